@@ -1,0 +1,21 @@
+tests/tamrix_test_support_autogen/timestamp: \
+  /usr/lib/x86_64-linux-gnu/cmake/GTest/GMockTargets-none.cmake \
+  /usr/lib/x86_64-linux-gnu/cmake/GTest/GMockTargets.cmake \
+  /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfig.cmake \
+  /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestConfigVersion.cmake \
+  /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestTargets-none.cmake \
+  /usr/lib/x86_64-linux-gnu/cmake/GTest/GTestTargets.cmake \
+  /usr/share/cmake-3.25/Modules/CMakeFindDependencyMacro.cmake \
+  /usr/share/cmake-3.25/Modules/CheckCXXSourceCompiles.cmake \
+  /usr/share/cmake-3.25/Modules/CheckIncludeFileCXX.cmake \
+  /usr/share/cmake-3.25/Modules/CheckLibraryExists.cmake \
+  /usr/share/cmake-3.25/Modules/FindGTest.cmake \
+  /usr/share/cmake-3.25/Modules/FindPackageHandleStandardArgs.cmake \
+  /usr/share/cmake-3.25/Modules/FindPackageMessage.cmake \
+  /usr/share/cmake-3.25/Modules/FindThreads.cmake \
+  /usr/share/cmake-3.25/Modules/GoogleTest.cmake \
+  /work/main/tests/CMakeLists.txt \
+  /work/main/tests/support/TestMain.cpp \
+  /work/main/tests/support/TestSupport.cpp \
+  /work/main/tests/support/TestSupport.h \
+  /usr/bin/cmake

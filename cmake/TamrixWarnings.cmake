@@ -1,0 +1,39 @@
+# Compiler settings every Tamrix target shares: warnings (as errors when TAMRIX_WERROR is on)
+# and the sanitizers for the checked build.
+
+if(TAMRIX_SANITIZE)
+  add_compile_options(-fsanitize=address,undefined -fno-sanitize-recover=all -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
+endif()
+
+function(tamrix_target_defaults target)
+  target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
+                                           -Wold-style-cast -Wcast-align -Woverloaded-virtual
+                                           -Wimplicit-fallthrough)
+  if(TAMRIX_WERROR)
+    target_compile_options(${target} PRIVATE -Werror)
+  endif()
+  target_compile_definitions(${target} PRIVATE QT_NO_CAST_FROM_ASCII QT_NO_CAST_TO_ASCII
+                                               QT_NO_URL_CAST_FROM_STRING QT_NO_NARROWING_CONVERSIONS_IN_CONNECT)
+endfunction()
+
+# One static library per layer, its sources gathered from its folder (subfolders included).
+function(tamrix_add_layer target)
+  cmake_parse_arguments(ARG "" "" "LINKS" ${ARGN})
+  file(GLOB_RECURSE sources CONFIGURE_DEPENDS
+       "${CMAKE_CURRENT_SOURCE_DIR}/*.cpp" "${CMAKE_CURRENT_SOURCE_DIR}/*.h" "${CMAKE_CURRENT_SOURCE_DIR}/*.ui")
+  list(FILTER sources EXCLUDE REGEX "/CMakeFiles/")
+  set(compiled ${sources})
+  list(FILTER compiled INCLUDE REGEX "\\.cpp$")
+  if(compiled)
+    add_library(${target} STATIC ${sources})
+    target_include_directories(${target} PUBLIC "${CMAKE_CURRENT_SOURCE_DIR}")
+    target_link_libraries(${target} PUBLIC ${ARG_LINKS})
+    tamrix_target_defaults(${target})
+  else()
+    # A layer whose first sources have not been written yet.
+    add_library(${target} INTERFACE)
+    target_include_directories(${target} INTERFACE "${CMAKE_CURRENT_SOURCE_DIR}")
+    target_link_libraries(${target} INTERFACE ${ARG_LINKS})
+  endif()
+endfunction()

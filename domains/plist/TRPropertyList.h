@@ -1,0 +1,35 @@
+#pragma once
+
+#include "TRValue.h"
+
+#include <QByteArray>
+#include <QString>
+
+// Reading and writing property-list files: XML 1.0 property lists, binary "bplist00" files and the
+// OpenStep text form as GNUstep writes it. Reading detects the format from the content, is strict (every
+// malformed input is refused with a message naming its position) and bounded (nesting deeper than
+// kTRMaxNestingDepth is refused; shared binary references become shared values).
+class TRPropertyList
+{
+public:
+    enum class Format { Xml, Binary, OpenStep };
+
+    struct BinaryOptions
+    {
+        // Writes equal strings and numbers once and refers to them from every place they occur.
+        bool shareEqualScalars = true;
+    };
+
+    // Parses a whole file. On failure answers false, leaves *value as none and sets *error to a message
+    // that names the position (line and column for text, byte offset for binary).
+    static bool read(const QByteArray &bytes, TRValue *value, Format *format = nullptr, QString *error = nullptr);
+
+    // True when every string and key of the value can be carried by XML 1.0 (and it holds no UID).
+    static bool canWriteXml(const TRValue &value);
+    // The platform's XML layout. Answers false with an error when canWriteXml() says no.
+    static bool writeXml(const TRValue &value, QByteArray *out, QString *error = nullptr);
+    // Binary "bplist00". Answers false with an error only for a value that has no binary form (none).
+    static bool writeBinary(const TRValue &value, QByteArray *out, QString *error = nullptr,
+                            const BinaryOptions &options = {});
+    static bool write(const TRValue &value, Format format, QByteArray *out, QString *error = nullptr);
+};

@@ -1,0 +1,303 @@
+#include "TRKey.h"
+
+#include "TRText.h"
+
+#include <algorithm>
+
+namespace {
+
+// Dictionary nodes with at most this many children are searched linearly and carry no hash.
+constexpr std::size_t kLinearLimit = 8;
+
+const std::vector<TRKeyPtr> &noChildren()
+{
+    static const std::vector<TRKeyPtr> empty;
+    return empty;
+}
+
+} // namespace
+
+TRKey::TRKey(PrivateTag, const TRValue &name, const QString &domain)
+    : m_domain(domain)
+    , m_name(name)
+{
+}
+
+TRKey::~TRKey() = default;
+
+TRKeyPtr TRKey::create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent, const QString &domain)
+{
+    auto node = std::make_shared<TRKey>(PrivateTag{}, name, domain);
+    node->m_parent = parent;
+    processValue(value, *node);
+    return node;
+}
+
+TRKeyPtr TRKey::createList(const TRValue &name, const QString &domain, std::vector<TRKeyPtr> children)
+{
+    auto node = std::make_shared<TRKey>(PrivateTag{}, name, domain);
+    node->m_kind = NodeKind::List;
+    node->m_children = std::make_unique<Children>();
+    node->m_children->nodes = std::move(children);
+    return node;
+}
+
+TRKeyPtr TRKey::createDictionary(const TRValue &name, const QString &domain,
+                                 std::vector<std::pair<QString, TRKeyPtr>> children)
+{
+    auto node = std::make_shared<TRKey>(PrivateTag{}, name, domain);
+    node->m_kind = NodeKind::Dictionary;
+    node->m_children = std::make_unique<Children>();
+    node->m_children->nodes.reserve(children.size());
+    node->m_children->keys.reserve(children.size());
+    for (auto &[key, child] : children)
+        node->storeInDictionary(key, child);
+    return node;
+}
+
+bool TRKey::isObjectCompound(const TRValue &value)
+{
+    if (isObjectArray(value))
+        return true;
+    return isObjectDictionary(value);
+}
+
+QString TRKey::valueTypeName(const TRValue &value)
+{
+    if (isObjectBoolean(value))
+        return trText("Boolean");
+    if (isObjectNumber(value))
+        return trText("Number");
+    if (isObjectDate(value))
+        return trText("Date");
+    if (isObjectData(value))
+        return trText("Binary");
+    if (isObjectArray(value))
+        return trText("Array");
+    if (isObjectDictionary(value))
+        return trText("Dictionary");
+    return trText("String");
+}
+
+void TRKey::processValue(const TRValue &value, TRKey &owner)
+{
+    if (!isObjectCompound(value)) {
+        owner.m_kind = NodeKind::Leaf;
+        owner.m_value = value;
+        owner.m_children.reset();
+        return;
+    }
+    const TRKeyPtr self = owner.shared_from_this();
+    owner.m_value = TRValue();
+    owner.m_children = std::make_unique<Children>();
+    if (isObjectArray(value)) {
+        owner.m_kind = NodeKind::List;
+        const TRArray &elements = value.toArray();
+        owner.m_children->nodes.reserve(std::size_t(elements.size()));
+        for (qsizetype i = 0; i < elements.size(); ++i)
+            owner.m_children->nodes.push_back(create(TRValue::fromInteger(i), elements.at(i), self, owner.m_domain));
+        return;
+    }
+    owner.m_kind = NodeKind::Dictionary;
+    const TRDictionary &entries = value.toDictionary();
+    owner.m_children->nodes.reserve(std::size_t(entries.size()));
+    owner.m_children->keys.reserve(std::size_t(entries.size()));
+    for (const auto &[key, element] : entries)
+        owner.storeInDictionary(key, create(TRValue::fromString(key), element, self, owner.m_domain));
+}
+
+QString TRKey::nameKey(const TRValue &name)
+{
+    return name.isString() ? name.toString() : name.description();
+}
+
+void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
+{
+    Children &c = *m_children;
+    std::size_t position = c.nodes.size();
+    if (c.nodes.size() > kLinearLimit) {
+        const auto found = c.index.constFind(key);
+        if (found != c.index.cend())
+            position = *found;
+    } else {
+        const auto found = std::find(c.keys.begin(), c.keys.end(), key);
+        position = std::size_t(found - c.keys.begin());
+    }
+    if (position < c.nodes.size()) {
+        c.nodes[position] = child;
+        return;
+    }
+    c.nodes.push_back(child);
+    c.keys.push_back(key);
+    if (c.nodes.size() == kLinearLimit + 1) {
+        c.index.reserve(qsizetype(c.nodes.size() * 2));
+        for (std::size_t i = 0; i < c.keys.size(); ++i)
+            c.index.insert(c.keys[i], i);
+    } else if (c.nodes.size() > kLinearLimit + 1) {
+        c.index.insert(key, c.nodes.size() - 1);
+    }
+}
+
+void TRKey::removeFromDictionaryAt(std::size_t position)
+{
+    Children &c = *m_children;
+    c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
+    c.keys.erase(c.keys.begin() + std::ptrdiff_t(position));
+    c.index.clear();
+    if (c.nodes.size() > kLinearLimit) {
+        for (std::size_t i = 0; i < c.keys.size(); ++i)
+            c.index.insert(c.keys[i], i);
+    }
+}
+
+int TRKey::count() const
+{
+    return m_children ? int(m_children->nodes.size()) : 0;
+}
+
+const std::vector<TRKeyPtr> &TRKey::children() const
+{
+    return m_children ? m_children->nodes : noChildren();
+}
+
+TRKeyPtr TRKey::childAtIndex(int index) const
+{
+    if (!m_children || index < 0 || std::size_t(index) >= m_children->nodes.size())
+        return nullptr;
+    return m_children->nodes[std::size_t(index)];
+}
+
+QString TRKey::keyAtIndex(int index) const
+{
+    if (!isDictionary() || index < 0 || std::size_t(index) >= m_children->keys.size())
+        return QString();
+    return m_children->keys[std::size_t(index)];
+}
+
+TRKeyPtr TRKey::childForName(const TRValue &name) const
+{
+    if (isArray())
+        return childAtIndex(name.intValue());
+    if (!isDictionary())
+        return nullptr;
+    const QString key = nameKey(name);
+    const Children &c = *m_children;
+    if (c.nodes.size() > kLinearLimit) {
+        const auto found = c.index.constFind(key);
+        return found != c.index.cend() ? c.nodes[*found] : nullptr;
+    }
+    const auto found = std::find(c.keys.begin(), c.keys.end(), key);
+    return found != c.keys.end() ? c.nodes[std::size_t(found - c.keys.begin())] : nullptr;
+}
+
+bool TRKey::keyExists(const TRValue &name) const
+{
+    return isDictionary() && childForName(name) != nullptr;
+}
+
+void TRKey::addKey(const TRKeyPtr &child)
+{
+    if (!child || !isCompound())
+        return;
+    if (isArray())
+        m_children->nodes.push_back(child);
+    else
+        storeInDictionary(nameKey(child->name()), child);
+}
+
+void TRKey::addKey(const TRKeyPtr &child, const TRValue &name)
+{
+    if (!child || !isCompound())
+        return;
+    if (isDictionary()) {
+        storeInDictionary(nameKey(name), child);
+        return;
+    }
+    auto &nodes = m_children->nodes;
+    const int position = std::clamp(name.intValue(), 0, int(nodes.size()));
+    nodes.insert(nodes.begin() + position, child);
+}
+
+void TRKey::removeKey(const TRKeyPtr &child)
+{
+    if (!child || !isCompound())
+        return;
+    auto &nodes = m_children->nodes;
+    if (isArray()) {
+        const auto found = std::find(nodes.begin(), nodes.end(), child);
+        if (found != nodes.end())
+            nodes.erase(found);
+        return;
+    }
+    const QString key = nameKey(child->name());
+    const auto found = std::find(m_children->keys.begin(), m_children->keys.end(), key);
+    if (found != m_children->keys.end())
+        removeFromDictionaryAt(std::size_t(found - m_children->keys.begin()));
+}
+
+void TRKey::replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild)
+{
+    if (!oldChild || !newChild || !isCompound())
+        return;
+    if (isDictionary()) {
+        storeInDictionary(nameKey(oldChild->name()), newChild);
+        return;
+    }
+    auto &nodes = m_children->nodes;
+    const auto found = std::find(nodes.begin(), nodes.end(), oldChild);
+    if (found != nodes.end())
+        *found = newChild;
+}
+
+void TRKey::performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &operation,
+                          const TRKeyPtr &argument) const
+{
+    if (!m_children)
+        return;
+    for (const TRKeyPtr &child : m_children->nodes)
+        operation(*child, argument);
+}
+
+TRValue TRKey::databaseRepresentation() const
+{
+    if (isArray()) {
+        TRArray elements;
+        elements.reserve(qsizetype(m_children->nodes.size()));
+        for (const TRKeyPtr &child : m_children->nodes)
+            elements.append(child->databaseRepresentation());
+        return TRValue::fromArray(std::move(elements));
+    }
+    if (isDictionary()) {
+        TRDictionary entries;
+        entries.reserve(qsizetype(m_children->nodes.size()));
+        for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
+            entries.insert(m_children->keys[i], m_children->nodes[i]->databaseRepresentation());
+        return TRValue::fromDictionary(std::move(entries));
+    }
+    return m_value;
+}
+
+QString TRKey::nameDescription() const
+{
+    if (isObjectNumber(m_name))
+        return trFormat(trText("Item #%d"), {QString::number(m_name.intValue())});
+    return m_name.isNone() ? QString() : (m_name.isString() ? m_name.toString() : m_name.description());
+}
+
+QString TRKey::valueDescription() const
+{
+    if (isCompound())
+        return trFormat(trText("%d sub-items"), {QString::number(count())});
+    if (isObjectBoolean(m_value))
+        return m_value.boolValue() ? trText("YES") : trText("NO");
+    return m_value.description();
+}
+
+QString TRKey::typeName() const
+{
+    if (isArray())
+        return trText("Array");
+    if (isDictionary())
+        return trText("Dictionary");
+    return valueTypeName(m_value);
+}

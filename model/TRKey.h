@@ -1,0 +1,126 @@
+#pragma once
+
+#include "TRValue.h"
+
+#include <QHash>
+#include <QString>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+class TRKey;
+using TRKeyPtr = std::shared_ptr<TRKey>;
+
+// One node of a domain's key tree: a name within its parent (a number, a text, or none for the root), a
+// value (a property-list leaf, or a container of child nodes for an array or a dictionary), a weak link to
+// the parent and the name of the domain the node belongs to. Nodes are shared: a node taken out of its
+// parent lives on while an undo record holds it.
+class TRKey final : public std::enable_shared_from_this<TRKey>
+{
+public:
+    enum class NodeKind : quint8 { Leaf, List, Dictionary };
+
+    // The child container of a compound node. Children keep the order in which they were built or added;
+    // a dictionary container finds a child by key in O(1) on average.
+    struct Children
+    {
+        std::vector<TRKeyPtr> nodes;
+        std::vector<QString> keys;          // dictionary nodes only: the key each child is stored under
+        QHash<QString, std::size_t> index;  // dictionary nodes only: key to position
+    };
+
+    // initWithName:value:parent:domain: builds the node and, through its value, its whole subtree.
+    static TRKeyPtr create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
+                           const QString &domain);
+
+    ~TRKey();
+    TRKey(const TRKey &) = delete;
+    TRKey &operator=(const TRKey &) = delete;
+
+    // ---- Kind tests on values (class-level). The boolean test runs before the number test.
+    static bool isObjectArray(const TRValue &value) { return value.isArray(); }
+    static bool isObjectDictionary(const TRValue &value) { return value.isDictionary(); }
+    static bool isObjectCompound(const TRValue &value);
+    static bool isObjectString(const TRValue &value) { return value.isString(); }
+    static bool isObjectBoolean(const TRValue &value) { return value.isBoolean(); }
+    static bool isObjectNumber(const TRValue &value) { return value.isNumber(); }
+    static bool isObjectDate(const TRValue &value) { return value.isDate(); }
+    static bool isObjectData(const TRValue &value) { return value.isData(); }
+    // "Boolean", "Number", "Date", "Binary", "Array", "Dictionary", or "String" for anything else
+    // (none included), looked up for translation.
+    static QString valueTypeName(const TRValue &value);
+
+    // processValue:forKey: turns a value into what the owner holds: a leaf stays the very value, an array
+    // or a dictionary becomes a new container of child nodes whose parent is the owner.
+    static void processValue(const TRValue &value, TRKey &owner);
+
+    // ---- Fields
+    const TRValue &name() const { return m_name; }
+    const QString &domain() const { return m_domain; }
+    // A leaf's value; none for a compound node (whose contents are its children).
+    const TRValue &value() const { return m_value; }
+    // The parent, or null for the root and once the parent is gone.
+    TRKeyPtr parent() const { return m_parent.lock(); }
+    // Only restoring from an archive relinks a node.
+    void setParent(const TRKeyPtr &parent) { m_parent = parent; }
+
+    NodeKind nodeKind() const { return m_kind; }
+    bool isArray() const { return m_kind == NodeKind::List; }
+    bool isDictionary() const { return m_kind == NodeKind::Dictionary; }
+    bool isCompound() const { return m_kind != NodeKind::Leaf; }
+
+    // ---- Children. Positions count from 0; a position outside the list gives null.
+    int count() const;
+    TRKeyPtr childAtIndex(int index) const;
+    TRKeyPtr childForName(const TRValue &name) const;
+    bool keyExists(const TRValue &name) const;
+    // List: appended at the end. Dictionary: stored under the child's own name, replacing any child there.
+    void addKey(const TRKeyPtr &child);
+    // List: inserted at the position given by the name's intValue (clamped to the list). Dictionary: stored
+    // under the given name, replacing any child there.
+    void addKey(const TRKeyPtr &child, const TRValue &name);
+    // List: the very node is taken out (found by identity). Dictionary: the entry stored under its name.
+    void removeKey(const TRKeyPtr &child);
+    // List: the new node takes the old node's place (by identity). Dictionary: stored under the old name.
+    void replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild);
+    // Applies the operation with the argument to every direct child, in order.
+    void performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &operation,
+                       const TRKeyPtr &argument) const;
+    // The children in order (empty for a leaf).
+    const std::vector<TRKeyPtr> &children() const;
+
+    // ---- Conversion back to a property list; leaves are the very values the tree holds.
+    TRValue databaseRepresentation() const;
+
+    // ---- Display texts
+    QString nameDescription() const;
+    QString valueDescription() const;
+    QString typeName() const;
+
+    // Builds a compound node from already-made children (restoring an archive). Parent links of the
+    // children are left to the caller. Dictionary children are stored under the given keys.
+    static TRKeyPtr createList(const TRValue &name, const QString &domain, std::vector<TRKeyPtr> children);
+    static TRKeyPtr createDictionary(const TRValue &name, const QString &domain,
+                                     std::vector<std::pair<QString, TRKeyPtr>> children);
+    // A dictionary node's key for a child position (empty for other nodes or out of range).
+    QString keyAtIndex(int index) const;
+
+private:
+    struct PrivateTag {};
+
+public:
+    TRKey(PrivateTag, const TRValue &name, const QString &domain);
+
+private:
+    void storeInDictionary(const QString &key, const TRKeyPtr &child);
+    void removeFromDictionaryAt(std::size_t position);
+    static QString nameKey(const TRValue &name);
+
+    QString m_domain;
+    TRValue m_name;
+    TRValue m_value;
+    std::unique_ptr<Children> m_children;
+    std::weak_ptr<TRKey> m_parent;
+    NodeKind m_kind = NodeKind::Leaf;
+};

@@ -1,0 +1,401 @@
+#include "TRValue.h"
+
+#include "TRDateTime.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+// ---- TRDictionary
+
+void TRDictionary::reserve(qsizetype count)
+{
+    m_entries.reserve(count);
+    if (count > kLinearLimit)
+        m_index.reserve(count);
+}
+
+bool TRDictionary::insert(const QString &key, TRValue value)
+{
+    const qsizetype existing = indexOf(key);
+    if (existing >= 0) {
+        m_entries[existing].second = std::move(value);
+        return false;
+    }
+    m_entries.append(Entry(key, std::move(value)));
+    const qsizetype size = m_entries.size();
+    if (size == kLinearLimit + 1) {
+        m_index.reserve(size * 2);
+        for (qsizetype i = 0; i < size; ++i)
+            m_index.insert(m_entries.at(i).first, i);
+    } else if (size > kLinearLimit + 1) {
+        m_index.insert(key, size - 1);
+    }
+    return true;
+}
+
+qsizetype TRDictionary::indexOf(const QString &key) const
+{
+    if (m_entries.size() > kLinearLimit)
+        return m_index.value(key, -1);
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        if (m_entries.at(i).first == key)
+            return i;
+    }
+    return -1;
+}
+
+TRValue TRDictionary::value(const QString &key) const
+{
+    const qsizetype index = indexOf(key);
+    return index >= 0 ? m_entries.at(index).second : TRValue();
+}
+
+// ---- TRValue
+
+TRValue TRValue::make(Kind kind)
+{
+    TRValue value;
+    value.m_d = new Data;
+    value.m_d->kind = kind;
+    return value;
+}
+
+TRValue TRValue::fromString(const QString &text)
+{
+    TRValue value = make(Kind::String);
+    value.m_d->payload = text;
+    return value;
+}
+
+TRValue TRValue::fromInteger(qint64 number)
+{
+    TRValue value = make(Kind::Integer);
+    value.m_d->scalar.integer = number;
+    return value;
+}
+
+TRValue TRValue::fromUnsigned(quint64 number)
+{
+    if (number <= quint64(std::numeric_limits<qint64>::max()))
+        return fromInteger(qint64(number));
+    TRValue value = make(Kind::Integer);
+    value.m_d->isUnsigned = true;
+    value.m_d->scalar.unsignedInteger = number;
+    return value;
+}
+
+TRValue TRValue::fromReal(double number)
+{
+    TRValue value = make(Kind::Real);
+    value.m_d->scalar.real = number;
+    return value;
+}
+
+TRValue TRValue::fromBool(bool truth)
+{
+    TRValue value = make(Kind::Boolean);
+    value.m_d->scalar.truth = truth;
+    return value;
+}
+
+TRValue TRValue::fromDate(double secondsSince2001)
+{
+    TRValue value = make(Kind::Date);
+    value.m_d->scalar.real = secondsSince2001;
+    return value;
+}
+
+TRValue TRValue::fromData(const QByteArray &bytes)
+{
+    TRValue value = make(Kind::Data);
+    value.m_d->payload = bytes;
+    return value;
+}
+
+TRValue TRValue::fromArray(TRArray elements)
+{
+    TRValue value = make(Kind::Array);
+    value.m_d->payload = std::move(elements);
+    return value;
+}
+
+TRValue TRValue::fromDictionary(TRDictionary entries)
+{
+    TRValue value = make(Kind::Dictionary);
+    value.m_d->payload = std::move(entries);
+    return value;
+}
+
+TRValue TRValue::fromUid(quint64 uid)
+{
+    TRValue value = make(Kind::Uid);
+    value.m_d->scalar.unsignedInteger = uid;
+    return value;
+}
+
+bool TRValue::isNumber() const
+{
+    const Kind k = kind();
+    return k == Kind::Integer || k == Kind::Real || k == Kind::Boolean;
+}
+
+QString TRValue::toString() const
+{
+    return isString() ? std::get<QString>(m_d->payload) : QString();
+}
+
+qint64 TRValue::toInteger() const
+{
+    switch (kind()) {
+    case Kind::Integer:
+        return m_d->scalar.integer;
+    case Kind::Boolean:
+        return m_d->scalar.truth ? 1 : 0;
+    case Kind::Real: {
+        const double real = m_d->scalar.real;
+        if (std::isnan(real))
+            return 0;
+        if (real >= 9223372036854775808.0)
+            return std::numeric_limits<qint64>::max();
+        if (real < -9223372036854775808.0)
+            return std::numeric_limits<qint64>::min();
+        return static_cast<qint64>(real);
+    }
+    default:
+        return 0;
+    }
+}
+
+quint64 TRValue::toUnsigned() const
+{
+    if (isInteger() || isUid())
+        return m_d->scalar.unsignedInteger;
+    return quint64(toInteger());
+}
+
+double TRValue::toReal() const
+{
+    switch (kind()) {
+    case Kind::Integer:
+        return m_d->isUnsigned ? double(m_d->scalar.unsignedInteger) : double(m_d->scalar.integer);
+    case Kind::Real:
+    case Kind::Date:
+        return m_d->scalar.real;
+    case Kind::Boolean:
+        return m_d->scalar.truth ? 1.0 : 0.0;
+    default:
+        return 0.0;
+    }
+}
+
+bool TRValue::toBool() const
+{
+    return isBoolean() && m_d->scalar.truth;
+}
+
+double TRValue::toDate() const
+{
+    return isDate() ? m_d->scalar.real : 0.0;
+}
+
+QByteArray TRValue::toData() const
+{
+    return isData() ? std::get<QByteArray>(m_d->payload) : QByteArray();
+}
+
+const TRArray &TRValue::toArray() const
+{
+    static const TRArray empty;
+    return isArray() ? std::get<TRArray>(m_d->payload) : empty;
+}
+
+const TRDictionary &TRValue::toDictionary() const
+{
+    static const TRDictionary empty;
+    return isDictionary() ? std::get<TRDictionary>(m_d->payload) : empty;
+}
+
+quint64 TRValue::toUid() const
+{
+    return isUid() ? m_d->scalar.unsignedInteger : 0;
+}
+
+namespace {
+
+int clampToInt(qint64 number)
+{
+    if (number > std::numeric_limits<int>::max())
+        return std::numeric_limits<int>::max();
+    if (number < std::numeric_limits<int>::min())
+        return std::numeric_limits<int>::min();
+    return int(number);
+}
+
+int leadingInteger(const QString &text)
+{
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+')) {
+        negative = text.at(i) == u'-';
+        ++i;
+    }
+    qint64 number = 0;
+    for (; i < text.size() && text.at(i) >= u'0' && text.at(i) <= u'9'; ++i) {
+        number = number * 10 + (text.at(i).unicode() - u'0');
+        if (number > qint64(std::numeric_limits<int>::max()) + 1)
+            break;
+    }
+    return clampToInt(negative ? -number : number);
+}
+
+QString shortestReal(double number)
+{
+    if (std::isnan(number))
+        return QStringLiteral("nan");
+    if (std::isinf(number))
+        return number > 0 ? QStringLiteral("inf") : QStringLiteral("-inf");
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, number);
+    return QString::fromLatin1(buffer, result.ptr - buffer);
+}
+
+QString dataDescription(const QByteArray &bytes)
+{
+    static constexpr qsizetype kShown = 64;
+    static const char digits[] = "0123456789abcdef";
+    const qsizetype shown = std::min(bytes.size(), kShown);
+    QString text;
+    text.reserve(shown * 2 + shown / 4 + 24);
+    text.append(u'<');
+    for (qsizetype i = 0; i < shown; ++i) {
+        if (i > 0 && i % 4 == 0)
+            text.append(u' ');
+        const auto byte = static_cast<unsigned char>(bytes.at(i));
+        text.append(QLatin1Char(digits[byte >> 4]));
+        text.append(QLatin1Char(digits[byte & 0xf]));
+    }
+    if (bytes.size() > kShown)
+        text.append(QStringLiteral(" \u2026 %1 bytes").arg(bytes.size()));
+    text.append(u'>');
+    return text;
+}
+
+} // namespace
+
+int TRValue::intValue() const
+{
+    if (isString())
+        return leadingInteger(toString());
+    if (isInteger() && m_d->isUnsigned)
+        return std::numeric_limits<int>::max();
+    return clampToInt(toInteger());
+}
+
+bool TRValue::boolValue() const
+{
+    if (isNumber())
+        return toReal() != 0.0 || (isInteger() && toUnsigned() != 0);
+    if (!isString())
+        return false;
+    const QString text = toString();
+    qsizetype i = 0;
+    while (i < text.size() && text.at(i).isSpace())
+        ++i;
+    if (i < text.size() && (text.at(i) == u'-' || text.at(i) == u'+'))
+        ++i;
+    while (i < text.size() && text.at(i) == u'0')
+        ++i;
+    if (i >= text.size())
+        return false;
+    const QChar c = text.at(i);
+    return c == u'Y' || c == u'y' || c == u'T' || c == u't' || (c >= u'1' && c <= u'9');
+}
+
+QString TRValue::description() const
+{
+    switch (kind()) {
+    case Kind::None:
+        return QString();
+    case Kind::String:
+        return toString();
+    case Kind::Integer:
+        return m_d->isUnsigned ? QString::number(m_d->scalar.unsignedInteger) : QString::number(m_d->scalar.integer);
+    case Kind::Real:
+        return shortestReal(m_d->scalar.real);
+    case Kind::Boolean:
+        return m_d->scalar.truth ? QStringLiteral("1") : QStringLiteral("0");
+    case Kind::Date:
+        return trDateDescription(m_d->scalar.real);
+    case Kind::Data:
+        return dataDescription(std::get<QByteArray>(m_d->payload));
+    case Kind::Array:
+    case Kind::Dictionary:
+        return QStringLiteral("(%1)").arg(isArray() ? toArray().size() : toDictionary().size());
+    case Kind::Uid:
+        return QStringLiteral("<CF$UID %1>").arg(m_d->scalar.unsignedInteger);
+    }
+    return QString();
+}
+
+bool operator==(const TRValue &a, const TRValue &b)
+{
+    if (a.m_d == b.m_d)
+        return true;
+    if (a.kind() != b.kind())
+        return false;
+    using Kind = TRValue::Kind;
+    switch (a.kind()) {
+    case Kind::None:
+        return true;
+    case Kind::String:
+        return a.toString() == b.toString();
+    case Kind::Integer:
+        return a.m_d->isUnsigned == b.m_d->isUnsigned && a.m_d->scalar.integer == b.m_d->scalar.integer;
+    case Kind::Real:
+    case Kind::Date: {
+        const double x = a.m_d->scalar.real;
+        const double y = b.m_d->scalar.real;
+        if (std::isnan(x) || std::isnan(y))
+            return std::isnan(x) && std::isnan(y);
+        return x == y && std::signbit(x) == std::signbit(y);
+    }
+    case Kind::Boolean:
+        return a.m_d->scalar.truth == b.m_d->scalar.truth;
+    case Kind::Data:
+        return a.toData() == b.toData();
+    case Kind::Array:
+        return a.toArray() == b.toArray();
+    case Kind::Dictionary: {
+        const TRDictionary &x = a.toDictionary();
+        const TRDictionary &y = b.toDictionary();
+        if (x.size() != y.size())
+            return false;
+        for (const auto &entry : x) {
+            const qsizetype index = y.indexOf(entry.first);
+            if (index < 0 || !(y.valueAt(index) == entry.second))
+                return false;
+        }
+        return true;
+    }
+    case Kind::Uid:
+        return a.m_d->scalar.unsignedInteger == b.m_d->scalar.unsignedInteger;
+    }
+    return false;
+}
+
+qsizetype trCountValues(const TRValue &value)
+{
+    qsizetype count = 1;
+    if (value.isArray()) {
+        for (const TRValue &element : value.toArray())
+            count += trCountValues(element);
+    } else if (value.isDictionary()) {
+        for (const auto &entry : value.toDictionary())
+            count += trCountValues(entry.second);
+    }
+    return count;
+}

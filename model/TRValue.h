@@ -1,0 +1,177 @@
+#pragma once
+
+#include <QByteArray>
+#include <QExplicitlySharedDataPointer>
+#include <QHash>
+#include <QList>
+#include <QSharedData>
+#include <QString>
+
+#include <utility>
+#include <variant>
+
+class TRValue;
+class TRDictionary;
+using TRArray = QList<TRValue>;
+
+// One property-list value: string, integer, real, boolean, date, data, array or dictionary (and the UID
+// of keyed archives), or none. A TRValue is a handle to an immutable object; copies share that object,
+// so a value held by a key, by the property list made for saving and by an undo record is one object.
+class TRValue
+{
+public:
+    enum class Kind : quint8 { None, String, Integer, Real, Boolean, Date, Data, Array, Dictionary, Uid };
+
+    TRValue() = default; // none
+
+    static TRValue fromString(const QString &text);
+    static TRValue fromInteger(qint64 number);
+    // Values up to 2^63-1 become ordinary (signed) integers; larger ones are kept as unsigned.
+    static TRValue fromUnsigned(quint64 number);
+    static TRValue fromReal(double number);
+    static TRValue fromBool(bool truth);
+    // Seconds since 2001-01-01T00:00:00Z.
+    static TRValue fromDate(double secondsSince2001);
+    static TRValue fromData(const QByteArray &bytes);
+    static TRValue fromArray(TRArray elements);
+    static TRValue fromDictionary(TRDictionary entries);
+    static TRValue fromUid(quint64 uid);
+
+    TRValue(const TRValue &other);
+    TRValue(TRValue &&other) noexcept;
+    TRValue &operator=(const TRValue &other);
+    TRValue &operator=(TRValue &&other) noexcept;
+    ~TRValue();
+
+    Kind kind() const;
+    bool isNone() const { return !m_d; }
+    bool isString() const { return kind() == Kind::String; }
+    bool isInteger() const { return kind() == Kind::Integer; }
+    bool isReal() const { return kind() == Kind::Real; }
+    bool isBoolean() const { return kind() == Kind::Boolean; }
+    // Integers, reals and booleans: a boolean is also a number.
+    bool isNumber() const;
+    bool isDate() const { return kind() == Kind::Date; }
+    bool isData() const { return kind() == Kind::Data; }
+    bool isArray() const { return kind() == Kind::Array; }
+    bool isDictionary() const { return kind() == Kind::Dictionary; }
+    bool isCompound() const { return isArray() || isDictionary(); }
+    bool isUid() const { return kind() == Kind::Uid; }
+    // An integer above 2^63-1, kept unsigned.
+    bool isUnsignedInteger() const;
+
+    // Payload accessors; each answers an empty or zero value for another kind.
+    QString toString() const;
+    qint64 toInteger() const;   // an integer's signed value (unsigned ones wrap), a real's whole part, 0/1
+    quint64 toUnsigned() const; // an integer's bits as unsigned
+    double toReal() const;      // any number as a double
+    bool toBool() const;
+    double toDate() const;
+    QByteArray toData() const;
+    const TRArray &toArray() const;
+    const TRDictionary &toDictionary() const;
+    quint64 toUid() const;
+
+    // The platform's intValue: a number's whole part; a text's leading whole number (white space and a
+    // sign allowed), 0 when there is none. Clamped to the int range.
+    int intValue() const;
+    // The platform's boolValue: a number is true when not zero; a text when it starts with Y, y, T, t or a
+    // digit 1 to 9 (after white space, a sign and leading zeros).
+    bool boolValue() const;
+
+    // The standard text form: a string as itself, integers in decimal, reals in the shortest form that
+    // reads back to the same double, dates as "2024-01-02 03:04:05 +0000", data as "<48656c6c 6f00ff>"
+    // (at most 64 bytes shown, then an ellipsis and the byte count), booleans as 1 or 0.
+    QString description() const;
+
+    // The shared object's address: equal for handles that share one object; null for none.
+    const void *identity() const;
+    bool isSameObject(const TRValue &other) const { return m_d == other.m_d; }
+
+    // Deep equality: same kind and same contents. Reals compare by value, except that nan equals nan and
+    // -0.0 differs from 0.0 (files must keep every bit); signed and unsigned integers compare by value.
+    friend bool operator==(const TRValue &a, const TRValue &b);
+    friend bool operator!=(const TRValue &a, const TRValue &b) { return !(a == b); }
+
+private:
+    struct Data;
+
+    static TRValue make(Kind kind);
+    QExplicitlySharedDataPointer<Data> m_d;
+};
+
+// An ordered dictionary of property-list values with text keys: entries keep the order in which they
+// were added, and lookup by key is O(1) on average. Filled once by its maker, then wrapped in a TRValue
+// and never changed again.
+class TRDictionary
+{
+public:
+    using Entry = std::pair<QString, TRValue>;
+
+    TRDictionary() = default;
+
+    void reserve(qsizetype count);
+    // Stores the value under the key; an existing key keeps its position and takes the new value.
+    // Answers true when the key was new.
+    bool insert(const QString &key, TRValue value);
+
+    qsizetype size() const { return m_entries.size(); }
+    bool isEmpty() const { return m_entries.isEmpty(); }
+    const Entry &at(qsizetype index) const { return m_entries.at(index); }
+    const QString &keyAt(qsizetype index) const { return m_entries.at(index).first; }
+    const TRValue &valueAt(qsizetype index) const;
+    // Position of the key, or -1.
+    qsizetype indexOf(const QString &key) const;
+    bool contains(const QString &key) const { return indexOf(key) >= 0; }
+    // The value stored under the key, or none.
+    TRValue value(const QString &key) const;
+
+    QList<Entry>::const_iterator begin() const { return m_entries.cbegin(); }
+    QList<Entry>::const_iterator end() const { return m_entries.cend(); }
+
+private:
+    // Small dictionaries (most of them) are searched linearly and carry no hash.
+    static constexpr qsizetype kLinearLimit = 8;
+
+    QList<Entry> m_entries;
+    QHash<QString, qsizetype> m_index;
+};
+
+struct TRValue::Data : QSharedData
+{
+    TRValue::Kind kind = TRValue::Kind::None;
+    bool isUnsigned = false;
+    union {
+        qint64 integer;
+        quint64 unsignedInteger;
+        double real;
+        bool truth;
+    } scalar{};
+    // Only the member of the value's own kind is set, so a scalar costs no container.
+    std::variant<std::monostate, QString, QByteArray, TRArray, TRDictionary> payload;
+};
+
+inline TRValue::TRValue(const TRValue &other) = default;
+inline TRValue::TRValue(TRValue &&other) noexcept = default;
+inline TRValue &TRValue::operator=(const TRValue &other) = default;
+inline TRValue &TRValue::operator=(TRValue &&other) noexcept = default;
+inline TRValue::~TRValue() = default;
+inline TRValue::Kind TRValue::kind() const
+{
+    return m_d ? m_d->kind : Kind::None;
+}
+inline bool TRValue::isUnsignedInteger() const
+{
+    return isInteger() && m_d->isUnsigned;
+}
+inline const void *TRValue::identity() const
+{
+    return m_d.data();
+}
+inline const TRValue &TRDictionary::valueAt(qsizetype index) const
+{
+    return m_entries.at(index).second;
+}
+
+// Number of values in the whole tree of a value (the value itself included).
+qsizetype trCountValues(const TRValue &value);

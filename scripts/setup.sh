@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, testing, benchmarking and the interop tests need.
+# Idempotent; run as root (or through sudo) on Debian 12.
+set -euo pipefail
+
+packages=(
+  # build
+  build-essential cmake ninja-build pkg-config git
+  qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+  libpugixml-dev
+  # tests, sanitizers, fuzzing
+  libgtest-dev libgmock-dev clang libclang-rt-14-dev python3
+  xvfb xauth fonts-dejavu-core
+  # interop peers and benchmarks
+  gnustep-base-runtime libplist-dev libbenchmark-dev time
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+  echo "setup: all packages present"
+  exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+echo "setup: installed ${missing[*]}"
