@@ -1,0 +1,65 @@
+#pragma once
+
+#include "TRKey.h"
+#include "TRValue.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QVariant>
+
+#include <memory>
+
+class TRKeyOutlineModel;
+class TRDomainController;
+using TRDomainControllerPtr = std::shared_ptr<TRDomainController>;
+
+// One open domain of the defaults store: its name, its key tree, whether the tree has changes not yet
+// written, and the key outline that shows it. It is the outline's data source, through the item model
+// returned by outlineModel().
+class TRDomainController final
+{
+public:
+    // loadDomainForName: the domain's contents in the shared store; an empty dictionary when absent.
+    static TRValue loadDomainForName(const QString &name);
+
+    // initWithDomain:contents:contentsView: (not modified).
+    TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView);
+    // initWithDomain:contentsView: loads the contents from the store first (not modified).
+    TRDomainController(const QString &name, QObject *contentsView);
+    // Restoring from an archive: an existing root, no view.
+    TRDomainController(const QString &name, const TRKeyPtr &rootKey);
+    ~TRDomainController();
+
+    TRDomainController(const TRDomainController &) = delete;
+    TRDomainController &operator=(const TRDomainController &) = delete;
+
+    // Drops the tree and builds it again from the store; not modified. Refreshes nothing.
+    void reloadDomain();
+
+    const QString &name() const { return m_name; }
+    const TRKeyPtr &rootKey() const { return m_rootKey; }
+    int count() const;
+    bool modified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
+    QObject *domainContentsView() const { return m_domainContentsView; }
+    void setDomainContentsView(QObject *view) { m_domainContentsView = view; }
+    TRValue databaseRepresentation() const;
+
+    // Outline data source; a null item stands for the invisible top level (the root).
+    int outlineViewNumberOfChildrenOfItem(const TRKey *item) const;
+    TRKeyPtr outlineViewChildOfItem(int index, const TRKey *item) const;
+    bool outlineViewIsItemExpandable(const TRKey *item) const;
+    // "keyName", "keyType", "keyValue"; any other identifier gives an invalid QVariant (an empty cell).
+    QVariant outlineViewObjectValueForTableColumn(const QString &identifier, const TRKey *item) const;
+
+    // The Qt item model over this controller (created on first use, owned by the controller).
+    TRKeyOutlineModel *outlineModel();
+
+private:
+    QString m_name;
+    TRKeyPtr m_rootKey;
+    QPointer<QObject> m_domainContentsView;
+    bool m_modified = false;
+    std::unique_ptr<TRKeyOutlineModel> m_outlineModel;
+};

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds and starts Tamrix on the user's own defaults store.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMRIX_BENCH=OFF -DBUILD_TESTING=OFF
+cmake --build build/release -j "$(nproc)" --target tamrix tamrix-tool
+exec build/release/tamrix "$@"
