@@ -1,5 +1,6 @@
 #include "TRKeyedArchiver.h"
 
+#include "TRArchiveFormat.h"
 #include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 #include "TRText.h"
@@ -118,7 +119,7 @@ void TRKeyedArchiver::endRecord(quint64 uid, ClassId id)
 void TRKeyedArchiver::codeUid(quint64 uid)
 {
     Record &record = m_records.back();
-    record.entries.insert(QLatin1Char('$') + QString::number(record.coded++), TRValue::fromUid(uid));
+    record.entries.insert(trCodedValueKey(record.coded++), TRValue::fromUid(uid));
 }
 
 quint64 TRKeyedArchiver::uidOfClass(ClassId id)
@@ -157,6 +158,12 @@ quint64 TRKeyedArchiver::uidOfValue(const TRValue &value)
         return 0;
     case TRValue::Kind::String: {
         const QString text = value.toString();
+        if (text == QLatin1String("$null")) {
+            // Both platforms' unarchivers read this text as no value: it would not come back.
+            fail(trFormat(trText("The text %@ cannot be stored in an exchange file: it reads back as no value."),
+                          {QStringLiteral("\"$null\"")}));
+            return 0;
+        }
         const auto found = m_strings.constFind(text);
         if (found != m_strings.cend())
             return *found;

@@ -1,5 +1,6 @@
 #include "TRKeyedUnarchiver.h"
 
+#include "TRArchiveFormat.h"
 #include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 #include "TRText.h"
@@ -198,7 +199,7 @@ quint64 TRKeyedUnarchiver::nextUid()
     if (failed() || m_frames.empty())
         return 0;
     Frame &frame = m_frames.back();
-    const TRValue reference = frame.record->value(QLatin1Char('$') + QString::number(frame.next++));
+    const TRValue reference = frame.record->value(trCodedValueKey(frame.next++));
     quint64 uid = 0;
     // A missing key is a none value, as a reference to object 0 is.
     if (reference.isNone() || !uidOf(reference, &uid))
