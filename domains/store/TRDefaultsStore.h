@@ -2,9 +2,13 @@
 
 #include "TRValue.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <ctime>
+#include <sys/types.h>
 
 // The per-user defaults database: a folder holding one property-list file per persistent domain
 // ("<name>.plist"), shared with GNUstep programs. Writes go through at once, atomically and under
@@ -20,6 +24,10 @@ public:
         QString setAsideAs;
     };
 
+    // Longest domain name, in UTF-8 bytes, that leaves room in a file name for the suffixes the store
+    // and GNUstep add.
+    static constexpr int kMaxNameBytes = 243;
+
     explicit TRDefaultsStore(const QString &folder);
 
     // The shared store of this process (standardUserDefaults), on resolveFolder(). Tests may point it at
@@ -33,6 +41,8 @@ public:
     static bool isValidDomainName(const QString &name, QString *error = nullptr);
 
     QString folder() const;
+    // The file that holds (or would hold) the domain.
+    QString filePathForName(const QString &name) const;
 
     // The five operations.
     QStringList persistentDomainNames();
@@ -46,6 +56,27 @@ public:
     QList<UnreadableFile> unreadableFiles() const;
 
 private:
+    // What one domain file held when it was last read, and the file's identity then.
+    struct CachedFile
+    {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec mtime{};
+        mode_t mode = 0;
+        TRValue dictionary; // none when unreadable
+        int format = -1;    // TRPropertyList::Format of a readable file
+        QString reason;     // why it could not be read
+    };
+    enum class Lookup { Absent, Readable, Unreadable };
+
+    // Reads the file at the path (following links), from the cache when the file is unchanged.
+    Lookup readDomainFile(const QString &path, CachedFile *result);
+    void noteUnreadable(const QString &path, const QString &reason, const QString &setAsideAs = QString());
+    // Moves an unreadable domain file out of the way of a write or a removal.
+    bool setAside(const QString &path, const QString &reason, QString *error);
+
     QString m_folder;
     QList<UnreadableFile> m_unreadable;
+    QHash<QString, CachedFile> m_cache;
 };
