@@ -17,7 +17,8 @@ public:
     struct BinaryOptions
     {
         // Writes equal strings and numbers once and refers to them from every place they occur.
-        bool shareEqualScalars = true;
+        BinaryOptions() : shareEqualScalars(true) {}
+        bool shareEqualScalars;
     };
 
     // Parses a whole file. On failure answers false, leaves *value as none and sets *error to a message

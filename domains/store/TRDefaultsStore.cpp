@@ -273,17 +273,37 @@ bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QStri
 {
     if (!isValidDomainName(name, error))
         return false;
-    const QString linkPath = filePathForName(name);
     if (!dictionary.isDictionary()) {
         if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: the domain is not a dictionary."), {linkPath});
+            *error = trFormat(trText("Cannot write the domain file %@: the domain is not a dictionary."),
+                              {filePathForName(name)});
         return false;
     }
     if (!makeFolder(m_folder, error))
         return false;
-
     const TRDefaultsLock lock(m_folder);
-    const QString path = followLinks(linkPath);
+    return writeLocked(dictionary, name, error);
+}
+
+bool TRDefaultsStore::updatePersistentDomain(const QString &name, const std::function<TRValue(const TRValue &)> &change,
+                                             QString *error)
+{
+    if (!isValidDomainName(name, error))
+        return false;
+    if (!makeFolder(m_folder, error))
+        return false;
+    const TRDefaultsLock lock(m_folder);
+    CachedFile current;
+    const bool readable = readDomainFile(followLinks(filePathForName(name)), &current) == Lookup::Readable;
+    const TRValue changed = change(readable ? current.dictionary : TRValue());
+    if (changed.isDictionary() && !changed.toDictionary().isEmpty())
+        return writeLocked(changed, name, error);
+    return removeLocked(name, error);
+}
+
+bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name, QString *error)
+{
+    const QString path = followLinks(filePathForName(name));
     TRPropertyList::Format format = TRPropertyList::Format::Xml;
     mode_t mode = kNewFileMode;
     CachedFile existing;
@@ -339,13 +359,20 @@ bool TRDefaultsStore::removePersistentDomainForName(const QString &name, QString
 {
     if (!isValidDomainName(name, error))
         return false;
+    struct stat info {};
+    if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0)
+        return true; // nothing to remove
+    const TRDefaultsLock lock(m_folder);
+    return removeLocked(name, error);
+}
+
+bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
+{
     const QString path = filePathForName(name);
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
     if (::lstat(native.constData(), &info) != 0)
-        return true; // nothing to remove
-
-    const TRDefaultsLock lock(m_folder);
+        return true;
     if (S_ISREG(info.st_mode)) {
         CachedFile existing;
         if (readDomainFile(path, &existing) == Lookup::Unreadable)

@@ -8,6 +8,7 @@
 #include <QStringList>
 
 #include <ctime>
+#include <functional>
 #include <sys/types.h>
 
 // The per-user defaults database: a folder holding one property-list file per persistent domain
@@ -52,6 +53,12 @@ public:
     bool removePersistentDomainForName(const QString &name, QString *error = nullptr);
     bool synchronize(QString *error = nullptr);
 
+    // Reads the domain (none when absent or unreadable), lets the change make its new contents and
+    // writes them, all under one hold of the lock, so that a concurrent GNUstep writer loses nothing.
+    // A change that answers none or an empty dictionary removes the domain.
+    bool updatePersistentDomain(const QString &name, const std::function<TRValue(const TRValue &)> &change,
+                                QString *error = nullptr);
+
     // The files met by the last persistentDomainNames() or read that could not be read.
     QList<UnreadableFile> unreadableFiles() const;
 
@@ -71,6 +78,9 @@ private:
     enum class Lookup { Absent, Readable, Unreadable };
 
     // Reads the file at the path (following links), from the cache when the file is unchanged.
+    // Write and remove with the lock already held.
+    bool writeLocked(const TRValue &dictionary, const QString &name, QString *error);
+    bool removeLocked(const QString &name, QString *error);
     Lookup readDomainFile(const QString &path, CachedFile *result);
     void noteUnreadable(const QString &path, const QString &reason, const QString &setAsideAs = QString());
     // Moves an unreadable domain file out of the way of a write or a removal.

@@ -38,18 +38,20 @@ bool TRPreferences::boolValue(const QString &key) const
 
 bool TRPreferences::setValue(const QString &key, const TRValue &value, QString *error)
 {
-    const TRValue stored = m_store.persistentDomainForName(m_domainName);
-    TRDictionary entries;
-    if (stored.isDictionary()) {
-        entries.reserve(stored.toDictionary().size() + 1);
-        for (const auto &[existingKey, existingValue] : stored.toDictionary()) {
-            if (existingKey != key || !value.isNone())
-                entries.insert(existingKey, existingValue);
-        }
-    }
-    if (!value.isNone())
-        entries.insert(key, value);
-    if (entries.isEmpty())
-        return m_store.removePersistentDomainForName(m_domainName, error);
-    return m_store.setPersistentDomain(TRValue::fromDictionary(std::move(entries)), m_domainName, error);
+    return m_store.updatePersistentDomain(
+        m_domainName,
+        [&key, &value](const TRValue &stored) {
+            TRDictionary entries;
+            if (stored.isDictionary()) {
+                entries.reserve(stored.toDictionary().size() + 1);
+                for (const auto &[existingKey, existingValue] : stored.toDictionary()) {
+                    if (existingKey != key || !value.isNone())
+                        entries.insert(existingKey, existingValue);
+                }
+            }
+            if (!value.isNone())
+                entries.insert(key, value);
+            return TRValue::fromDictionary(std::move(entries));
+        },
+        error);
 }

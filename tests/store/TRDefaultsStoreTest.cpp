@@ -375,3 +375,35 @@ TEST_F(StoreLock, UnlockLeavesALockThatSomebodyElseTookOver)
     }
     EXPECT_TRUE(QFileInfo::exists(lockPath()));
 }
+
+TEST_F(Store, ConcurrentUpdatesUnderTheLockLoseNoKey)
+{
+    TRDefaultsLock::setTiming({2, 20000, 25000});
+    constexpr int kKeysPerWriter = 40;
+    auto writer = [this](const QString &prefix) {
+        TRDefaultsStore store(folder());
+        for (int i = 0; i < kKeysPerWriter; ++i) {
+            const bool ok = store.updatePersistentDomain(QStringLiteral("shared"), [&](const TRValue &current) {
+                TRDictionary entries = current.isDictionary() ? current.toDictionary() : TRDictionary();
+                entries.insert(prefix + QString::number(i), TRValue::fromInteger(i));
+                return TRValue::fromDictionary(std::move(entries));
+            });
+            EXPECT_TRUE(ok);
+        }
+    };
+    std::thread first(writer, QStringLiteral("a"));
+    std::thread second(writer, QStringLiteral("b"));
+    first.join();
+    second.join();
+    TRDefaultsLock::setTiming(TRDefaultsLock::Timing{});
+
+    const TRValue shared = m_store.persistentDomainForName(QStringLiteral("shared"));
+    ASSERT_TRUE(shared.isDictionary());
+    EXPECT_EQ(shared.toDictionary().size(), 2 * kKeysPerWriter);
+    EXPECT_EQ(entries(), QStringList{QStringLiteral("shared.plist")});
+    EXPECT_FALSE(QFileInfo::exists(TRDefaultsLock::lockPath(folder())));
+
+    // A change that leaves nothing removes the domain.
+    ASSERT_TRUE(m_store.updatePersistentDomain(QStringLiteral("shared"), [](const TRValue &) { return TRValue(); }));
+    EXPECT_TRUE(m_store.persistentDomainNames().isEmpty());
+}
