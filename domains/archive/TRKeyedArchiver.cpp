@@ -7,29 +7,18 @@
 
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
 
 constexpr qint64 kArchiveVersion = 100000;
 
-QByteArray numberKey(const TRValue &value)
+quint64 bitsOf(double number)
 {
-    // Kind, signedness and the value's bits: booleans stay apart from integers, and -0.0 from 0.0.
-    QByteArray key(10, '\0');
-    key[0] = char(value.kind());
-    key[1] = char(value.isUnsignedInteger());
     quint64 bits = 0;
-    if (value.isReal()) {
-        const double real = value.toReal();
-        std::memcpy(&bits, &real, sizeof bits);
-    } else if (value.isBoolean()) {
-        bits = value.toBool() ? 1 : 0;
-    } else {
-        bits = value.toUnsigned();
-    }
-    std::memcpy(key.data() + 2, &bits, sizeof bits);
-    return key;
+    std::memcpy(&bits, &number, sizeof bits);
+    return bits;
 }
 
 TRValue classRecord(std::initializer_list<const char *> chain)
@@ -74,7 +63,10 @@ bool TRKeyedArchiver::archivedData(const TRArchiveContents &contents, QByteArray
     TRValue archive;
     if (!archivedPropertyList(contents, &archive, error))
         return false;
-    return TRPropertyList::writeBinary(archive, bytes, error);
+    // Equal strings and numbers are already written once; the writer need not look for them again.
+    TRPropertyList::BinaryOptions options;
+    options.shareEqualScalars = false;
+    return TRPropertyList::writeBinary(archive, bytes, error, options);
 }
 
 bool TRKeyedArchiver::archiveRootObject(const TRArchiveContents &contents, const QString &path, QString *error)
@@ -97,6 +89,17 @@ void TRKeyedArchiver::fail(const QString &message)
         m_error = message;
 }
 
+TRValue TRKeyedArchiver::reference(quint64 uid)
+{
+    // One UID value per object, shared by every place that refers to it.
+    if (uid >= m_references.size())
+        m_references.resize(std::max<std::size_t>(std::size_t(uid) + 1, m_references.size() * 2));
+    TRValue &value = m_references[std::size_t(uid)];
+    if (value.isNone())
+        value = TRValue::fromUid(uid);
+    return value;
+}
+
 quint64 TRKeyedArchiver::reserveObject()
 {
     m_objects.append(TRValue());
@@ -106,20 +109,21 @@ quint64 TRKeyedArchiver::reserveObject()
 void TRKeyedArchiver::beginRecord()
 {
     m_records.emplace_back();
+    m_records.back().entries.reserve(4);
 }
 
 void TRKeyedArchiver::endRecord(quint64 uid, ClassId id)
 {
     Record record = std::move(m_records.back());
     m_records.pop_back();
-    record.entries.insert(QStringLiteral("$class"), TRValue::fromUid(uidOfClass(id)));
+    record.entries.insert(QStringLiteral("$class"), reference(uidOfClass(id)));
     m_objects[qsizetype(uid)] = TRValue::fromDictionary(std::move(record.entries));
 }
 
 void TRKeyedArchiver::codeUid(quint64 uid)
 {
     Record &record = m_records.back();
-    record.entries.insert(trCodedValueKey(record.coded++), TRValue::fromUid(uid));
+    record.entries.insert(trCodedValueKey(record.coded++), reference(uid));
 }
 
 quint64 TRKeyedArchiver::uidOfClass(ClassId id)
@@ -175,13 +179,19 @@ quint64 TRKeyedArchiver::uidOfValue(const TRValue &value)
     case TRValue::Kind::Integer:
     case TRValue::Kind::Real:
     case TRValue::Kind::Boolean: {
-        const QByteArray key = numberKey(value);
-        const auto found = m_numbers.constFind(key);
-        if (found != m_numbers.cend())
+        // Booleans stay apart from integers, unsigned from signed, and -0.0 from 0.0.
+        QHash<quint64, quint64> &numbers = value.isBoolean() ? m_booleans
+                                           : value.isReal()  ? m_reals
+                                           : value.isUnsignedInteger() ? m_unsignedIntegers
+                                                                       : m_integers;
+        const quint64 key = value.isReal() ? bitsOf(value.toReal()) : value.isBoolean() ? quint64(value.toBool())
+                                                                                        : value.toUnsigned();
+        const auto found = numbers.constFind(key);
+        if (found != numbers.cend())
             return *found;
         m_objects.append(value);
         const quint64 uid = quint64(m_objects.size() - 1);
-        m_numbers.insert(key, uid);
+        numbers.insert(key, uid);
         return uid;
     }
     case TRValue::Kind::Data:
@@ -248,10 +258,10 @@ quint64 TRKeyedArchiver::uidOfChildren(const TRKey &owner)
     if (owner.isDictionary()) {
         keys.reserve(qsizetype(children.size()));
         for (std::size_t i = 0; i < children.size(); ++i)
-            keys.append(TRValue::fromUid(uidOfValue(TRValue::fromString(owner.keyAtIndex(int(i))))));
+            keys.append(reference(uidOfValue(TRValue::fromString(owner.keyAtIndex(int(i))))));
     }
     for (const TRKeyPtr &child : children)
-        objects.append(TRValue::fromUid(uidOfKey(child)));
+        objects.append(reference(uidOfKey(child)));
     Record &record = m_records.back();
     if (owner.isDictionary())
         record.entries.insert(QStringLiteral("NS.keys"), TRValue::fromArray(std::move(keys)));
@@ -281,7 +291,7 @@ quint64 TRKeyedArchiver::uidOfDomainList(const std::vector<TRDomainControllerPtr
             fail(trText("The list of domains holds an empty entry."));
             break;
         }
-        objects.append(TRValue::fromUid(uidOfDomain(*domain)));
+        objects.append(reference(uidOfDomain(*domain)));
     }
     m_records.back().entries.insert(QStringLiteral("NS.objects"), TRValue::fromArray(std::move(objects)));
     endRecord(uid, ClassId::MutableArray);
@@ -291,7 +301,7 @@ quint64 TRKeyedArchiver::uidOfDomainList(const std::vector<TRDomainControllerPtr
 TRValue TRKeyedArchiver::finish(quint64 rootUid)
 {
     TRDictionary top;
-    top.insert(QStringLiteral("root"), TRValue::fromUid(rootUid));
+    top.insert(QStringLiteral("root"), reference(rootUid));
     TRDictionary archive;
     archive.insert(QStringLiteral("$version"), TRValue::fromInteger(kArchiveVersion));
     archive.insert(QStringLiteral("$archiver"), TRValue::fromString(QStringLiteral("NSKeyedArchiver")));

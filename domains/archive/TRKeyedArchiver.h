@@ -53,6 +53,7 @@ private:
     quint64 uidOfChildren(const TRKey &owner);
     // Reserves the object's UID, so that a record comes before the objects it refers to.
     quint64 reserveObject();
+    TRValue reference(quint64 uid);
     void beginRecord();
     void endRecord(quint64 uid, ClassId id);
     void codeUid(quint64 uid);
@@ -63,7 +64,11 @@ private:
     quint64 m_classUids[int(ClassId::Count)] = {};
     // Strings and numbers are written once and shared by every place that holds an equal value.
     QHash<QString, quint64> m_strings;
-    QHash<QByteArray, quint64> m_numbers;
+    QHash<quint64, quint64> m_integers;
+    QHash<quint64, quint64> m_unsignedIntegers;
+    QHash<quint64, quint64> m_reals;
+    QHash<quint64, quint64> m_booleans;
+    std::vector<TRValue> m_references;
     int m_depth = 0;
     QString m_error;
 };

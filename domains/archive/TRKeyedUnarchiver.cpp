@@ -298,12 +298,14 @@ bool TRKeyedUnarchiver::claim(quint64 uid)
 
 const TRArray *TRKeyedUnarchiver::referenceList(quint64 uid, const char *key)
 {
-    const TRValue &list = m_objects.at(qsizetype(uid)).toDictionary().value(QString::fromLatin1(key));
-    if (!list.isArray()) {
+    const TRDictionary &record = m_objects.at(qsizetype(uid)).toDictionary();
+    const qsizetype at = record.indexOf(QString::fromLatin1(key));
+    const TRValue *list = at >= 0 ? &record.valueAt(at) : nullptr;
+    if (!list || !list->isArray()) {
         failAt(uid, trFormat(trText("the record has no %@ list."), {QString::fromLatin1(key)}));
         return nullptr;
     }
-    return &list.toArray();
+    return &list->toArray();
 }
 
 TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
