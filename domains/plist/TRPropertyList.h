@@ -16,8 +16,10 @@ public:
 
     struct BinaryOptions
     {
-        // Writes equal strings and numbers once and refers to them from every place they occur.
+        // A constructor rather than a member initializer, so that `= {}` can serve as a default argument
+        // inside this class.
         BinaryOptions() : shareEqualScalars(true) {}
+        // Writes equal strings and numbers once and refers to them from every place they occur.
         bool shareEqualScalars;
     };
 

@@ -2,7 +2,8 @@
 
 #include <QStringList>
 
-// The subcommands of tamrix-tool; each answers the process exit status.
-int plistCommand(const QStringList &args);
-int storeCommand(const QStringList &args);
-int archiveCommand(const QStringList &args);
+// The subcommands of tamrix-tool. Each takes the arguments after its own name, writes results to
+// standard output and errors to standard error, and answers the process exit status.
+int plistCommand(const QStringList &arguments);
+int storeCommand(const QStringList &arguments);
+int archiveCommand(const QStringList &arguments);
