@@ -32,6 +32,7 @@ TRTokenField::TRTokenField(QWidget *parent)
     viewport()->setCursor(Qt::IBeamCursor);
 
     m_editor->setFrame(false);
+    m_editor->setFocusPolicy(Qt::ClickFocus);
     m_editor->setTextMargins(0, 0, 0, 0);
     m_editor->setContentsMargins(0, 0, 0, 0);
     m_editor->hide();
@@ -295,8 +296,19 @@ bool TRTokenField::editorKey(QKeyEvent *event)
 bool TRTokenField::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor) {
-        if (event->type() == QEvent::KeyPress && editorKey(static_cast<QKeyEvent *>(event)))
-            return true;
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                // Tab leaves the whole field, in either direction; the field itself comes first in the
+                // focus chain and would otherwise reopen a token on Shift+Tab.
+                const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+                closeEditor();
+                focusNextPrevChild(forward);
+                return true;
+            }
+            if (editorKey(key))
+                return true;
+        }
         if (event->type() == QEvent::FocusOut) {
             // A context menu or another window taking the focus leaves the token open.
             const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
@@ -309,7 +321,7 @@ bool TRTokenField::eventFilter(QObject *watched, QEvent *event)
 
 void TRTokenField::keyPressEvent(QKeyEvent *event)
 {
-    if (m_readOnly || m_forwarding) {
+    if (m_readOnly || m_forwarding || QApplication::focusWidget() == m_editor) {
         // A key the editor left unused comes back up here; it goes on to the sheet (Return, Escape).
         QAbstractScrollArea::keyPressEvent(event);
         return;
@@ -367,6 +379,17 @@ int TRTokenField::rowHeight() const
     return qMax(fontMetrics().height() + 2, m_editor->sizeHint().height());
 }
 
+int TRTokenField::chipWidth(const QString &display)
+{
+    auto found = m_widths.constFind(display);
+    if (found == m_widths.cend()) {
+        if (m_widths.size() > 4096)
+            m_widths.clear();
+        found = m_widths.insert(display, fontMetrics().horizontalAdvance(display) + 2 * kChipPadding);
+    }
+    return *found;
+}
+
 void TRTokenField::relayout()
 {
     const QFontMetrics metrics = fontMetrics();
@@ -391,7 +414,7 @@ void TRTokenField::relayout()
             m_editorRect = place(qMin(available, qMax(typed + kEditorSlack, 2 * metrics.horizontalAdvance(u'0'))));
         }
         if (i < m_tokens.size())
-            m_chips[i] = place(qMin(available, metrics.horizontalAdvance(m_display.at(i)) + 2 * kChipPadding));
+            m_chips[i] = place(qMin(available, chipWidth(m_display.at(i))));
     }
     m_contentHeight = y + row + kMargin;
     verticalScrollBar()->setRange(0, qMax(0, m_contentHeight - viewport()->height()));
@@ -441,8 +464,9 @@ void TRTokenField::paintEvent(QPaintEvent *event)
         QPainterPath path;
         path.addRoundedRect(QRectF(shown).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
         painter.fillPath(path, chip);
-        painter.drawText(shown.adjusted(kChipPadding, 0, -kChipPadding, 0), Qt::AlignCenter | Qt::TextSingleLine,
-                         m_display.at(i));
+        const QRect textRect = shown.adjusted(kChipPadding, 0, -kChipPadding, 0);
+        painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
+                         fontMetrics().elidedText(m_display.at(i), Qt::ElideRight, textRect.width()));
     }
 }
 
@@ -455,8 +479,10 @@ void TRTokenField::resizeEvent(QResizeEvent *event)
 void TRTokenField::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_widths.clear();
         relayout();
+    }
 }
 
 void TRTokenField::scrollContentsBy(int, int)

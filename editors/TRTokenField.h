@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QStringList>
@@ -90,6 +91,7 @@ private:
     void relayout();
     void placeEditor();
     int rowHeight() const;
+    int chipWidth(const QString &display);
 
     QLineEdit *m_editor = nullptr;
     DisplayHook m_hook;
@@ -103,4 +105,6 @@ private:
     QRect m_editorRect;    // where the editor sits, in content coordinates
     qsizetype m_openIndex = -1;
     int m_contentHeight = 0;
+    // Text widths by display text: fields of bytes show few distinct tokens many times.
+    QHash<QString, int> m_widths;
 };

@@ -1,5 +1,6 @@
 #include "TRNumberController.h"
 #include "TRNumberText.h"
+#include "TRNumberValidator.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>
@@ -184,6 +185,52 @@ TEST_F(NumberEditorTest, FieldsTakeOnlyNumberText)
     QTest::keyClicks(realValue, QStringLiteral("nax"));
     EXPECT_EQ(realValue->text(), u"na");
     EXPECT_FALSE(realValue->hasAcceptableInput());
+}
+
+TEST(TRNumberValidator, AcceptsOnlyNumbersInRange)
+{
+    using State = QValidator::State;
+    const struct {
+        TRNumberValidator::Form form;
+        const char16_t *text;
+        State state;
+    } cases[] = {
+        {TRNumberValidator::Form::Whole, u"", State::Intermediate},
+        {TRNumberValidator::Form::Whole, u"-", State::Intermediate},
+        {TRNumberValidator::Form::Whole, u"+", State::Intermediate},
+        {TRNumberValidator::Form::Whole, u"0", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"-0", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"007", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"18446744073709551615", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"0018446744073709551615", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"18446744073709551616", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"99999999999999999999", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"-9223372036854775808", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"-9223372036854775809", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"1a", State::Invalid},
+        {TRNumberValidator::Form::Whole, u" 1", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"1.0", State::Invalid},
+        {TRNumberValidator::Form::Real, u"", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"-", State::Intermediate},
+        {TRNumberValidator::Form::Real, u".", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"1e", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"1e-", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"in", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"-.5", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"1.5E+3", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"NaN", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"-infinity", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"1e999", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"infx", State::Invalid},
+        {TRNumberValidator::Form::Real, u"1,5", State::Invalid},
+        {TRNumberValidator::Form::Real, u"0x10", State::Invalid},
+    };
+    for (const auto &c : cases) {
+        const TRNumberValidator validator(c.form);
+        QString text = QString::fromUtf16(c.text);
+        int position = int(text.size());
+        EXPECT_EQ(validator.validate(text, position), c.state) << text.toStdString();
+    }
 }
 
 TEST(TRNumberText, ShortestRealTextReadsBackExactly)

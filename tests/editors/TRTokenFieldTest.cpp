@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -155,7 +157,9 @@ TEST_F(TokenFieldTest, ClickingATokenOpensItForEditing)
     field.show();
     QTest::mouseClick(field.viewport(), Qt::LeftButton, {}, QPoint(6, 6));
     EXPECT_EQ(field.displayedTokens(), list({u"aa", u"BB"}));
-    QTest::keyClicks(&field, QStringLiteral("z"));
+    // Keys go to the token's editor when the window is active, else to the field, which passes them on.
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &field;
+    QTest::keyClicks(target, QStringLiteral("z"));
     EXPECT_EQ(field.tokens(), list({u"aaz", u"bb"}));
 }
 
@@ -178,6 +182,47 @@ TEST(TRTokenFieldLayout, SizeHintsAreUsable)
     EXPECT_GT(field.sizeHint().width(), field.minimumSizeHint().width());
     EXPECT_GE(field.sizeHint().height(), field.minimumSizeHint().height());
     EXPECT_GT(field.minimumSizeHint().height(), field.fontMetrics().height());
+}
+
+} // namespace
+
+namespace {
+
+// Tab moves through the field as one control, in both directions, and a token typed in it is ended.
+TEST(TRTokenFieldFocus, TabEntersAndLeavesTheWholeField)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *before = new QLineEdit;
+    auto *field = new TRTokenField;
+    auto *after = new QLineEdit;
+    layout->addWidget(before);
+    layout->addWidget(field);
+    layout->addWidget(after);
+    field->setDisplayHook([](const QString &token) { return token.toUpper(); });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), before);
+
+    QTest::keyClick(before, Qt::Key_Tab);
+    QWidget *editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->parentWidget(), field->viewport());
+    QTest::keyClicks(editor, QStringLiteral("ab"));
+    EXPECT_EQ(field->displayedTokens(), list({u"ab"}));
+
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), after);
+    EXPECT_EQ(field->displayedTokens(), list({u"AB"}));
+
+    QTest::keyClick(after, Qt::Key_Backtab);
+    editor = QApplication::focusWidget();
+    EXPECT_EQ(editor->parentWidget(), field->viewport());
+    QTest::keyClick(editor, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), before);
+    EXPECT_EQ(field->tokens(), list({u"ab"}));
 }
 
 } // namespace

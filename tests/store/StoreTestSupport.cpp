@@ -73,3 +73,32 @@ TRValue simpleDictionary(int count, const QString &prefix)
 }
 
 } // namespace storetest
+
+void PrintTo(const TRValue &value, std::ostream *os)
+{
+    switch (value.kind()) {
+    case TRValue::Kind::Array: {
+        *os << "(";
+        for (const TRValue &element : value.toArray()) {
+            PrintTo(element, os);
+            *os << ", ";
+        }
+        *os << ")";
+        return;
+    }
+    case TRValue::Kind::Dictionary:
+        *os << "{";
+        for (const auto &[key, element] : value.toDictionary()) {
+            *os << key.toStdString() << " = ";
+            PrintTo(element, os);
+            *os << "; ";
+        }
+        *os << "}";
+        return;
+    case TRValue::Kind::None:
+        *os << "<none>";
+        return;
+    default:
+        *os << int(value.kind()) << ":" << value.description().toStdString();
+    }
+}

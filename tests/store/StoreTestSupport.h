@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <optional>
+#include <ostream>
 
 // Helpers shared by the store suites.
 namespace storetest {
@@ -35,3 +36,6 @@ TRValue everyKindDictionary();
 TRValue simpleDictionary(int count, const QString &prefix = QStringLiteral("v"));
 
 } // namespace storetest
+
+// Readable values in test failure messages.
+void PrintTo(const TRValue &value, std::ostream *os);
