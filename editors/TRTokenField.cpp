@@ -1,9 +1,14 @@
 #include "TRTokenField.h"
 
+#include "TRText.h"
+
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -101,6 +106,53 @@ void TRTokenField::setReadOnly(bool readOnly)
     viewport()->setCursor(readOnly ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
+QString TRTokenField::displayedText() const
+{
+    return displayedTokens().join(u' ');
+}
+
+void TRTokenField::appendText(const QString &text)
+{
+    if (m_readOnly || text.isEmpty())
+        return;
+    if (!isEditing() || m_openIndex < m_tokens.size()) {
+        closeEditor();
+        openGap(m_tokens.size());
+    }
+    m_editor->end(false);
+    // A separator in front keeps the text from joining a token being typed.
+    m_editor->insert(m_editor->text().isEmpty() ? text : u' ' + text);
+}
+
+void TRTokenField::clear()
+{
+    if (!m_readOnly)
+        setTokens({});
+}
+
+void TRTokenField::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copy = menu.addAction(trText("Copy All"));
+    copy->setEnabled(!tokens().isEmpty());
+    QAction *paste = nullptr;
+    QAction *clearAll = nullptr;
+    if (!m_readOnly) {
+        paste = menu.addAction(trText("Paste"));
+        paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+        clearAll = menu.addAction(trText("Clear All"));
+        clearAll->setEnabled(!tokens().isEmpty());
+    }
+    QAction *chosen = menu.exec(event->globalPos());
+    if (chosen == copy)
+        QGuiApplication::clipboard()->setText(displayedText());
+    else if (chosen && chosen == paste)
+        appendText(QGuiApplication::clipboard()->text());
+    else if (chosen && chosen == clearAll)
+        clear();
+    event->accept();
+}
+
 bool TRTokenField::isSeparator(QChar character)
 {
     return character == u'\t' || character.category() == QChar::Separator_Space;
@@ -171,11 +223,11 @@ bool TRTokenField::closeEditor()
         m_display.insert(m_openIndex, displayFor(text));
     }
     m_openIndex = -1;
-    setEditorText(QString(), 0);
-    const bool hadFocus = m_editor->hasFocus();
-    m_editor->hide();
-    if (hadFocus)
+    // The field takes the focus before the editor hides, or Qt would pass it on to the next control.
+    if (m_editor->hasFocus())
         setFocus(Qt::OtherFocusReason);
+    setEditorText(QString(), 0);
+    m_editor->hide();
     relayout();
     return kept;
 }
