@@ -1,7 +1,7 @@
 #include "TRAppController.h"
 
 #include "TRAlert.h"
-#include "TRAppPreferences.h"
+#include "store/TRPreferences.h"
 #include "TRDomainListModel.h"
 #include "TRKeyOutlineModel.h"
 #include "TRSheetRunner.h"
@@ -40,7 +40,7 @@ void TRAppController::initialize()
     initial.insert(QString::fromLatin1(kKeySearch), TRValue::fromInteger(0));
     initial.insert(QString::fromLatin1(kAutoSave), TRValue::fromBool(false));
     initial.insert(QString::fromLatin1(kLookInValues), TRValue::fromBool(false));
-    TRAppPreferences::shared().setInitialValues(initial);
+    TRPreferences::shared().setInitialValues(TRValue::fromDictionary(std::move(initial)));
 }
 
 const QString &TRAppController::trCross()
@@ -67,7 +67,7 @@ TRAppController::~TRAppController()
 
 bool TRAppController::preferenceIsSet(const char *key)
 {
-    return TRAppPreferences::shared().boolValue(QString::fromLatin1(key));
+    return TRPreferences::shared().boolValue(QString::fromLatin1(key));
 }
 
 // ---- Start-up
@@ -229,8 +229,10 @@ void TRAppController::reloadDomainList()
 
 void TRAppController::reloadKeyOutline()
 {
-    if (m_shownDomain)
-        m_shownDomain->outlineModel()->reloadData();
+    // Trees that are replaced reset their item model themselves (reloadDomain); what is left is to
+    // redraw.
+    if (QTreeView *outline = m_outlets.domainContentsView)
+        outline->viewport()->update();
 }
 
 void TRAppController::updateWindowTitle()

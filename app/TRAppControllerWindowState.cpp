@@ -1,7 +1,7 @@
 // The main window's size, splitter position and column widths, remembered between runs in the
 // application's own domain.
 #include "TRAppController.h"
-#include "TRAppPreferences.h"
+#include "store/TRPreferences.h"
 
 #include <QHeaderView>
 #include <QMainWindow>
@@ -65,7 +65,7 @@ void store(const QString &key, const QList<int> &sizes)
 {
     if (sizes.isEmpty())
         return;
-    TRAppPreferences &preferences = TRAppPreferences::shared();
+    TRPreferences &preferences = TRPreferences::shared();
     const TRValue value = valueFrom(sizes);
     if (preferences.value(key) != value)
         preferences.setValue(key, value);
@@ -75,7 +75,7 @@ void store(const QString &key, const QList<int> &sizes)
 
 void TRAppController::restoreWindowState()
 {
-    TRAppPreferences &preferences = TRAppPreferences::shared();
+    TRPreferences &preferences = TRPreferences::shared();
     if (QMainWindow *window = m_outlets.mainWindow) {
         const QList<int> size = sizesFrom(preferences.value(kWindowSize), 2);
         if (!size.isEmpty() && size[0] >= 200 && size[1] >= 150)

@@ -1,6 +1,6 @@
 #include "AppTestFixture.h"
 
-#include "TRAppPreferences.h"
+#include "store/TRPreferences.h"
 #include "TRDomainListModel.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"

@@ -1,5 +1,5 @@
 #include "AppTestFixture.h"
-#include "TRAppPreferences.h"
+#include "store/TRPreferences.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
 
@@ -180,7 +180,7 @@ TEST_F(DomainCommands, SearchWrapsBeepsAndFollowsThePreference)
     EXPECT_EQ(TRAlert::beepCount(), 1);
 
     // Names must begin with the text.
-    ASSERT_TRUE(TRAppPreferences::shared().setValue(QStringLiteral("DomainSearch"), TRValue::fromInteger(1)));
+    ASSERT_TRUE(TRPreferences::shared().setValue(QStringLiteral("DomainSearch"), TRValue::fromInteger(1)));
     search(QStringLiteral("xamp"));
     EXPECT_EQ(TRAlert::beepCount(), 2);
     EXPECT_EQ(selectedRow(), 2);

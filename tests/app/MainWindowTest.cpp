@@ -1,5 +1,5 @@
 #include "AppTestFixture.h"
-#include "TRAppPreferences.h"
+#include "store/TRPreferences.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
@@ -184,7 +184,7 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
     splitter->setSizes({250, 500});
     const QList<int> sizes = splitter->sizes();
     trigger("actionQuit");
-    const TRValue stored = storedDomain(TRAppPreferences::domainName());
+    const TRValue stored = storedDomain(TRPreferences::shared().domainName());
     ASSERT_TRUE(stored.isDictionary());
     stop();
 
@@ -192,7 +192,7 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
     EXPECT_EQ(m_interface->mainWindow()->size(), QSize(777, 555));
     EXPECT_EQ(m_controller->outlets().splitter->sizes(), sizes);
     // The application's own domain is one of the store's domains.
-    EXPECT_TRUE(domainNames().contains(TRAppPreferences::domainName()));
+    EXPECT_TRUE(domainNames().contains(TRPreferences::shared().domainName()));
 }
 
 TEST_F(MainWindow, UnreadableDomainFilesAreReported)
