@@ -90,7 +90,8 @@ void TRAppController::awakeFromNib()
         header->setStretchLastSection(true);
         header->setSectionResizeMode(0, QHeaderView::Fixed);
         header->resizeSection(0, header->fontMetrics().height() + 12);
-        header->resizeSection(1, header->fontMetrics().averageCharWidth() * 36);
+        header->resizeSection(1, header->fontMetrics().averageCharWidth() * 26);
+        list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 8);
     }
     if (m_outlets.mainWindow)
         m_outlets.mainWindow->installEventFilter(this);
@@ -315,10 +316,6 @@ void TRAppController::terminate()
         window->close();
     m_terminated = true;
     QCoreApplication::quit();
-}
-
-void TRAppController::closeApp()
-{
 }
 
 bool TRAppController::eventFilter(QObject *watched, QEvent *event)

@@ -117,7 +117,6 @@ public:
 
 public slots:
     // Commands of the menus and buttons; the sender is not read.
-    void closeApp();
     void terminate();
     void sheetOKClicked();
     void sheetCancelClicked();
