@@ -74,9 +74,12 @@ void TRAlert::beginSheet(QWidget *window, const Spec &spec, DidEnd didEnd)
 {
     int code = kDefault;
     if (takeScriptedAnswer(spec, false, &code)) {
-        // As with a real sheet, the command finishes before the answer is handled.
-        if (didEnd)
-            QTimer::singleShot(0, qApp, [didEnd = std::move(didEnd), code] { didEnd(code); });
+        // As with a real sheet, the command finishes before the answer is handled; a window closed
+        // meanwhile takes its pending answer with it.
+        if (didEnd) {
+            QObject *context = window ? static_cast<QObject *>(window) : qApp;
+            QTimer::singleShot(0, context, [didEnd = std::move(didEnd), code] { didEnd(code); });
+        }
         return;
     }
     QMessageBox *box = makeBox(window, spec);
