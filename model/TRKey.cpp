@@ -9,6 +9,21 @@ namespace {
 // Dictionary nodes with at most this many children are searched linearly and carry no hash.
 constexpr std::size_t kLinearLimit = 8;
 
+// List elements are named by position; the names of the first positions are made once and shared, as
+// values never change.
+TRValue positionName(qsizetype position)
+{
+    static constexpr qsizetype kShared = 4096;
+    static const std::vector<TRValue> names = [] {
+        std::vector<TRValue> made;
+        made.reserve(std::size_t(kShared));
+        for (qsizetype i = 0; i < kShared; ++i)
+            made.push_back(TRValue::fromInteger(i));
+        return made;
+    }();
+    return position < kShared ? names[std::size_t(position)] : TRValue::fromInteger(position);
+}
+
 const std::vector<TRKeyPtr> &noChildren()
 {
     static const std::vector<TRKeyPtr> empty;
@@ -95,7 +110,7 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
         const TRArray &elements = value.toArray();
         owner.m_children->nodes.reserve(std::size_t(elements.size()));
         for (qsizetype i = 0; i < elements.size(); ++i)
-            owner.m_children->nodes.push_back(create(TRValue::fromInteger(i), elements.at(i), self, owner.m_domain));
+            owner.m_children->nodes.push_back(create(positionName(i), elements.at(i), self, owner.m_domain));
         return;
     }
     owner.m_kind = NodeKind::Dictionary;

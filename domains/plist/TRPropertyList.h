@@ -16,8 +16,11 @@ public:
 
     struct BinaryOptions
     {
+        // A constructor rather than a member initializer, so that `= {}` can serve as a default argument
+        // inside this class.
+        BinaryOptions() : shareEqualScalars(true) {}
         // Writes equal strings and numbers once and refers to them from every place they occur.
-        bool shareEqualScalars = true;
+        bool shareEqualScalars;
     };
 
     // Parses a whole file. On failure answers false, leaves *value as none and sets *error to a message

@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <ostream>
+
 // Helpers shared by the test suites.
 namespace testsupport {
 
@@ -13,3 +15,9 @@ QString sharedPath(const QString &relative);
 QByteArray readFile(const QString &path);
 
 } // namespace testsupport
+
+// Readable QString values in GoogleTest failure messages.
+inline void PrintTo(const QString &text, std::ostream *out)
+{
+    *out << '"' << text.toStdString() << '"';
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "TRValue.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+// Reads a binary "bplist00" property list. Every object is read once: references to an object already
+// read share its value, so shared references never expand the file. Object counts, offsets and lengths
+// are checked against the file's size before anything is allocated; reference cycles and nesting deeper
+// than kTRMaxNestingDepth are refused.
+class TRBinaryPlistReader
+{
+public:
+    explicit TRBinaryPlistReader(const QByteArray &bytes);
+
+    // On failure *error names the byte offset of the fault.
+    bool read(TRValue *value, QString *error);
+
+private:
+    enum class State : quint8 { Unread, Reading, Done };
+
+    bool readObject(quint64 index, int depth, TRValue *value);
+    bool readCompound(quint64 position, int type, quint64 count, int depth, TRValue *value);
+    bool readLength(quint64 offset, int info, quint64 *position, quint64 *length);
+    bool readReference(quint64 position, quint64 *index);
+    bool fail(quint64 offset, const char *reason);
+
+    QByteArray m_bytes;
+    const unsigned char *m_data = nullptr;
+    quint64 m_size = 0;
+    int m_offsetSize = 0;
+    int m_referenceSize = 0;
+    quint64 m_objectCount = 0;
+    quint64 m_tableOffset = 0;
+    std::vector<TRValue> m_objects;
+    std::vector<State> m_states;
+    // Nesting levels inside each object read (0 for a leaf), and that of the object read last.
+    std::vector<quint16> m_heights;
+    int m_lastHeight = 0;
+    QString m_error;
+};

@@ -1,0 +1,340 @@
+#include "TROpenStepReader.h"
+
+#include "TRLimits.h"
+#include "TRPlistScalars.h"
+#include "TRText.h"
+
+#include <QStringDecoder>
+
+namespace {
+
+bool isUnquotedCharacter(QChar c)
+{
+    const char16_t unit = c.unicode();
+    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9')
+           || unit == u'_' || unit == u'$' || unit == u'/' || unit == u':' || unit == u'.' || unit == u'-'
+           || unit == u'+' || (unit >= 0x80 && !c.isSpace() && unit != 0xfeff);
+}
+
+int hexValue(QChar c)
+{
+    const char16_t unit = c.unicode();
+    if (unit >= u'0' && unit <= u'9')
+        return unit - u'0';
+    if (unit >= u'a' && unit <= u'f')
+        return unit - u'a' + 10;
+    if (unit >= u'A' && unit <= u'F')
+        return unit - u'A' + 10;
+    return -1;
+}
+
+} // namespace
+
+TROpenStepReader::TROpenStepReader(const QByteArray &bytes)
+    : m_bytes(bytes)
+{
+}
+
+bool TROpenStepReader::fail(qsizetype position, const QString &reason)
+{
+    qsizetype line = 1;
+    qsizetype column = 1;
+    for (qsizetype i = 0; i < position && i < m_text.size(); ++i) {
+        if (m_text.at(i) == u'\n') {
+            ++line;
+            column = 1;
+        } else if (!m_text.at(i).isLowSurrogate()) {
+            ++column;
+        }
+    }
+    m_error = trFormat(trText("The text property list is malformed at line %@, column %@: %@."),
+                       {QString::number(line), QString::number(column), reason});
+    return false;
+}
+
+bool TROpenStepReader::read(TRValue *value, QString *error)
+{
+    *value = TRValue();
+    const bool ok = [&] {
+        const auto *raw = reinterpret_cast<const unsigned char *>(m_bytes.constData());
+        if (m_bytes.size() >= 2 && ((raw[0] == 0xfe && raw[1] == 0xff) || (raw[0] == 0xff && raw[1] == 0xfe))) {
+            QStringDecoder decoder(raw[0] == 0xfe ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
+            m_text = decoder.decode(m_bytes.sliced(2));
+            if (decoder.hasError() || m_bytes.size() % 2 != 0) {
+                m_error = trText("The text property list is not valid UTF-16.");
+                return false;
+            }
+        } else {
+            const qsizetype skip = m_bytes.startsWith("\xef\xbb\xbf") ? 3 : 0;
+            const qsizetype invalid = TRPlistScalars::firstInvalidUtf8(m_bytes.constData() + skip, m_bytes.size() - skip);
+            if (invalid >= 0) {
+                m_error = trFormat(trText("The text property list is not valid UTF-8 at byte %@."),
+                                   {QString::number(invalid + skip)});
+                return false;
+            }
+            m_text = QString::fromUtf8(m_bytes.constData() + skip, m_bytes.size() - skip);
+        }
+        m_bytes = QByteArray();
+        if (!skipSpace())
+            return false;
+        if (atEnd())
+            return fail(m_pos, trText("the text holds no value"));
+        const qsizetype start = m_pos;
+        if (!readValue(0, value))
+            return false;
+        if (!skipSpace())
+            return false;
+        if (!atEnd() && peek() == u'=' && value->isString()) {
+            // A strings file: the top-level dictionary has no braces.
+            m_pos = start;
+            return readEntries(0, QChar(), value);
+        }
+        if (!atEnd())
+            return fail(m_pos, trText("text after the value"));
+        return true;
+    }();
+    if (!ok) {
+        *value = TRValue();
+        if (error)
+            *error = m_error;
+    }
+    return ok;
+}
+
+bool TROpenStepReader::skipSpace()
+{
+    while (!atEnd()) {
+        const QChar c = peek();
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f' || c == u'\v') {
+            ++m_pos;
+        } else if (c == u'/' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'/') {
+            while (!atEnd() && peek() != u'\n')
+                ++m_pos;
+        } else if (c == u'/' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == u'*') {
+            const qsizetype end = m_text.indexOf(QStringLiteral("*/"), m_pos + 2);
+            if (end < 0)
+                return fail(m_pos, trText("unterminated comment"));
+            m_pos = end + 2;
+        } else {
+            break;
+        }
+    }
+    return true;
+}
+
+bool TROpenStepReader::readValue(int depth, TRValue *value)
+{
+    const QChar c = peek();
+    if (c == u'{' || c == u'(') {
+        if (depth >= kTRMaxNestingDepth)
+            return fail(m_pos, trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
+        ++m_pos;
+        if (c == u'{')
+            return readEntries(depth + 1, QLatin1Char('}'), value);
+        TRArray elements;
+        for (;;) {
+            if (!skipSpace())
+                return false;
+            if (atEnd())
+                return fail(m_pos, trText("unterminated array"));
+            if (peek() == u')') {
+                ++m_pos;
+                break;
+            }
+            TRValue element;
+            if (!readValue(depth + 1, &element))
+                return false;
+            elements.append(std::move(element));
+            if (!skipSpace())
+                return false;
+            if (peek() == u',') {
+                ++m_pos;
+            } else if (peek() != u')') {
+                return fail(m_pos, atEnd() ? trText("unterminated array") : trText("expected \u201c,\u201d or \u201c)\u201d"));
+            }
+        }
+        *value = TRValue::fromArray(std::move(elements));
+        return true;
+    }
+    if (c == u'<')
+        return readAngled(value);
+    QString text;
+    if (!readString(&text))
+        return false;
+    *value = TRValue::fromString(text);
+    return true;
+}
+
+bool TROpenStepReader::readEntries(int depth, QChar terminator, TRValue *value)
+{
+    TRDictionary entries;
+    for (;;) {
+        if (!skipSpace())
+            return false;
+        if (atEnd()) {
+            if (terminator.isNull())
+                break;
+            return fail(m_pos, trText("unterminated dictionary"));
+        }
+        if (!terminator.isNull() && peek() == terminator) {
+            ++m_pos;
+            break;
+        }
+        const qsizetype keyAt = m_pos;
+        QString key;
+        if (!readString(&key) || !skipSpace())
+            return false;
+        if (peek() != u'=')
+            return fail(m_pos, trText("expected \u201c=\u201d after a key"));
+        ++m_pos;
+        if (!skipSpace())
+            return false;
+        if (atEnd())
+            return fail(m_pos, trText("a key without a value"));
+        TRValue entry;
+        if (!readValue(depth, &entry) || !skipSpace())
+            return false;
+        if (peek() != u';')
+            return fail(m_pos, trText("expected \u201c;\u201d after a value"));
+        ++m_pos;
+        if (!entries.insert(key, std::move(entry)))
+            return fail(keyAt, trFormat(trText("duplicate key \u201c%@\u201d"), {key}));
+    }
+    *value = TRValue::fromDictionary(std::move(entries));
+    return true;
+}
+
+bool TROpenStepReader::readString(QString *text)
+{
+    if (peek() == u'"' || peek() == u'\'')
+        return readQuoted(text);
+    const qsizetype start = m_pos;
+    while (!atEnd() && isUnquotedCharacter(peek()))
+        ++m_pos;
+    if (m_pos == start)
+        return fail(m_pos, atEnd() ? trText("unexpected end of text") : trText("unexpected character"));
+    *text = m_text.mid(start, m_pos - start);
+    return true;
+}
+
+bool TROpenStepReader::readQuoted(QString *text)
+{
+    const QChar quote = peek();
+    const qsizetype start = m_pos++;
+    text->clear();
+    for (;;) {
+        if (atEnd())
+            return fail(start, trText("unterminated string"));
+        const QChar c = m_text.at(m_pos++);
+        if (c == quote)
+            return true;
+        if (c != u'\\') {
+            text->append(c);
+            continue;
+        }
+        if (atEnd())
+            return fail(start, trText("unterminated string"));
+        const qsizetype escapeAt = m_pos - 1;
+        const QChar e = m_text.at(m_pos++);
+        switch (e.unicode()) {
+        case u'a': text->append(QChar(0x07)); break;
+        case u'b': text->append(QChar(0x08)); break;
+        case u'f': text->append(QChar(0x0c)); break;
+        case u'n': text->append(QChar(0x0a)); break;
+        case u'r': text->append(QChar(0x0d)); break;
+        case u't': text->append(QChar(0x09)); break;
+        case u'v': text->append(QChar(0x0b)); break;
+        case u'U':
+        case u'u': {
+            int code = 0;
+            int digits = 0;
+            for (; digits < 4 && !atEnd() && hexValue(peek()) >= 0; ++digits)
+                code = code * 16 + hexValue(m_text.at(m_pos++));
+            if (digits == 0)
+                return fail(escapeAt, trText("a \\U escape without hexadecimal digits"));
+            text->append(QChar(char16_t(code)));
+            break;
+        }
+        default:
+            if (e >= u'0' && e <= u'7') {
+                int code = e.unicode() - u'0';
+                for (int digits = 1; digits < 3 && !atEnd() && peek() >= u'0' && peek() <= u'7'; ++digits)
+                    code = code * 8 + (m_text.at(m_pos++).unicode() - u'0');
+                text->append(QChar(char16_t(code)));
+            } else {
+                text->append(e);
+            }
+        }
+    }
+}
+
+bool TROpenStepReader::readAngled(TRValue *value)
+{
+    const qsizetype start = m_pos++;
+    const qsizetype end = m_text.indexOf(u'>', m_pos);
+    if (end < 0)
+        return fail(start, trText("unterminated data"));
+    const QString body = m_text.mid(m_pos, end - m_pos);
+    m_pos = end + 1;
+    if (body.startsWith(u'*')) {
+        const QByteArray content = body.mid(2).toLatin1();
+        const std::string_view view(content.constData(), size_t(content.size()));
+        const QChar type = body.size() > 1 ? body.at(1) : QChar();
+        if (type == u'I') {
+            auto number = TRPlistScalars::parseInteger(view);
+            if (!number || body.mid(2).trimmed() != body.mid(2))
+                return fail(start, trText("not an integer, or out of range"));
+            *value = std::move(*number);
+        } else if (type == u'R') {
+            const auto number = TRPlistScalars::parseReal(view);
+            if (!number || body.mid(2).trimmed() != body.mid(2))
+                return fail(start, trText("not a real number, or out of range"));
+            *value = TRValue::fromReal(*number);
+        } else if (type == u'B') {
+            if (body != QLatin1String("*BY") && body != QLatin1String("*BN"))
+                return fail(start, trText("a boolean must be <*BY> or <*BN>"));
+            *value = TRValue::fromBool(body.at(2) == u'Y');
+        } else if (type == u'D') {
+            const auto date = TRPlistScalars::parseDescriptionDate(view);
+            if (!date || body.mid(2).trimmed() != body.mid(2))
+                return fail(start, trText("not a date of the form YYYY-MM-DD hh:mm:ss +zzzz"));
+            *value = TRValue::fromDate(*date);
+        } else {
+            return fail(start, trText("unknown typed value"));
+        }
+        return true;
+    }
+    if (body.startsWith(u'[')) {
+        if (!body.endsWith(u']'))
+            return fail(start, trText("unterminated base64 data"));
+        const QByteArray content = body.mid(1, body.size() - 2).toLatin1();
+        auto bytes = TRPlistScalars::decodeBase64(std::string_view(content.constData(), size_t(content.size())));
+        if (!bytes)
+            return fail(start, trText("bad base64 data"));
+        *value = TRValue::fromData(*bytes);
+        return true;
+    }
+    QByteArray bytes;
+    bytes.reserve(body.size() / 2);
+    int high = -1;
+    qsizetype highAt = 0;
+    for (qsizetype i = 0; i < body.size(); ++i) {
+        const QChar c = body.at(i);
+        if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
+            continue;
+        const int digit = hexValue(c);
+        if (digit < 0)
+            return fail(start + 1 + i, trText("bad hexadecimal digit in data"));
+        if (high < 0) {
+            high = digit;
+            highAt = start + 1 + i;
+        } else {
+            bytes.append(char(high << 4 | digit));
+            high = -1;
+        }
+    }
+    if (high >= 0)
+        return fail(highAt, trText("odd number of hexadecimal digits in data"));
+    *value = TRValue::fromData(bytes);
+    return true;
+}

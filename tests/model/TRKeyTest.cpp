@@ -1,0 +1,310 @@
+// The key tree: building from property lists and back, names, child operations, display texts, ownership.
+#include "TRKey.h"
+#include "TRLimits.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QString kDomain = QStringLiteral("com.example.test");
+
+TRValue str(const char *text)
+{
+    return TRValue::fromString(QString::fromUtf8(text));
+}
+
+TRValue dict(std::initializer_list<std::pair<const char *, TRValue>> entries)
+{
+    TRDictionary dictionary;
+    for (const auto &[key, value] : entries)
+        dictionary.insert(QString::fromUtf8(key), value);
+    return TRValue::fromDictionary(std::move(dictionary));
+}
+
+TRKeyPtr root(const TRValue &contents)
+{
+    return TRKey::create(TRValue(), contents, nullptr, kDomain);
+}
+
+TRKeyPtr leaf(const TRValue &name, const TRValue &value, const TRKeyPtr &parent)
+{
+    return TRKey::create(name, value, parent, kDomain);
+}
+
+// Every node of a tree carries the domain and a parent link to the node that holds it.
+void expectLinked(const TRKeyPtr &node)
+{
+    EXPECT_EQ(node->domain(), kDomain);
+    for (const TRKeyPtr &child : node->children()) {
+        EXPECT_EQ(child->parent(), node);
+        expectLinked(child);
+    }
+}
+
+TRValue sampleDomain()
+{
+    return dict({
+        {"name", str("Tamrix")},
+        {"flag", TRValue::fromBool(false)},
+        {"count", TRValue::fromInteger(12)},
+        {"ratio", TRValue::fromReal(0.75)},
+        {"when", TRValue::fromDate(725943845)},
+        {"blob", TRValue::fromData(QByteArray("\x01\x02", 2))},
+        {"list", TRValue::fromArray({TRValue::fromArray({str("a"), str("b")}), dict({{"x", TRValue::fromInteger(1)}})})},
+        {"empty", dict({})},
+        {"big", TRValue::fromUnsigned(18446744073709551615ULL)},
+    });
+}
+
+} // namespace
+
+TEST(TRKeyBuild, EmptyDictionaryGivesEmptyRoot)
+{
+    const TRKeyPtr node = root(dict({}));
+    EXPECT_TRUE(node->isDictionary());
+    EXPECT_EQ(node->count(), 0);
+    EXPECT_EQ(node->valueDescription(), QStringLiteral("0 sub-items"));
+    EXPECT_EQ(node->databaseRepresentation(), dict({}));
+    EXPECT_TRUE(node->name().isNone());
+    EXPECT_TRUE(node->nameDescription().isNull());
+    EXPECT_EQ(node->parent(), nullptr);
+}
+
+TEST(TRKeyBuild, ArrayElementsAreNumberedWithKindsAndTexts)
+{
+    const TRKeyPtr list = root(TRValue::fromArray({TRValue::fromBool(true), TRValue::fromInteger(3), str("three")}));
+    ASSERT_TRUE(list->isArray());
+    ASSERT_EQ(list->count(), 3);
+    const char *names[] = {"Item #0", "Item #1", "Item #2"};
+    const char *types[] = {"Boolean", "Number", "String"};
+    const char *values[] = {"YES", "3", "three"};
+    for (int i = 0; i < 3; ++i) {
+        const TRKeyPtr child = list->childAtIndex(i);
+        EXPECT_EQ(child->name(), TRValue::fromInteger(i));
+        EXPECT_EQ(child->nameDescription(), QString::fromLatin1(names[i]));
+        EXPECT_EQ(child->typeName(), QString::fromLatin1(types[i]));
+        EXPECT_EQ(child->valueDescription(), QString::fromLatin1(values[i]));
+    }
+    EXPECT_EQ(leaf(str("f"), TRValue::fromBool(false), nullptr)->valueDescription(), QStringLiteral("NO"));
+}
+
+TEST(TRKeyBuild, NestedArraysNumberAfreshAndCarryTheDomain)
+{
+    const TRKeyPtr tree = root(sampleDomain());
+    expectLinked(tree);
+    const TRKeyPtr outer = tree->childForName(str("list"));
+    ASSERT_TRUE(outer && outer->isArray());
+    const TRKeyPtr inner = outer->childAtIndex(0);
+    EXPECT_EQ(inner->childAtIndex(1)->name(), TRValue::fromInteger(1));
+    EXPECT_EQ(inner->childAtIndex(1)->nameDescription(), QStringLiteral("Item #1"));
+    EXPECT_EQ(outer->childAtIndex(1)->typeName(), QStringLiteral("Dictionary"));
+    EXPECT_EQ(outer->typeName(), QStringLiteral("Array"));
+    EXPECT_EQ(outer->valueDescription(), QStringLiteral("2 sub-items"));
+    EXPECT_EQ(outer->childAtIndex(1)->valueDescription(), QStringLiteral("1 sub-items"));
+}
+
+TEST(TRKeyBuild, RoundTripGivesEqualListSharingEveryLeaf)
+{
+    const TRValue contents = sampleDomain();
+    const TRKeyPtr tree = root(contents);
+    const TRValue back = tree->databaseRepresentation();
+    EXPECT_EQ(back, contents);
+    // Same key order as read.
+    for (int i = 0; i < tree->count(); ++i)
+        EXPECT_EQ(back.toDictionary().keyAt(i), contents.toDictionary().keyAt(i));
+
+    // A leaf of the tree, the same leaf in the property list made from it, and a second holder: one object.
+    const TRValue original = contents.toDictionary().value(QStringLiteral("name"));
+    const TRKeyPtr node = tree->childForName(str("name"));
+    const TRValue secondHolder = node->value();
+    EXPECT_TRUE(node->value().isSameObject(original));
+    EXPECT_TRUE(back.toDictionary().value(QStringLiteral("name")).isSameObject(original));
+    EXPECT_EQ(secondHolder.identity(), original.identity());
+    // Containers are always new.
+    EXPECT_FALSE(back.isSameObject(contents));
+}
+
+TEST(TRKeyBuild, DigitKeysStayTexts)
+{
+    const TRKeyPtr tree = root(dict({{"42", str("x")}}));
+    const TRKeyPtr child = tree->childAtIndex(0);
+    EXPECT_TRUE(child->name().isString());
+    EXPECT_EQ(child->nameDescription(), QStringLiteral("42"));
+}
+
+TEST(TRKeyList, NamesStayPutAfterRemovalsAndOperationsFindByIdentity)
+{
+    const TRKeyPtr list = root(TRValue::fromArray({str("a"), str("b"), str("c")}));
+    const TRKeyPtr first = list->childAtIndex(0);
+    list->removeKey(first);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->childAtIndex(0)->nameDescription(), QStringLiteral("Item #1"));
+    EXPECT_EQ(list->childAtIndex(1)->nameDescription(), QStringLiteral("Item #2"));
+    // The removed node lives on with its name, domain and parent link.
+    EXPECT_EQ(first->parent(), list);
+    EXPECT_EQ(first->value(), str("a"));
+
+    // Removing the node named 2 removes the last element.
+    list->removeKey(list->childAtIndex(1));
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->childAtIndex(0)->value(), str("b"));
+
+    // Replacing the node named 1 replaces the first element.
+    const TRKeyPtr replacement = leaf(TRValue::fromInteger(1), str("B"), list);
+    list->replaceKey(list->childAtIndex(0), replacement);
+    EXPECT_EQ(list->childAtIndex(0), replacement);
+
+    // A removed element put back with addKey goes to the end.
+    list->addKey(first);
+    ASSERT_EQ(list->count(), 2);
+    EXPECT_EQ(list->childAtIndex(1), first);
+}
+
+TEST(TRKeyList, TextNamedElementIsActedOnWherevItStands)
+{
+    const TRKeyPtr list = root(TRValue::fromArray({str("a"), str("b")}));
+    const TRKeyPtr named = leaf(str("New item"), TRValue::fromInteger(7), list);
+    list->addKey(named, TRValue::fromInteger(1));
+    ASSERT_EQ(list->count(), 3);
+    EXPECT_EQ(list->childAtIndex(1), named);
+    EXPECT_EQ(named->nameDescription(), QStringLiteral("New item"));
+    const TRKeyPtr newer = leaf(str("New item"), TRValue::fromInteger(8), list);
+    list->replaceKey(named, newer);
+    EXPECT_EQ(list->childAtIndex(1), newer);
+    list->removeKey(newer);
+    EXPECT_EQ(list->count(), 2);
+    EXPECT_EQ(list->childAtIndex(1)->value(), str("b"));
+}
+
+TEST(TRKeyList, EqualNodesAreNotConfusedWithTheOneRemoved)
+{
+    // Two elements with equal names and values: removal takes the very node given.
+    const TRKeyPtr list = root(TRValue::fromArray({}));
+    const TRKeyPtr a = leaf(TRValue::fromInteger(0), str("same"), list);
+    const TRKeyPtr b = leaf(TRValue::fromInteger(0), str("same"), list);
+    list->addKey(a);
+    list->addKey(b);
+    list->removeKey(b);
+    ASSERT_EQ(list->count(), 1);
+    EXPECT_EQ(list->childAtIndex(0), a);
+}
+
+TEST(TRKeyDictionary, KeyExistsAndNameBasedOperations)
+{
+    const TRKeyPtr tree = root(dict({{"a", str("1")}, {"b", TRValue::fromArray({str("x")})}}));
+    EXPECT_TRUE(tree->keyExists(str("a")));
+    EXPECT_TRUE(tree->keyExists(str("b")));
+    EXPECT_FALSE(tree->keyExists(str("c")));
+    const TRKeyPtr list = tree->childForName(str("b"));
+    // A list answers no even for a name one of its children has; a leaf always answers no.
+    EXPECT_FALSE(list->keyExists(TRValue::fromInteger(0)));
+    EXPECT_FALSE(tree->childForName(str("a"))->keyExists(str("a")));
+    EXPECT_EQ(list->childForName(TRValue::fromInteger(0))->value(), str("x"));
+
+    // replaceKey with a differently named node stores it under the old name, in the old place.
+    const TRKeyPtr other = leaf(str("zzz"), str("2"), tree);
+    tree->replaceKey(tree->childForName(str("a")), other);
+    EXPECT_EQ(tree->count(), 2);
+    EXPECT_EQ(tree->childAtIndex(0), other);
+    EXPECT_EQ(tree->childForName(str("a")), other);
+    EXPECT_EQ(tree->databaseRepresentation().toDictionary().keyAt(0), QStringLiteral("a"));
+
+    // addKey replaces a child of the same name; removeKey by name; removing an absent name changes nothing.
+    const TRKeyPtr again = leaf(str("b"), TRValue::fromInteger(5), tree);
+    tree->addKey(again);
+    EXPECT_EQ(tree->count(), 2);
+    EXPECT_EQ(tree->childForName(str("b")), again);
+    tree->removeKey(leaf(str("absent"), str(""), tree));
+    EXPECT_EQ(tree->count(), 2);
+    tree->removeKey(again);
+    EXPECT_EQ(tree->count(), 1);
+    EXPECT_FALSE(tree->keyExists(str("b")));
+}
+
+TEST(TRKeyDictionary, LargeDictionaryStaysConsistentThroughChanges)
+{
+    TRDictionary entries;
+    for (int i = 0; i < 100; ++i)
+        entries.insert(QStringLiteral("k%1").arg(i), TRValue::fromInteger(i));
+    const TRKeyPtr tree = root(TRValue::fromDictionary(entries));
+    for (int i = 0; i < 100; i += 3)
+        tree->removeKey(tree->childForName(TRValue::fromString(QStringLiteral("k%1").arg(i))));
+    for (int i = 0; i < 100; ++i) {
+        const TRKeyPtr child = tree->childForName(TRValue::fromString(QStringLiteral("k%1").arg(i)));
+        EXPECT_EQ(child == nullptr, i % 3 == 0) << i;
+        if (child) {
+            EXPECT_EQ(child->value().toInteger(), i);
+        }
+    }
+    tree->addKey(leaf(str("k0"), str("back"), tree));
+    EXPECT_EQ(tree->childAtIndex(tree->count() - 1)->value(), str("back"));
+    EXPECT_EQ(tree->databaseRepresentation().toDictionary().size(), tree->count());
+}
+
+TEST(TRKeyOperations, PerformForAllRelinksDirectChildrenOnly)
+{
+    const TRKeyPtr tree = root(dict({{"d", dict({{"inner", str("x")}})}, {"s", str("y")}}));
+    const TRKeyPtr inner = tree->childForName(str("d"));
+    const TRKeyPtr grandchild = inner->childAtIndex(0);
+    const TRKeyPtr other = root(dict({}));
+    tree->performForAll(&TRKey::setParent, other);
+    EXPECT_EQ(inner->parent(), other);
+    EXPECT_EQ(tree->childForName(str("s"))->parent(), other);
+    EXPECT_EQ(grandchild->parent(), inner);
+}
+
+TEST(TRKeyOperations, CallsNoCallerMakesDoNothing)
+{
+    const TRKeyPtr tree = root(dict({{"s", str("y")}, {"l", TRValue::fromArray({str("x")})}}));
+    const TRKeyPtr leafNode = tree->childForName(str("s"));
+    const TRKeyPtr list = tree->childForName(str("l"));
+    EXPECT_EQ(list->childAtIndex(-1), nullptr);
+    EXPECT_EQ(list->childAtIndex(1), nullptr);
+    EXPECT_EQ(list->childForName(TRValue::fromInteger(99)), nullptr);
+    EXPECT_EQ(leafNode->childAtIndex(0), nullptr);
+    leafNode->addKey(list);
+    leafNode->addKey(list, str("x"));
+    leafNode->removeKey(list);
+    leafNode->replaceKey(list, tree);
+    EXPECT_EQ(leafNode->count(), 0);
+    list->removeKey(leafNode);
+    list->replaceKey(leafNode, tree);
+    list->addKey(nullptr);
+    EXPECT_EQ(list->count(), 1);
+    list->addKey(leaf(TRValue::fromInteger(5), str("far"), list), TRValue::fromInteger(99));
+    EXPECT_EQ(list->childAtIndex(1)->value(), str("far"));
+}
+
+TEST(TRKeyOwnership, ParentLinkReadsAsNoneOnceParentIsGone)
+{
+    TRKeyPtr tree = root(dict({{"child", str("x")}}));
+    const TRKeyPtr child = tree->childAtIndex(0);
+    tree->removeKey(child);
+    EXPECT_EQ(child->parent(), tree);
+    tree.reset();
+    EXPECT_EQ(child->parent(), nullptr);
+    EXPECT_EQ(child->value(), str("x"));
+}
+
+TEST(TRKeyDepth, DeepestAcceptedNestingBuildsConvertsAndDestroys)
+{
+    // Alternate arrays and dictionaries down to the readers' limit.
+    TRValue value = str("bottom");
+    for (int level = 0; level < kTRMaxNestingDepth; ++level) {
+        if (level % 2 == 0)
+            value = TRValue::fromArray({value});
+        else
+            value = dict({{"k", value}});
+    }
+    const TRValue contents = dict({{"deep", value}});
+    TRKeyPtr tree = root(contents);
+    int depth = 0;
+    for (TRKeyPtr node = tree; node->isCompound(); node = node->childAtIndex(0))
+        ++depth;
+    EXPECT_EQ(depth, kTRMaxNestingDepth + 1);
+    EXPECT_EQ(tree->databaseRepresentation(), contents);
+    tree.reset();
+    EXPECT_EQ(trCountValues(contents), kTRMaxNestingDepth + 2);
+}

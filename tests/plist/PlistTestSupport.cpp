@@ -1,0 +1,82 @@
+#include "PlistTestSupport.h"
+
+#include "plist/TRPropertyList.h"
+#include "plist/TRValueJson.h"
+
+#include <gtest/gtest.h>
+
+namespace plisttest {
+
+namespace {
+
+void appendBigEndian(QByteArray *out, quint64 number, int width)
+{
+    for (int i = width - 1; i >= 0; --i)
+        out->append(char(number >> (8 * i) & 0xff));
+}
+
+} // namespace
+
+QByteArray BinaryFile::build() const
+{
+    QByteArray bytes("bplist00");
+    QList<quint64> offsets;
+    for (const QByteArray &object : objects) {
+        offsets.append(quint64(bytes.size()));
+        bytes.append(object);
+    }
+    const quint64 table = tableOffset >= 0 ? quint64(tableOffset) : quint64(bytes.size());
+    for (const quint64 offset : offsets)
+        appendBigEndian(&bytes, offset, offsetSize);
+    bytes.append(6, '\0');
+    bytes.append(char(offsetSize));
+    bytes.append(char(referenceSize));
+    appendBigEndian(&bytes, objectCount >= 0 ? quint64(objectCount) : quint64(objects.size()), 8);
+    appendBigEndian(&bytes, top, 8);
+    appendBigEndian(&bytes, table, 8);
+    return bytes;
+}
+
+QString refusal(const QByteArray &bytes)
+{
+    TRValue value = TRValue::fromString(QStringLiteral("stale"));
+    QString error;
+    if (TRPropertyList::read(bytes, &value, nullptr, &error)) {
+        ADD_FAILURE() << "accepted: " << TRValueJson::toJson(value).left(200).toStdString();
+        return QString();
+    }
+    EXPECT_TRUE(value.isNone());
+    EXPECT_FALSE(error.isEmpty());
+    return error;
+}
+
+TRValue accepted(const QByteArray &bytes)
+{
+    TRValue value;
+    QString error;
+    EXPECT_TRUE(TRPropertyList::read(bytes, &value, nullptr, &error)) << error.toStdString();
+    return value;
+}
+
+TRValue dict(std::initializer_list<std::pair<QString, TRValue>> entries)
+{
+    TRDictionary dictionary;
+    for (const auto &[key, value] : entries)
+        dictionary.insert(key, value);
+    return TRValue::fromDictionary(std::move(dictionary));
+}
+
+QByteArray nestedText(const char *form, int levels)
+{
+    const bool xml = QByteArray(form) == "xml";
+    QByteArray text = xml ? QByteArray("<plist>") : QByteArray();
+    for (int i = 0; i < levels; ++i)
+        text.append(xml ? "<array>" : "(");
+    for (int i = 0; i < levels; ++i)
+        text.append(xml ? "</array>" : ")");
+    if (xml)
+        text.append("</plist>");
+    return text;
+}
+
+} // namespace plisttest

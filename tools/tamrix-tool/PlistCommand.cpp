@@ -1,0 +1,160 @@
+// tamrix-tool plist: dump, convert and check property-list files.
+#include "Commands.h"
+
+#include "plist/TRPropertyList.h"
+#include "plist/TRValueJson.h"
+
+#include <QFile>
+#include <QHash>
+#include <QSaveFile>
+
+#include <array>
+#include <cstdio>
+
+namespace {
+
+int failWith(const QString &message)
+{
+    std::fprintf(stderr, "tamrix-tool: %s\n", message.toLocal8Bit().constData());
+    return 1;
+}
+
+bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *format)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        failWith(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    const QByteArray bytes = file.readAll();
+    QString error;
+    if (!TRPropertyList::read(bytes, value, format, &error)) {
+        failWith(QStringLiteral("%1: %2").arg(path, error));
+        return false;
+    }
+    return true;
+}
+
+// Counts the objects of a value by kind, each shared object once.
+class ObjectCounter
+{
+public:
+    void count(const TRValue &value)
+    {
+        if (value.isCompound() && m_seen.contains(value.identity()))
+            return;
+        ++m_counts[size_t(value.kind())];
+        if (value.isArray()) {
+            m_seen.insert(value.identity(), 0);
+            for (const TRValue &element : value.toArray())
+                count(element);
+        } else if (value.isDictionary()) {
+            m_seen.insert(value.identity(), 0);
+            for (const auto &entry : value.toDictionary())
+                count(entry.second);
+        }
+    }
+    quint64 operator[](TRValue::Kind kind) const { return m_counts[size_t(kind)]; }
+
+private:
+    std::array<quint64, 10> m_counts{};
+    QHash<const void *, int> m_seen;
+};
+
+// Number of values a dump would print, with shared objects counted at every place; saturates at limit.
+quint64 expandedSize(const TRValue &value, quint64 limit, QHash<const void *, quint64> *sizes)
+{
+    if (!value.isCompound())
+        return 1;
+    const auto known = sizes->constFind(value.identity());
+    if (known != sizes->constEnd())
+        return *known;
+    quint64 total = 1;
+    if (value.isArray()) {
+        for (const TRValue &element : value.toArray())
+            total = std::min(limit, total + expandedSize(element, limit, sizes));
+    } else {
+        for (const auto &entry : value.toDictionary())
+            total = std::min(limit, total + 1 + expandedSize(entry.second, limit, sizes));
+    }
+    sizes->insert(value.identity(), total);
+    return total;
+}
+
+int dump(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return failWith(QStringLiteral("usage: tamrix-tool plist dump FILE"));
+    TRValue value;
+    if (!readValue(arguments.at(0), &value, nullptr))
+        return 1;
+    // A small file with many shared references can stand for an enormous value.
+    constexpr quint64 kDumpLimit = 100'000'000;
+    QHash<const void *, quint64> sizes;
+    if (expandedSize(value, kDumpLimit, &sizes) >= kDumpLimit)
+        return failWith(QStringLiteral("%1: the value is too large to print").arg(arguments.at(0)));
+    QByteArray json = TRValueJson::toJson(value);
+    json.append('\n');
+    std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
+    return 0;
+}
+
+int convert(const QStringList &arguments)
+{
+    if (arguments.size() != 4 || arguments.at(2) != QLatin1String("--format"))
+        return failWith(QStringLiteral("usage: tamrix-tool plist convert IN OUT --format xml|binary"));
+    const QString &formatName = arguments.at(3);
+    if (formatName != QLatin1String("xml") && formatName != QLatin1String("binary"))
+        return failWith(QStringLiteral("unknown format \"%1\" (xml or binary)").arg(formatName));
+    TRValue value;
+    if (!readValue(arguments.at(0), &value, nullptr))
+        return 1;
+    QByteArray bytes;
+    QString error;
+    const auto format = formatName == QLatin1String("xml") ? TRPropertyList::Format::Xml : TRPropertyList::Format::Binary;
+    if (!TRPropertyList::write(value, format, &bytes, &error))
+        return failWith(QStringLiteral("%1: %2").arg(arguments.at(0), error));
+    QSaveFile file(arguments.at(1));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return failWith(QStringLiteral("%1: %2").arg(arguments.at(1), file.errorString()));
+    return 0;
+}
+
+int check(const QStringList &arguments)
+{
+    if (arguments.size() != 1)
+        return failWith(QStringLiteral("usage: tamrix-tool plist check FILE"));
+    TRValue value;
+    TRPropertyList::Format format = TRPropertyList::Format::Xml;
+    if (!readValue(arguments.at(0), &value, &format))
+        return 1;
+    ObjectCounter counter;
+    counter.count(value);
+    using Kind = TRValue::Kind;
+    const char *formatName = format == TRPropertyList::Format::Xml      ? "xml"
+                             : format == TRPropertyList::Format::Binary ? "binary"
+                                                                        : "openstep";
+    std::printf("format %s\n", formatName);
+    const std::pair<Kind, const char *> kinds[] = {
+        {Kind::Dictionary, "dict"}, {Kind::Array, "array"},   {Kind::String, "string"},   {Kind::Integer, "integer"},
+        {Kind::Real, "real"},       {Kind::Boolean, "boolean"}, {Kind::Date, "date"},     {Kind::Data, "data"},
+        {Kind::Uid, "uid"}};
+    for (const auto &[kind, name] : kinds)
+        std::printf("%s %llu\n", name, static_cast<unsigned long long>(counter[kind]));
+    return 0;
+}
+
+} // namespace
+
+int plistCommand(const QStringList &arguments)
+{
+    const QString command = arguments.value(0);
+    const QStringList rest = arguments.mid(1);
+    if (command == QLatin1String("dump"))
+        return dump(rest);
+    if (command == QLatin1String("convert"))
+        return convert(rest);
+    if (command == QLatin1String("check"))
+        return check(rest);
+    return failWith(QStringLiteral("usage: tamrix-tool plist dump|convert|check ..."));
+}

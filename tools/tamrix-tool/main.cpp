@@ -1,0 +1,39 @@
+// tamrix-tool: the command-line companion of the editor, for property lists, the store and archives.
+#include "Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+void printUsage()
+{
+    std::fputs("usage: tamrix-tool plist|store|archive COMMAND ...\n"
+               "  tamrix-tool plist dump FILE\n"
+               "  tamrix-tool plist convert IN OUT --format xml|binary\n"
+               "  tamrix-tool plist check FILE\n",
+               stderr);
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication application(argc, argv);
+    QStringList arguments = QCoreApplication::arguments();
+    arguments.removeFirst();
+    if (arguments.isEmpty()) {
+        printUsage();
+        return 1;
+    }
+    const QString group = arguments.takeFirst();
+    if (group == QLatin1String("plist"))
+        return plistCommand(arguments);
+    if (group == QLatin1String("store"))
+        return storeCommand(arguments);
+    if (group == QLatin1String("archive"))
+        return archiveCommand(arguments);
+    printUsage();
+    return 1;
+}
