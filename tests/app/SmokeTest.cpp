@@ -50,13 +50,28 @@ TEST_F(AppTest, Screenshot)
     const QString target = qEnvironmentVariable("TAMRIX_SCREENSHOT");
     if (target.isEmpty())
         GTEST_SKIP() << "set TAMRIX_SCREENSHOT to a file name to take a picture of the main window";
-    storeDomain(QStringLiteral("org.example.viewer"), dictionaryOf(12));
+    TRDictionary viewer;
+    viewer.insert(QStringLiteral("WindowTitle"), TRValue::fromString(QStringLiteral("Viewer")));
+    viewer.insert(QStringLiteral("ZoomLevel"), TRValue::fromReal(1.25));
+    viewer.insert(QStringLiteral("ShowToolbar"), TRValue::fromBool(true));
+    viewer.insert(QStringLiteral("LastOpened"), TRValue::fromDate(786000000.0));
+    viewer.insert(QStringLiteral("Token"), TRValue::fromData(QByteArrayLiteral("\x01\x02\xfe\xff")));
+    viewer.insert(QStringLiteral("RecentFiles"),
+                  TRValue::fromArray({TRValue::fromString(QStringLiteral("~/notes.txt")),
+                                      TRValue::fromString(QStringLiteral("~/plan.md"))}));
+    TRDictionary frame;
+    frame.insert(QStringLiteral("Width"), TRValue::fromInteger(1024));
+    frame.insert(QStringLiteral("Height"), TRValue::fromInteger(768));
+    viewer.insert(QStringLiteral("Frame"), TRValue::fromDictionary(std::move(frame)));
+    storeDomain(QStringLiteral("org.example.viewer"), TRValue::fromDictionary(std::move(viewer)));
+    storeDomain(QStringLiteral("NSGlobalDomain"), dictionaryOf(12));
     storeDomain(QStringLiteral("org.gnustep.GSTest"), dictionaryOf(3));
     storeDomain(QStringLiteral("com.example.Mail"), dictionaryOf(40));
     start();
-    m_interface->mainWindow()->resize(900, 520);
+    m_interface->mainWindow()->resize(900, 480);
     newDomain(QStringLiteral("org.example.new"));
-    selectRow(0);
+    selectRow(2);
+    m_controller->outlets().domainContentsView->expandAll();
     settle();
     EXPECT_TRUE(m_interface->mainWindow()->grab().save(target));
 }
