@@ -13,21 +13,19 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
-
 #include <utility>
 
 namespace {
 
-constexpr int kMargin = 3;        // around the rows
-constexpr int kChipPadding = 3;   // left and right of a token's text
-constexpr int kChipGap = 4;       // between two tokens
-constexpr int kRowGap = 2;        // between two rows
-constexpr int kEditorSlack = 6;   // room for the text cursor behind the typed text
+constexpr int kMargin = 3;      // around the rows
+constexpr int kChipPadding = 3; // left and right of a token's text
+constexpr int kChipGap = 4;     // between two tokens
+constexpr int kRowGap = 2;      // between two rows
+constexpr int kEditorSlack = 6; // room for the text cursor behind the typed text
 
 } // namespace
 
-TRTokenField::TRTokenField(QWidget *parent)
-    : QAbstractScrollArea(parent), m_editor(new QLineEdit(viewport()))
+TRTokenField::TRTokenField(QWidget *parent) : QAbstractScrollArea(parent), m_editor(new QLineEdit(viewport()))
 {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -168,7 +166,8 @@ QSize TRTokenField::sizeHint() const
 QSize TRTokenField::minimumSizeHint() const
 {
     const int frame = 2 * frameWidth();
-    return {8 * fontMetrics().horizontalAdvance(u'0') + 2 * kMargin + frame, rowHeight() + 2 * kMargin + frame};
+    return {8 * fontMetrics().horizontalAdvance(u'0') + 2 * kMargin + frame,
+            rowHeight() + 2 * kMargin + frame};
 }
 
 QString TRTokenField::displayFor(const QString &token) const
@@ -387,8 +386,8 @@ void TRTokenField::keyPressEvent(QKeyEvent *event)
     }
     if (isEditing()) {
         // Keys sent to the field itself reach the token being typed.
-        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
-                            ushort(event->count()));
+        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), event->text(),
+                            event->isAutoRepeat(), ushort(event->count()));
         m_forwarding = true;
         QApplication::sendEvent(m_editor, &forwarded);
         m_forwarding = false;
@@ -421,8 +420,9 @@ void TRTokenField::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     const Qt::FocusReason reason = event->reason();
-    if (!m_readOnly && !isEditing() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                                        reason == Qt::ShortcutFocusReason))
+    if (!m_readOnly && !isEditing() &&
+        (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+         reason == Qt::ShortcutFocusReason))
         openGap(m_tokens.size());
 }
 
@@ -463,7 +463,8 @@ void TRTokenField::relayout()
     for (qsizetype i = 0; i <= m_tokens.size(); ++i) {
         if (i == m_openIndex) {
             const int typed = metrics.horizontalAdvance(m_editor->text());
-            m_editorRect = place(qMin(available, qMax(typed + kEditorSlack, 2 * metrics.horizontalAdvance(u'0'))));
+            m_editorRect =
+                place(qMin(available, qMax(typed + kEditorSlack, 2 * metrics.horizontalAdvance(u'0'))));
         }
         if (i < m_tokens.size())
             m_chips[i] = place(qMin(available, chipWidth(m_display.at(i))));

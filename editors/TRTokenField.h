@@ -5,7 +5,6 @@
 #include <QList>
 #include <QRect>
 #include <QStringList>
-
 #include <functional>
 
 class QLineEdit;

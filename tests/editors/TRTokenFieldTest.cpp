@@ -47,7 +47,8 @@ TEST(TRTokenFieldSeparators, WhiteSpaceButNotLineBreaks)
     for (const char16_t c : {u' ', u'\t', u'\u00a0', u'\u1680', u'\u2000', u'\u2003', u'\u200a', u'\u202f',
                              u'\u205f', u'\u3000'})
         EXPECT_TRUE(TRTokenField::isSeparator(QChar(c))) << int(c);
-    for (const char16_t c : {u'\n', u'\r', u'\v', u'\f', u'\u0085', u'\u2028', u'\u2029', u'\u200b', u'a', u'.'})
+    for (const char16_t c :
+         {u'\n', u'\r', u'\v', u'\f', u'\u0085', u'\u2028', u'\u2029', u'\u200b', u'a', u'.'})
         EXPECT_FALSE(TRTokenField::isSeparator(QChar(c))) << int(c);
 }
 
