@@ -1,28 +1,31 @@
 #include "TRTokenField.h"
 
+#include "TRText.h"
+
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
-
 #include <utility>
 
 namespace {
 
-constexpr int kMargin = 3;        // around the rows
-constexpr int kChipPadding = 3;   // left and right of a token's text
-constexpr int kChipGap = 4;       // between two tokens
-constexpr int kRowGap = 2;        // between two rows
-constexpr int kEditorSlack = 6;   // room for the text cursor behind the typed text
+constexpr int kMargin = 3;      // around the rows
+constexpr int kChipPadding = 3; // left and right of a token's text
+constexpr int kChipGap = 4;     // between two tokens
+constexpr int kRowGap = 2;      // between two rows
+constexpr int kEditorSlack = 6; // room for the text cursor behind the typed text
 
 } // namespace
 
-TRTokenField::TRTokenField(QWidget *parent)
-    : QAbstractScrollArea(parent), m_editor(new QLineEdit(viewport()))
+TRTokenField::TRTokenField(QWidget *parent) : QAbstractScrollArea(parent), m_editor(new QLineEdit(viewport()))
 {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -101,6 +104,53 @@ void TRTokenField::setReadOnly(bool readOnly)
     viewport()->setCursor(readOnly ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
+QString TRTokenField::displayedText() const
+{
+    return displayedTokens().join(u' ');
+}
+
+void TRTokenField::appendText(const QString &text)
+{
+    if (m_readOnly || text.isEmpty())
+        return;
+    if (!isEditing() || m_openIndex < m_tokens.size()) {
+        closeEditor();
+        openGap(m_tokens.size());
+    }
+    m_editor->end(false);
+    // A separator in front keeps the text from joining a token being typed.
+    m_editor->insert(m_editor->text().isEmpty() ? text : u' ' + text);
+}
+
+void TRTokenField::clear()
+{
+    if (!m_readOnly)
+        setTokens({});
+}
+
+void TRTokenField::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copy = menu.addAction(trText("Copy All"));
+    copy->setEnabled(!tokens().isEmpty());
+    QAction *paste = nullptr;
+    QAction *clearAll = nullptr;
+    if (!m_readOnly) {
+        paste = menu.addAction(trText("Paste"));
+        paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+        clearAll = menu.addAction(trText("Clear All"));
+        clearAll->setEnabled(!tokens().isEmpty());
+    }
+    QAction *chosen = menu.exec(event->globalPos());
+    if (chosen == copy)
+        QGuiApplication::clipboard()->setText(displayedText());
+    else if (chosen && chosen == paste)
+        appendText(QGuiApplication::clipboard()->text());
+    else if (chosen && chosen == clearAll)
+        clear();
+    event->accept();
+}
+
 bool TRTokenField::isSeparator(QChar character)
 {
     return character == u'\t' || character.category() == QChar::Separator_Space;
@@ -116,7 +166,8 @@ QSize TRTokenField::sizeHint() const
 QSize TRTokenField::minimumSizeHint() const
 {
     const int frame = 2 * frameWidth();
-    return {8 * fontMetrics().horizontalAdvance(u'0') + 2 * kMargin + frame, rowHeight() + 2 * kMargin + frame};
+    return {8 * fontMetrics().horizontalAdvance(u'0') + 2 * kMargin + frame,
+            rowHeight() + 2 * kMargin + frame};
 }
 
 QString TRTokenField::displayFor(const QString &token) const
@@ -171,11 +222,11 @@ bool TRTokenField::closeEditor()
         m_display.insert(m_openIndex, displayFor(text));
     }
     m_openIndex = -1;
-    setEditorText(QString(), 0);
-    const bool hadFocus = m_editor->hasFocus();
-    m_editor->hide();
-    if (hadFocus)
+    // The field takes the focus before the editor hides, or Qt would pass it on to the next control.
+    if (m_editor->hasFocus())
         setFocus(Qt::OtherFocusReason);
+    setEditorText(QString(), 0);
+    m_editor->hide();
     relayout();
     return kept;
 }
@@ -335,8 +386,8 @@ void TRTokenField::keyPressEvent(QKeyEvent *event)
     }
     if (isEditing()) {
         // Keys sent to the field itself reach the token being typed.
-        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
-                            ushort(event->count()));
+        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), event->text(),
+                            event->isAutoRepeat(), ushort(event->count()));
         m_forwarding = true;
         QApplication::sendEvent(m_editor, &forwarded);
         m_forwarding = false;
@@ -369,8 +420,9 @@ void TRTokenField::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     const Qt::FocusReason reason = event->reason();
-    if (!m_readOnly && !isEditing() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                                        reason == Qt::ShortcutFocusReason))
+    if (!m_readOnly && !isEditing() &&
+        (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+         reason == Qt::ShortcutFocusReason))
         openGap(m_tokens.size());
 }
 
@@ -411,7 +463,8 @@ void TRTokenField::relayout()
     for (qsizetype i = 0; i <= m_tokens.size(); ++i) {
         if (i == m_openIndex) {
             const int typed = metrics.horizontalAdvance(m_editor->text());
-            m_editorRect = place(qMin(available, qMax(typed + kEditorSlack, 2 * metrics.horizontalAdvance(u'0'))));
+            m_editorRect =
+                place(qMin(available, qMax(typed + kEditorSlack, 2 * metrics.horizontalAdvance(u'0'))));
         }
         if (i < m_tokens.size())
             m_chips[i] = place(qMin(available, chipWidth(m_display.at(i))));

@@ -47,7 +47,8 @@ TEST(TRTokenFieldSeparators, WhiteSpaceButNotLineBreaks)
     for (const char16_t c : {u' ', u'\t', u'\u00a0', u'\u1680', u'\u2000', u'\u2003', u'\u200a', u'\u202f',
                              u'\u205f', u'\u3000'})
         EXPECT_TRUE(TRTokenField::isSeparator(QChar(c))) << int(c);
-    for (const char16_t c : {u'\n', u'\r', u'\v', u'\f', u'\u0085', u'\u2028', u'\u2029', u'\u200b', u'a', u'.'})
+    for (const char16_t c :
+         {u'\n', u'\r', u'\v', u'\f', u'\u0085', u'\u2028', u'\u2029', u'\u200b', u'a', u'.'})
         EXPECT_FALSE(TRTokenField::isSeparator(QChar(c))) << int(c);
 }
 
@@ -213,16 +214,58 @@ TEST(TRTokenFieldFocus, TabEntersAndLeavesTheWholeField)
     QTest::keyClicks(editor, QStringLiteral("ab"));
     EXPECT_EQ(field->displayedTokens(), list({u"ab"}));
 
+    // Moving between tokens keeps the focus inside the field.
+    QTest::keyClicks(editor, QStringLiteral(" cd"));
+    QSignalSpy focusChanges(qApp, &QApplication::focusChanged);
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    for (const QList<QVariant> &change : std::as_const(focusChanges)) {
+        auto *now = change.at(1).value<QWidget *>();
+        EXPECT_TRUE(now == field || now == editor) << "focus passed through another control";
+    }
+    EXPECT_EQ(field->displayedTokens(), list({u"ab", u"CD"}));
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(field->tokens(), list({u"abcd"}));
+
     QTest::keyClick(editor, Qt::Key_Tab);
     EXPECT_EQ(QApplication::focusWidget(), after);
-    EXPECT_EQ(field->displayedTokens(), list({u"AB"}));
+    EXPECT_EQ(field->displayedTokens(), list({u"ABCD"}));
 
     QTest::keyClick(after, Qt::Key_Backtab);
     editor = QApplication::focusWidget();
     EXPECT_EQ(editor->parentWidget(), field->viewport());
     QTest::keyClick(editor, Qt::Key_Backtab);
     EXPECT_EQ(QApplication::focusWidget(), before);
-    EXPECT_EQ(field->tokens(), list({u"ab"}));
+    EXPECT_EQ(field->tokens(), list({u"abcd"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TokenFieldTest, CopyPasteAndClearWorkOnTheWholeLine)
+{
+    field.setTokens(list({u"ab", u"c"}));
+    EXPECT_EQ(field.displayedText(), u"AB C");
+    QSignalSpy changes(&field, &TRTokenField::textChanged);
+    field.appendText(QStringLiteral("d e\tf"));
+    EXPECT_EQ(field.tokens(), list({u"ab", u"c", u"d", u"e", u"f"}));
+    EXPECT_EQ(field.displayedText(), u"AB C D E f");
+    // Appending while a token is being typed starts a new token.
+    field.appendText(QStringLiteral("g"));
+    EXPECT_EQ(field.tokens(), list({u"ab", u"c", u"d", u"e", u"f", u"g"}));
+    EXPECT_EQ(changes.count(), 2);
+    field.clear();
+    EXPECT_TRUE(field.tokens().isEmpty());
+    EXPECT_EQ(changes.count(), 3);
+
+    field.setTokens(list({u"x"}));
+    field.setReadOnly(true);
+    field.appendText(QStringLiteral("y"));
+    field.clear();
+    EXPECT_EQ(field.tokens(), list({u"x"}));
 }
 
 } // namespace
