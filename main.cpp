@@ -1,8 +1,14 @@
+#include "TRAppController.h"
+#include "TRMainInterface.h"
+
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamrix"));
-    return 0;
+    TRAppController controller;
+    TRMainInterface interface(controller);
+    interface.show();
+    return QApplication::exec();
 }

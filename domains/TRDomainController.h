@@ -10,6 +10,7 @@
 
 #include <memory>
 
+class TRCoder;
 class TRKeyOutlineModel;
 class TRDomainController;
 using TRDomainControllerPtr = std::shared_ptr<TRDomainController>;
@@ -52,6 +53,11 @@ public:
     bool outlineViewIsItemExpandable(const TRKey *item) const;
     // "keyName", "keyType", "keyValue"; any other identifier gives an invalid QVariant (an empty cell).
     QVariant outlineViewObjectValueForTableColumn(const QString &identifier, const TRKey *item) const;
+
+    // Archiving (archive/TRDomainControllerCoding.cpp): the name, then the root key. A restored
+    // controller has no view and is modified; null once the coder has failed.
+    void encodeWithCoder(TRCoder &coder) const;
+    static TRDomainControllerPtr initWithCoder(TRCoder &coder);
 
     // The Qt item model over this controller (created on first use, owned by the controller).
     TRKeyOutlineModel *outlineModel();

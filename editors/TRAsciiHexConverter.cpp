@@ -17,8 +17,8 @@ bool everyCharacter(const QString &text, Test test)
 
 } // namespace
 
-TRAsciiHexConverter::TRAsciiHexConverter(TRTokenField *hexField, TRTokenField *decField, TRTokenField *asciiField,
-                                         QObject *parent)
+TRAsciiHexConverter::TRAsciiHexConverter(TRTokenField *hexField, TRTokenField *decField,
+                                         TRTokenField *asciiField, QObject *parent)
     : QObject(parent), m_hexField(hexField), m_decField(decField), m_asciiField(asciiField)
 {
     // The token fields separate at white space by their nature.

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QString>
-
 #include <cstdint>
 
 // The digit strings and the small routines the byte editor rests on. Every digit lookup goes through the

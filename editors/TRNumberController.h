@@ -16,7 +16,8 @@ class QTabWidget;
 //
 // The controls belong to the number sheet. The tabs are told apart by the "identifier" property of
 // their page widgets: "1" whole number, "2" real number, "3" truth value. The truth value is a group of
-// two exclusive buttons with the ids 0 (yes) and 1 (no).
+// two exclusive buttons with the ids 0 (yes) and 1 (no). In Qt Designer, give each tab page a string
+// property "identifier"; the button ids are set when the buttons are added to the group in code.
 //
 // Opening any value and confirming it unchanged gives back the same value and kind, except that a
 // whole-valued real that fits the whole-number range (3.0, -0.0) opens on the whole-number tab and comes

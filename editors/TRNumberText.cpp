@@ -1,7 +1,6 @@
 #include "TRNumberText.h"
 
 #include <QRegularExpression>
-
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -53,9 +52,8 @@ QString trRealNumberPattern()
 double trLeadingReal(const QString &text)
 {
     static const QRegularExpression number(trRealNumberPattern(), QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch match =
-        number.match(text, skipSpace(text), QRegularExpression::NormalMatch,
-                     QRegularExpression::AnchorAtOffsetMatchOption);
+    const QRegularExpressionMatch match = number.match(text, skipSpace(text), QRegularExpression::NormalMatch,
+                                                       QRegularExpression::AnchorAtOffsetMatchOption);
     if (!match.hasMatch())
         return 0.0;
     QByteArray digits = match.captured().toLatin1().toLower();

@@ -15,23 +15,19 @@ QValidator::State TRNumberValidator::validate(QString &input, int &) const
 
 QValidator::State TRNumberValidator::validateWhole(const QString &input) const
 {
-    static const QRegularExpression whole(QStringLiteral("^[+-]?([0-9]*)$"));
+    static const QRegularExpression whole(QStringLiteral("^([+-]?)0*([0-9]*)$"));
     const QRegularExpressionMatch match = whole.match(input);
     if (!match.hasMatch())
         return Invalid;
-    const QString digits = match.captured(1);
+    const QString digits = match.captured(2);
     if (digits.isEmpty())
-        return Intermediate;
-    // Reading clamps at the ends of the range, so a text that reads back as something else is beyond it.
-    const TRValue value = trLeadingWholeNumber(input);
-    QString canonical = value.description();
-    const bool negative = input.startsWith(u'-');
-    QString written = digits;
-    while (written.size() > 1 && written.startsWith(u'0'))
-        written.remove(0, 1);
-    if (negative && canonical.startsWith(u'-'))
-        canonical.remove(0, 1);
-    return canonical == written ? Acceptable : Invalid;
+        return input.contains(u'0') ? Acceptable : Intermediate;
+    // Equally long digit strings compare like their numbers.
+    const QString limit = match.captured(1) == u"-" ? QStringLiteral("9223372036854775808")
+                                                    : QStringLiteral("18446744073709551615");
+    if (digits.size() > limit.size() || (digits.size() == limit.size() && digits > limit))
+        return Invalid;
+    return Acceptable;
 }
 
 QValidator::State TRNumberValidator::validateReal(const QString &input) const

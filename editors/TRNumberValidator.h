@@ -10,7 +10,11 @@ class TRNumberValidator final : public QValidator
     Q_OBJECT
 
 public:
-    enum class Form { Whole, Real };
+    enum class Form
+    {
+        Whole,
+        Real
+    };
 
     explicit TRNumberValidator(Form form, QObject *parent = nullptr);
 

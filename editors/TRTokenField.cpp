@@ -1,28 +1,31 @@
 #include "TRTokenField.h"
 
+#include "TRText.h"
+
 #include <QApplication>
+#include <QClipboard>
+#include <QContextMenuEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QScrollBar>
-
 #include <utility>
 
 namespace {
 
-constexpr int kMargin = 3;        // around the rows
-constexpr int kChipPadding = 3;   // left and right of a token's text
-constexpr int kChipGap = 4;       // between two tokens
-constexpr int kRowGap = 2;        // between two rows
-constexpr int kEditorSlack = 6;   // room for the text cursor behind the typed text
+constexpr int kMargin = 3;      // around the rows
+constexpr int kChipPadding = 3; // left and right of a token's text
+constexpr int kChipGap = 4;     // between two tokens
+constexpr int kRowGap = 2;      // between two rows
+constexpr int kEditorSlack = 6; // room for the text cursor behind the typed text
 
 } // namespace
 
-TRTokenField::TRTokenField(QWidget *parent)
-    : QAbstractScrollArea(parent), m_editor(new QLineEdit(viewport()))
+TRTokenField::TRTokenField(QWidget *parent) : QAbstractScrollArea(parent), m_editor(new QLineEdit(viewport()))
 {
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
@@ -32,6 +35,7 @@ TRTokenField::TRTokenField(QWidget *parent)
     viewport()->setCursor(Qt::IBeamCursor);
 
     m_editor->setFrame(false);
+    m_editor->setFocusPolicy(Qt::ClickFocus);
     m_editor->setTextMargins(0, 0, 0, 0);
     m_editor->setContentsMargins(0, 0, 0, 0);
     m_editor->hide();
@@ -100,6 +104,53 @@ void TRTokenField::setReadOnly(bool readOnly)
     viewport()->setCursor(readOnly ? Qt::ArrowCursor : Qt::IBeamCursor);
 }
 
+QString TRTokenField::displayedText() const
+{
+    return displayedTokens().join(u' ');
+}
+
+void TRTokenField::appendText(const QString &text)
+{
+    if (m_readOnly || text.isEmpty())
+        return;
+    if (!isEditing() || m_openIndex < m_tokens.size()) {
+        closeEditor();
+        openGap(m_tokens.size());
+    }
+    m_editor->end(false);
+    // A separator in front keeps the text from joining a token being typed.
+    m_editor->insert(m_editor->text().isEmpty() ? text : u' ' + text);
+}
+
+void TRTokenField::clear()
+{
+    if (!m_readOnly)
+        setTokens({});
+}
+
+void TRTokenField::contextMenuEvent(QContextMenuEvent *event)
+{
+    QMenu menu(this);
+    QAction *copy = menu.addAction(trText("Copy All"));
+    copy->setEnabled(!tokens().isEmpty());
+    QAction *paste = nullptr;
+    QAction *clearAll = nullptr;
+    if (!m_readOnly) {
+        paste = menu.addAction(trText("Paste"));
+        paste->setEnabled(!QGuiApplication::clipboard()->text().isEmpty());
+        clearAll = menu.addAction(trText("Clear All"));
+        clearAll->setEnabled(!tokens().isEmpty());
+    }
+    QAction *chosen = menu.exec(event->globalPos());
+    if (chosen == copy)
+        QGuiApplication::clipboard()->setText(displayedText());
+    else if (chosen && chosen == paste)
+        appendText(QGuiApplication::clipboard()->text());
+    else if (chosen && chosen == clearAll)
+        clear();
+    event->accept();
+}
+
 bool TRTokenField::isSeparator(QChar character)
 {
     return character == u'\t' || character.category() == QChar::Separator_Space;
@@ -115,7 +166,8 @@ QSize TRTokenField::sizeHint() const
 QSize TRTokenField::minimumSizeHint() const
 {
     const int frame = 2 * frameWidth();
-    return {8 * fontMetrics().horizontalAdvance(u'0') + 2 * kMargin + frame, rowHeight() + 2 * kMargin + frame};
+    return {8 * fontMetrics().horizontalAdvance(u'0') + 2 * kMargin + frame,
+            rowHeight() + 2 * kMargin + frame};
 }
 
 QString TRTokenField::displayFor(const QString &token) const
@@ -170,11 +222,11 @@ bool TRTokenField::closeEditor()
         m_display.insert(m_openIndex, displayFor(text));
     }
     m_openIndex = -1;
-    setEditorText(QString(), 0);
-    const bool hadFocus = m_editor->hasFocus();
-    m_editor->hide();
-    if (hadFocus)
+    // The field takes the focus before the editor hides, or Qt would pass it on to the next control.
+    if (m_editor->hasFocus())
         setFocus(Qt::OtherFocusReason);
+    setEditorText(QString(), 0);
+    m_editor->hide();
     relayout();
     return kept;
 }
@@ -295,8 +347,19 @@ bool TRTokenField::editorKey(QKeyEvent *event)
 bool TRTokenField::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_editor) {
-        if (event->type() == QEvent::KeyPress && editorKey(static_cast<QKeyEvent *>(event)))
-            return true;
+        if (event->type() == QEvent::KeyPress) {
+            auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+                // Tab leaves the whole field, in either direction; the field itself comes first in the
+                // focus chain and would otherwise reopen a token on Shift+Tab.
+                const bool forward = key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier);
+                closeEditor();
+                focusNextPrevChild(forward);
+                return true;
+            }
+            if (editorKey(key))
+                return true;
+        }
         if (event->type() == QEvent::FocusOut) {
             // A context menu or another window taking the focus leaves the token open.
             const Qt::FocusReason reason = static_cast<QFocusEvent *>(event)->reason();
@@ -309,7 +372,7 @@ bool TRTokenField::eventFilter(QObject *watched, QEvent *event)
 
 void TRTokenField::keyPressEvent(QKeyEvent *event)
 {
-    if (m_readOnly || m_forwarding) {
+    if (m_readOnly || m_forwarding || QApplication::focusWidget() == m_editor) {
         // A key the editor left unused comes back up here; it goes on to the sheet (Return, Escape).
         QAbstractScrollArea::keyPressEvent(event);
         return;
@@ -323,8 +386,8 @@ void TRTokenField::keyPressEvent(QKeyEvent *event)
     }
     if (isEditing()) {
         // Keys sent to the field itself reach the token being typed.
-        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), event->text(), event->isAutoRepeat(),
-                            ushort(event->count()));
+        QKeyEvent forwarded(event->type(), event->key(), event->modifiers(), event->text(),
+                            event->isAutoRepeat(), ushort(event->count()));
         m_forwarding = true;
         QApplication::sendEvent(m_editor, &forwarded);
         m_forwarding = false;
@@ -357,14 +420,26 @@ void TRTokenField::focusInEvent(QFocusEvent *event)
 {
     QAbstractScrollArea::focusInEvent(event);
     const Qt::FocusReason reason = event->reason();
-    if (!m_readOnly && !isEditing() && (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
-                                        reason == Qt::ShortcutFocusReason))
+    if (!m_readOnly && !isEditing() &&
+        (reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+         reason == Qt::ShortcutFocusReason))
         openGap(m_tokens.size());
 }
 
 int TRTokenField::rowHeight() const
 {
     return qMax(fontMetrics().height() + 2, m_editor->sizeHint().height());
+}
+
+int TRTokenField::chipWidth(const QString &display)
+{
+    auto found = m_widths.constFind(display);
+    if (found == m_widths.cend()) {
+        if (m_widths.size() > 4096)
+            m_widths.clear();
+        found = m_widths.insert(display, fontMetrics().horizontalAdvance(display) + 2 * kChipPadding);
+    }
+    return *found;
 }
 
 void TRTokenField::relayout()
@@ -388,10 +463,11 @@ void TRTokenField::relayout()
     for (qsizetype i = 0; i <= m_tokens.size(); ++i) {
         if (i == m_openIndex) {
             const int typed = metrics.horizontalAdvance(m_editor->text());
-            m_editorRect = place(qMin(available, qMax(typed + kEditorSlack, 2 * metrics.horizontalAdvance(u'0'))));
+            m_editorRect =
+                place(qMin(available, qMax(typed + kEditorSlack, 2 * metrics.horizontalAdvance(u'0'))));
         }
         if (i < m_tokens.size())
-            m_chips[i] = place(qMin(available, metrics.horizontalAdvance(m_display.at(i)) + 2 * kChipPadding));
+            m_chips[i] = place(qMin(available, chipWidth(m_display.at(i))));
     }
     m_contentHeight = y + row + kMargin;
     verticalScrollBar()->setRange(0, qMax(0, m_contentHeight - viewport()->height()));
@@ -441,8 +517,9 @@ void TRTokenField::paintEvent(QPaintEvent *event)
         QPainterPath path;
         path.addRoundedRect(QRectF(shown).adjusted(0.5, 0.5, -0.5, -0.5), 3, 3);
         painter.fillPath(path, chip);
-        painter.drawText(shown.adjusted(kChipPadding, 0, -kChipPadding, 0), Qt::AlignCenter | Qt::TextSingleLine,
-                         m_display.at(i));
+        const QRect textRect = shown.adjusted(kChipPadding, 0, -kChipPadding, 0);
+        painter.drawText(textRect, Qt::AlignCenter | Qt::TextSingleLine,
+                         fontMetrics().elidedText(m_display.at(i), Qt::ElideRight, textRect.width()));
     }
 }
 
@@ -455,8 +532,10 @@ void TRTokenField::resizeEvent(QResizeEvent *event)
 void TRTokenField::changeEvent(QEvent *event)
 {
     QAbstractScrollArea::changeEvent(event);
-    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange) {
+        m_widths.clear();
         relayout();
+    }
 }
 
 void TRTokenField::scrollContentsBy(int, int)

@@ -1,10 +1,10 @@
 #pragma once
 
 #include <QAbstractScrollArea>
+#include <QHash>
 #include <QList>
 #include <QRect>
 #include <QStringList>
-
 #include <functional>
 
 class QLineEdit;
@@ -17,7 +17,12 @@ class QLineEdit;
 // text cursor is being typed: it is shown raw, in an inline editor, and it is already part of tokens() as
 // soon as it is not empty, so what the user sees is what the field holds. Typing a separator ends the
 // token; Backspace at the start of a token (or Delete at its end) removes the separator and joins it with
-// its neighbour; the arrow keys move from token to token; clicking a chip opens it for editing.
+// its neighbour; the arrow keys move from token to token; clicking a chip opens it for editing; Tab
+// enters and leaves the field as one control. The context menu copies all tokens, pastes after the last
+// one and clears the field.
+//
+// In Qt Designer, place a QWidget and promote it to TRTokenField (header "TRTokenField.h"); the readOnly
+// property can be set there.
 class TRTokenField : public QAbstractScrollArea
 {
     Q_OBJECT
@@ -48,6 +53,14 @@ public:
     bool isReadOnly() const { return m_readOnly; }
     void setReadOnly(bool readOnly);
 
+    // The shown tokens joined by single spaces, as Copy All puts them on the clipboard.
+    QString displayedText() const;
+    // Adds text after the last token as if typed there: its separators split it into tokens, and the
+    // last piece stays open for typing. Does nothing in a read-only field.
+    void appendText(const QString &text);
+    // Removes every token (not in a read-only field).
+    void clear();
+
     // Whether the character separates tokens: tab and the Unicode space separators, not line breaks.
     static bool isSeparator(QChar character);
 
@@ -66,6 +79,8 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void changeEvent(QEvent *event) override;
+    // Copy All, Paste (at the end) and Clear All; a token open for editing has its own menu.
+    void contextMenuEvent(QContextMenuEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
 
 private:
@@ -90,6 +105,7 @@ private:
     void relayout();
     void placeEditor();
     int rowHeight() const;
+    int chipWidth(const QString &display);
 
     QLineEdit *m_editor = nullptr;
     DisplayHook m_hook;
@@ -103,4 +119,6 @@ private:
     QRect m_editorRect;    // where the editor sits, in content coordinates
     qsizetype m_openIndex = -1;
     int m_contentHeight = 0;
+    // Text widths by display text: fields of bytes show few distinct tokens many times.
+    QHash<QString, int> m_widths;
 };

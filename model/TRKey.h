@@ -9,6 +9,7 @@
 #include <memory>
 #include <vector>
 
+class TRCoder;
 class TRKey;
 using TRKeyPtr = std::shared_ptr<TRKey>;
 
@@ -105,6 +106,11 @@ public:
                                      std::vector<std::pair<QString, TRKeyPtr>> children);
     // A dictionary node's key for a child position (empty for other nodes or out of range).
     QString keyAtIndex(int index) const;
+
+    // ---- Archiving (TRKeyCoding.cpp): domain, name and value, in this order and without keys. Reading
+    // relinks the direct children to the new node; it answers null once the coder has failed.
+    void encodeWithCoder(TRCoder &coder) const;
+    static TRKeyPtr initWithCoder(TRCoder &coder);
 
 private:
     struct PrivateTag {};

@@ -2,9 +2,14 @@
 
 #include "TRValue.h"
 
+#include <QHash>
 #include <QList>
 #include <QString>
 #include <QStringList>
+
+#include <ctime>
+#include <functional>
+#include <sys/types.h>
 
 // The per-user defaults database: a folder holding one property-list file per persistent domain
 // ("<name>.plist"), shared with GNUstep programs. Writes go through at once, atomically and under
@@ -20,6 +25,10 @@ public:
         QString setAsideAs;
     };
 
+    // Longest domain name, in UTF-8 bytes, that leaves room in a file name for the suffixes the store
+    // and GNUstep add.
+    static constexpr int kMaxNameBytes = 243;
+
     explicit TRDefaultsStore(const QString &folder);
 
     // The shared store of this process (standardUserDefaults), on resolveFolder(). Tests may point it at
@@ -33,6 +42,8 @@ public:
     static bool isValidDomainName(const QString &name, QString *error = nullptr);
 
     QString folder() const;
+    // The file that holds (or would hold) the domain.
+    QString filePathForName(const QString &name) const;
 
     // The five operations.
     QStringList persistentDomainNames();
@@ -42,10 +53,40 @@ public:
     bool removePersistentDomainForName(const QString &name, QString *error = nullptr);
     bool synchronize(QString *error = nullptr);
 
+    // Reads the domain (none when absent or unreadable), lets the change make its new contents and
+    // writes them, all under one hold of the lock, so that a concurrent GNUstep writer loses nothing.
+    // A change that answers none or an empty dictionary removes the domain.
+    bool updatePersistentDomain(const QString &name, const std::function<TRValue(const TRValue &)> &change,
+                                QString *error = nullptr);
+
     // The files met by the last persistentDomainNames() or read that could not be read.
     QList<UnreadableFile> unreadableFiles() const;
 
 private:
+    // What one domain file held when it was last read, and the file's identity then.
+    struct CachedFile
+    {
+        dev_t device = 0;
+        ino_t inode = 0;
+        off_t size = 0;
+        timespec mtime{};
+        mode_t mode = 0;
+        TRValue dictionary; // none when unreadable
+        int format = -1;    // TRPropertyList::Format of a readable file
+        QString reason;     // why it could not be read
+    };
+    enum class Lookup { Absent, Readable, Unreadable };
+
+    // Reads the file at the path (following links), from the cache when the file is unchanged.
+    // Write and remove with the lock already held.
+    bool writeLocked(const TRValue &dictionary, const QString &name, QString *error);
+    bool removeLocked(const QString &name, QString *error);
+    Lookup readDomainFile(const QString &path, CachedFile *result);
+    void noteUnreadable(const QString &path, const QString &reason, const QString &setAsideAs = QString());
+    // Moves an unreadable domain file out of the way of a write or a removal.
+    bool setAside(const QString &path, const QString &reason, QString *error);
+
     QString m_folder;
     QList<UnreadableFile> m_unreadable;
+    QHash<QString, CachedFile> m_cache;
 };

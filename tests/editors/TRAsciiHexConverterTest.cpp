@@ -1,9 +1,9 @@
 #include "TRAsciiHexConverter.h"
+
 #include "TRTokenField.h"
 
 #include <QTest>
 #include <gtest/gtest.h>
-
 #include <memory>
 
 namespace {
@@ -129,20 +129,27 @@ TEST_F(ConverterTest, TokensWithoutDigitsStandForZero)
 
 TEST(TRAsciiHexConverter, NormalisedTokens)
 {
-    const struct {
+    const struct
+    {
         const char16_t *token;
         const char16_t *hex;
         const char16_t *dec;
     } cases[] = {
-        {u"a9", u"a9", u"9"},    {u"F", u"0F", u"0"},      {u"1g2", u"12", u"12"}, {u"abc", u"ab", u"0"},
-        {u"", u"00", u"0"},      {u"xyz", u"00", u"0"},    {u"7", u"07", u"7"},    {u"007", u"00", u"7"},
-        {u"255", u"25", u"255"}, {u"256", u"25", u"0"},    {u"300", u"30", u"44"}, {u"999", u"99", u"231"},
-        {u"1234", u"12", u"123"}, {u"-5", u"05", u"5"},    {u"1e2", u"1e", u"12"}, {u"\u0661\u0662", u"00", u"0"},
+        {u"a9", u"a9", u"9"},     {u"F", u"0F", u"0"},
+        {u"1g2", u"12", u"12"},   {u"abc", u"ab", u"0"},
+        {u"", u"00", u"0"},       {u"xyz", u"00", u"0"},
+        {u"7", u"07", u"7"},      {u"007", u"00", u"7"},
+        {u"255", u"25", u"255"},  {u"256", u"25", u"0"},
+        {u"300", u"30", u"44"},   {u"999", u"99", u"231"},
+        {u"1234", u"12", u"123"}, {u"-5", u"05", u"5"},
+        {u"1e2", u"1e", u"12"},   {u"\u0661\u0662", u"00", u"0"},
     };
     for (const auto &c : cases) {
         const QString token = QString::fromUtf16(c.token);
-        EXPECT_EQ(TRAsciiHexConverter::makeHexStringFrom(token), QString::fromUtf16(c.hex)) << token.toStdString();
-        EXPECT_EQ(TRAsciiHexConverter::makeDecStringFrom(token), QString::fromUtf16(c.dec)) << token.toStdString();
+        EXPECT_EQ(TRAsciiHexConverter::makeHexStringFrom(token), QString::fromUtf16(c.hex))
+            << token.toStdString();
+        EXPECT_EQ(TRAsciiHexConverter::makeDecStringFrom(token), QString::fromUtf16(c.dec))
+            << token.toStdString();
     }
 }
 

@@ -73,12 +73,13 @@ TEST(TRDigits, EveryByteThroughHexToStrAndBack)
 
 TEST(TRDigits, StrToHexReadsAtMostTwoCharacters)
 {
-    const struct {
+    const struct
+    {
         const char16_t *text;
         int byte;
-    } cases[] = {{u"", 0},    {u"f", 15},    {u"A", 10},   {u"g", 0},     {u"ff", 255}, {u"FF", 255},
-                 {u"0a", 10}, {u"abc", 171}, {u"1g", 16},  {u"g1", 1},    {u"123", 18}, {u"x5", 5},
-                 {u"gg", 0},  {u" 5", 5},    {u"5 ", 80},  {u"\u0661", 0}};
+    } cases[] = {{u"", 0},    {u"f", 15},    {u"A", 10},  {u"g", 0},     {u"ff", 255}, {u"FF", 255},
+                 {u"0a", 10}, {u"abc", 171}, {u"1g", 16}, {u"g1", 1},    {u"123", 18}, {u"x5", 5},
+                 {u"gg", 0},  {u" 5", 5},    {u"5 ", 80}, {u"\u0661", 0}};
     for (const auto &c : cases)
         EXPECT_EQ(strToHex(QString::fromUtf16(c.text)), c.byte) << QString::fromUtf16(c.text).toStdString();
     // Every pair of character codes: a non-digit counts as 0, the result never exceeds 255.
@@ -93,12 +94,23 @@ TEST(TRDigits, StrToHexReadsAtMostTwoCharacters)
 
 TEST(TRDigits, DecimalTextKeepsTheSign)
 {
-    const struct {
+    const struct
+    {
         const char16_t *text;
         int value;
-    } reads[] = {{u"300", 44},   {u"-1", -1},           {u"-300", -44},  {u"12abc", 12},          {u"abc", 0},
-                 {u"", 0},       {u"  +7", 7},          {u"255", 255},   {u"256", 0},             {u"-255", -255},
-                 {u"0x10", 0},   {u"99999999999", 255}, {u"-99999999999", 0 /* INT_MIN is a multiple */}};
+    } reads[] = {{u"300", 44},
+                 {u"-1", -1},
+                 {u"-300", -44},
+                 {u"12abc", 12},
+                 {u"abc", 0},
+                 {u"", 0},
+                 {u"  +7", 7},
+                 {u"255", 255},
+                 {u"256", 0},
+                 {u"-255", -255},
+                 {u"0x10", 0},
+                 {u"99999999999", 255},
+                 {u"-99999999999", 0 /* INT_MIN is a multiple */}};
     for (const auto &r : reads)
         EXPECT_EQ(strToDec(QString::fromUtf16(r.text)), r.value) << QString::fromUtf16(r.text).toStdString();
 

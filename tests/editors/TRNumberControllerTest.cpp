@@ -1,14 +1,15 @@
 #include "TRNumberController.h"
+
 #include "TRNumberText.h"
+#include "TRNumberValidator.h"
 
 #include <QButtonGroup>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QTabWidget>
 #include <QTest>
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 #include <memory>
 
@@ -47,7 +48,8 @@ constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 
 TEST_F(NumberEditorTest, EveryValueConfirmedUnchanged)
 {
-    const struct {
+    const struct
+    {
         TRValue value;
         const char *tab;
         const char *whole;
@@ -58,7 +60,8 @@ TEST_F(NumberEditorTest, EveryValueConfirmedUnchanged)
         {TRValue::fromInteger(0), "1", "0", "0", false, TRValue::fromInteger(0)},
         {TRValue::fromInteger(42), "1", "42", "42", true, TRValue::fromInteger(42)},
         {TRValue::fromInteger(-1), "1", "-1", "-1", true, TRValue::fromInteger(-1)},
-        {TRValue::fromInteger(2147483648), "1", "2147483648", "2147483648", true, TRValue::fromInteger(2147483648)},
+        {TRValue::fromInteger(2147483648), "1", "2147483648", "2147483648", true,
+         TRValue::fromInteger(2147483648)},
         {TRValue::fromInteger(std::numeric_limits<qint64>::max()), "1", "9223372036854775807",
          "9223372036854775808", true, TRValue::fromInteger(std::numeric_limits<qint64>::max())},
         {TRValue::fromInteger(std::numeric_limits<qint64>::min()), "1", "-9223372036854775808",
@@ -128,7 +131,8 @@ TEST_F(NumberEditorTest, TheSelectedTabDecidesTheKind)
 TEST_F(NumberEditorTest, TextThatIsNotWhollyANumberReadsItsLeadingNumber)
 {
     controller->selectTab(QStringLiteral("1"));
-    const struct {
+    const struct
+    {
         const char16_t *text;
         TRValue value;
     } wholes[] = {
@@ -148,13 +152,14 @@ TEST_F(NumberEditorTest, TextThatIsNotWhollyANumberReadsItsLeadingNumber)
     }
 
     controller->selectTab(QStringLiteral("2"));
-    const struct {
+    const struct
+    {
         const char16_t *text;
         double value;
     } reals[] = {
-        {u"1.5e", 1.5},   {u" -3.25x", -3.25}, {u"abc", 0.0},      {u"", 0.0},     {u".5", 0.5},
-        {u"7.", 7.0},     {u"1e999", kInf},    {u"-1e999", -kInf}, {u"1e-400", 0}, {u"INF", kInf},
-        {u"-Infinity", -kInf}, {u"NaN", kNan}, {u"2,5", 2.0},     {u"1e-310", 1e-310},
+        {u"1.5e", 1.5},        {u" -3.25x", -3.25}, {u"abc", 0.0},      {u"", 0.0},          {u".5", 0.5},
+        {u"7.", 7.0},          {u"1e999", kInf},    {u"-1e999", -kInf}, {u"1e-400", 0},      {u"INF", kInf},
+        {u"-Infinity", -kInf}, {u"NaN", kNan},      {u"2,5", 2.0},      {u"1e-310", 1e-310},
     };
     for (const auto &r : reals) {
         realValue->setText(QString::fromUtf16(r.text));
@@ -184,6 +189,53 @@ TEST_F(NumberEditorTest, FieldsTakeOnlyNumberText)
     QTest::keyClicks(realValue, QStringLiteral("nax"));
     EXPECT_EQ(realValue->text(), u"na");
     EXPECT_FALSE(realValue->hasAcceptableInput());
+}
+
+TEST(TRNumberValidator, AcceptsOnlyNumbersInRange)
+{
+    using State = QValidator::State;
+    const struct
+    {
+        TRNumberValidator::Form form;
+        const char16_t *text;
+        State state;
+    } cases[] = {
+        {TRNumberValidator::Form::Whole, u"", State::Intermediate},
+        {TRNumberValidator::Form::Whole, u"-", State::Intermediate},
+        {TRNumberValidator::Form::Whole, u"+", State::Intermediate},
+        {TRNumberValidator::Form::Whole, u"0", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"-0", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"007", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"18446744073709551615", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"0018446744073709551615", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"18446744073709551616", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"99999999999999999999", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"-9223372036854775808", State::Acceptable},
+        {TRNumberValidator::Form::Whole, u"-9223372036854775809", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"1a", State::Invalid},
+        {TRNumberValidator::Form::Whole, u" 1", State::Invalid},
+        {TRNumberValidator::Form::Whole, u"1.0", State::Invalid},
+        {TRNumberValidator::Form::Real, u"", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"-", State::Intermediate},
+        {TRNumberValidator::Form::Real, u".", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"1e", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"1e-", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"in", State::Intermediate},
+        {TRNumberValidator::Form::Real, u"-.5", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"1.5E+3", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"NaN", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"-infinity", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"1e999", State::Acceptable},
+        {TRNumberValidator::Form::Real, u"infx", State::Invalid},
+        {TRNumberValidator::Form::Real, u"1,5", State::Invalid},
+        {TRNumberValidator::Form::Real, u"0x10", State::Invalid},
+    };
+    for (const auto &c : cases) {
+        const TRNumberValidator validator(c.form);
+        QString text = QString::fromUtf16(c.text);
+        int position = int(text.size());
+        EXPECT_EQ(validator.validate(text, position), c.state) << text.toStdString();
+    }
 }
 
 TEST(TRNumberText, ShortestRealTextReadsBackExactly)

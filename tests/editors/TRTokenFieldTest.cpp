@@ -3,9 +3,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 #include <gtest/gtest.h>
 
 namespace {
@@ -45,7 +47,8 @@ TEST(TRTokenFieldSeparators, WhiteSpaceButNotLineBreaks)
     for (const char16_t c : {u' ', u'\t', u'\u00a0', u'\u1680', u'\u2000', u'\u2003', u'\u200a', u'\u202f',
                              u'\u205f', u'\u3000'})
         EXPECT_TRUE(TRTokenField::isSeparator(QChar(c))) << int(c);
-    for (const char16_t c : {u'\n', u'\r', u'\v', u'\f', u'\u0085', u'\u2028', u'\u2029', u'\u200b', u'a', u'.'})
+    for (const char16_t c :
+         {u'\n', u'\r', u'\v', u'\f', u'\u0085', u'\u2028', u'\u2029', u'\u200b', u'a', u'.'})
         EXPECT_FALSE(TRTokenField::isSeparator(QChar(c))) << int(c);
 }
 
@@ -155,7 +158,9 @@ TEST_F(TokenFieldTest, ClickingATokenOpensItForEditing)
     field.show();
     QTest::mouseClick(field.viewport(), Qt::LeftButton, {}, QPoint(6, 6));
     EXPECT_EQ(field.displayedTokens(), list({u"aa", u"BB"}));
-    QTest::keyClicks(&field, QStringLiteral("z"));
+    // Keys go to the token's editor when the window is active, else to the field, which passes them on.
+    QWidget *target = QApplication::focusWidget() ? QApplication::focusWidget() : &field;
+    QTest::keyClicks(target, QStringLiteral("z"));
     EXPECT_EQ(field.tokens(), list({u"aaz", u"bb"}));
 }
 
@@ -178,6 +183,89 @@ TEST(TRTokenFieldLayout, SizeHintsAreUsable)
     EXPECT_GT(field.sizeHint().width(), field.minimumSizeHint().width());
     EXPECT_GE(field.sizeHint().height(), field.minimumSizeHint().height());
     EXPECT_GT(field.minimumSizeHint().height(), field.fontMetrics().height());
+}
+
+} // namespace
+
+namespace {
+
+// Tab moves through the field as one control, in both directions, and a token typed in it is ended.
+TEST(TRTokenFieldFocus, TabEntersAndLeavesTheWholeField)
+{
+    QWidget window;
+    auto *layout = new QVBoxLayout(&window);
+    auto *before = new QLineEdit;
+    auto *field = new TRTokenField;
+    auto *after = new QLineEdit;
+    layout->addWidget(before);
+    layout->addWidget(field);
+    layout->addWidget(after);
+    field->setDisplayHook([](const QString &token) { return token.toUpper(); });
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    before->setFocus();
+    ASSERT_EQ(QApplication::focusWidget(), before);
+
+    QTest::keyClick(before, Qt::Key_Tab);
+    QWidget *editor = QApplication::focusWidget();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(editor->parentWidget(), field->viewport());
+    QTest::keyClicks(editor, QStringLiteral("ab"));
+    EXPECT_EQ(field->displayedTokens(), list({u"ab"}));
+
+    // Moving between tokens keeps the focus inside the field.
+    QTest::keyClicks(editor, QStringLiteral(" cd"));
+    QSignalSpy focusChanges(qApp, &QApplication::focusChanged);
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Left);
+    QTest::keyClick(editor, Qt::Key_Left);
+    EXPECT_EQ(QApplication::focusWidget(), editor);
+    for (const QList<QVariant> &change : std::as_const(focusChanges)) {
+        auto *now = change.at(1).value<QWidget *>();
+        EXPECT_TRUE(now == field || now == editor) << "focus passed through another control";
+    }
+    EXPECT_EQ(field->displayedTokens(), list({u"ab", u"CD"}));
+    QTest::keyClick(editor, Qt::Key_Delete);
+    EXPECT_EQ(field->tokens(), list({u"abcd"}));
+
+    QTest::keyClick(editor, Qt::Key_Tab);
+    EXPECT_EQ(QApplication::focusWidget(), after);
+    EXPECT_EQ(field->displayedTokens(), list({u"ABCD"}));
+
+    QTest::keyClick(after, Qt::Key_Backtab);
+    editor = QApplication::focusWidget();
+    EXPECT_EQ(editor->parentWidget(), field->viewport());
+    QTest::keyClick(editor, Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), before);
+    EXPECT_EQ(field->tokens(), list({u"abcd"}));
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(TokenFieldTest, CopyPasteAndClearWorkOnTheWholeLine)
+{
+    field.setTokens(list({u"ab", u"c"}));
+    EXPECT_EQ(field.displayedText(), u"AB C");
+    QSignalSpy changes(&field, &TRTokenField::textChanged);
+    field.appendText(QStringLiteral("d e\tf"));
+    EXPECT_EQ(field.tokens(), list({u"ab", u"c", u"d", u"e", u"f"}));
+    EXPECT_EQ(field.displayedText(), u"AB C D E f");
+    // Appending while a token is being typed starts a new token.
+    field.appendText(QStringLiteral("g"));
+    EXPECT_EQ(field.tokens(), list({u"ab", u"c", u"d", u"e", u"f", u"g"}));
+    EXPECT_EQ(changes.count(), 2);
+    field.clear();
+    EXPECT_TRUE(field.tokens().isEmpty());
+    EXPECT_EQ(changes.count(), 3);
+
+    field.setTokens(list({u"x"}));
+    field.setReadOnly(true);
+    field.appendText(QStringLiteral("y"));
+    field.clear();
+    EXPECT_EQ(field.tokens(), list({u"x"}));
 }
 
 } // namespace

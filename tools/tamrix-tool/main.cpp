@@ -12,7 +12,9 @@ void printUsage()
     std::fputs("usage: tamrix-tool plist|store|archive COMMAND ...\n"
                "  tamrix-tool plist dump FILE\n"
                "  tamrix-tool plist convert IN OUT --format xml|binary\n"
-               "  tamrix-tool plist check FILE\n",
+               "  tamrix-tool plist check FILE\n"
+               "  tamrix-tool archive read FILE\n"
+               "  tamrix-tool archive write SPEC.json OUT\n",
                stderr);
 }
 

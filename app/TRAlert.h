@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+// Alerts of the application: alert sheets (window-modal, not blocking: the caller returns at once and the
+// did-end operation runs on the answer), application-modal alerts and the beep. Answer codes: 1 for the
+// default button (the one Return presses), 0 for the alternate button, -1 for the other button.
+//
+// Tests answer in advance (setNextAnswer) instead of clicking: with scripting on, no box is shown, every
+// alert is recorded, and an alert without a prepared answer takes its default button.
+class TRAlert final
+{
+public:
+    static constexpr int kDefault = 1;
+    static constexpr int kAlternate = 0;
+    static constexpr int kOther = -1;
+
+    struct Spec
+    {
+        QString title;
+        QString message;
+        QString defaultButton;
+        QString alternateButton; // empty: no such button
+        QString otherButton;     // empty: no such button
+        // The answer Escape and the window's close button give.
+        int escapeCode = kDefault;
+    };
+    using DidEnd = std::function<void(int code)>;
+
+    // NSBeginAlertSheet: shows the alert on the window and returns at once; didEnd (may be empty) runs
+    // later, on the answer, on the UI thread.
+    static void beginSheet(QWidget *window, const Spec &spec, DidEnd didEnd = {});
+    // An application-modal alert: runs a nested loop and answers the code.
+    static int runModal(const Spec &spec);
+    static void beep();
+
+    // ---- Scripting for tests
+    struct Shown
+    {
+        QString title;
+        QString message;
+        QStringList buttons;
+        bool modal = false;
+    };
+    static void setScripted(bool scripted);
+    static bool isScripted();
+    // The answer to the next alert (queued: several answers serve several alerts in order).
+    static void setNextAnswer(int code);
+    static QList<Shown> shownAlerts();
+    static int beepCount();
+    // Forgets recorded alerts, beeps and unused answers.
+    static void resetScript();
+
+private:
+    static bool takeScriptedAnswer(const Spec &spec, bool modal, int *code);
+};

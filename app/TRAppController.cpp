@@ -1,0 +1,381 @@
+#include "TRAppController.h"
+
+#include "TRAlert.h"
+#include "store/TRPreferences.h"
+#include "TRDomainListModel.h"
+#include "TRKeyOutlineModel.h"
+#include "TRSheetRunner.h"
+#include "TRText.h"
+#include "TRUndoManager.h"
+#include "store/TRDefaultsStore.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QDir>
+#include <QHeaderView>
+#include <QItemSelectionModel>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSplitter>
+#include <QTableView>
+#include <QTreeView>
+
+namespace {
+
+QString g_trCross;
+
+} // namespace
+
+void TRAppController::initialize()
+{
+    static bool done = false;
+    if (done)
+        return;
+    done = true;
+    g_trCross = QString(QChar(0x2718));
+    TRDictionary initial;
+    initial.insert(QString::fromLatin1(kDomainSearch), TRValue::fromInteger(0));
+    initial.insert(QString::fromLatin1(kKeySearch), TRValue::fromInteger(0));
+    initial.insert(QString::fromLatin1(kAutoSave), TRValue::fromBool(false));
+    initial.insert(QString::fromLatin1(kLookInValues), TRValue::fromBool(false));
+    TRPreferences::shared().setInitialValues(TRValue::fromDictionary(std::move(initial)));
+}
+
+const QString &TRAppController::trCross()
+{
+    return g_trCross;
+}
+
+TRAppController::TRAppController(QObject *parent)
+    : QObject(parent)
+    , m_undoManager(new TRUndoManager(this))
+    , m_domainListModel(new TRDomainListModel(this))
+{
+    initialize();
+    if (g_trCross.isEmpty())
+        g_trCross = QString(QChar(0x2718));
+}
+
+TRAppController::~TRAppController()
+{
+    setOutlineDataSource(nullptr);
+    m_domains.clear();
+    g_trCross.clear();
+}
+
+bool TRAppController::preferenceIsSet(const char *key)
+{
+    return TRPreferences::shared().boolValue(QString::fromLatin1(key));
+}
+
+// ---- Start-up
+
+void TRAppController::awakeFromNib()
+{
+    // Loading "Sheets" and "Preferences" calls back here; start-up happens once.
+    if (m_started)
+        return;
+    m_started = true;
+
+    QTableView *list = m_outlets.domainListView;
+    if (list) {
+        list->setModel(m_domainListModel);
+        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                [this] { tableViewSelectionDidChange(); });
+        // The marker column is as wide as the marker; the names take what the user gives them (remembered);
+        // the key count takes the rest.
+        QHeaderView *header = list->horizontalHeader();
+        header->setStretchLastSection(true);
+        header->setSectionResizeMode(0, QHeaderView::Fixed);
+        header->resizeSection(0, header->fontMetrics().height() + 12);
+        header->resizeSection(1, header->fontMetrics().averageCharWidth() * 26);
+        list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 8);
+    }
+    if (m_outlets.mainWindow)
+        m_outlets.mainWindow->installEventFilter(this);
+    if (m_outlets.domainSearchField)
+        connect(m_outlets.domainSearchField.data(), &QLineEdit::returnPressed, this, &TRAppController::searchDomain);
+    connect(m_undoManager, &TRUndoManager::changed, this, &TRAppController::commandsChanged);
+
+    reloadDomains();
+    m_domainListModel->setDataSource(this);
+    updateWindowTitle();
+
+    if (m_interfaceLoader) {
+        m_interfaceLoader(QStringLiteral("Sheets"), *this);
+        m_interfaceLoader(QStringLiteral("Preferences"), *this);
+    }
+    setCurrentSheet(nullptr);
+    setCurrentKey(nullptr);
+    setEditedKey(nullptr);
+
+    restoreWindowState();
+    reportUnreadableFiles();
+}
+
+void TRAppController::reloadDomains()
+{
+    m_domains.clear();
+    const QStringList names = TRDefaultsStore::standard().persistentDomainNames();
+    std::vector<TRDomainControllerPtr> loaded;
+    loaded.reserve(static_cast<std::size_t>(names.size()));
+    for (const QString &name : names)
+        loaded.push_back(std::make_shared<TRDomainController>(name, m_outlets.domainContentsView.data()));
+    m_domains = std::move(loaded);
+}
+
+void TRAppController::reportUnreadableFiles()
+{
+    QLabel *label = m_outlets.unreadableFilesLabel;
+    if (!label)
+        return;
+    const QList<TRDefaultsStore::UnreadableFile> files = TRDefaultsStore::standard().unreadableFiles();
+    QStringList lines;
+    for (const TRDefaultsStore::UnreadableFile &file : files) {
+        lines.append(file.setAsideAs.isEmpty()
+                         ? trFormat(trText("%@: %@"), {file.fileName, file.reason})
+                         : trFormat(trText("%@: %@ (set aside as %@)"),
+                                    {file.fileName, file.reason, file.setAsideAs}));
+    }
+    if (lines.isEmpty()) {
+        label->clear();
+        label->setToolTip(QString());
+        label->hide();
+        return;
+    }
+    label->setText(lines.size() == 1
+                       ? trFormat(trText("A domain file could not be read and is not listed: %@"), {lines.first()})
+                       : trFormat(trText("%d domain files could not be read and are not listed (%@)"),
+                                  {QString::number(lines.size()), lines.join(QStringLiteral("; "))}));
+    label->setToolTip(lines.join(QLatin1Char('\n')));
+    label->show();
+}
+
+// ---- The domain list as a table
+
+int TRAppController::numberOfRowsInTableView() const
+{
+    return static_cast<int>(m_domains.size());
+}
+
+QString TRAppController::tableViewObjectValueForTableColumn(const QString &identifier, int row) const
+{
+    if (row < 0 || row >= numberOfRowsInTableView())
+        return QString();
+    const TRDomainController &domain = *m_domains[static_cast<std::size_t>(row)];
+    if (identifier == QLatin1String("modified"))
+        return domain.modified() ? trCross() : QString();
+    if (identifier == QLatin1String("domainName"))
+        return domain.name();
+    if (identifier == QLatin1String("keyCount"))
+        return QString::number(domain.count());
+    return QStringLiteral("-Invalid-");
+}
+
+int TRAppController::selectedRow() const
+{
+    const QTableView *list = m_outlets.domainListView;
+    if (!list || !list->selectionModel())
+        return -1;
+    const QModelIndexList rows = list->selectionModel()->selectedRows();
+    return rows.isEmpty() ? -1 : rows.first().row();
+}
+
+void TRAppController::selectRow(int row)
+{
+    QTableView *list = m_outlets.domainListView;
+    if (!list || row < 0 || row >= m_domainListModel->rowCount())
+        return;
+    const QModelIndex index = m_domainListModel->index(row, 0);
+    list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->scrollTo(index);
+}
+
+void TRAppController::tableViewSelectionDidChange()
+{
+    const int row = selectedRow();
+    TRDomainControllerPtr domain;
+    if (numberOfRowsInTableView() > 0 && row >= 0 && row < numberOfRowsInTableView())
+        domain = m_domains[static_cast<std::size_t>(row)];
+    setOutlineDataSource(domain);
+    reloadKeyOutline();
+    emit commandsChanged();
+}
+
+void TRAppController::setOutlineDataSource(const TRDomainControllerPtr &domain)
+{
+    m_shownDomain = domain;
+    QTreeView *outline = m_outlets.domainContentsView;
+    if (!outline)
+        return;
+    QAbstractItemModel *model = domain ? domain->outlineModel() : nullptr;
+    if (outline->model() == model)
+        return;
+    rememberOutlineColumnWidths();
+    QItemSelectionModel *oldSelection = outline->selectionModel();
+    outline->setModel(model);
+    if (oldSelection && oldSelection != outline->selectionModel())
+        oldSelection->deleteLater();
+    applyOutlineColumnWidths();
+}
+
+void TRAppController::reloadDomainList()
+{
+    m_domainListModel->reloadData();
+    updateWindowTitle();
+    emit commandsChanged();
+}
+
+void TRAppController::reloadKeyOutline()
+{
+    // Trees that are replaced reset their item model themselves (reloadDomain); what is left is to
+    // redraw.
+    if (QTreeView *outline = m_outlets.domainContentsView)
+        outline->viewport()->update();
+}
+
+void TRAppController::updateWindowTitle()
+{
+    QMainWindow *window = m_outlets.mainWindow;
+    if (!window)
+        return;
+    QString folder = QDir::toNativeSeparators(TRDefaultsStore::standard().folder());
+    const QString home = QDir::toNativeSeparators(QDir::homePath());
+    if (!home.isEmpty() && home != QLatin1String("/") && folder.startsWith(home + QDir::separator()))
+        folder = QLatin1Char('~') + folder.mid(home.size());
+    window->setWindowTitle(trFormat(trText("%@[*] - Tamrix"), {folder}));
+    window->setWindowModified(modifiedDomainExists());
+}
+
+// ---- Quitting
+
+bool TRAppController::modifiedDomainExists() const
+{
+    for (const TRDomainControllerPtr &domain : m_domains) {
+        if (domain->modified() && domain->count() > 0)
+            return true;
+    }
+    return false;
+}
+
+bool TRAppController::shouldQuit()
+{
+    if (!modifiedDomainExists())
+        return true;
+    TRAlert::Spec spec;
+    spec.title = trText("About to quit Tamrix");
+    spec.message = trText("There are some unsaved changes. If you quit now, all changes will be lost. "
+                          "Do you wish to quit anyway?");
+    spec.defaultButton = trText("Save and Quit");
+    spec.alternateButton = trText("Don't Quit");
+    spec.otherButton = trText("Don't Save");
+    spec.escapeCode = TRAlert::kAlternate;
+    switch (TRAlert::runModal(spec)) {
+    case TRAlert::kDefault:
+        // A save that failed keeps the application open: quitting would lose the changes.
+        return saveAll(true);
+    case TRAlert::kOther:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TRAppController::windowShouldClose()
+{
+    return shouldQuit();
+}
+
+void TRAppController::windowWillClose()
+{
+    saveWindowState();
+    QString error;
+    if (!TRDefaultsStore::standard().synchronize(&error))
+        qWarning("%s", qUtf8Printable(error));
+    m_terminated = true;
+}
+
+int TRAppController::applicationShouldTerminate()
+{
+    QMainWindow *window = m_outlets.mainWindow;
+    if (!window || !window->isVisible())
+        return 1;
+    return shouldQuit() ? 1 : 0;
+}
+
+void TRAppController::terminate()
+{
+    if (applicationShouldTerminate() == 0)
+        return;
+    // The question has been answered: closing the window must not ask again.
+    m_quitApproved = true;
+    QMainWindow *window = m_outlets.mainWindow;
+    if (window && window->isVisible())
+        window->close();
+    m_terminated = true;
+    QCoreApplication::quit();
+}
+
+bool TRAppController::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::Close && watched == m_outlets.mainWindow.data()) {
+        if (!m_quitApproved && !windowShouldClose()) {
+            event->ignore();
+            return true;
+        }
+        windowWillClose();
+        return false;
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+// ---- Held keys and sheets
+
+void TRAppController::setCurrentKey(const TRKeyPtr &key)
+{
+    TRKeyPtr held = key;
+    m_currentKey = std::move(held);
+}
+
+void TRAppController::setEditedKey(const TRKeyPtr &key)
+{
+    TRKeyPtr held = key;
+    m_editedKey = std::move(held);
+}
+
+int TRAppController::showCurrentSheet()
+{
+    return TRSheetRunner::run(m_currentSheet);
+}
+
+void TRAppController::sheetOKClicked()
+{
+    if (m_currentSheet)
+        m_currentSheet->done(1);
+}
+
+void TRAppController::sheetCancelClicked()
+{
+    if (m_currentSheet)
+        m_currentSheet->done(0);
+}
+
+void TRAppController::undo()
+{
+    m_undoManager->undo();
+}
+
+void TRAppController::redo()
+{
+    m_undoManager->redo();
+}
+
+void TRAppController::focusDomainSearch()
+{
+    if (QLineEdit *field = m_outlets.domainSearchField) {
+        field->setFocus(Qt::ShortcutFocusReason);
+        field->selectAll();
+    }
+}

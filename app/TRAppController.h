@@ -1,0 +1,176 @@
+#pragma once
+
+#include "TRDomainController.h"
+#include "TRDomainEnvelope.h"
+#include "TRKey.h"
+
+#include <QDialog>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QList>
+#include <QMainWindow>
+#include <QSplitter>
+#include <QTableView>
+#include <QTreeView>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <vector>
+
+class TRDomainListModel;
+class TRUndoManager;
+
+// The application controller, one per process: it owns the loaded domains, keeps the domain list and the
+// key outline in step, runs the sheets and alerts, and carries out every command of the main window.
+// Its source is split by concern: start-up, windows and quitting (TRAppController.cpp), domain commands
+// (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp).
+class TRAppController final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The windows and controls that the interface files connect. The controller does not own them.
+    struct Outlets
+    {
+        // Main window.
+        QPointer<QMainWindow> mainWindow;
+        QPointer<QGroupBox> domainContentsGroup;
+        QPointer<QTreeView> domainContentsView;
+        QPointer<QGroupBox> domainListGroup;
+        QPointer<QTableView> domainListView;
+        QPointer<QLineEdit> domainSearchField;
+        QPointer<QLineEdit> keySearchField;
+        QPointer<QSplitter> splitter;
+        QPointer<QLabel> unreadableFilesLabel;
+        // "Sheets".
+        QPointer<QDialog> newDomainSheet;
+        QPointer<QLineEdit> newDomainNameEdit;
+        // "Preferences".
+        QPointer<QWidget> preferencesWindow;
+    };
+    // Loads the interface file of that name ("Sheets", "Preferences") with the controller as owner,
+    // filling its outlets.
+    using InterfaceLoader = std::function<void(const QString &name, TRAppController &owner)>;
+
+    // The preferences of the application, read as truth values.
+    static constexpr const char *kDomainSearch = "DomainSearch";
+    static constexpr const char *kKeySearch = "KeySearch";
+    static constexpr const char *kAutoSave = "AutoSave";
+    static constexpr const char *kLookInValues = "LookInValues";
+
+    // Class initialisation runs before the first controller exists (the constructor sees to it).
+    static void initialize();
+    // The modified marker: U+2718.
+    static const QString &trCross();
+
+    explicit TRAppController(QObject *parent = nullptr);
+    ~TRAppController() override;
+
+    Outlets &outlets() { return m_outlets; }
+    void setInterfaceLoader(InterfaceLoader loader) { m_interfaceLoader = std::move(loader); }
+    TRUndoManager *undoManager() const { return m_undoManager; }
+    TRDomainListModel *domainListModel() const { return m_domainListModel; }
+    const std::vector<TRDomainControllerPtr> &domains() const { return m_domains; }
+
+    // ---- Start-up, main window and quitting
+    void awakeFromNib();
+    void reloadDomains();
+    int numberOfRowsInTableView() const;
+    QString tableViewObjectValueForTableColumn(const QString &identifier, int row) const;
+    void tableViewSelectionDidChange();
+    bool modifiedDomainExists() const;
+    bool shouldQuit();
+    bool windowShouldClose();
+    void windowWillClose();
+    // 1: terminate now, 0: cancel.
+    int applicationShouldTerminate();
+    bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
+    bool hasTerminated() const { return m_terminated; }
+    void setCurrentKey(const TRKeyPtr &key);
+    void setEditedKey(const TRKeyPtr &key);
+    const TRKeyPtr &currentKey() const { return m_currentKey; }
+    const TRKeyPtr &editedKey() const { return m_editedKey; }
+    void setCurrentSheet(QDialog *sheet) { m_currentSheet = sheet; }
+    QDialog *currentSheet() const { return m_currentSheet; }
+    int showCurrentSheet();
+    // Whether the preference is on: an integer other than 0, or true.
+    static bool preferenceIsSet(const char *key);
+
+    // ---- Domain list
+    TRDomainController *domainForName(const QString &name) const;
+    int indexOfDomain(const QString &name) const;
+    TRDomainController *currentDomain() const;
+    void addDomain(const TRDomainEnvelopePtr &envelope);
+    void removeDomain(const TRDomainEnvelopePtr &envelope);
+    void doRemoveDomain(int returnCode, const QString &name);
+
+    // ---- Saving and reloading
+    // Writes the domain if it is modified; a failed write is reported and the flag kept. Answers whether
+    // nothing failed.
+    bool doSaveDomain(TRDomainController *domain);
+    void doReloadDomain(int returnCode, const TRDomainControllerPtr &domain);
+    void doReloadAllDomains(int returnCode);
+
+public slots:
+    // Commands of the menus and buttons; the sender is not read.
+    void terminate();
+    void sheetOKClicked();
+    void sheetCancelClicked();
+    void newDomain();
+    void deleteDomain();
+    void searchDomain();
+    void saveDomain();
+    void saveAllDomains();
+    void reloadDomain();
+    void reloadAllDomains();
+    void undo();
+    void redo();
+    void focusDomainSearch();
+
+signals:
+    // The main window's title or the state of the commands may have changed.
+    void commandsChanged();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    // saveAllDomains: with the controller as sender (the quit path): no empty-domain alert. Answers
+    // whether every write succeeded.
+    bool saveAll(bool fromQuitPath);
+    // doSaveDomain: without the alert; a failure is added to the list.
+    bool writeDomain(TRDomainController *domain, QStringList *failures);
+    // One alert listing the domains whose write or removal failed, with the reasons.
+    void reportFailures(const QString &title, const QStringList &failures);
+    void reportUnreadableFiles();
+    void reloadDomainList();
+    void reloadKeyOutline();
+    // setDataSource: on the key outline (none detaches it).
+    void setOutlineDataSource(const TRDomainControllerPtr &domain);
+    int selectedRow() const;
+    void selectRow(int row);
+    void restoreWindowState();
+    void saveWindowState();
+    // The outline's widths survive switching domains (each domain has its own item model).
+    void rememberOutlineColumnWidths();
+    void applyOutlineColumnWidths();
+    void updateWindowTitle();
+
+    std::vector<TRDomainControllerPtr> m_domains;
+    Outlets m_outlets;
+    InterfaceLoader m_interfaceLoader;
+    TRUndoManager *m_undoManager = nullptr;
+    TRDomainListModel *m_domainListModel = nullptr;
+    TRDomainControllerPtr m_shownDomain;
+    QPointer<QDialog> m_currentSheet;
+    TRKeyPtr m_currentKey;
+    TRKeyPtr m_editedKey;
+    QList<int> m_outlineColumnWidths;
+    bool m_started = false;
+    bool m_quitApproved = false;
+    bool m_terminated = false;
+};

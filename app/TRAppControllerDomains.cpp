@@ -1,0 +1,164 @@
+// Domain list commands of the application controller: lookups, the two primitives that add and remove a
+// domain and undo each other, New domain, Delete domain and the domain search.
+#include "TRAlert.h"
+#include "TRAppController.h"
+#include "TRDomainListModel.h"
+#include "TRText.h"
+#include "TRUndoManager.h"
+#include "store/TRDefaultsStore.h"
+
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTableView>
+
+TRDomainController *TRAppController::domainForName(const QString &name) const
+{
+    const int row = indexOfDomain(name);
+    return row < 0 ? nullptr : m_domains[static_cast<std::size_t>(row)].get();
+}
+
+int TRAppController::indexOfDomain(const QString &name) const
+{
+    for (std::size_t row = 0; row < m_domains.size(); ++row) {
+        if (m_domains[row]->name() == name)
+            return static_cast<int>(row);
+    }
+    return -1;
+}
+
+TRDomainController *TRAppController::currentDomain() const
+{
+    return m_shownDomain.get();
+}
+
+void TRAppController::addDomain(const TRDomainEnvelopePtr &envelope)
+{
+    if (!envelope || indexOfDomain(envelope->name()) >= 0)
+        return;
+    auto domain = std::make_shared<TRDomainController>(envelope->name(), envelope->contents(),
+                                                       m_outlets.domainContentsView.data());
+    domain->setModified(true);
+    m_domains.push_back(std::move(domain));
+    reloadDomainList();
+
+    m_undoManager->registerUndo([this, envelope] { removeDomain(envelope); });
+    m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("Delete domain") : trText("New domain"));
+}
+
+void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
+{
+    if (!envelope)
+        return;
+    const int row = indexOfDomain(envelope->name());
+    if (row < 0)
+        return;
+    // The store goes first: when it cannot delete the file, the domain stays in the list and on disk,
+    // and the user is told why.
+    QString error;
+    if (!TRDefaultsStore::standard().removePersistentDomainForName(envelope->name(), &error)) {
+        reportFailures(trText("Cannot delete domain"), {trFormat(trText("%@: %@"), {envelope->name(), error})});
+        return;
+    }
+    const bool wasLastRow = row == numberOfRowsInTableView() - 1;
+    const int selected = selectedRow();
+    m_domains.erase(m_domains.begin() + row);
+    reloadDomainList();
+    // The row that followed takes the deleted row's place; when the deleted domain was the last row and
+    // selected, its predecessor is selected.
+    if (wasLastRow && selected == row && row > 0)
+        selectRow(row - 1);
+    if (QTableView *list = m_outlets.domainListView; list && selectedRow() >= 0)
+        list->scrollTo(m_domainListModel->index(selectedRow(), 0));
+    tableViewSelectionDidChange();
+
+    m_undoManager->registerUndo([this, envelope] { addDomain(envelope); });
+    m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("New domain") : trText("Delete domain"));
+}
+
+void TRAppController::newDomain()
+{
+    setCurrentSheet(m_outlets.newDomainSheet);
+    if (showCurrentSheet() == 0)
+        return;
+    // Taken as typed, not trimmed; the field keeps the text for the next use.
+    const QString name = m_outlets.newDomainNameEdit ? m_outlets.newDomainNameEdit->text() : QString();
+    TRAlert::Spec alert;
+    alert.defaultButton = trText("OK");
+    if (name.isEmpty()) {
+        alert.title = trText("Empty domain name");
+        alert.message = trText("It is not possible to add a domain with empty name. Please enter a valid domain name.");
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    QString reason;
+    if (!TRDefaultsStore::isValidDomainName(name, &reason)) {
+        alert.title = trText("Invalid domain name");
+        alert.message = trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please enter a "
+                                        "different domain name."),
+                                 {name, reason});
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    if (indexOfDomain(name) != -1) {
+        alert.title = trText("Domain exists");
+        alert.message = trFormat(trText("The domain %@ already exists. Please use a different domain name."), {name});
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    addDomain(std::make_shared<TRDomainEnvelope>(name));
+    selectRow(numberOfRowsInTableView() - 1);
+}
+
+void TRAppController::deleteDomain()
+{
+    TRDomainController *domain = currentDomain();
+    if (m_domains.empty() || !domain)
+        return;
+    const QString name = domain->name();
+    TRAlert::Spec alert;
+    alert.title = trText("About to delete a domain");
+    alert.message = trFormat(trText("The domain %@ is about to be permanently deleted. Do you confirm?"), {name});
+    alert.defaultButton = trText("No");
+    alert.alternateButton = trText("Yes");
+    alert.escapeCode = TRAlert::kDefault;
+    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this, name](int code) { doRemoveDomain(code, name); });
+}
+
+void TRAppController::doRemoveDomain(int returnCode, const QString &name)
+{
+    if (returnCode != TRAlert::kAlternate)
+        return;
+    // Found again by name: a domain removed while the question was open is simply not found.
+    TRDomainController *domain = domainForName(name);
+    if (!domain)
+        return;
+    removeDomain(std::make_shared<TRDomainEnvelope>(name, domain->databaseRepresentation()));
+}
+
+void TRAppController::searchDomain()
+{
+    QLineEdit *field = m_outlets.domainSearchField;
+    const QString text = field ? field->text() : QString();
+    if (text.isEmpty())
+        return;
+    const int count = numberOfRowsInTableView();
+    if (count <= 1)
+        return;
+    const bool prefixOnly = preferenceIsSet(kDomainSearch);
+    const int selected = selectedRow();
+    // Every row but the selected one, once, starting after it and wrapping to the top.
+    const int examined = selected < 0 ? count : count - 1;
+    const int first = selected < 0 ? 0 : selected + 1;
+    for (int step = 0; step < examined; ++step) {
+        const int row = (first + step) % count;
+        const QString &name = m_domains[static_cast<std::size_t>(row)]->name();
+        const qsizetype at = name.indexOf(text, 0, Qt::CaseInsensitive);
+        if (at < 0 || (prefixOnly && at != 0))
+            continue;
+        selectRow(row);
+        if (m_outlets.mainWindow)
+            field->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    TRAlert::beep();
+}

@@ -1,0 +1,163 @@
+// Saving and reloading of the application controller: the one write step every save goes through, the
+// Save, Save all, Reload and Reload all commands and their confirmations.
+#include "TRAlert.h"
+#include "TRAppController.h"
+#include "TRDomainListModel.h"
+#include "TRText.h"
+#include "TRUndoManager.h"
+#include "store/TRDefaultsStore.h"
+
+#include <QMainWindow>
+
+bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failures)
+{
+    if (!domain || !domain->modified())
+        return true;
+    QString error;
+    if (!TRDefaultsStore::standard().setPersistentDomain(domain->databaseRepresentation(), domain->name(), &error)) {
+        // Nothing was written: the domain keeps its flag, so the changes are neither lost nor
+        // reported as saved.
+        failures->append(trFormat(trText("%@: %@"), {domain->name(), error}));
+        return false;
+    }
+    domain->setModified(false);
+    return true;
+}
+
+bool TRAppController::doSaveDomain(TRDomainController *domain)
+{
+    QStringList failures;
+    const bool saved = writeDomain(domain, &failures);
+    reportFailures(trText("Cannot save domain"), failures);
+    return saved;
+}
+
+void TRAppController::reportFailures(const QString &title, const QStringList &failures)
+{
+    if (failures.isEmpty())
+        return;
+    TRAlert::Spec alert;
+    alert.title = title;
+    alert.message = failures.join(QLatin1Char('\n'));
+    alert.defaultButton = trText("OK");
+    TRAlert::beginSheet(m_outlets.mainWindow, alert);
+}
+
+void TRAppController::saveDomain()
+{
+    if (m_domains.empty())
+        return;
+    TRDomainController *domain = currentDomain();
+    if (!domain)
+        return;
+    if (domain->count() > 0) {
+        doSaveDomain(domain);
+        reloadDomainList();
+        return;
+    }
+    TRAlert::Spec alert;
+    alert.title = trText("Empty domain");
+    alert.message = trFormat(trText("You are about to save an empty domain: %@. The defaults database does not "
+                                    "accept domains with no keys. The domain will not be saved."),
+                             {domain->name()});
+    alert.defaultButton = trText("OK");
+    TRAlert::beginSheet(m_outlets.mainWindow, alert);
+}
+
+void TRAppController::saveAllDomains()
+{
+    saveAll(false);
+}
+
+bool TRAppController::saveAll(bool fromQuitPath)
+{
+    if (m_domains.empty())
+        return true;
+    bool emptyAlertShown = fromQuitPath;
+    QStringList failures;
+    for (const TRDomainControllerPtr &domain : m_domains) {
+        if (domain->count() > 0) {
+            writeDomain(domain.get(), &failures);
+        } else if (!emptyAlertShown) {
+            emptyAlertShown = true;
+            TRAlert::Spec alert;
+            alert.title = trText("Empty domain");
+            alert.message = trText("There are some domains which are empty (contain no keys). The defaults database "
+                                   "does not accept empty domains. Empty domains will not be saved.");
+            alert.defaultButton = trText("OK");
+            TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        }
+    }
+    reloadDomainList();
+    if (!failures.isEmpty()) {
+        const bool several = failures.size() > 1;
+        if (fromQuitPath)
+            failures.append(trText("Tamrix stays open so that these changes are not lost."));
+        reportFailures(!several ? trText("Cannot save domain") : trText("Cannot save domains"), failures);
+    }
+    return failures.isEmpty();
+}
+
+void TRAppController::reloadDomain()
+{
+    if (m_domains.empty())
+        return;
+    TRDomainControllerPtr domain = m_shownDomain;
+    if (domain && domain->modified()) {
+        TRAlert::Spec alert;
+        alert.title = trText("About to reload a domain");
+        alert.message = trText("You have requested to reload domain contents from the system defaults. All changes "
+                               "made to this domain will be lost. Do you confirm?");
+        alert.defaultButton = trText("Yes");
+        alert.alternateButton = trText("No");
+        alert.escapeCode = TRAlert::kAlternate;
+        TRAlert::beginSheet(m_outlets.mainWindow, alert,
+                            [this, domain](int code) { doReloadDomain(code, domain); });
+        return;
+    }
+    doReloadDomain(TRAlert::kDefault, domain);
+}
+
+void TRAppController::doReloadDomain(int returnCode, const TRDomainControllerPtr &domain)
+{
+    if (returnCode != TRAlert::kDefault)
+        return;
+    QString error;
+    if (!TRDefaultsStore::standard().synchronize(&error))
+        reportFailures(trText("Cannot read the defaults database"), {error});
+    if (domain)
+        domain->reloadDomain();
+    reloadDomainList();
+    reloadKeyOutline();
+    m_undoManager->removeAllActions();
+}
+
+void TRAppController::reloadAllDomains()
+{
+    TRAlert::Spec alert;
+    alert.title = trText("About to reload all domains");
+    alert.message = trText("You have requested to reload all domains from the system defaults. All changes made "
+                           "to any domains will be lost. Do you confirm?");
+    alert.defaultButton = trText("Yes");
+    alert.alternateButton = trText("No");
+    alert.escapeCode = TRAlert::kAlternate;
+    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doReloadAllDomains(code); });
+}
+
+void TRAppController::doReloadAllDomains(int returnCode)
+{
+    if (returnCode != TRAlert::kDefault)
+        return;
+    QString error;
+    if (!TRDefaultsStore::standard().synchronize(&error))
+        reportFailures(trText("Cannot read the defaults database"), {error});
+    // Neither view may show a discarded domain, not even for a moment.
+    m_domainListModel->setDataSource(nullptr);
+    setOutlineDataSource(nullptr);
+    reloadDomains();
+    m_domainListModel->setDataSource(this);
+    updateWindowTitle();
+    emit commandsChanged();
+    m_undoManager->removeAllActions();
+    reportUnreadableFiles();
+}

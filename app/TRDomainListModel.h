@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStringList>
+
+class TRAppController;
+
+// The domain list's item model: a thin adapter that asks its data source (the application controller)
+// for the row count and for each cell by column identifier. Detaching the data source empties it.
+class TRDomainListModel final : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit TRDomainListModel(QObject *parent = nullptr);
+
+    // "modified", "domainName", "keyCount".
+    static QStringList standardColumnIdentifiers();
+    QStringList columnIdentifiers() const { return m_identifiers; }
+    void setColumnIdentifiers(const QStringList &identifiers);
+
+    // setDataSource: (none detaches); the view is redrawn from the new source.
+    void setDataSource(TRAppController *source);
+    TRAppController *dataSource() const { return m_source; }
+    // reloadData: rows beyond the old count are announced as inserted, missing ones as removed at the
+    // end, and every cell as changed, so that the selected row number stays as it was.
+    void reloadData();
+
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+
+private:
+    int sourceRowCount() const;
+
+    TRAppController *m_source = nullptr;
+    QStringList m_identifiers;
+    int m_rows = 0;
+};

@@ -1,0 +1,137 @@
+// The key outline of the main window over one large domain: the time until the first rows are painted
+// after the domain is selected, and expanding everything, scrolling to the end and collapsing again.
+#include "TRAlert.h"
+#include "TRAppController.h"
+#include "TRBenchStore.h"
+#include "TRMainInterface.h"
+#include "TRMainWindow.h"
+#include "store/TRDefaultsStore.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeView>
+
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+// A main window over a private store holding a small domain (row 0) and one with the given number of
+// keys (row 1), as the generator makes them.
+class Window
+{
+public:
+    explicit Window(int keys)
+    {
+        TRDefaultsStore::setStandardFolder(m_folder.path());
+        TRDefaultsStore &store = TRDefaultsStore::standard();
+        store.setPersistentDomain(benchstore::makeDomain(10, 1), QStringLiteral("a.small"));
+        store.setPersistentDomain(benchstore::makeDomain(keys, 7), QStringLiteral("b.large"));
+        TRAlert::setScripted(true);
+        m_controller = std::make_unique<TRAppController>();
+        m_interface = std::make_unique<TRMainInterface>(*m_controller);
+        m_interface->mainWindow()->resize(1000, 700);
+        m_interface->show();
+        QApplication::processEvents();
+    }
+
+    void select(int row)
+    {
+        QTableView *list = m_controller->outlets().domainListView;
+        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    }
+    QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
+    void paint() { outline()->viewport()->repaint(); }
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<TRAppController> m_controller;
+    std::unique_ptr<TRMainInterface> m_interface;
+};
+
+void BM_SelectLargeDomainUntilPainted(benchmark::State &state)
+{
+    Window window(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.select(0);
+        window.paint();
+        state.ResumeTiming();
+        window.select(1);
+        window.paint();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_ExpandAll(benchmark::State &state)
+{
+    Window window(static_cast<int>(state.range(0)));
+    window.select(1);
+    window.paint();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.outline()->collapseAll();
+        window.outline()->scrollToTop();
+        window.paint();
+        state.ResumeTiming();
+        window.outline()->expandAll();
+        window.paint();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_ScrollToEndExpanded(benchmark::State &state)
+{
+    Window window(static_cast<int>(state.range(0)));
+    window.select(1);
+    window.outline()->expandAll();
+    window.paint();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.outline()->scrollToTop();
+        window.paint();
+        state.ResumeTiming();
+        window.outline()->scrollToBottom();
+        window.paint();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+void BM_CollapseAll(benchmark::State &state)
+{
+    Window window(static_cast<int>(state.range(0)));
+    window.select(1);
+    window.paint();
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.outline()->expandAll();
+        window.outline()->scrollToBottom();
+        window.paint();
+        state.ResumeTiming();
+        window.outline()->collapseAll();
+        window.paint();
+    }
+    state.SetComplexityN(state.range(0));
+}
+
+} // namespace
+
+BENCHMARK(BM_SelectLargeDomainUntilPainted)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_ExpandAll)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_ScrollToEndExpanded)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_CollapseAll)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,70 @@
+#pragma once
+
+#include "TRKey.h"
+
+#include <QAbstractItemModel>
+#include <QHash>
+#include <QStringList>
+
+class TRDomainController;
+
+// The key outline's item model: a thin adapter that answers a view through the four outline
+// data-source operations of a domain controller. Three columns ("keyName", "keyType", "keyValue"), the
+// TRKey nodes as internal pointers, the root never a row. Edits of the tree reach views through the
+// begin/end pairs below, so that expansion and selection survive; a reset is for reload and import.
+class TRKeyOutlineModel final : public QAbstractItemModel
+{
+    Q_OBJECT
+
+public:
+    enum Column { NameColumn = 0, TypeColumn = 1, ValueColumn = 2, ColumnCount = 3 };
+
+    explicit TRKeyOutlineModel(TRDomainController *domain, QObject *parent = nullptr);
+    ~TRKeyOutlineModel() override;
+
+    // The column identifiers, in column order.
+    static const QStringList &columnIdentifiers();
+
+    TRDomainController *domainController() const { return m_domain; }
+
+    QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
+    QModelIndex parent(const QModelIndex &child) const override;
+    int rowCount(const QModelIndex &parent = QModelIndex()) const override;
+    int columnCount(const QModelIndex &parent = QModelIndex()) const override;
+    bool hasChildren(const QModelIndex &parent = QModelIndex()) const override;
+    QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+    // The node of an index (null for the invisible top level), and the index of a node (invalid for the
+    // root and for nodes outside this domain's tree).
+    TRKey *keyForIndex(const QModelIndex &index) const;
+    QModelIndex indexForKey(const TRKey *key, int column = NameColumn) const;
+
+    // Around adding a child at a row of a compound node (null parent: the root).
+    void beginInsertKey(const TRKey *parent, int row);
+    void endInsertKey();
+    // Around taking out the child at a row.
+    void beginRemoveKey(const TRKey *parent, int row);
+    void endRemoveKey();
+    // Around putting another node in the place of the child at a row. The caller keeps the old node
+    // alive until endReplaceKey() returns; views keep their selection on the row, and rows below the
+    // replaced node map to the same positions in the new node where it has them.
+    void beginReplaceKey(const TRKey *parent, int row);
+    void endReplaceKey();
+    // Around replacing the whole tree (reload, import).
+    void beginResetTree();
+    void endResetTree();
+
+private:
+    const TRKey *rootOf() const;
+    // The row of a compound node within its parent, O(1) on average.
+    int rowOfCompound(const TRKey *key) const;
+
+    TRDomainController *m_domain;
+    // Where index() last met each compound node; checked before use, refilled on a miss.
+    mutable QHash<const TRKey *, int> m_compoundRows;
+    const TRKey *m_replaceParent = nullptr;
+    int m_replaceRow = -1;
+    const TRKey *m_replacedKey = nullptr;
+};

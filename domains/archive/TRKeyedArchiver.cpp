@@ -1,0 +1,311 @@
+#include "TRKeyedArchiver.h"
+
+#include "TRArchiveFormat.h"
+#include "TRLimits.h"
+#include "plist/TRPropertyList.h"
+#include "TRText.h"
+
+#include <QSaveFile>
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr qint64 kArchiveVersion = 100000;
+
+quint64 bitsOf(double number)
+{
+    quint64 bits = 0;
+    std::memcpy(&bits, &number, sizeof bits);
+    return bits;
+}
+
+TRValue classRecord(std::initializer_list<const char *> chain)
+{
+    TRArray classes;
+    for (const char *name : chain)
+        classes.append(TRValue::fromString(QString::fromLatin1(name)));
+    TRDictionary record;
+    record.insert(QStringLiteral("$classes"), TRValue::fromArray(std::move(classes)));
+    record.insert(QStringLiteral("$classname"), TRValue::fromString(QString::fromLatin1(*chain.begin())));
+    return TRValue::fromDictionary(std::move(record));
+}
+
+} // namespace
+
+TRKeyedArchiver::TRKeyedArchiver()
+{
+    m_objects.append(TRValue::fromString(QStringLiteral("$null")));
+}
+
+bool TRKeyedArchiver::archivedPropertyList(const TRArchiveContents &contents, TRValue *archive, QString *error)
+{
+    if (!contents.isList && contents.domains.size() != 1) {
+        if (error)
+            *error = trText("A single-domain archive needs exactly one domain.");
+        return false;
+    }
+    TRKeyedArchiver archiver;
+    const quint64 root = contents.isList ? archiver.uidOfDomainList(contents.domains)
+                                         : archiver.uidOfDomain(*contents.domains.front());
+    if (archiver.failed()) {
+        if (error)
+            *error = archiver.m_error;
+        return false;
+    }
+    *archive = archiver.finish(root);
+    return true;
+}
+
+bool TRKeyedArchiver::archivedData(const TRArchiveContents &contents, QByteArray *bytes, QString *error)
+{
+    TRValue archive;
+    if (!archivedPropertyList(contents, &archive, error))
+        return false;
+    // Equal strings and numbers are already written once; the writer need not look for them again.
+    TRPropertyList::BinaryOptions options;
+    options.shareEqualScalars = false;
+    return TRPropertyList::writeBinary(archive, bytes, error, options);
+}
+
+bool TRKeyedArchiver::archiveRootObject(const TRArchiveContents &contents, const QString &path, QString *error)
+{
+    QByteArray bytes;
+    if (!archivedData(contents, &bytes, error))
+        return false;
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+        if (error)
+            *error = trFormat(trText("Cannot write %@: %@"), {path, file.errorString()});
+        return false;
+    }
+    return true;
+}
+
+void TRKeyedArchiver::fail(const QString &message)
+{
+    if (m_error.isEmpty())
+        m_error = message;
+}
+
+TRValue TRKeyedArchiver::reference(quint64 uid)
+{
+    // One UID value per object, shared by every place that refers to it.
+    if (uid >= m_references.size())
+        m_references.resize(std::max<std::size_t>(std::size_t(uid) + 1, m_references.size() * 2));
+    TRValue &value = m_references[std::size_t(uid)];
+    if (value.isNone())
+        value = TRValue::fromUid(uid);
+    return value;
+}
+
+quint64 TRKeyedArchiver::reserveObject()
+{
+    m_objects.append(TRValue());
+    return quint64(m_objects.size() - 1);
+}
+
+void TRKeyedArchiver::beginRecord()
+{
+    m_records.emplace_back();
+    m_records.back().entries.reserve(4);
+}
+
+void TRKeyedArchiver::endRecord(quint64 uid, ClassId id)
+{
+    Record record = std::move(m_records.back());
+    m_records.pop_back();
+    record.entries.insert(QStringLiteral("$class"), reference(uidOfClass(id)));
+    m_objects[qsizetype(uid)] = TRValue::fromDictionary(std::move(record.entries));
+}
+
+void TRKeyedArchiver::codeUid(quint64 uid)
+{
+    Record &record = m_records.back();
+    record.entries.insert(trCodedValueKey(record.coded++), reference(uid));
+}
+
+quint64 TRKeyedArchiver::uidOfClass(ClassId id)
+{
+    quint64 &uid = m_classUids[int(id)];
+    if (uid)
+        return uid;
+    switch (id) {
+    case ClassId::Key:
+        m_objects.append(classRecord({"TRKey", "NSObject"}));
+        break;
+    case ClassId::DomainController:
+        m_objects.append(classRecord({"TRDomainController", "NSObject"}));
+        break;
+    case ClassId::MutableArray:
+        m_objects.append(classRecord({"NSMutableArray", "NSArray", "NSObject"}));
+        break;
+    case ClassId::MutableDictionary:
+        m_objects.append(classRecord({"NSMutableDictionary", "NSDictionary", "NSObject"}));
+        break;
+    case ClassId::Date:
+    case ClassId::Count:
+        m_objects.append(classRecord({"NSDate", "NSObject"}));
+        break;
+    }
+    uid = quint64(m_objects.size() - 1);
+    return uid;
+}
+
+quint64 TRKeyedArchiver::uidOfValue(const TRValue &value)
+{
+    if (failed())
+        return 0;
+    switch (value.kind()) {
+    case TRValue::Kind::None:
+        return 0;
+    case TRValue::Kind::String: {
+        const QString text = value.toString();
+        if (text == QLatin1String("$null")) {
+            // Both platforms' unarchivers read this text as no value: it would not come back.
+            fail(trFormat(trText("The text %@ cannot be stored in an exchange file: it reads back as no value."),
+                          {QStringLiteral("\"$null\"")}));
+            return 0;
+        }
+        const auto found = m_strings.constFind(text);
+        if (found != m_strings.cend())
+            return *found;
+        m_objects.append(value);
+        const quint64 uid = quint64(m_objects.size() - 1);
+        m_strings.insert(text, uid);
+        return uid;
+    }
+    case TRValue::Kind::Integer:
+    case TRValue::Kind::Real:
+    case TRValue::Kind::Boolean: {
+        // Booleans stay apart from integers, unsigned from signed, and -0.0 from 0.0.
+        QHash<quint64, quint64> &numbers = value.isBoolean() ? m_booleans
+                                           : value.isReal()  ? m_reals
+                                           : value.isUnsignedInteger() ? m_unsignedIntegers
+                                                                       : m_integers;
+        const quint64 key = value.isReal() ? bitsOf(value.toReal()) : value.isBoolean() ? quint64(value.toBool())
+                                                                                        : value.toUnsigned();
+        const auto found = numbers.constFind(key);
+        if (found != numbers.cend())
+            return *found;
+        m_objects.append(value);
+        const quint64 uid = quint64(m_objects.size() - 1);
+        numbers.insert(key, uid);
+        return uid;
+    }
+    case TRValue::Kind::Data:
+        m_objects.append(value);
+        return quint64(m_objects.size() - 1);
+    case TRValue::Kind::Date: {
+        // Apple's layout, which GNUstep reads too: an NSDate record with the seconds since 2001.
+        const quint64 uid = reserveObject();
+        beginRecord();
+        m_records.back().entries.insert(QStringLiteral("NS.time"), TRValue::fromReal(value.toDate()));
+        endRecord(uid, ClassId::Date);
+        return uid;
+    }
+    case TRValue::Kind::Array:
+    case TRValue::Kind::Dictionary:
+    case TRValue::Kind::Uid:
+        break;
+    }
+    fail(trText("A key holds a value that cannot be archived."));
+    return 0;
+}
+
+void TRKeyedArchiver::encodeValue(const TRValue &value)
+{
+    codeUid(uidOfValue(value));
+}
+
+void TRKeyedArchiver::encodeKey(const TRKeyPtr &key)
+{
+    codeUid(uidOfKey(key));
+}
+
+quint64 TRKeyedArchiver::uidOfKey(const TRKeyPtr &key)
+{
+    if (failed() || !key)
+        return 0;
+    const quint64 uid = reserveObject();
+    beginRecord();
+    key->encodeWithCoder(*this);
+    endRecord(uid, ClassId::Key);
+    return uid;
+}
+
+void TRKeyedArchiver::encodeNodeValue(const TRKey &owner)
+{
+    codeUid(owner.isCompound() ? uidOfChildren(owner) : uidOfValue(owner.value()));
+}
+
+quint64 TRKeyedArchiver::uidOfChildren(const TRKey &owner)
+{
+    if (failed())
+        return 0;
+    // Nothing is written that the reader would refuse.
+    if (++m_depth > kTRMaxNestingDepth) {
+        fail(trFormat(trText("The keys are nested deeper than %@ levels."), {QString::number(kTRMaxNestingDepth)}));
+        return 0;
+    }
+    const quint64 uid = reserveObject();
+    beginRecord();
+    const std::vector<TRKeyPtr> &children = owner.children();
+    TRArray keys;
+    TRArray objects;
+    objects.reserve(qsizetype(children.size()));
+    if (owner.isDictionary()) {
+        keys.reserve(qsizetype(children.size()));
+        for (std::size_t i = 0; i < children.size(); ++i)
+            keys.append(reference(uidOfValue(TRValue::fromString(owner.keyAtIndex(int(i))))));
+    }
+    for (const TRKeyPtr &child : children)
+        objects.append(reference(uidOfKey(child)));
+    Record &record = m_records.back();
+    if (owner.isDictionary())
+        record.entries.insert(QStringLiteral("NS.keys"), TRValue::fromArray(std::move(keys)));
+    record.entries.insert(QStringLiteral("NS.objects"), TRValue::fromArray(std::move(objects)));
+    endRecord(uid, owner.isDictionary() ? ClassId::MutableDictionary : ClassId::MutableArray);
+    --m_depth;
+    return uid;
+}
+
+quint64 TRKeyedArchiver::uidOfDomain(const TRDomainController &domain)
+{
+    const quint64 uid = reserveObject();
+    beginRecord();
+    domain.encodeWithCoder(*this);
+    endRecord(uid, ClassId::DomainController);
+    return uid;
+}
+
+quint64 TRKeyedArchiver::uidOfDomainList(const std::vector<TRDomainControllerPtr> &domains)
+{
+    const quint64 uid = reserveObject();
+    beginRecord();
+    TRArray objects;
+    objects.reserve(qsizetype(domains.size()));
+    for (const TRDomainControllerPtr &domain : domains) {
+        if (!domain) {
+            fail(trText("The list of domains holds an empty entry."));
+            break;
+        }
+        objects.append(reference(uidOfDomain(*domain)));
+    }
+    m_records.back().entries.insert(QStringLiteral("NS.objects"), TRValue::fromArray(std::move(objects)));
+    endRecord(uid, ClassId::MutableArray);
+    return uid;
+}
+
+TRValue TRKeyedArchiver::finish(quint64 rootUid)
+{
+    TRDictionary top;
+    top.insert(QStringLiteral("root"), reference(rootUid));
+    TRDictionary archive;
+    archive.insert(QStringLiteral("$version"), TRValue::fromInteger(kArchiveVersion));
+    archive.insert(QStringLiteral("$archiver"), TRValue::fromString(QStringLiteral("NSKeyedArchiver")));
+    archive.insert(QStringLiteral("$top"), TRValue::fromDictionary(std::move(top)));
+    archive.insert(QStringLiteral("$objects"), TRValue::fromArray(std::move(m_objects)));
+    return TRValue::fromDictionary(std::move(archive));
+}

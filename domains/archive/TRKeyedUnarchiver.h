@@ -1,0 +1,88 @@
+#pragma once
+
+#include "TRArchiveContents.h"
+#include "TRCoder.h"
+
+#include <QByteArray>
+#include <QHash>
+#include <QString>
+
+#include <vector>
+
+// Reads exchange files written by either platform's keyed archiver (binary or XML property lists) and by
+// TRKeyedArchiver. Archives come from other people, so reading trusts nothing: only the classes of the
+// exchange format are accepted, chosen by $classname; every reference is checked against $objects; a
+// node, container or domain may be used in one place only, which also refuses reference cycles; nesting
+// is bounded; and no error ever leaves half a result.
+class TRKeyedUnarchiver final : public TRCoder
+{
+public:
+    enum class Failure : quint8 {
+        None,
+        Unreadable, // not a keyed archive, or a malformed one
+        WrongRoot,  // a sound archive whose root is neither a domain nor a list of domains
+    };
+
+    // unarchiveObjectWithFile:. On failure *contents is left as it was.
+    static bool unarchiveObjectWithFile(const QString &path, TRArchiveContents *contents, QString *error = nullptr,
+                                        Failure *failure = nullptr);
+    static bool unarchiveObjectWithData(const QByteArray &bytes, TRArchiveContents *contents,
+                                        QString *error = nullptr, Failure *failure = nullptr);
+    // The archive as a property list already read; xml accepts {CF$UID: n} dictionaries as references.
+    static bool unarchiveObjectWithPropertyList(const TRValue &archive, bool xml, TRArchiveContents *contents,
+                                                QString *error = nullptr, Failure *failure = nullptr);
+
+    // Largest file accepted.
+    static constexpr qint64 kMaxFileSize = qint64(256) << 20;
+
+    void encodeValue(const TRValue &) override {}
+    void encodeKey(const TRKeyPtr &) override {}
+    void encodeNodeValue(const TRKey &) override {}
+
+    TRValue decodeValue() override;
+    TRKeyPtr decodeKey() override;
+    NodeContents decodeNodeValue() override;
+
+    void fail(const QString &message) override;
+    bool failed() const override { return !m_error.isEmpty(); }
+
+private:
+    // The classes that may appear in an exchange file. Plain is a property-list value without a record.
+    enum class Class : quint8 {
+        Plain, Key, Domain, Array, MutableArray, Dictionary, MutableDictionary, String, Data, Date
+    };
+    enum class Mark : quint8 { Unvisited, Decoding, Taken, Leaf };
+    struct Frame
+    {
+        const TRDictionary *record;
+        int next;
+    };
+
+    TRKeyedUnarchiver(const TRArray &objects, bool xml);
+
+    bool decodeRoot(const TRValue &top, TRArchiveContents *contents);
+    void failAt(quint64 uid, const QString &message);
+    bool uidOf(const TRValue &reference, quint64 *uid);
+    quint64 nextUid();
+    bool classOf(quint64 uid, Class *cls);
+    bool claim(quint64 uid);
+    TRValue leafAt(quint64 uid);
+    TRKeyPtr keyAt(quint64 uid);
+    TRDomainControllerPtr domainAt(quint64 uid);
+    bool childrenAt(quint64 uid, Class cls, NodeContents *contents);
+    const TRArray *referenceList(quint64 uid, const char *key);
+
+    static bool isList(Class cls) { return cls == Class::Array || cls == Class::MutableArray; }
+    static bool isDictionary(Class cls) { return cls == Class::Dictionary || cls == Class::MutableDictionary; }
+    static QString className(Class cls);
+
+    const TRArray &m_objects;
+    bool m_xml = false;
+    std::vector<Mark> m_marks;
+    std::vector<TRValue> m_leaves;
+    QHash<quint64, Class> m_classes;
+    std::vector<Frame> m_frames;
+    int m_depth = 0;
+    bool m_wrongRoot = false;
+    QString m_error;
+};

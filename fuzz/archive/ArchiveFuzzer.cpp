@@ -1,0 +1,40 @@
+// Fuzz target over the unarchiver: any bytes either are refused or read to domains that write and read
+// back to the same dump.
+#include "archive/TRArchiveDump.h"
+#include "archive/TRKeyedArchiver.h"
+#include "archive/TRKeyedUnarchiver.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    const QByteArray bytes(reinterpret_cast<const char *>(data), qsizetype(size));
+    TRArchiveContents contents;
+    QString error;
+    if (!TRKeyedUnarchiver::unarchiveObjectWithData(bytes, &contents, &error)) {
+        if (error.isEmpty()) {
+            std::fputs("refused without a message\n", stderr);
+            std::abort();
+        }
+        return 0;
+    }
+    const QByteArray dump = TRArchiveDump::dump(contents);
+    QByteArray written;
+    if (!TRKeyedArchiver::archivedData(contents, &written, &error)) {
+        std::fprintf(stderr, "what was read cannot be written: %s\n", qPrintable(error));
+        std::abort();
+    }
+    TRArchiveContents again;
+    if (!TRKeyedUnarchiver::unarchiveObjectWithData(written, &again, &error)) {
+        std::fprintf(stderr, "what was written cannot be read: %s\n", qPrintable(error));
+        std::abort();
+    }
+    again.mutableList = contents.mutableList; // we always write a mutable list
+    if (TRArchiveDump::dump(again) != dump) {
+        std::fputs("the tree changed on writing and reading again\n", stderr);
+        std::abort();
+    }
+    return 0;
+}

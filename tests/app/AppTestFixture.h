@@ -1,0 +1,58 @@
+#pragma once
+
+#include "TRAlert.h"
+#include "TRAppController.h"
+#include "TRMainInterface.h"
+#include "TRSheetRunner.h"
+#include "TRValue.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+#include <memory>
+
+class QAction;
+
+// Builds the real main window over a private defaults folder that every test starts empty. Alerts and
+// sheets are answered through their seams; nothing is shown.
+class AppTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // The folder the shared store works on.
+    static QString storeFolder();
+    static QString domainFile(const QString &name);
+    // Writes a domain straight into the store, as another program would.
+    static void storeDomain(const QString &name, const TRValue &contents);
+    static TRValue storedDomain(const QString &name);
+    static bool storeHas(const QString &name);
+    // A dictionary of string keys k0, k1, ... with string values.
+    static TRValue dictionaryOf(int keys);
+
+    void start();
+    void stop();
+    // Runs the deferred work (the answers of alert sheets).
+    static void settle();
+    QAction *action(const char *objectName) const;
+    void trigger(const char *objectName);
+    // Runs New domain with the name typed into the sheet (code 1) or cancels (code 0).
+    void newDomain(const QString &name, int code = 1);
+
+    QStringList domainNames() const;
+    QString cell(int row, const QString &identifier) const;
+    int selectedRow() const;
+    void selectRow(int row);
+    // Top-level key names the outline shows; an empty list when it shows no domain.
+    QStringList outlineRows() const;
+    bool outlineHasModel() const;
+    QStringList undoNames() const;
+    QStringList redoNames() const;
+    QStringList alertTitles() const;
+    TRDomainController *domain(const QString &name) const { return m_controller->domainForName(name); }
+
+    std::unique_ptr<TRAppController> m_controller;
+    std::unique_ptr<TRMainInterface> m_interface;
+};

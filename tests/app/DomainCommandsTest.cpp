@@ -1,0 +1,207 @@
+#include "AppTestFixture.h"
+#include "store/TRPreferences.h"
+#include "TRMainWindow.h"
+#include "TRUndoManager.h"
+
+#include <QAction>
+#include <QLineEdit>
+
+using DomainCommands = AppTest;
+
+TEST_F(DomainCommands, NewDomainIsAppendedSelectedModifiedAndUndoable)
+{
+    storeDomain(QStringLiteral("org.example.A"), dictionaryOf(1));
+    start();
+    newDomain(QStringLiteral("org.example.a"));
+    // Names compare exactly: both exist.
+    ASSERT_EQ(domainNames(), (QStringList{QStringLiteral("org.example.A"), QStringLiteral("org.example.a")}));
+    EXPECT_EQ(selectedRow(), 1);
+    EXPECT_EQ(m_controller->currentDomain()->name(), QStringLiteral("org.example.a"));
+    EXPECT_TRUE(outlineHasModel());
+    EXPECT_TRUE(outlineRows().isEmpty());
+    EXPECT_EQ(cell(1, QStringLiteral("modified")), QString(QChar(0x2718)));
+    EXPECT_EQ(cell(1, QStringLiteral("keyCount")), QStringLiteral("0"));
+    EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New domain")});
+    EXPECT_EQ(action("actionUndo")->text(), QStringLiteral("Undo New domain"));
+    EXPECT_TRUE(action("actionUndo")->isEnabled());
+    EXPECT_FALSE(action("actionRedo")->isEnabled());
+    // Not in the store until saved.
+    EXPECT_FALSE(storeHas(QStringLiteral("org.example.a")));
+
+    trigger("actionUndo");
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("org.example.A")});
+    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("Redo New domain"));
+    trigger("actionRedo");
+    ASSERT_EQ(domainNames().size(), 2);
+    EXPECT_EQ(domainNames().last(), QStringLiteral("org.example.a"));
+    EXPECT_TRUE(domain(QStringLiteral("org.example.a"))->modified());
+    EXPECT_EQ(domain(QStringLiteral("org.example.a"))->count(), 0);
+    EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New domain")});
+}
+
+TEST_F(DomainCommands, NewDomainRefusals)
+{
+    storeDomain(QStringLiteral("taken"), dictionaryOf(1));
+    start();
+    newDomain(QStringLiteral("ignored"), 0);
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("taken")});
+    EXPECT_TRUE(alertTitles().isEmpty());
+
+    newDomain(QString());
+    EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Empty domain name")});
+
+    newDomain(QStringLiteral("taken"));
+    EXPECT_EQ(alertTitles().last(), QStringLiteral("Domain exists"));
+    EXPECT_TRUE(TRAlert::shownAlerts().last().message.contains(QStringLiteral("The domain taken already exists")));
+
+    // Names the store cannot hold are refused with their own alert and nothing is added or written.
+    const QStringList invalid{QStringLiteral("a/b"), QStringLiteral("."), QStringLiteral(".."),
+                              QStringLiteral("nul") + QChar(0) + QStringLiteral("x"), QString(300, QLatin1Char('n'))};
+    for (const QString &name : invalid) {
+        TRAlert::resetScript();
+        newDomain(name);
+        EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Invalid domain name")}) << name.toStdString();
+    }
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("taken")});
+    EXPECT_TRUE(undoNames().isEmpty());
+
+    // A single space is a name; the sheet keeps the last text typed.
+    TRAlert::resetScript();
+    newDomain(QStringLiteral(" "));
+    EXPECT_TRUE(alertTitles().isEmpty());
+    EXPECT_EQ(domainNames().last(), QStringLiteral(" "));
+    TRSheetRunner::setNextAnswer(1);
+    trigger("actionNewDomain");
+    EXPECT_EQ(m_controller->outlets().newDomainNameEdit->text(), QStringLiteral(" "));
+    EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")});
+}
+
+TEST_F(DomainCommands, DeleteConfirmationAndSelectionAfterwards)
+{
+    for (const char *name : {"a", "b", "c"})
+        storeDomain(QString::fromLatin1(name), dictionaryOf(1));
+    start();
+    // No current domain: nothing, not even a question.
+    trigger("actionDeleteDomain");
+    EXPECT_TRUE(alertTitles().isEmpty());
+
+    selectRow(1);
+    TRAlert::setNextAnswer(TRAlert::kDefault); // "No", the default button
+    trigger("actionDeleteDomain");
+    ASSERT_EQ(TRAlert::shownAlerts().size(), 1);
+    EXPECT_EQ(TRAlert::shownAlerts()[0].buttons, (QStringList{QStringLiteral("No"), QStringLiteral("Yes")}));
+    EXPECT_EQ(domainNames().size(), 3);
+    EXPECT_TRUE(storeHas(QStringLiteral("b")));
+
+    TRAlert::setNextAnswer(TRAlert::kAlternate); // "Yes"
+    trigger("actionDeleteDomain");
+    EXPECT_EQ(domainNames(), (QStringList{QStringLiteral("a"), QStringLiteral("c")}));
+    EXPECT_FALSE(storeHas(QStringLiteral("b")));
+    // The same row stays selected, now showing the domain that followed.
+    EXPECT_EQ(selectedRow(), 1);
+    EXPECT_EQ(m_controller->currentDomain()->name(), QStringLiteral("c"));
+    EXPECT_EQ(undoNames(), QStringList{QStringLiteral("Delete domain")});
+
+    // Deleting the last row selects the new last row.
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    trigger("actionDeleteDomain");
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(selectedRow(), 0);
+    EXPECT_EQ(m_controller->currentDomain()->name(), QStringLiteral("a"));
+}
+
+TEST_F(DomainCommands, UndoDeleteBringsContentsBackUnsavedAndRedoDeletesFromStore)
+{
+    storeDomain(QStringLiteral("first"), dictionaryOf(4));
+    storeDomain(QStringLiteral("second"), dictionaryOf(1));
+    start();
+    selectRow(0);
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    trigger("actionDeleteDomain");
+    ASSERT_FALSE(storeHas(QStringLiteral("first")));
+
+    trigger("actionUndo");
+    ASSERT_EQ(domainNames(), (QStringList{QStringLiteral("second"), QStringLiteral("first")}));
+    EXPECT_TRUE(domain(QStringLiteral("first"))->modified());
+    EXPECT_EQ(domain(QStringLiteral("first"))->databaseRepresentation(), dictionaryOf(4));
+    EXPECT_FALSE(storeHas(QStringLiteral("first")));
+    EXPECT_EQ(redoNames(), QStringList{QStringLiteral("Delete domain")});
+
+    trigger("actionRedo");
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("second")});
+    trigger("actionUndo");
+    selectRow(1);
+    trigger("actionSaveDomain");
+    EXPECT_EQ(storedDomain(QStringLiteral("first")), dictionaryOf(4));
+    EXPECT_FALSE(domain(QStringLiteral("first"))->modified());
+    // Saving leaves the history alone; redoing the deletion deletes the saved file too.
+    trigger("actionRedo");
+    EXPECT_FALSE(storeHas(QStringLiteral("first")));
+}
+
+TEST_F(DomainCommands, UndoOfNewDomainDeletesItFromTheStore)
+{
+    start();
+    newDomain(QStringLiteral("org.example.saved"));
+    // The domain reached the store meanwhile (saved with keys since removed).
+    storeDomain(QStringLiteral("org.example.saved"), dictionaryOf(1));
+    trigger("actionUndo");
+    EXPECT_TRUE(domainNames().isEmpty());
+    EXPECT_FALSE(storeHas(QStringLiteral("org.example.saved")));
+}
+
+TEST_F(DomainCommands, SearchWrapsBeepsAndFollowsThePreference)
+{
+    for (const char *name : {"com.other.tool", "org.example.viewer", "net.sample.example"})
+        storeDomain(QString::fromLatin1(name), dictionaryOf(1));
+    start();
+    QLineEdit *field = m_controller->outlets().domainSearchField;
+    const auto search = [&](const QString &text) {
+        field->setText(text);
+        m_controller->searchDomain();
+        settle();
+    };
+
+    // Rows: com.other.tool, net.sample.example, org.example.viewer.
+    search(QStringLiteral("xamp"));
+    EXPECT_EQ(selectedRow(), 1);
+    EXPECT_EQ(outlineRows().size(), 1);
+    search(QStringLiteral("xamp"));
+    EXPECT_EQ(selectedRow(), 2);
+    search(QStringLiteral("xamp")); // wraps to the top
+    EXPECT_EQ(selectedRow(), 1);
+    EXPECT_EQ(TRAlert::beepCount(), 0);
+
+    // Only the selected row matches: beep, selection kept.
+    search(QStringLiteral("VIEWER"));
+    EXPECT_EQ(selectedRow(), 2);
+    search(QStringLiteral("VIEWER"));
+    EXPECT_EQ(selectedRow(), 2);
+    EXPECT_EQ(TRAlert::beepCount(), 1);
+
+    // Names must begin with the text.
+    ASSERT_TRUE(TRPreferences::shared().setValue(QStringLiteral("DomainSearch"), TRValue::fromInteger(1)));
+    search(QStringLiteral("xamp"));
+    EXPECT_EQ(TRAlert::beepCount(), 2);
+    EXPECT_EQ(selectedRow(), 2);
+    search(QStringLiteral("net.s"));
+    EXPECT_EQ(selectedRow(), 1);
+    search(QStringLiteral("ORG.EX"));
+    EXPECT_EQ(selectedRow(), 2);
+    EXPECT_EQ(TRAlert::beepCount(), 2);
+
+    // Empty text: nothing.
+    search(QString());
+    EXPECT_EQ(selectedRow(), 2);
+    EXPECT_EQ(TRAlert::beepCount(), 2);
+}
+
+TEST_F(DomainCommands, SearchWithOneDomainDoesNothing)
+{
+    storeDomain(QStringLiteral("only"), dictionaryOf(1));
+    start();
+    m_controller->outlets().domainSearchField->setText(QStringLiteral("nomatch"));
+    m_controller->searchDomain();
+    EXPECT_EQ(TRAlert::beepCount(), 0);
+    EXPECT_EQ(selectedRow(), -1);
+}

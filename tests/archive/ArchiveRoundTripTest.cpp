@@ -1,0 +1,306 @@
+// What we write reads back to the same trees, in the layout both platforms read.
+#include "ArchiveTestSupport.h"
+
+#include "TRLimits.h"
+#include "archive/TRArchiveDescription.h"
+#include "archive/TRArchiveDump.h"
+#include "archive/TRKeyedArchiver.h"
+#include "archive/TRKeyedUnarchiver.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+using namespace archivetest;
+
+namespace {
+
+TRValue text(const char *utf8)
+{
+    return TRValue::fromString(QString::fromUtf8(utf8));
+}
+
+TRKeyPtr linked(TRKeyPtr node)
+{
+    node->performForAll([](TRKey &child, const TRKeyPtr &parent) { child.setParent(parent); }, node);
+    return node;
+}
+
+// A domain with every kind of leaf, nesting, and names of every kind.
+TRDomainControllerPtr richDomain(const QString &name)
+{
+    QByteArray allBytes;
+    for (int i = 0; i < 256; ++i)
+        allBytes.append(char(i));
+    TRDictionary inner;
+    inner.insert(QString(), text("empty key"));
+    inner.insert(QStringLiteral("42"), text("digits key"));
+    TRDictionary entries;
+    entries.insert(QStringLiteral("string"), text("hello"));
+    entries.insert(QStringLiteral("empty"), text(""));
+    entries.insert(QStringLiteral("unicode"), text("Grüße ✓ \xF0\x9F\x98\x80"));
+    entries.insert(QStringLiteral("int"), TRValue::fromInteger(42));
+    entries.insert(QStringLiteral("max"), TRValue::fromInteger(std::numeric_limits<qint64>::max()));
+    entries.insert(QStringLiteral("min"), TRValue::fromInteger(std::numeric_limits<qint64>::min()));
+    entries.insert(QStringLiteral("ubig"), TRValue::fromUnsigned(std::numeric_limits<quint64>::max()));
+    entries.insert(QStringLiteral("u2p63"), TRValue::fromUnsigned(quint64(1) << 63));
+    entries.insert(QStringLiteral("one"), TRValue::fromInteger(1));
+    entries.insert(QStringLiteral("true"), TRValue::fromBool(true));
+    entries.insert(QStringLiteral("zero"), TRValue::fromInteger(0));
+    entries.insert(QStringLiteral("false"), TRValue::fromBool(false));
+    entries.insert(QStringLiteral("realOne"), TRValue::fromReal(1.0));
+    entries.insert(QStringLiteral("real"), TRValue::fromReal(0.1));
+    entries.insert(QStringLiteral("negzero"), TRValue::fromReal(-0.0));
+    entries.insert(QStringLiteral("nan"), TRValue::fromReal(std::numeric_limits<double>::quiet_NaN()));
+    entries.insert(QStringLiteral("inf"), TRValue::fromReal(-std::numeric_limits<double>::infinity()));
+    entries.insert(QStringLiteral("date"), TRValue::fromDate(123456789.123456789));
+    entries.insert(QStringLiteral("tinyDate"), TRValue::fromDate(5e-324));
+    entries.insert(QStringLiteral("oldDate"), TRValue::fromDate(-1e10));
+    entries.insert(QStringLiteral("data"), TRValue::fromData(allBytes));
+    entries.insert(QStringLiteral("emptyData"), TRValue::fromData(QByteArray()));
+    entries.insert(QStringLiteral("list"),
+                   TRValue::fromArray({TRValue::fromInteger(1), text("two"), TRValue::fromArray({TRValue::fromInteger(3)}),
+                                       TRValue::fromArray({}), TRValue::fromDictionary(std::move(inner))}));
+    entries.insert(QStringLiteral("emptyDict"), TRValue::fromDictionary({}));
+    TRKeyPtr root = TRKey::create(TRValue(), TRValue::fromDictionary(std::move(entries)), nullptr, name);
+
+    // Names a key command gives: a text in a list, a number that is not the position, and no value.
+    std::vector<TRKeyPtr> named;
+    named.push_back(TRKey::create(text("new item"), text("named by a command"), nullptr, name));
+    named.push_back(TRKey::create(TRValue::fromInteger(7), TRValue::fromReal(2.5), nullptr, name));
+    named.push_back(TRKey::create(TRValue::fromInteger(2), TRValue(), nullptr, name));
+    named.push_back(TRKey::create(TRValue::fromReal(1.5), text("real name"), nullptr, name));
+    TRKeyPtr namedList = linked(TRKey::createList(text("named"), name, std::move(named)));
+    root->addKey(namedList);
+    namedList->setParent(root);
+    root->addKey(TRKey::create(text("noValue"), TRValue(), root, name));
+    return std::make_shared<TRDomainController>(name, root);
+}
+
+void expectSameTree(const TRKey &written, const TRKey &read, const TRKey *readParent)
+{
+    SCOPED_TRACE(written.nameDescription().toStdString());
+    EXPECT_EQ(read.name(), written.name());
+    EXPECT_EQ(read.name().kind(), written.name().kind());
+    EXPECT_EQ(read.domain(), written.domain());
+    EXPECT_EQ(read.nodeKind(), written.nodeKind());
+    EXPECT_EQ(read.parent().get(), readParent);
+    EXPECT_EQ(read.value(), written.value());
+    EXPECT_EQ(read.value().kind(), written.value().kind());
+    EXPECT_EQ(read.value().isUnsignedInteger(), written.value().isUnsignedInteger());
+    if (written.value().isDate()) { // to the last bit of the double
+        const double a = written.value().toDate();
+        const double b = read.value().toDate();
+        EXPECT_EQ(std::memcmp(&a, &b, sizeof a), 0);
+    }
+    ASSERT_EQ(read.count(), written.count());
+    for (int i = 0; i < written.count(); ++i) {
+        EXPECT_EQ(read.keyAtIndex(i), written.keyAtIndex(i));
+        expectSameTree(*written.childAtIndex(i), *read.childAtIndex(i), &read);
+    }
+}
+
+TRArchiveContents roundTrip(const TRArchiveContents &contents)
+{
+    QByteArray bytes;
+    QString error;
+    EXPECT_TRUE(TRKeyedArchiver::archivedData(contents, &bytes, &error)) << error.toStdString();
+    EXPECT_TRUE(bytes.startsWith("bplist00"));
+    return readArchive(bytes);
+}
+
+} // namespace
+
+TEST(ArchiveRoundTrip, OneDomainKeepsNamesKindsValuesAndOrder)
+{
+    TRArchiveContents contents;
+    contents.domains.push_back(richDomain(QStringLiteral("com.example.Rich")));
+    ASSERT_FALSE(contents.domains.front()->modified());
+    const TRArchiveContents read = roundTrip(contents);
+    ASSERT_FALSE(read.isList);
+    ASSERT_EQ(read.domains.size(), 1u);
+    EXPECT_EQ(read.domains.front()->name(), QStringLiteral("com.example.Rich"));
+    EXPECT_TRUE(read.domains.front()->modified());
+    expectSameTree(*contents.domains.front()->rootKey(), *read.domains.front()->rootKey(), nullptr);
+    EXPECT_EQ(read.domains.front()->databaseRepresentation(), contents.domains.front()->databaseRepresentation());
+}
+
+TEST(ArchiveRoundTrip, DomainListsKeepTheirOrderEvenWhenEmpty)
+{
+    TRArchiveContents contents;
+    contents.isList = true;
+    const TRArchiveContents none = roundTrip(contents);
+    EXPECT_TRUE(none.isList);
+    EXPECT_TRUE(none.domains.empty());
+
+    contents.domains.push_back(richDomain(QStringLiteral("b.second")));
+    contents.domains.push_back(std::make_shared<TRDomainController>(
+        QStringLiteral("a.first"), TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, QStringLiteral("a.first"))));
+    contents.domains.push_back(richDomain(QStringLiteral("c.third")));
+    const TRArchiveContents read = roundTrip(contents);
+    ASSERT_EQ(read.domains.size(), 3u);
+    EXPECT_TRUE(read.mutableList);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(read.domains[i]->name(), contents.domains[i]->name());
+        EXPECT_TRUE(read.domains[i]->modified());
+        expectSameTree(*contents.domains[i]->rootKey(), *read.domains[i]->rootKey(), nullptr);
+    }
+}
+
+TEST(ArchiveRoundTrip, WrittenLayoutIsApples)
+{
+    TRArchiveContents contents;
+    contents.domains.push_back(richDomain(QStringLiteral("com.example.Layout")));
+    TRValue archive;
+    ASSERT_TRUE(TRKeyedArchiver::archivedPropertyList(contents, &archive));
+    const TRDictionary &top = archive.toDictionary();
+    EXPECT_EQ(top.size(), 4);
+    EXPECT_EQ(top.value(QStringLiteral("$archiver")), text("NSKeyedArchiver"));
+    EXPECT_EQ(top.value(QStringLiteral("$version")), TRValue::fromInteger(100000));
+    const TRArray &objects = top.value(QStringLiteral("$objects")).toArray();
+    ASSERT_FALSE(objects.isEmpty());
+    EXPECT_EQ(objects.first(), text("$null"));
+
+    int classRecords = 0;
+    int domainNames = 0;
+    int dates = 0;
+    for (const TRValue &object : objects) {
+        const TRDictionary &record = object.toDictionary();
+        if (record.contains(QStringLiteral("$classname")))
+            ++classRecords;
+        if (object == text("com.example.Layout"))
+            ++domainNames;
+        if (record.contains(QStringLiteral("NS.time"))) {
+            ++dates;
+            EXPECT_TRUE(record.value(QStringLiteral("NS.time")).isReal());
+        }
+        EXPECT_FALSE(object.isDate()) << "dates are NSDate records in Apple's layout";
+    }
+    // TRDomainController, TRKey, NSMutableDictionary, NSMutableArray, NSDate: one record each.
+    EXPECT_EQ(classRecords, 5);
+    EXPECT_EQ(domainNames, 1) << "equal strings are written once";
+    EXPECT_EQ(dates, 3);
+
+    const quint64 root = top.value(QStringLiteral("$top")).toDictionary().value(QStringLiteral("root")).toUid();
+    const TRDictionary &domain = objects.at(qsizetype(root)).toDictionary();
+    EXPECT_TRUE(domain.value(QStringLiteral("$0")).isUid());
+    EXPECT_TRUE(domain.value(QStringLiteral("$1")).isUid());
+    const TRDictionary &rootKey = objects.at(qsizetype(domain.value(QStringLiteral("$1")).toUid())).toDictionary();
+    EXPECT_EQ(rootKey.value(QStringLiteral("$1")), uid(0)) << "the root's name is nil";
+}
+
+TEST(ArchiveRoundTrip, NestingUpToTheLimitRoundTripsAndDeeperIsNotWritten)
+{
+    const auto nested = [](int depth) {
+        TRValue value = text("deep");
+        for (int i = 0; i < depth - 1; ++i)
+            value = TRValue::fromArray({value});
+        TRDictionary entries;
+        entries.insert(QStringLiteral("deep"), value);
+        TRArchiveContents contents;
+        const QString name = QStringLiteral("com.example.Deep");
+        contents.domains.push_back(std::make_shared<TRDomainController>(
+            name, TRKey::create(TRValue(), TRValue::fromDictionary(std::move(entries)), nullptr, name)));
+        return contents;
+    };
+    const TRArchiveContents atLimit = nested(kTRMaxNestingDepth);
+    const TRArchiveContents read = roundTrip(atLimit);
+    ASSERT_EQ(read.domains.size(), 1u);
+    expectSameTree(*atLimit.domains.front()->rootKey(), *read.domains.front()->rootKey(), nullptr);
+
+    QByteArray bytes;
+    QString error;
+    EXPECT_FALSE(TRKeyedArchiver::archivedData(nested(kTRMaxNestingDepth + 1), &bytes, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+// Both platforms read the text "$null" as no value; writing it would silently lose it.
+TEST(ArchiveRoundTrip, TheNullMarkerTextIsRefusedRatherThanLost)
+{
+    for (const char *where : {"value", "key", "name", "domain"}) {
+        SCOPED_TRACE(where);
+        const QString marker = QStringLiteral("$null");
+        const QString domainName = QLatin1String(where) == QLatin1String("domain") ? marker : QStringLiteral("com.x");
+        TRDictionary entries;
+        if (QLatin1String(where) == QLatin1String("value"))
+            entries.insert(QStringLiteral("k"), TRValue::fromString(marker));
+        if (QLatin1String(where) == QLatin1String("key"))
+            entries.insert(marker, TRValue::fromInteger(1));
+        TRKeyPtr root = TRKey::create(TRValue(), TRValue::fromDictionary(std::move(entries)), nullptr, domainName);
+        if (QLatin1String(where) == QLatin1String("name"))
+            root->addKey(TRKey::create(TRValue::fromString(marker), TRValue::fromInteger(1), root, domainName),
+                         TRValue::fromString(QStringLiteral("ok")));
+        TRArchiveContents contents;
+        contents.domains.push_back(std::make_shared<TRDomainController>(domainName, root));
+        QByteArray bytes;
+        QString error;
+        EXPECT_FALSE(TRKeyedArchiver::archivedData(contents, &bytes, &error));
+        EXPECT_TRUE(error.contains(marker)) << error.toStdString();
+    }
+}
+
+TEST(ArchiveRoundTrip, FilesAreReplacedWholeOrNotAtAll)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("one.tamdom"));
+    TRArchiveContents contents;
+    contents.domains.push_back(richDomain(QStringLiteral("com.example.File")));
+    QString error;
+    ASSERT_TRUE(TRKeyedArchiver::archiveRootObject(contents, path, &error)) << error.toStdString();
+    TRArchiveContents read;
+    ASSERT_TRUE(TRKeyedUnarchiver::unarchiveObjectWithFile(path, &read, &error)) << error.toStdString();
+    EXPECT_EQ(read.domains.front()->databaseRepresentation(), contents.domains.front()->databaseRepresentation());
+
+    // A failed write (here: nothing that can be archived) leaves the old file as it was.
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    TRArchiveContents bad;
+    bad.domains.push_back(nullptr);
+    bad.isList = true;
+    EXPECT_FALSE(TRKeyedArchiver::archiveRootObject(bad, path, &error));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+
+    EXPECT_FALSE(TRKeyedArchiver::archiveRootObject(contents, dir.filePath(QStringLiteral("missing/one.tamdom")), &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(ArchiveRoundTrip, DescriptionsBuildTheTreesTheyDescribe)
+{
+    const QByteArray description = R"({"domains": [
+        {"domain": "com.x", "root": {"dict": {
+            "list": {"array": [{"integer": 3}, {"name": "given", "node": {"string": "s"}}, {"none": null}]},
+            "big": {"integer": "18446744073709551615"},
+            "when": {"date": 12.5}, "bytes": {"data": "00ff10"}, "nan": {"real": "nan"},
+            "flag": {"boolean": true}, "renamed": {"name": 9, "node": {"real": 2.5}}}}},
+        {"domain": "com.y", "root": {"dict": {}}}]})";
+    TRArchiveContents contents;
+    QString error;
+    ASSERT_TRUE(TRArchiveDescription::read(description, &contents, &error)) << error.toStdString();
+    ASSERT_TRUE(contents.isList);
+    ASSERT_EQ(contents.domains.size(), 2u);
+    const TRKeyPtr root = contents.domains.front()->rootKey();
+    const TRKeyPtr list = root->childForName(text("list"));
+    ASSERT_TRUE(list && list->isArray());
+    EXPECT_EQ(list->parent(), root);
+    EXPECT_EQ(list->childAtIndex(0)->name(), TRValue::fromInteger(0));
+    EXPECT_EQ(list->childAtIndex(1)->name(), text("given"));
+    EXPECT_EQ(list->childAtIndex(2)->name(), TRValue::fromInteger(2));
+    EXPECT_TRUE(list->childAtIndex(2)->value().isNone());
+    EXPECT_EQ(root->childForName(text("big"))->value().toUnsigned(), std::numeric_limits<quint64>::max());
+    EXPECT_EQ(root->childForName(text("renamed"))->name(), TRValue::fromInteger(9));
+    EXPECT_TRUE(std::isnan(root->childForName(text("nan"))->value().toReal()));
+
+    // The dump of what is written and read again shows the same tree.
+    for (const TRDomainControllerPtr &domain : contents.domains)
+        domain->setModified(true);
+    EXPECT_EQ(normalizedDump(TRArchiveDump::dump(roundTrip(contents))), normalizedDump(TRArchiveDump::dump(contents)));
+}

@@ -1,0 +1,157 @@
+#include "StoreTestSupport.h"
+#include "TestSupport.h"
+#include "plist/TRPropertyList.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+using storetest::simpleDictionary;
+using storetest::writeFile;
+using testsupport::readFile;
+
+namespace {
+
+struct ToolRun
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+} // namespace
+
+// tamrix-tool store, run as a separate process on a private folder.
+class StoreTool : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        // Others may need to reach the folder: the read-only test runs the tool as another user.
+        ASSERT_EQ(::chmod(QFile::encodeName(m_dir.path()).constData(), 0755), 0);
+        m_tool = m_dir.filePath(QStringLiteral("tamrix-tool"));
+        ASSERT_TRUE(QFile::copy(QStringLiteral(TAMRIX_BINARY_DIR "/tools/tamrix-tool"), m_tool));
+        ASSERT_EQ(::chmod(QFile::encodeName(m_tool).constData(), 0755), 0);
+        m_input = m_dir.filePath(QStringLiteral("input.plist"));
+        QByteArray xml;
+        ASSERT_TRUE(TRPropertyList::writeXml(simpleDictionary(2, QStringLiteral("new")), &xml));
+        writeFile(m_input, xml, 0644);
+    }
+
+    QString folder() const { return m_dir.filePath(QStringLiteral("Defaults")); }
+
+    ToolRun run(const QStringList &args, bool asOtherUser = false) const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TAMRIX_DEFAULTS_DIR"), folder());
+        process.setProcessEnvironment(environment);
+        if (asOtherUser) {
+            process.setChildProcessModifier([] {
+                if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                    ::_exit(99);
+            });
+        }
+        process.start(m_tool, QStringList{QStringLiteral("store")} + args);
+        process.waitForFinished(60000);
+        return ToolRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                   process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    QTemporaryDir m_dir;
+    QString m_tool;
+    QString m_input;
+};
+
+TEST_F(StoreTool, RunsTheFiveOperations)
+{
+    ToolRun result = run({QStringLiteral("dir")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out.trimmed(), folder().toUtf8());
+
+    EXPECT_EQ(run({QStringLiteral("write"), QStringLiteral("com.b"), m_input}).exitCode, 0);
+    EXPECT_EQ(run({QStringLiteral("write"), QStringLiteral("com.a"), m_input}).exitCode, 0);
+    result = run({QStringLiteral("names")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "com.a\ncom.b\n");
+
+    result = run({QStringLiteral("read"), QStringLiteral("com.a")});
+    ASSERT_EQ(result.exitCode, 0);
+    TRValue value;
+    TRPropertyList::Format format = TRPropertyList::Format::Binary;
+    ASSERT_TRUE(TRPropertyList::read(result.out, &value, &format));
+    EXPECT_EQ(format, TRPropertyList::Format::Xml);
+    EXPECT_EQ(value, simpleDictionary(2, QStringLiteral("new")));
+
+    EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("com.a")}).exitCode, 0);
+    result = run({QStringLiteral("read"), QStringLiteral("com.a")});
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.out.isEmpty());
+    EXPECT_FALSE(result.err.isEmpty());
+}
+
+TEST_F(StoreTool, RefusesBadInputWithExitStatusOne)
+{
+    const QString arrayFile = m_dir.filePath(QStringLiteral("array.plist"));
+    QByteArray xml;
+    ASSERT_TRUE(TRPropertyList::writeXml(TRValue::fromArray({TRValue::fromInteger(1)}), &xml));
+    writeFile(arrayFile, xml);
+    const QString garbageFile = m_dir.filePath(QStringLiteral("garbage.plist"));
+    writeFile(garbageFile, "<plist><dict>");
+
+    const QList<QStringList> bad{
+        {},
+        {QStringLiteral("frobnicate")},
+        {QStringLiteral("read")},
+        {QStringLiteral("write"), QStringLiteral("../up"), m_input},
+        {QStringLiteral("write"), QStringLiteral("ok"), arrayFile},
+        {QStringLiteral("write"), QStringLiteral("ok"), garbageFile},
+        {QStringLiteral("write"), QStringLiteral("ok"), m_dir.filePath(QStringLiteral("missing"))},
+        {QStringLiteral("remove"), QString()},
+    };
+    for (const QStringList &args : bad) {
+        const ToolRun result = run(args);
+        EXPECT_EQ(result.exitCode, 1) << args.join(u' ').toStdString();
+        EXPECT_FALSE(result.err.isEmpty()) << args.join(u' ').toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("up.plist"))));
+    EXPECT_TRUE(QDir(folder()).entryList({QStringLiteral("*.plist")}, QDir::Files).isEmpty());
+}
+
+TEST_F(StoreTool, ReadOnlyFolderReportsFailuresAndChangesNothing)
+{
+    ASSERT_EQ(run({QStringLiteral("write"), QStringLiteral("com.x"), m_input}).exitCode, 0);
+    const QString domainFile = folder() + QStringLiteral("/com.x.plist");
+    ASSERT_EQ(::chmod(QFile::encodeName(domainFile).constData(), 0644), 0);
+    const QByteArray before = readFile(domainFile);
+    ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0555), 0);
+
+    // Root writes anywhere: the tool then runs as nobody, for whom the folder is read-only.
+    const bool other = ::geteuid() == 0;
+    QByteArray xml;
+    ASSERT_TRUE(TRPropertyList::writeXml(simpleDictionary(9), &xml));
+    writeFile(m_input, xml, 0644);
+
+    ToolRun result = run({QStringLiteral("write"), QStringLiteral("com.x"), m_input}, other);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("com.x.plist")) << result.err.toStdString();
+    result = run({QStringLiteral("write"), QStringLiteral("fresh"), m_input}, other);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("fresh.plist")) << result.err.toStdString();
+    result = run({QStringLiteral("remove"), QStringLiteral("com.x")}, other);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("com.x.plist")) << result.err.toStdString();
+
+    ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0755), 0);
+    EXPECT_EQ(readFile(domainFile), before);
+    QStringList left = QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot);
+    left.removeAll(QStringLiteral(".lck"));
+    EXPECT_EQ(left, QStringList{QStringLiteral("com.x.plist")});
+}

@@ -1,0 +1,110 @@
+#include "TRMainInterface.h"
+
+#include "TRAppController.h"
+#include "TRMainWindow.h"
+#include "TRUndoManager.h"
+#include "ui_TRMainWindow.h"
+#include "ui_TRNewDomainSheet.h"
+#include "ui_TRPreferencesWindow.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QTimer>
+
+TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
+    : QObject(parent)
+    , m_controller(controller)
+    , m_mainWindow(std::make_unique<TRMainWindow>())
+{
+    Ui::TRMainWindow &form = m_mainWindow->form();
+    auto *unreadableFiles = new QLabel(m_mainWindow.get());
+    unreadableFiles->setObjectName(QStringLiteral("unreadableFilesLabel"));
+    unreadableFiles->hide();
+    form.statusBar->addWidget(unreadableFiles, 1);
+
+    TRAppController::Outlets &outlets = controller.outlets();
+    outlets.mainWindow = m_mainWindow.get();
+    outlets.domainContentsGroup = form.domainContentsGroup;
+    outlets.domainContentsView = form.domainContentsView;
+    outlets.domainListGroup = form.domainListGroup;
+    outlets.domainListView = form.domainListView;
+    outlets.domainSearchField = form.domainSearchField;
+    outlets.splitter = form.splitter;
+    outlets.unreadableFilesLabel = unreadableFiles;
+
+    QApplication::setQuitOnLastWindowClosed(controller.applicationShouldTerminateAfterLastWindowClosed());
+    connectCommands();
+    controller.setInterfaceLoader(
+        [this](const QString &name, TRAppController &owner) { loadInterface(name, owner); });
+    controller.awakeFromNib();
+    updateCommands();
+}
+
+TRMainInterface::~TRMainInterface()
+{
+    m_controller.setInterfaceLoader({});
+}
+
+void TRMainInterface::show()
+{
+    m_mainWindow->show();
+    if (qEnvironmentVariable("TAMRIX_QUIT_WHEN_IDLE") == QLatin1String("1"))
+        QTimer::singleShot(0, &m_controller, &TRAppController::terminate);
+}
+
+void TRMainInterface::loadInterface(const QString &name, TRAppController &owner)
+{
+    if (name == QLatin1String("Sheets"))
+        loadSheets(owner);
+    else if (name == QLatin1String("Preferences"))
+        loadPreferences(owner);
+    owner.awakeFromNib();
+}
+
+void TRMainInterface::loadSheets(TRAppController &owner)
+{
+    // The sheets belong to the main window and live as long as it does.
+    auto *newDomainSheet = new QDialog(m_mainWindow.get());
+    Ui::TRNewDomainSheet newDomainForm;
+    newDomainForm.setupUi(newDomainSheet);
+    connect(newDomainForm.newDomainButtons, &QDialogButtonBox::accepted, &owner, &TRAppController::sheetOKClicked);
+    connect(newDomainForm.newDomainButtons, &QDialogButtonBox::rejected, &owner,
+            &TRAppController::sheetCancelClicked);
+    owner.outlets().newDomainSheet = newDomainSheet;
+    owner.outlets().newDomainNameEdit = newDomainForm.newDomainNameEdit;
+}
+
+void TRMainInterface::loadPreferences(TRAppController &owner)
+{
+    auto *preferencesWindow = new QDialog(m_mainWindow.get());
+    Ui::TRPreferencesWindow preferencesForm;
+    preferencesForm.setupUi(preferencesWindow);
+    owner.outlets().preferencesWindow = preferencesWindow;
+}
+
+void TRMainInterface::connectCommands()
+{
+    Ui::TRMainWindow &form = m_mainWindow->form();
+    TRAppController *controller = &m_controller;
+    connect(form.actionNewDomain, &QAction::triggered, controller, &TRAppController::newDomain);
+    connect(form.actionDeleteDomain, &QAction::triggered, controller, &TRAppController::deleteDomain);
+    connect(form.actionFindDomain, &QAction::triggered, controller, &TRAppController::focusDomainSearch);
+    connect(form.actionSaveDomain, &QAction::triggered, controller, &TRAppController::saveDomain);
+    connect(form.actionSaveAllDomains, &QAction::triggered, controller, &TRAppController::saveAllDomains);
+    connect(form.actionReloadDomain, &QAction::triggered, controller, &TRAppController::reloadDomain);
+    connect(form.actionReloadAllDomains, &QAction::triggered, controller, &TRAppController::reloadAllDomains);
+    connect(form.actionQuit, &QAction::triggered, controller, &TRAppController::terminate);
+    connect(form.actionUndo, &QAction::triggered, controller, &TRAppController::undo);
+    connect(form.actionRedo, &QAction::triggered, controller, &TRAppController::redo);
+    connect(controller, &TRAppController::commandsChanged, this, &TRMainInterface::updateCommands);
+}
+
+void TRMainInterface::updateCommands()
+{
+    Ui::TRMainWindow &form = m_mainWindow->form();
+    const TRUndoManager *undoManager = m_controller.undoManager();
+    form.actionUndo->setText(undoManager->undoMenuItemTitle());
+    form.actionUndo->setEnabled(undoManager->canUndo());
+    form.actionRedo->setText(undoManager->redoMenuItemTitle());
+    form.actionRedo->setEnabled(undoManager->canRedo());
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include <memory>
+
+class QDialog;
+class TRAppController;
+class TRMainWindow;
+
+// Loads the application's interface for its controller: the main window, then (when the controller asks
+// during start-up) the "Sheets" and "Preferences" forms, and connects their controls and commands.
+class TRMainInterface final : public QObject
+{
+    Q_OBJECT
+
+public:
+    // Builds the main window, connects it and starts the controller up (awakeFromNib).
+    explicit TRMainInterface(TRAppController &controller, QObject *parent = nullptr);
+    ~TRMainInterface() override;
+
+    TRMainWindow *mainWindow() const { return m_mainWindow.get(); }
+    // Shows the main window. With TAMRIX_QUIT_WHEN_IDLE=1 the application then quits at its first idle
+    // moment (benchmarks and tests).
+    void show();
+
+private:
+    void loadInterface(const QString &name, TRAppController &owner);
+    void loadSheets(TRAppController &owner);
+    void loadPreferences(TRAppController &owner);
+    void connectCommands();
+    void updateCommands();
+
+    TRAppController &m_controller;
+    std::unique_ptr<TRMainWindow> m_mainWindow;
+};
