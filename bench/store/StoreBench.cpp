@@ -104,6 +104,6 @@ void outlineVisit(benchmark::State &state)
 
 BENCHMARK(parseAllFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(loadAllDomains)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(outlineVisit)->RangeMultiplier(4)->Range(12500, 200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(outlineVisit)->Arg(12500)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
 
 BENCHMARK_MAIN();

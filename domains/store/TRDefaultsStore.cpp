@@ -160,7 +160,7 @@ void TRDefaultsStore::noteUnreadable(const QString &path, const QString &reason,
     m_unreadable.append(UnreadableFile{path, reason, setAsideAs});
 }
 
-TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, CachedFile *result)
+TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, CachedFile *result, bool needValue)
 {
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
@@ -178,9 +178,10 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
         return Lookup::Absent;
 
     const auto cached = m_cache.constFind(path);
-    if (cached != m_cache.cend() && cached->device == info.st_dev && cached->inode == info.st_ino
-        && cached->size == info.st_size && cached->mtime.tv_sec == info.st_mtim.tv_sec
-        && cached->mtime.tv_nsec == info.st_mtim.tv_nsec && cached->mode == info.st_mode) {
+    const bool unchanged = cached != m_cache.cend() && cached->device == info.st_dev && cached->inode == info.st_ino
+                           && cached->size == info.st_size && cached->mtime.tv_sec == info.st_mtim.tv_sec
+                           && cached->mtime.tv_nsec == info.st_mtim.tv_nsec && cached->mode == info.st_mode;
+    if (unchanged && (!needValue || !cached->readable || !cached->dictionary.isNone())) {
         *result = *cached;
     } else {
         CachedFile entry;
@@ -204,6 +205,7 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
             else if (!value.isDictionary())
                 entry.reason = trText("The property list's root is not a dictionary.");
             else {
+                entry.readable = true;
                 entry.dictionary = value;
                 entry.format = int(format);
             }
@@ -211,7 +213,7 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
         m_cache.insert(path, entry);
         *result = entry;
     }
-    if (result->dictionary.isNone()) {
+    if (!result->readable) {
         noteUnreadable(path, result->reason);
         return Lookup::Unreadable;
     }
@@ -252,7 +254,7 @@ QStringList TRDefaultsStore::persistentDomainNames()
         if (!isValidDomainName(name))
             continue;
         CachedFile file;
-        if (readDomainFile(dir.filePath(entry), &file) == Lookup::Readable)
+        if (readDomainFile(dir.filePath(entry), &file, false) == Lookup::Readable)
             names.append(name);
     }
     std::sort(names.begin(), names.end(), codePointLess);
@@ -264,8 +266,12 @@ TRValue TRDefaultsStore::persistentDomainForName(const QString &name)
     if (!isValidDomainName(name))
         return TRValue();
     CachedFile file;
-    if (readDomainFile(filePathForName(name), &file) != Lookup::Readable)
+    const QString path = filePathForName(name);
+    if (readDomainFile(path, &file, true) != Lookup::Readable)
         return TRValue();
+    // Handed over: the caller keeps the contents (a domain controller turns them into its key tree), so
+    // the store keeps only what it needs to know about the file, not a second copy of every domain.
+    m_cache[path].dictionary = TRValue();
     return file.dictionary;
 }
 
@@ -294,7 +300,7 @@ bool TRDefaultsStore::updatePersistentDomain(const QString &name, const std::fun
         return false;
     const TRDefaultsLock lock(m_folder);
     CachedFile current;
-    const bool readable = readDomainFile(followLinks(filePathForName(name)), &current) == Lookup::Readable;
+    const bool readable = readDomainFile(followLinks(filePathForName(name)), &current, true) == Lookup::Readable;
     const TRValue changed = change(readable ? current.dictionary : TRValue());
     if (changed.isDictionary() && !changed.toDictionary().isEmpty())
         return writeLocked(changed, name, error);
@@ -307,7 +313,7 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
     TRPropertyList::Format format = TRPropertyList::Format::Xml;
     mode_t mode = kNewFileMode;
     CachedFile existing;
-    switch (readDomainFile(path, &existing)) {
+    switch (readDomainFile(path, &existing, false)) {
     case Lookup::Readable:
         // Binary stays binary; XML and GNUstep's text form are written as XML, as GNUstep does.
         if (existing.format == int(TRPropertyList::Format::Binary))
@@ -375,7 +381,7 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
         return true;
     if (S_ISREG(info.st_mode)) {
         CachedFile existing;
-        if (readDomainFile(path, &existing) == Lookup::Unreadable)
+        if (readDomainFile(path, &existing, false) == Lookup::Unreadable)
             return setAside(path, existing.reason, error);
     }
     // A link goes, its target stays: the target belongs to whoever made the link.

@@ -71,17 +71,19 @@ private:
         off_t size = 0;
         timespec mtime{};
         mode_t mode = 0;
-        TRValue dictionary; // none when unreadable
+        bool readable = false;
+        TRValue dictionary; // the parsed contents until a reader takes them
         int format = -1;    // TRPropertyList::Format of a readable file
         QString reason;     // why it could not be read
     };
     enum class Lookup { Absent, Readable, Unreadable };
 
-    // Reads the file at the path (following links), from the cache when the file is unchanged.
     // Write and remove with the lock already held.
     bool writeLocked(const TRValue &dictionary, const QString &name, QString *error);
     bool removeLocked(const QString &name, QString *error);
-    Lookup readDomainFile(const QString &path, CachedFile *result);
+    // Reads the file at the path (following links), from the cache when the file is unchanged. Without
+    // needValue a cached entry whose contents were handed out answers readability and format only.
+    Lookup readDomainFile(const QString &path, CachedFile *result, bool needValue);
     void noteUnreadable(const QString &path, const QString &reason, const QString &setAsideAs = QString());
     // Moves an unreadable domain file out of the way of a write or a removal.
     bool setAside(const QString &path, const QString &reason, QString *error);
