@@ -11,8 +11,7 @@ TRValue TRDomainController::loadDomainForName(const QString &name)
 
 TRDomainController::TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView)
     : m_name(name)
-    , m_rootKey(TRKey::create(TRValue(), contents.isDictionary() ? contents : TRValue::fromDictionary({}), nullptr,
-                              m_name))
+    , m_contents(contents.isDictionary() ? contents : TRValue::fromDictionary({}))
     , m_domainContentsView(contentsView)
 {
     setModified(false);
@@ -25,7 +24,8 @@ TRDomainController::TRDomainController(const QString &name, QObject *contentsVie
 
 TRDomainController::TRDomainController(const QString &name, const TRKeyPtr &rootKey)
     : m_name(name)
-    , m_rootKey(rootKey ? rootKey : TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, name))
+    , m_root(rootKey)
+    , m_contents(TRValue::fromDictionary({}))
 {
 }
 
@@ -35,30 +35,41 @@ void TRDomainController::reloadDomain()
 {
     if (m_outlineModel)
         m_outlineModel->beginResetTree();
-    m_rootKey = TRKey::create(TRValue(), loadDomainForName(m_name), nullptr, m_name);
+    m_root.reset();
+    m_contents = loadDomainForName(m_name);
     setModified(false);
     if (m_outlineModel)
         m_outlineModel->endResetTree();
 }
 
+const TRKeyPtr &TRDomainController::rootKey() const
+{
+    if (!m_root) {
+        m_root = TRKey::create(TRValue(), m_contents, nullptr, m_name);
+        m_contents = TRValue();
+    }
+    return m_root;
+}
+
 int TRDomainController::count() const
 {
-    return m_rootKey->count();
+    return m_root ? m_root->count() : int(m_contents.toDictionary().size());
 }
 
 TRValue TRDomainController::databaseRepresentation() const
 {
-    return m_rootKey->databaseRepresentation();
+    // Values never change, so the contents a tree has not been built from yet are their own representation.
+    return m_root ? m_root->databaseRepresentation() : m_contents;
 }
 
 int TRDomainController::outlineViewNumberOfChildrenOfItem(const TRKey *item) const
 {
-    return item ? item->count() : m_rootKey->count();
+    return item ? item->count() : rootKey()->count();
 }
 
 TRKeyPtr TRDomainController::outlineViewChildOfItem(int index, const TRKey *item) const
 {
-    return item ? item->childAtIndex(index) : m_rootKey->childAtIndex(index);
+    return item ? item->childAtIndex(index) : rootKey()->childAtIndex(index);
 }
 
 bool TRDomainController::outlineViewIsItemExpandable(const TRKey *item) const

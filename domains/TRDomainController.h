@@ -39,7 +39,9 @@ public:
     void reloadDomain();
 
     const QString &name() const { return m_name; }
-    const TRKeyPtr &rootKey() const { return m_rootKey; }
+    // The root of the key tree. The tree is built from the contents on first use: start-up makes a
+    // controller for every domain of the store, and most of them are never opened.
+    const TRKeyPtr &rootKey() const;
     int count() const;
     bool modified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
@@ -64,7 +66,8 @@ public:
 
 private:
     QString m_name;
-    TRKeyPtr m_rootKey;
+    mutable TRKeyPtr m_root;  // null until rootKey() builds it from m_contents
+    mutable TRValue m_contents; // the domain's dictionary until the tree is built from it
     QPointer<QObject> m_domainContentsView;
     bool m_modified = false;
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;

@@ -1,6 +1,8 @@
-// tamrix-bench-loadstore DIR parse|load: one pass over a store, for peak-memory measurements.
+// tamrix-bench-loadstore DIR parse|store|load: one pass over a store, for peak-memory measurements.
 //   parse: reads and parses every domain file with the codec alone, keeping every value.
-//   load:  what start-up does: lists the store and builds a domain controller for every domain.
+//   store: lists the store and reads every domain through it, keeping every value (no key trees).
+//   load:  what start-up does: lists the store and makes a domain controller for every domain.
+//   trees: as load, and builds every controller's key tree as if every domain were opened.
 #include "TRDomainController.h"
 #include "plist/TRPropertyList.h"
 #include "store/TRDefaultsStore.h"
@@ -18,8 +20,10 @@ int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3 || (args.at(2) != QLatin1String("parse") && args.at(2) != QLatin1String("load"))) {
-        std::fputs("usage: tamrix-bench-loadstore DIR parse|load\n", stderr);
+    const QStringList modes{QStringLiteral("parse"), QStringLiteral("store"), QStringLiteral("load"),
+                            QStringLiteral("trees")};
+    if (args.size() != 3 || !modes.contains(args.at(2))) {
+        std::fputs("usage: tamrix-bench-loadstore DIR parse|store|load|trees\n", stderr);
         return 1;
     }
     const QString folder = args.at(1);
@@ -38,10 +42,18 @@ int main(int argc, char **argv)
             keys += value.toDictionary().size();
             values.push_back(std::move(value));
         }
+    } else if (args.at(2) == QLatin1String("store")) {
+        TRDefaultsStore store(folder);
+        for (const QString &name : store.persistentDomainNames()) {
+            values.push_back(store.persistentDomainForName(name));
+            keys += values.back().toDictionary().size();
+        }
     } else {
         TRDefaultsStore::setStandardFolder(folder);
         for (const QString &name : TRDefaultsStore::standard().persistentDomainNames()) {
             domains.push_back(std::make_unique<TRDomainController>(name, nullptr));
+            if (args.at(2) == QLatin1String("trees"))
+                domains.back()->rootKey();
             keys += domains.back()->count();
         }
     }

@@ -6,7 +6,7 @@
 void TRDomainController::encodeWithCoder(TRCoder &coder) const
 {
     coder.encodeValue(TRValue::fromString(m_name));
-    coder.encodeKey(m_rootKey);
+    coder.encodeKey(rootKey());
 }
 
 TRDomainControllerPtr TRDomainController::initWithCoder(TRCoder &coder)

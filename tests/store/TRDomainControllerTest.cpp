@@ -119,3 +119,27 @@ TEST_F(DomainController, AnswersTheOutlineDataSourceQuestions)
                   .toString(),
               QStringLiteral("Item #1"));
 }
+
+TEST_F(DomainController, TreeIsBuiltOnceAndKeptUntilReload)
+{
+    ASSERT_TRUE(store().setPersistentDomain(everyKindDictionary(), QStringLiteral("lazy")));
+    TRDomainController domain(QStringLiteral("lazy"), nullptr);
+    // Count and representation answer the same before and after the tree exists.
+    const int count = domain.count();
+    EXPECT_EQ(domain.databaseRepresentation(), everyKindDictionary());
+    const TRKeyPtr root = domain.rootKey();
+    EXPECT_EQ(domain.rootKey(), root);
+    EXPECT_EQ(domain.count(), count);
+    EXPECT_EQ(root->count(), count);
+    EXPECT_EQ(domain.databaseRepresentation(), everyKindDictionary());
+
+    // Changes made through the tree are what the domain holds from then on.
+    root->removeKey(root->childAtIndex(0));
+    EXPECT_EQ(domain.count(), count - 1);
+    EXPECT_EQ(domain.databaseRepresentation().toDictionary().size(), count - 1);
+
+    domain.reloadDomain();
+    EXPECT_EQ(domain.count(), count);
+    EXPECT_NE(domain.rootKey(), root);
+    EXPECT_EQ(domain.databaseRepresentation(), everyKindDictionary());
+}
