@@ -8,6 +8,7 @@
 #include <QDialogButtonBox>
 #include <QFile>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
@@ -216,4 +217,39 @@ TEST_F(MainWindow, UnreadableDomainFilesAreReported)
     TRAlert::setNextAnswer(TRAlert::kDefault);
     trigger("actionReloadAllDomains");
     EXPECT_TRUE(label->isHidden());
+}
+
+TEST_F(MainWindow, RealAlertSheetDoesNotBlockAndMapsItsButtons)
+{
+    start();
+    TRAlert::setScripted(false);
+    QMainWindow *window = m_interface->mainWindow();
+    TRAlert::Spec spec;
+    spec.title = QStringLiteral("About to reload all domains");
+    spec.message = QStringLiteral("Sure?");
+    spec.defaultButton = QStringLiteral("Yes");
+    spec.alternateButton = QStringLiteral("No");
+    spec.otherButton = QStringLiteral("Later");
+    for (const auto &[text, expected] : {std::pair{"Yes", TRAlert::kDefault}, std::pair{"No", TRAlert::kAlternate},
+                                         std::pair{"Later", TRAlert::kOther}}) {
+        int answer = 99;
+        TRAlert::beginSheet(window, spec, [&answer](int code) { answer = code; });
+        // The call returned at once: the box is open, window-modal, unanswered.
+        EXPECT_EQ(answer, 99);
+        QMessageBox *box = nullptr;
+        for (QMessageBox *candidate : window->findChildren<QMessageBox *>()) {
+            if (candidate->isVisible())
+                box = candidate;
+        }
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Yes"));
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == QLatin1String(text))
+                button->click();
+        }
+        settle();
+        EXPECT_EQ(answer, expected) << text;
+    }
+    TRAlert::setScripted(true);
 }

@@ -165,3 +165,25 @@ TEST_F(Saving, ReloadAllAsksAndRebuildsTheList)
     trigger("actionReloadAllDomains");
     EXPECT_EQ(alertTitles().size(), 2);
 }
+
+TEST_F(Saving, FileCorruptedByAnotherProgramIsSetAsideNotOverwritten)
+{
+    start();
+    m_controller->addDomain(envelope(QStringLiteral("shared"), dictionaryOf(2)));
+    const QByteArray garbage("written by another program, not a property list");
+    {
+        QFile file(domainFile(QStringLiteral("shared")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    selectRow(0);
+    trigger("actionSaveDomain");
+    EXPECT_TRUE(alertTitles().isEmpty());
+    EXPECT_EQ(storedDomain(QStringLiteral("shared")), dictionaryOf(2));
+    const QStringList aside =
+        QDir(storeFolder()).entryList({QStringLiteral("shared.plist.unreadable-*")}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(QDir(storeFolder()).filePath(aside.first()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), garbage);
+}
