@@ -6,6 +6,13 @@ if(TAMRIX_SANITIZE)
   add_link_options(-fsanitize=address,undefined -fno-sanitize-recover=all)
 endif()
 
+if(TAMRIX_FUZZ)
+  # The libraries the fuzzers exercise need coverage and sanitizer instrumentation as well; without it
+  # the fuzzers see only their own entry files and miss memory faults inside the libraries.
+  add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
+  add_link_options(-fsanitize=address,undefined)
+endif()
+
 function(tamrix_target_defaults target)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor
                                            -Wold-style-cast -Wcast-align -Woverloaded-virtual

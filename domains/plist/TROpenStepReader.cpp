@@ -59,7 +59,7 @@ bool TROpenStepReader::read(TRValue *value, QString *error)
         const auto *raw = reinterpret_cast<const unsigned char *>(m_bytes.constData());
         if (m_bytes.size() >= 2 && ((raw[0] == 0xfe && raw[1] == 0xff) || (raw[0] == 0xff && raw[1] == 0xfe))) {
             QStringDecoder decoder(raw[0] == 0xfe ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
-            m_text = decoder.decode(m_bytes.sliced(2));
+            m_text = decoder.decode(m_bytes);
             if (decoder.hasError() || m_bytes.size() % 2 != 0) {
                 m_error = trText("The text property list is not valid UTF-16.");
                 return false;
@@ -72,7 +72,7 @@ bool TROpenStepReader::read(TRValue *value, QString *error)
                                    {QString::number(invalid + skip)});
                 return false;
             }
-            m_text = QString::fromUtf8(m_bytes.constData() + skip, m_bytes.size() - skip);
+            m_text = TRPlistScalars::textFromUtf8(m_bytes.constData() + skip, m_bytes.size() - skip);
         }
         m_bytes = QByteArray();
         if (!skipSpace())

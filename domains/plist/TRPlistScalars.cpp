@@ -372,6 +372,13 @@ void TRPlistScalars::appendBase64Lines(QByteArray *out, const QByteArray &bytes,
         out->append('\n');
 }
 
+QString TRPlistScalars::textFromUtf8(const char *data, qsizetype size)
+{
+    if (size >= 3 && data[0] == '\xef' && data[1] == '\xbb' && data[2] == '\xbf')
+        return QChar(0xfeff) + QString::fromUtf8(data + 3, size - 3);
+    return QString::fromUtf8(data, size);
+}
+
 qsizetype TRPlistScalars::firstInvalidUtf8(const char *data, qsizetype size)
 {
     const auto *bytes = reinterpret_cast<const unsigned char *>(data);

@@ -36,6 +36,9 @@ public:
     // Base64 in lines of lineLength characters, each line preceded by indent and followed by a newline.
     static void appendBase64Lines(QByteArray *out, const QByteArray &bytes, int lineLength, const QByteArray &indent);
 
+    // UTF-8 to text, keeping a leading U+FEFF (QString::fromUtf8 drops it as a byte-order mark).
+    static QString textFromUtf8(const char *data, qsizetype size);
+
     // Offset of the first byte that does not belong to well-formed UTF-8, or -1.
     static qsizetype firstInvalidUtf8(const char *data, qsizetype size);
     // 1-based line and column (in characters) of a byte offset into UTF-8 text.

@@ -5,13 +5,14 @@
 #include <QByteArray>
 #include <QString>
 
-namespace pugi {
-class xml_node;
-}
+#include <string>
+#include <string_view>
 
-// Reads an XML 1.0 property list (UTF-8, or UTF-16 with a byte-order mark; entities and CDATA) into a
-// value. Strict: unknown tags, text outside values, bad numbers, dates and base64, a key without a value,
-// a second root value and nesting deeper than kTRMaxNestingDepth are refused with line and column.
+// Reads an XML 1.0 property list (UTF-8, or UTF-16 with a byte-order mark) in one streaming pass that
+// builds the values directly, with no document tree: entities, character references, CDATA, comments,
+// processing instructions and the DOCTYPE are understood. Strict: malformed XML, unknown tags, text
+// outside values, bad numbers, dates and base64, a key without a value, a second root value and nesting
+// deeper than kTRMaxNestingDepth are refused with line and column.
 class TRXmlPlistReader
 {
 public:
@@ -20,17 +21,35 @@ public:
     bool read(TRValue *value, QString *error);
 
 private:
-    bool readValue(const pugi::xml_node &node, int depth, TRValue *value);
-    bool readArray(const pugi::xml_node &node, int depth, TRValue *value);
-    bool readDictionary(const pugi::xml_node &node, int depth, TRValue *value);
-    // The character data of a leaf element (an element inside it is an error).
-    bool leafText(const pugi::xml_node &node, const char **text, QByteArray *joined);
-    // Offset of character data before or after the root element, or -1.
-    qsizetype junkOutsideRoot() const;
-    bool failAt(qsizetype offset, const QString &reason);
-    bool failAt(const pugi::xml_node &node, const QString &reason);
+    struct Tag
+    {
+        std::string_view name;
+        qsizetype at = 0; // offset of its '<'
+        bool empty = false;
+    };
+
+    bool readDocument(TRValue *value);
+    bool readValue(const Tag &tag, int depth, TRValue *value);
+    bool readArray(const Tag &tag, int depth, TRValue *value);
+    bool readDictionary(const Tag &tag, int depth, TRValue *value);
+    // Moves to the next child start tag of an open element; *closed is set instead at its end tag.
+    bool nextChild(const Tag &parent, Tag *child, bool *closed);
+    // The character data of a leaf element up to its end tag, entities resolved.
+    bool readText(const Tag &tag, std::string_view *text);
+    bool readStartTag(Tag *tag);
+    bool readEndTag(const Tag &open);
+    bool readName(std::string_view *name);
+    bool skipMarkup(bool *skipped); // comments and processing instructions
+    bool skipDoctype();
+    bool appendReference(); // at '&'
+    void skipSpace();
+    bool startsWith(std::string_view text) const;
+    bool fail(qsizetype offset, const QString &reason);
 
     QByteArray m_bytes; // UTF-8
-    qsizetype m_bomSize = 0;
+    const char *m_data = nullptr;
+    qsizetype m_size = 0;
+    qsizetype m_pos = 0;
+    std::string m_text;
     QString m_error;
 };

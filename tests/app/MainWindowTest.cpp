@@ -7,7 +7,9 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSplitter>
 #include <QTimer>
@@ -109,6 +111,7 @@ TEST_F(MainWindow, QuitAlertAnswers)
         m_controller->addDomain(envelope(QStringLiteral("with.keys"), dictionaryOf(2)));
         m_controller->addDomain(std::make_shared<TRDomainEnvelope>(QStringLiteral("empty")));
         ASSERT_TRUE(m_controller->modifiedDomainExists());
+        EXPECT_TRUE(m_interface->mainWindow()->isWindowModified());
     };
 
     // "Don't Quit": everything stays as it was.
@@ -183,6 +186,7 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
     QSplitter *splitter = m_controller->outlets().splitter;
     splitter->setSizes({250, 500});
     const QList<int> sizes = splitter->sizes();
+    m_controller->outlets().domainListView->horizontalHeader()->resizeSection(1, 123);
     trigger("actionQuit");
     const TRValue stored = storedDomain(TRPreferences::shared().domainName());
     ASSERT_TRUE(stored.isDictionary());
@@ -191,6 +195,7 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
     start();
     EXPECT_EQ(m_interface->mainWindow()->size(), QSize(777, 555));
     EXPECT_EQ(m_controller->outlets().splitter->sizes(), sizes);
+    EXPECT_EQ(m_controller->outlets().domainListView->horizontalHeader()->sectionSize(1), 123);
     // The application's own domain is one of the store's domains.
     EXPECT_TRUE(domainNames().contains(TRPreferences::shared().domainName()));
 }
@@ -216,4 +221,39 @@ TEST_F(MainWindow, UnreadableDomainFilesAreReported)
     TRAlert::setNextAnswer(TRAlert::kDefault);
     trigger("actionReloadAllDomains");
     EXPECT_TRUE(label->isHidden());
+}
+
+TEST_F(MainWindow, RealAlertSheetDoesNotBlockAndMapsItsButtons)
+{
+    start();
+    TRAlert::setScripted(false);
+    QMainWindow *window = m_interface->mainWindow();
+    TRAlert::Spec spec;
+    spec.title = QStringLiteral("About to reload all domains");
+    spec.message = QStringLiteral("Sure?");
+    spec.defaultButton = QStringLiteral("Yes");
+    spec.alternateButton = QStringLiteral("No");
+    spec.otherButton = QStringLiteral("Later");
+    for (const auto &[text, expected] : {std::pair{"Yes", TRAlert::kDefault}, std::pair{"No", TRAlert::kAlternate},
+                                         std::pair{"Later", TRAlert::kOther}}) {
+        int answer = 99;
+        TRAlert::beginSheet(window, spec, [&answer](int code) { answer = code; });
+        // The call returned at once: the box is open, window-modal, unanswered.
+        EXPECT_EQ(answer, 99);
+        QMessageBox *box = nullptr;
+        for (QMessageBox *candidate : window->findChildren<QMessageBox *>()) {
+            if (candidate->isVisible())
+                box = candidate;
+        }
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(box->windowModality(), Qt::WindowModal);
+        EXPECT_EQ(box->defaultButton()->text(), QStringLiteral("Yes"));
+        for (QAbstractButton *button : box->buttons()) {
+            if (button->text() == QLatin1String(text))
+                button->click();
+        }
+        settle();
+        EXPECT_EQ(answer, expected) << text;
+    }
+    TRAlert::setScripted(true);
 }

@@ -165,3 +165,42 @@ TEST_F(Saving, ReloadAllAsksAndRebuildsTheList)
     trigger("actionReloadAllDomains");
     EXPECT_EQ(alertTitles().size(), 2);
 }
+
+TEST_F(Saving, FileCorruptedByAnotherProgramIsSetAsideNotOverwritten)
+{
+    start();
+    m_controller->addDomain(envelope(QStringLiteral("shared"), dictionaryOf(2)));
+    const QByteArray garbage("written by another program, not a property list");
+    {
+        QFile file(domainFile(QStringLiteral("shared")));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(garbage);
+    }
+    selectRow(0);
+    trigger("actionSaveDomain");
+    EXPECT_TRUE(alertTitles().isEmpty());
+    EXPECT_EQ(storedDomain(QStringLiteral("shared")), dictionaryOf(2));
+    const QStringList aside =
+        QDir(storeFolder()).entryList({QStringLiteral("shared.plist.unreadable-*")}, QDir::Files | QDir::Hidden);
+    ASSERT_EQ(aside.size(), 1);
+    QFile kept(QDir(storeFolder()).filePath(aside.first()));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), garbage);
+}
+
+TEST_F(Saving, FailedRemovalKeepsTheDomainListed)
+{
+    start();
+    m_controller->addDomain(envelope(QStringLiteral("blocked"), dictionaryOf(1)));
+    // A directory where the domain's file would be: the store cannot delete it.
+    ASSERT_TRUE(QDir(storeFolder()).mkpath(QStringLiteral("blocked.plist/inside")));
+    selectRow(0);
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    trigger("actionDeleteDomain");
+    EXPECT_EQ(alertTitles(),
+              (QStringList{QStringLiteral("About to delete a domain"), QStringLiteral("Cannot delete domain")}));
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("blocked")});
+    EXPECT_TRUE(domain(QStringLiteral("blocked"))->modified());
+    EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New domain")});
+    EXPECT_TRUE(QDir(storeFolder()).exists(QStringLiteral("blocked.plist/inside")));
+}

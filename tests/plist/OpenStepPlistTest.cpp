@@ -57,6 +57,9 @@ TEST(OpenStepPlistReader, ReadsEveryConstruct)
     EXPECT_EQ(strings.toDictionary().size(), 2);
     EXPECT_EQ(strings.toDictionary().value(QStringLiteral("Bye")).toString(), QStringLiteral("Tsch\u00fcss"));
     EXPECT_EQ(accepted("  \"lonely\"  ").toString(), QStringLiteral("lonely"));
+    // Only the first byte-order mark is one; a second is text.
+    EXPECT_EQ(accepted("\xef\xbb\xbf\"\xef\xbb\xbf\"").toString(), QString(QChar(0xfeff)));
+    EXPECT_EQ(accepted(QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom).encode(QStringLiteral("\"\ufeffx\""))).toString(), QStringLiteral("\ufeffx"));
 }
 
 TEST(OpenStepPlistReader, MalformedTextsNameLineAndColumn)

@@ -168,9 +168,45 @@ TEST(XmlPlistReader, MalformedFilesNameLineAndColumn)
         {"<plist><array></plist>", "line 1, column"},
         {"<plist><string>\xc3\x28</string></plist>", "column 16: the text is not valid UTF-8"},
         {"<?xml version=\"1.0\"?>", "no root element"},
+        {"<plist><string>a &nbsp; b</string></plist>", "column 18: unknown entity"},
+        {"<plist><string>a & b</string></plist>", "column 18: a lone"},
+        {"<plist><string>&#0;</string></plist>", "character XML does not allow"},
+        {"<plist><string>&#xD800;</string></plist>", "character XML does not allow"},
+        {"<plist><string>&#x110000;</string></plist>", "character XML does not allow"},
+        {"<plist><string>&#xZZ;</string></plist>", "bad character reference"},
+        {"<plist><string>a\x01</string></plist>", "column 17: a character XML does not allow"},
+        {"<plist><string>x</strin></plist>", "column 17: </strin> does not close <string>"},
+        {"<plist><string>x</plist>", "does not close <string>"},
+        {"<plist><string>x", "column 8: <string> is not closed"},
+        {"<plist><array>\n<true/>", "line 1, column 8: <array> is not closed"},
+        {"<plist><!-- open <true/></plist>", "unterminated comment"},
+        {"<plist><string><![CDATA[x</string></plist>", "unterminated CDATA"},
+        {"<plist version=1.0><true/></plist>", "malformed attribute"},
+        {"<plist><true/></plist>", nullptr},
     };
     for (const auto &testCase : cases) {
+        if (!testCase.expected) {
+            accepted(testCase.text); // the control case of the table
+            continue;
+        }
         const QString error = refusal(testCase.text);
         EXPECT_TRUE(error.contains(QString::fromUtf8(testCase.expected))) << testCase.text << " -> " << error.toStdString();
     }
+}
+
+TEST(XmlPlistReader, PassesOverMarkupAroundValues)
+{
+    const TRValue value = accepted("\xef\xbb\xbf<?xml version='1.0' encoding='UTF-8' standalone=\"yes\"?>\n"
+                                   "<!-- before -->\n"
+                                   "<!DOCTYPE plist [ <!ENTITY x \"<y>\"> <!-- ] --> ]>\n"
+                                   "<?tool hint?>\n"
+                                   "<plist version = '1.0' xmlns:a=\"x\">\n"
+                                   "  <dict >\n"
+                                   "    <!-- comment --><key>a<!-- split -->b</key><string>c<?pi?>d</string>\n"
+                                   "    <key>n</key><integer>\n\t42\n</integer>\n"
+                                   "  </dict >\n"
+                                   "</plist >\n"
+                                   "<!-- after -->\n");
+    EXPECT_EQ(value.toDictionary().value(QStringLiteral("ab")).toString(), QStringLiteral("cd"));
+    EXPECT_EQ(value.toDictionary().value(QStringLiteral("n")).toInteger(), 42);
 }
