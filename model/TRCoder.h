@@ -27,6 +27,9 @@ public:
     // ---- Writing: one call per value, in order.
     // A leaf value, a name or a text; none is written as nil.
     virtual void encodeValue(const TRValue &value) = 0;
+    // A text: the same as encodeValue with a string value, without making one where the coder already
+    // holds an equal text.
+    virtual void encodeText(const QString &text) { encodeValue(TRValue::fromString(text)); }
     // A node, written through its encodeWithCoder.
     virtual void encodeKey(const TRKeyPtr &key) = 0;
     // A node's value: the leaf itself, or its child container as a mutable list or dictionary of nodes.

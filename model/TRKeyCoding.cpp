@@ -7,7 +7,7 @@
 
 void TRKey::encodeWithCoder(TRCoder &coder) const
 {
-    coder.encodeValue(TRValue::fromString(m_domain));
+    coder.encodeText(m_domain);
     coder.encodeValue(m_name);
     coder.encodeNodeValue(*this);
 }

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QShortcut>
 #include <QTimer>
 
 TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
@@ -97,6 +98,9 @@ void TRMainInterface::connectCommands()
     connect(form.actionUndo, &QAction::triggered, controller, &TRAppController::undo);
     connect(form.actionRedo, &QAction::triggered, controller, &TRAppController::redo);
     connect(controller, &TRAppController::commandsChanged, this, &TRMainInterface::updateCommands);
+    // Delete in the domain list asks to delete the selected domain.
+    auto *deleteKey = new QShortcut(QKeySequence::Delete, form.domainListView, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(deleteKey, &QShortcut::activated, controller, &TRAppController::deleteDomain);
 }
 
 void TRMainInterface::updateCommands()

@@ -5,7 +5,7 @@
 
 void TRDomainController::encodeWithCoder(TRCoder &coder) const
 {
-    coder.encodeValue(TRValue::fromString(m_name));
+    coder.encodeText(m_name);
     coder.encodeKey(rootKey());
 }
 

@@ -160,22 +160,8 @@ quint64 TRKeyedArchiver::uidOfValue(const TRValue &value)
     switch (value.kind()) {
     case TRValue::Kind::None:
         return 0;
-    case TRValue::Kind::String: {
-        const QString text = value.toString();
-        if (text == QLatin1String("$null")) {
-            // Both platforms' unarchivers read this text as no value: it would not come back.
-            fail(trFormat(trText("The text %@ cannot be stored in an exchange file: it reads back as no value."),
-                          {QStringLiteral("\"$null\"")}));
-            return 0;
-        }
-        const auto found = m_strings.constFind(text);
-        if (found != m_strings.cend())
-            return *found;
-        m_objects.append(value);
-        const quint64 uid = quint64(m_objects.size() - 1);
-        m_strings.insert(text, uid);
-        return uid;
-    }
+    case TRValue::Kind::String:
+        return uidOfText(value.toString(), &value);
     case TRValue::Kind::Integer:
     case TRValue::Kind::Real:
     case TRValue::Kind::Boolean: {
@@ -212,6 +198,30 @@ quint64 TRKeyedArchiver::uidOfValue(const TRValue &value)
     }
     fail(trText("A key holds a value that cannot be archived."));
     return 0;
+}
+
+quint64 TRKeyedArchiver::uidOfText(const QString &text, const TRValue *value)
+{
+    if (failed())
+        return 0;
+    const auto found = m_strings.constFind(text);
+    if (found != m_strings.cend())
+        return *found;
+    if (text == QLatin1String("$null")) {
+        // Both platforms' unarchivers read this text as no value: it would not come back.
+        fail(trFormat(trText("The text %@ cannot be stored in an exchange file: it reads back as no value."),
+                      {QStringLiteral("\"$null\"")}));
+        return 0;
+    }
+    m_objects.append(value ? *value : TRValue::fromString(text));
+    const quint64 uid = quint64(m_objects.size() - 1);
+    m_strings.insert(text, uid);
+    return uid;
+}
+
+void TRKeyedArchiver::encodeText(const QString &text)
+{
+    codeUid(uidOfText(text, nullptr));
 }
 
 void TRKeyedArchiver::encodeValue(const TRValue &value)
@@ -258,7 +268,7 @@ quint64 TRKeyedArchiver::uidOfChildren(const TRKey &owner)
     if (owner.isDictionary()) {
         keys.reserve(qsizetype(children.size()));
         for (std::size_t i = 0; i < children.size(); ++i)
-            keys.append(reference(uidOfValue(TRValue::fromString(owner.keyAtIndex(int(i))))));
+            keys.append(reference(uidOfText(owner.keyAtIndex(int(i)), nullptr)));
     }
     for (const TRKeyPtr &child : children)
         objects.append(reference(uidOfKey(child)));

@@ -23,6 +23,7 @@ public:
     static bool archivedPropertyList(const TRArchiveContents &contents, TRValue *archive, QString *error = nullptr);
 
     void encodeValue(const TRValue &value) override;
+    void encodeText(const QString &text) override;
     void encodeKey(const TRKeyPtr &key) override;
     void encodeNodeValue(const TRKey &owner) override;
 
@@ -46,6 +47,8 @@ private:
     };
 
     quint64 uidOfValue(const TRValue &value);
+    // A string object equal to the text; the value, when given, is the text's own value handle.
+    quint64 uidOfText(const QString &text, const TRValue *value);
     quint64 uidOfClass(ClassId id);
     quint64 uidOfKey(const TRKeyPtr &key);
     quint64 uidOfDomain(const TRDomainController &domain);

@@ -143,7 +143,10 @@ bool TRBinaryPlistWriter::collect(const TRValue &value, int depth, quint64 *inde
     }
 
     const bool compound = value.isCompound();
-    if (compound || kind == Kind::Data) {
+    // Keyed archives refer to a few objects (their domain name, their classes) from everywhere: a shared
+    // UID handle is written once, like shared data.
+    const bool sharedLeaf = kind == Kind::Data || kind == Kind::Uid;
+    if (compound || sharedLeaf) {
         const auto found = m_byIdentity.constFind(value.identity());
         if (found != m_byIdentity.constEnd()) {
             *index = *found;
@@ -152,7 +155,7 @@ bool TRBinaryPlistWriter::collect(const TRValue &value, int depth, quint64 *inde
     }
     *index = addObject(&value, nullptr);
     if (!compound) {
-        if (kind == Kind::Data)
+        if (sharedLeaf)
             m_byIdentity.insert(value.identity(), *index);
         return true;
     }

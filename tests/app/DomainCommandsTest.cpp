@@ -5,6 +5,7 @@
 
 #include <QAction>
 #include <QLineEdit>
+#include <QTest>
 
 using DomainCommands = AppTest;
 
@@ -102,9 +103,13 @@ TEST_F(DomainCommands, DeleteConfirmationAndSelectionAfterwards)
     EXPECT_EQ(m_controller->currentDomain()->name(), QStringLiteral("c"));
     EXPECT_EQ(undoNames(), QStringList{QStringLiteral("Delete domain")});
 
-    // Deleting the last row selects the new last row.
+    // Deleting the last row selects the new last row (Delete in the list asks the same question).
     TRAlert::setNextAnswer(TRAlert::kAlternate);
-    trigger("actionDeleteDomain");
+    m_interface->mainWindow()->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(m_interface->mainWindow()));
+    m_controller->outlets().domainListView->setFocus();
+    QTest::keyClick(m_controller->outlets().domainListView, Qt::Key_Delete);
+    settle();
     EXPECT_EQ(domainNames(), QStringList{QStringLiteral("a")});
     EXPECT_EQ(selectedRow(), 0);
     EXPECT_EQ(m_controller->currentDomain()->name(), QStringLiteral("a"));
@@ -156,9 +161,10 @@ TEST_F(DomainCommands, SearchWrapsBeepsAndFollowsThePreference)
         storeDomain(QString::fromLatin1(name), dictionaryOf(1));
     start();
     QLineEdit *field = m_controller->outlets().domainSearchField;
+    // Return in the search field searches.
     const auto search = [&](const QString &text) {
         field->setText(text);
-        m_controller->searchDomain();
+        QTest::keyClick(field, Qt::Key_Return);
         settle();
     };
 

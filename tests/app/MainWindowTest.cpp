@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QDialogButtonBox>
 #include <QFile>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -110,6 +111,7 @@ TEST_F(MainWindow, QuitAlertAnswers)
         m_controller->addDomain(envelope(QStringLiteral("with.keys"), dictionaryOf(2)));
         m_controller->addDomain(std::make_shared<TRDomainEnvelope>(QStringLiteral("empty")));
         ASSERT_TRUE(m_controller->modifiedDomainExists());
+        EXPECT_TRUE(m_interface->mainWindow()->isWindowModified());
     };
 
     // "Don't Quit": everything stays as it was.
@@ -184,6 +186,7 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
     QSplitter *splitter = m_controller->outlets().splitter;
     splitter->setSizes({250, 500});
     const QList<int> sizes = splitter->sizes();
+    m_controller->outlets().domainListView->horizontalHeader()->resizeSection(1, 123);
     trigger("actionQuit");
     const TRValue stored = storedDomain(TRPreferences::shared().domainName());
     ASSERT_TRUE(stored.isDictionary());
@@ -192,6 +195,7 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
     start();
     EXPECT_EQ(m_interface->mainWindow()->size(), QSize(777, 555));
     EXPECT_EQ(m_controller->outlets().splitter->sizes(), sizes);
+    EXPECT_EQ(m_controller->outlets().domainListView->horizontalHeader()->sectionSize(1), 123);
     // The application's own domain is one of the store's domains.
     EXPECT_TRUE(domainNames().contains(TRPreferences::shared().domainName()));
 }

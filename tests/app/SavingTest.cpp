@@ -187,3 +187,20 @@ TEST_F(Saving, FileCorruptedByAnotherProgramIsSetAsideNotOverwritten)
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_EQ(kept.readAll(), garbage);
 }
+
+TEST_F(Saving, FailedRemovalKeepsTheDomainListed)
+{
+    start();
+    m_controller->addDomain(envelope(QStringLiteral("blocked"), dictionaryOf(1)));
+    // A directory where the domain's file would be: the store cannot delete it.
+    ASSERT_TRUE(QDir(storeFolder()).mkpath(QStringLiteral("blocked.plist/inside")));
+    selectRow(0);
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    trigger("actionDeleteDomain");
+    EXPECT_EQ(alertTitles(),
+              (QStringList{QStringLiteral("About to delete a domain"), QStringLiteral("Cannot delete domain")}));
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("blocked")});
+    EXPECT_TRUE(domain(QStringLiteral("blocked"))->modified());
+    EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New domain")});
+    EXPECT_TRUE(QDir(storeFolder()).exists(QStringLiteral("blocked.plist/inside")));
+}
