@@ -7,7 +7,7 @@ work=$2
 here=$(dirname "$0")
 mkdir -p "$work"
 "$build/bench/plist/plist_bench" generate "$work"
-peak() { /usr/bin/time -v "$@" 2>&1 | grep -E "^(load|write)|Elapsed|Maximum resident" | sed 's/^\t//'; }
+peak() { /usr/bin/time -v "$@" 2>&1 | grep -E "^(load|write|parse)|Elapsed|Maximum resident" | sed 's/^\t//'; }
 for file in prefs.xml prefs.bplist; do
   echo "== $file"
   echo "-- tamrix-tool plist check"; peak "$build/tools/tamrix-tool" plist check "$work/$file" >/dev/null
