@@ -428,7 +428,9 @@ bool TRKeyedUnarchiver::childrenAt(quint64 uid, Class cls, NodeContents *content
             if (failed())
                 return false;
             if (!key.isString()) {
-                failAt(keyUid, trText("a dictionary key is not a text."));
+                // A "$null" key reads as no value on both platforms, so it cannot name an entry.
+                failAt(keyUid, key.isNone() ? trText("a dictionary key is $null or missing.")
+                                            : trText("a dictionary key is not a text."));
                 return false;
             }
             contents->keys.push_back(key.toString());
