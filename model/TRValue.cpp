@@ -2,6 +2,7 @@
 
 #include "TRDateTime.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -9,41 +10,91 @@
 
 // ---- TRDictionary
 
+TRDictionary::TRDictionary(const TRDictionary &other)
+    : m_entries(other.m_entries)
+{
+    if (other.m_slots) {
+        const std::size_t length = other.slotCount() + 1;
+        m_slots = std::make_unique<quint32[]>(length);
+        std::copy_n(other.m_slots.get(), length, m_slots.get());
+    }
+}
+
+TRDictionary &TRDictionary::operator=(const TRDictionary &other)
+{
+    if (this != &other)
+        *this = TRDictionary(other);
+    return *this;
+}
+
 void TRDictionary::reserve(qsizetype count)
 {
     m_entries.reserve(count);
-    if (count > kLinearLimit)
-        m_index.reserve(count);
+    if (count > kLinearLimit && std::size_t(count) * 2 > slotCount())
+        rebuildSlots(count);
+}
+
+void TRDictionary::rebuildSlots(qsizetype capacityFor)
+{
+    std::size_t size = 16;
+    while (size < std::size_t(capacityFor) * 2)
+        size *= 2;
+    m_slots = std::make_unique<quint32[]>(size + 1);
+    m_slots[0] = quint32(size);
+    quint32 *table = m_slots.get() + 1;
+    const std::size_t mask = size - 1;
+    for (qsizetype i = 0; i < m_entries.size(); ++i) {
+        std::size_t slot = qHash(m_entries.at(i).first) & mask;
+        while (table[slot] != 0)
+            slot = (slot + 1) & mask;
+        table[slot] = quint32(i + 1);
+    }
+}
+
+// The slot holding the key, or the empty slot where it would go (counted from 1).
+std::size_t TRDictionary::findSlot(const QString &key, size_t hash) const
+{
+    const std::size_t mask = slotCount() - 1;
+    const quint32 *table = m_slots.get() + 1;
+    std::size_t slot = hash & mask;
+    while (table[slot] != 0 && m_entries.at(qsizetype(table[slot]) - 1).first != key)
+        slot = (slot + 1) & mask;
+    return slot + 1;
 }
 
 bool TRDictionary::insert(const QString &key, TRValue value)
 {
-    const qsizetype existing = indexOf(key);
-    if (existing >= 0) {
-        m_entries[existing].second = std::move(value);
+    if (!m_slots && m_entries.size() < kLinearLimit) {
+        const qsizetype existing = indexOf(key);
+        if (existing >= 0) {
+            m_entries[existing].second = std::move(value);
+            return false;
+        }
+        m_entries.append(Entry(key, std::move(value)));
+        return true;
+    }
+    if (slotCount() < std::size_t(m_entries.size() + 1) * 2)
+        rebuildSlots(m_entries.size() + 1);
+    const std::size_t slot = findSlot(key, qHash(key));
+    if (m_slots[slot] != 0) {
+        m_entries[qsizetype(m_slots[slot]) - 1].second = std::move(value);
         return false;
     }
     m_entries.append(Entry(key, std::move(value)));
-    const qsizetype size = m_entries.size();
-    if (size == kLinearLimit + 1) {
-        m_index.reserve(size * 2);
-        for (qsizetype i = 0; i < size; ++i)
-            m_index.insert(m_entries.at(i).first, i);
-    } else if (size > kLinearLimit + 1) {
-        m_index.insert(key, size - 1);
-    }
+    m_slots[slot] = quint32(m_entries.size());
     return true;
 }
 
 qsizetype TRDictionary::indexOf(const QString &key) const
 {
-    if (m_entries.size() > kLinearLimit)
-        return m_index.value(key, -1);
-    for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        if (m_entries.at(i).first == key)
-            return i;
+    if (!m_slots) {
+        for (qsizetype i = 0; i < m_entries.size(); ++i) {
+            if (m_entries.at(i).first == key)
+                return i;
+        }
+        return -1;
     }
-    return -1;
+    return qsizetype(m_slots[findSlot(key, qHash(key))]) - 1;
 }
 
 TRValue TRDictionary::value(const QString &key) const
@@ -72,7 +123,7 @@ TRValue TRValue::fromString(const QString &text)
 TRValue TRValue::fromInteger(qint64 number)
 {
     TRValue value = make(Kind::Integer);
-    value.m_d->scalar.integer = number;
+    value.m_d->scalar.bits = quint64(number);
     return value;
 }
 
@@ -82,7 +133,7 @@ TRValue TRValue::fromUnsigned(quint64 number)
         return fromInteger(qint64(number));
     TRValue value = make(Kind::Integer);
     value.m_d->isUnsigned = true;
-    value.m_d->scalar.unsignedInteger = number;
+    value.m_d->scalar.bits = number;
     return value;
 }
 
@@ -131,7 +182,7 @@ TRValue TRValue::fromDictionary(TRDictionary entries)
 TRValue TRValue::fromUid(quint64 uid)
 {
     TRValue value = make(Kind::Uid);
-    value.m_d->scalar.unsignedInteger = uid;
+    value.m_d->scalar.bits = uid;
     return value;
 }
 
@@ -150,7 +201,7 @@ qint64 TRValue::toInteger() const
 {
     switch (kind()) {
     case Kind::Integer:
-        return m_d->scalar.integer;
+        return qint64(m_d->scalar.bits);
     case Kind::Boolean:
         return m_d->scalar.truth ? 1 : 0;
     case Kind::Real: {
@@ -171,7 +222,7 @@ qint64 TRValue::toInteger() const
 quint64 TRValue::toUnsigned() const
 {
     if (isInteger() || isUid())
-        return m_d->scalar.unsignedInteger;
+        return m_d->scalar.bits;
     return quint64(toInteger());
 }
 
@@ -179,7 +230,7 @@ double TRValue::toReal() const
 {
     switch (kind()) {
     case Kind::Integer:
-        return m_d->isUnsigned ? double(m_d->scalar.unsignedInteger) : double(m_d->scalar.integer);
+        return m_d->isUnsigned ? double(m_d->scalar.bits) : double(qint64(m_d->scalar.bits));
     case Kind::Real:
     case Kind::Date:
         return m_d->scalar.real;
@@ -219,7 +270,7 @@ const TRDictionary &TRValue::toDictionary() const
 
 quint64 TRValue::toUid() const
 {
-    return isUid() ? m_d->scalar.unsignedInteger : 0;
+    return isUid() ? m_d->scalar.bits : 0;
 }
 
 namespace {
@@ -323,7 +374,7 @@ QString TRValue::description() const
     case Kind::String:
         return toString();
     case Kind::Integer:
-        return m_d->isUnsigned ? QString::number(m_d->scalar.unsignedInteger) : QString::number(m_d->scalar.integer);
+        return m_d->isUnsigned ? QString::number(m_d->scalar.bits) : QString::number(qint64(m_d->scalar.bits));
     case Kind::Real:
         return shortestReal(m_d->scalar.real);
     case Kind::Boolean:
@@ -336,7 +387,7 @@ QString TRValue::description() const
     case Kind::Dictionary:
         return QStringLiteral("(%1)").arg(isArray() ? toArray().size() : toDictionary().size());
     case Kind::Uid:
-        return QStringLiteral("<CF$UID %1>").arg(m_d->scalar.unsignedInteger);
+        return QStringLiteral("<CF$UID %1>").arg(m_d->scalar.bits);
     }
     return QString();
 }
@@ -354,7 +405,7 @@ bool operator==(const TRValue &a, const TRValue &b)
     case Kind::String:
         return a.toString() == b.toString();
     case Kind::Integer:
-        return a.m_d->isUnsigned == b.m_d->isUnsigned && a.m_d->scalar.integer == b.m_d->scalar.integer;
+        return a.m_d->isUnsigned == b.m_d->isUnsigned && a.m_d->scalar.bits == b.m_d->scalar.bits;
     case Kind::Real:
     case Kind::Date: {
         const double x = a.m_d->scalar.real;
@@ -382,7 +433,7 @@ bool operator==(const TRValue &a, const TRValue &b)
         return true;
     }
     case Kind::Uid:
-        return a.m_d->scalar.unsignedInteger == b.m_d->scalar.unsignedInteger;
+        return a.m_d->scalar.bits == b.m_d->scalar.bits;
     }
     return false;
 }

@@ -8,6 +8,7 @@
 #include <QString>
 
 #include <utility>
+#include <memory>
 #include <variant>
 
 class TRValue;
@@ -109,6 +110,11 @@ public:
     using Entry = std::pair<QString, TRValue>;
 
     TRDictionary() = default;
+    TRDictionary(const TRDictionary &other);
+    TRDictionary(TRDictionary &&other) noexcept = default;
+    TRDictionary &operator=(const TRDictionary &other);
+    TRDictionary &operator=(TRDictionary &&other) noexcept = default;
+    ~TRDictionary() = default;
 
     void reserve(qsizetype count);
     // Stores the value under the key; an existing key keeps its position and takes the new value.
@@ -134,16 +140,25 @@ private:
     static constexpr qsizetype kLinearLimit = 8;
 
     QList<Entry> m_entries;
-    QHash<QString, qsizetype> m_index;
+    // Open-addressing table over m_entries for larger dictionaries: element 0 holds the number of slots (a
+    // power of two, at most half full), then each slot holds an entry's position plus one (0 marks an empty
+    // slot). It costs four bytes a slot where a QHash node would copy the key and cost ten times that, and a
+    // single pointer in every value, so that scalars stay small.
+    std::unique_ptr<quint32[]> m_slots;
+
+    std::size_t slotCount() const { return m_slots ? m_slots[0] : 0; }
+    std::size_t findSlot(const QString &key, size_t hash) const;
+    void rebuildSlots(qsizetype capacityFor);
 };
 
 struct TRValue::Data : QSharedData
 {
     TRValue::Kind kind = TRValue::Kind::None;
     bool isUnsigned = false;
+    // Integers and UIDs keep their 64 bits (signed ones in two's complement), reals and dates their
+    // double; each kind reads only the member it wrote.
     union {
-        qint64 integer;
-        quint64 unsignedInteger;
+        quint64 bits;
         double real;
         bool truth;
     } scalar{};

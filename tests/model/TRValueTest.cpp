@@ -179,6 +179,29 @@ TEST(TRValueDictionary, KeepsInsertionOrderAndFindsKeysAtEverySize)
     }
 }
 
+TEST(TRValueDictionary, ReservedAndCopiedDictionariesFindEveryKey)
+{
+    for (qsizetype reserved : {0, 4, 9, 100}) {
+        for (int size : {3, 9, 40}) {
+            SCOPED_TRACE(testing::Message() << "reserved " << reserved << ", size " << size);
+            TRDictionary dictionary;
+            dictionary.reserve(reserved);
+            for (int i = 0; i < size; ++i)
+                EXPECT_TRUE(dictionary.insert(QStringLiteral("key %1").arg(i), TRValue::fromInteger(i)));
+            EXPECT_FALSE(dictionary.insert(QStringLiteral("key 0"), TRValue::fromInteger(-1)));
+            TRDictionary copy = dictionary;
+            copy.insert(QStringLiteral("only in the copy"), TRValue());
+            for (int i = 0; i < size; ++i) {
+                EXPECT_EQ(dictionary.indexOf(QStringLiteral("key %1").arg(i)), i);
+                EXPECT_EQ(copy.indexOf(QStringLiteral("key %1").arg(i)), i);
+            }
+            EXPECT_EQ(dictionary.value(QStringLiteral("key 0")).toInteger(), -1);
+            EXPECT_FALSE(dictionary.contains(QStringLiteral("only in the copy")));
+            EXPECT_EQ(copy.indexOf(QStringLiteral("only in the copy")), size);
+        }
+    }
+}
+
 namespace {
 
 class PrefixTranslator final : public QTranslator
