@@ -362,6 +362,18 @@ TEST_F(StoreLock, CarriesOnAfterTheGiveUpTimeAndLeavesTheOtherLock)
     EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("a")), simpleDictionary(1));
 }
 
+TEST_F(StoreLock, AStaleLockThatCannotBeBrokenIsWaitedOutNotSpunOn)
+{
+    // Something inside the stale lock keeps it from being removed: the writer waits until the give-up
+    // time and carries on, as with any lock it cannot take.
+    writeFile(lockPath() + QStringLiteral("/left-behind"), "x");
+    ageLock(60);
+    TRDefaultsLock::setTiming({10, 20000, 200});
+    ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), QStringLiteral("a")));
+    EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("a")), simpleDictionary(1));
+    EXPECT_TRUE(QFileInfo::exists(lockPath() + QStringLiteral("/left-behind")));
+}
+
 TEST_F(StoreLock, UnlockLeavesALockThatSomebodyElseTookOver)
 {
     ASSERT_TRUE(QDir().rmdir(lockPath()));
