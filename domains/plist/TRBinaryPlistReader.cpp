@@ -67,11 +67,13 @@ bool TRBinaryPlistReader::read(TRValue *value, QString *error)
         m_objects.resize(m_objectCount);
         m_states.assign(m_objectCount, State::Unread);
         m_heights.assign(m_objectCount, 0);
+        countUses(top);
         return readObject(top, 0, value);
     }();
     m_objects.clear();
     m_states.clear();
     m_heights.clear();
+    m_uses.clear();
     if (!ok) {
         *value = TRValue();
         if (error)
@@ -110,6 +112,44 @@ bool TRBinaryPlistReader::readLength(quint64 offset, int info, quint64 *position
     return true;
 }
 
+void TRBinaryPlistReader::countUses(quint64 top)
+{
+    // Same decoding as readObject(); an object this pass cannot decode fails there when it is reached.
+    m_uses.assign(m_objectCount, 0);
+    m_uses[top] = 1;
+    const auto use = [this](quint64 index) {
+        if (index < m_objectCount && m_uses[index] < 2)
+            ++m_uses[index];
+    };
+    for (quint64 index = 0; index < m_objectCount; ++index) {
+        const quint64 offset = bigEndian(m_data + m_tableOffset + index * quint64(m_offsetSize), m_offsetSize);
+        if (offset < kHeaderSize || offset >= m_tableOffset)
+            continue;
+        const int type = m_data[offset] >> 4;
+        if (type != 0xa && type != 0xd)
+            continue;
+        quint64 position = offset + 1;
+        quint64 count = m_data[offset] & 0xf;
+        if (count == 0xf) {
+            if (position >= m_tableOffset)
+                continue;
+            const unsigned char marker = m_data[position];
+            const quint64 width = quint64(1) << (marker & 0xf);
+            if ((marker >> 4) != 0x1 || (marker & 0xf) > 3 || m_tableOffset - position - 1 < width)
+                continue;
+            count = bigEndian(m_data + position + 1, int(width));
+            if (width == 8 && count >> 63)
+                continue;
+            position += 1 + width;
+        }
+        const quint64 references = type == 0xd ? 2 * count : count;
+        if (count > (m_tableOffset - position) / (quint64(m_referenceSize) * (type == 0xd ? 2 : 1)))
+            continue;
+        for (quint64 i = 0; i < references; ++i)
+            use(bigEndian(m_data + position + i * quint64(m_referenceSize), m_referenceSize));
+    }
+}
+
 bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
 {
     const quint64 offset = bigEndian(m_data + m_tableOffset + index * quint64(m_offsetSize), m_offsetSize);
@@ -123,6 +163,8 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
     }
     if (m_states[index] == State::Reading)
         return fail(offset, "reference cycle");
+    if (m_states[index] == State::Consumed)
+        return fail(offset, "object used more often than referenced");
     if (offset < kHeaderSize || offset >= m_tableOffset)
         return fail(m_tableOffset + index * quint64(m_offsetSize), "object offset out of range");
 
@@ -235,11 +277,16 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
     default:
         return fail(offset, "unknown object type");
     }
-    m_objects[index] = *value;
-    m_states[index] = State::Done;
-    if (type == 0xa || type == 0xd)
-        m_heights[index] = quint16(m_lastHeight + 1);
-    m_lastHeight = m_heights[index];
+    const int height = type == 0xa || type == 0xd ? m_lastHeight + 1 : 0;
+    if (m_uses[index] > 1) {
+        // Only objects referenced from several places are kept for reuse.
+        m_objects[index] = *value;
+        m_states[index] = State::Done;
+        m_heights[index] = quint16(height);
+    } else {
+        m_states[index] = State::Consumed;
+    }
+    m_lastHeight = height;
     return true;
 }
 

@@ -20,8 +20,10 @@ public:
     bool read(TRValue *value, QString *error);
 
 private:
-    enum class State : quint8 { Unread, Reading, Done };
+    enum class State : quint8 { Unread, Reading, Done, Consumed };
 
+    // Counts how often each object is referenced (0, 1, or 2 for more), so only shared ones are kept.
+    void countUses(quint64 top);
     bool readObject(quint64 index, int depth, TRValue *value);
     bool readCompound(quint64 position, int type, quint64 count, int depth, TRValue *value);
     bool readLength(quint64 offset, int info, quint64 *position, quint64 *length);
@@ -39,6 +41,7 @@ private:
     std::vector<State> m_states;
     // Nesting levels inside each object read (0 for a leaf), and that of the object read last.
     std::vector<quint16> m_heights;
+    std::vector<quint8> m_uses;
     int m_lastHeight = 0;
     QString m_error;
 };

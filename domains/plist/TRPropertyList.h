@@ -9,6 +9,11 @@
 // OpenStep text form as GNUstep writes it. Reading detects the format from the content, is strict (every
 // malformed input is refused with a message naming its position) and bounded (nesting deeper than
 // kTRMaxNestingDepth is refused; shared binary references become shared values).
+//
+// A dictionary that holds the same key twice is refused in every format, with the position of the
+// second occurrence: neither value may be dropped without the user knowing.
+// XML carries dates as whole seconds of years 1 to 9999; writing XML drops a fraction of a second (as
+// the platform does), and canWriteXml() answers false for dates outside those years.
 class TRPropertyList
 {
 public:

@@ -105,6 +105,8 @@ bool TRXmlPlistReader::read(TRValue *value, QString *error)
         const qsizetype invalid = TRPlistScalars::firstInvalidUtf8(m_data, m_size);
         ok = invalid < 0 ? readDocument(value) : fail(invalid, trText("the text is not valid UTF-8"));
     }
+    m_pendingElements.clear();
+    m_pendingEntries.clear();
     if (!ok) {
         *value = TRValue();
         if (error)
@@ -513,7 +515,8 @@ bool TRXmlPlistReader::readArray(const Tag &tag, int depth, TRValue *value)
 {
     if (depth >= kTRMaxNestingDepth)
         return fail(tag.at, trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
-    TRArray elements;
+    // Elements wait on a stack shared by all levels, so that each array is allocated once at its size.
+    const size_t start = m_pendingElements.size();
     if (!tag.empty) {
         for (;;) {
             Tag child;
@@ -525,9 +528,14 @@ bool TRXmlPlistReader::readArray(const Tag &tag, int depth, TRValue *value)
             TRValue element;
             if (!readValue(child, depth + 1, &element))
                 return false;
-            elements.append(std::move(element));
+            m_pendingElements.push_back(std::move(element));
         }
     }
+    TRArray elements;
+    elements.reserve(qsizetype(m_pendingElements.size() - start));
+    for (size_t i = start; i < m_pendingElements.size(); ++i)
+        elements.append(std::move(m_pendingElements[i]));
+    m_pendingElements.resize(start);
     *value = TRValue::fromArray(std::move(elements));
     return true;
 }
@@ -536,7 +544,7 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
 {
     if (depth >= kTRMaxNestingDepth)
         return fail(tag.at, trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
-    TRDictionary entries;
+    const size_t start = m_pendingEntries.size();
     if (!tag.empty) {
         for (;;) {
             Tag keyTag;
@@ -550,19 +558,25 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
             std::string_view text;
             if (!readText(keyTag, &text))
                 return false;
-            const QString key = TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size()));
+            PendingEntry entry{TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size())), TRValue(), keyTag.at};
             Tag valueTag;
             if (!nextChild(tag, &valueTag, &closed))
                 return false;
             if (closed || valueTag.name == "key")
                 return fail(keyTag.at, trText("a key without a value"));
-            TRValue entry;
-            if (!readValue(valueTag, depth + 1, &entry))
+            if (!readValue(valueTag, depth + 1, &entry.value))
                 return false;
-            if (!entries.insert(key, std::move(entry)))
-                return fail(keyTag.at, trFormat(trText("duplicate key \u201c%@\u201d"), {key}));
+            m_pendingEntries.push_back(std::move(entry));
         }
     }
+    TRDictionary entries;
+    entries.reserve(qsizetype(m_pendingEntries.size() - start));
+    for (size_t i = start; i < m_pendingEntries.size(); ++i) {
+        PendingEntry &entry = m_pendingEntries[i];
+        if (!entries.insert(entry.key, std::move(entry.value)))
+            return fail(entry.keyAt, trFormat(trText("duplicate key \u201c%@\u201d"), {entry.key}));
+    }
+    m_pendingEntries.resize(start);
     *value = TRValue::fromDictionary(std::move(entries));
     return true;
 }

@@ -7,6 +7,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Reads an XML 1.0 property list (UTF-8, or UTF-16 with a byte-order mark) in one streaming pass that
 // builds the values directly, with no document tree: entities, character references, CDATA, comments,
@@ -46,10 +47,19 @@ private:
     bool startsWith(std::string_view text) const;
     bool fail(qsizetype offset, const QString &reason);
 
+    struct PendingEntry
+    {
+        QString key;
+        TRValue value;
+        qsizetype keyAt = 0;
+    };
+
     QByteArray m_bytes; // UTF-8
     const char *m_data = nullptr;
     qsizetype m_size = 0;
     qsizetype m_pos = 0;
     std::string m_text;
+    std::vector<TRValue> m_pendingElements;
+    std::vector<PendingEntry> m_pendingEntries;
     QString m_error;
 };

@@ -4,6 +4,7 @@
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
 #include <QSaveFile>
@@ -19,7 +20,7 @@ int failWith(const QString &message)
     return 1;
 }
 
-bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *format)
+bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *format, qint64 *parseNanoseconds = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -28,7 +29,12 @@ bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *form
     }
     const QByteArray bytes = file.readAll();
     QString error;
-    if (!TRPropertyList::read(bytes, value, format, &error)) {
+    QElapsedTimer timer;
+    timer.start();
+    const bool ok = TRPropertyList::read(bytes, value, format, &error);
+    if (parseNanoseconds)
+        *parseNanoseconds = timer.nsecsElapsed();
+    if (!ok) {
         failWith(QStringLiteral("%1: %2").arg(path, error));
         return false;
     }
@@ -126,7 +132,8 @@ int check(const QStringList &arguments)
         return failWith(QStringLiteral("usage: tamrix-tool plist check FILE"));
     TRValue value;
     TRPropertyList::Format format = TRPropertyList::Format::Xml;
-    if (!readValue(arguments.at(0), &value, &format))
+    qint64 parseNanoseconds = 0;
+    if (!readValue(arguments.at(0), &value, &format, &parseNanoseconds))
         return 1;
     ObjectCounter counter;
     counter.count(value);
@@ -135,6 +142,7 @@ int check(const QStringList &arguments)
                              : format == TRPropertyList::Format::Binary ? "binary"
                                                                         : "openstep";
     std::printf("format %s\n", formatName);
+    std::printf("parse %.3f s\n", double(parseNanoseconds) / 1e9);
     const std::pair<Kind, const char *> kinds[] = {
         {Kind::Dictionary, "dict"}, {Kind::Array, "array"},   {Kind::String, "string"},   {Kind::Integer, "integer"},
         {Kind::Real, "real"},       {Kind::Boolean, "boolean"}, {Kind::Date, "date"},     {Kind::Data, "data"},
