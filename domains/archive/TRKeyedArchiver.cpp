@@ -1,8 +1,8 @@
 #include "TRKeyedArchiver.h"
 
 #include "TRArchiveFormat.h"
+#include "TRBinaryArchiveWriter.h"
 #include "TRLimits.h"
-#include "plist/TRPropertyList.h"
 #include "TRText.h"
 
 #include <QSaveFile>
@@ -60,13 +60,7 @@ bool TRKeyedArchiver::archivedPropertyList(const TRArchiveContents &contents, TR
 
 bool TRKeyedArchiver::archivedData(const TRArchiveContents &contents, QByteArray *bytes, QString *error)
 {
-    TRValue archive;
-    if (!archivedPropertyList(contents, &archive, error))
-        return false;
-    // Equal strings and numbers are already written once; the writer need not look for them again.
-    TRPropertyList::BinaryOptions options;
-    options.shareEqualScalars = false;
-    return TRPropertyList::writeBinary(archive, bytes, error, options);
+    return TRBinaryArchiveWriter::write(contents, bytes, error);
 }
 
 bool TRKeyedArchiver::archiveRootObject(const TRArchiveContents &contents, const QString &path, QString *error)

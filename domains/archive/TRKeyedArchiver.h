@@ -17,9 +17,10 @@ class TRKeyedArchiver final : public TRCoder
 public:
     // archiveRootObject:toFile: replaces the file atomically. On failure the file is left as it was.
     static bool archiveRootObject(const TRArchiveContents &contents, const QString &path, QString *error = nullptr);
-    // The archive's bytes.
+    // The archive's bytes, written straight from the tree by TRBinaryArchiveWriter.
     static bool archivedData(const TRArchiveContents &contents, QByteArray *bytes, QString *error = nullptr);
-    // The archive's top-level property list, before it is turned into bytes.
+    // The same archive as a property-list value: its top-level dictionary, built object by object. Reading
+    // archivedData's bytes gives an equal value.
     static bool archivedPropertyList(const TRArchiveContents &contents, TRValue *archive, QString *error = nullptr);
 
     void encodeValue(const TRValue &value) override;

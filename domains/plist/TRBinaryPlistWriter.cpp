@@ -1,76 +1,12 @@
 #include "TRBinaryPlistWriter.h"
 
+#include "TRBinaryPlistEncoding.h"
+
 #include "TRLimits.h"
 #include "TRText.h"
 
-#include <cstring>
 
-namespace {
-
-int byteWidth(quint64 number)
-{
-    int width = 1;
-    while (width < 8 && (number >> (8 * width)) != 0)
-        ++width;
-    return width;
-}
-
-void appendBigEndian(QByteArray *out, quint64 number, int width)
-{
-    char bytes[8];
-    for (int i = 0; i < width; ++i)
-        bytes[i] = char(number >> (8 * (width - 1 - i)) & 0xff);
-    out->append(bytes, width);
-}
-
-// A marker whose low nibble holds the length, or 0xf followed by an integer object.
-void appendMarker(QByteArray *out, int type, quint64 length)
-{
-    if (length < 15) {
-        out->append(char(type << 4 | int(length)));
-        return;
-    }
-    out->append(char(type << 4 | 0xf));
-    const int width = byteWidth(length);
-    const int widthLog = width == 1 ? 0 : width == 2 ? 1 : width <= 4 ? 2 : 3;
-    out->append(char(0x10 | widthLog));
-    appendBigEndian(out, length, 1 << widthLog);
-}
-
-quint64 bitsOf(double number)
-{
-    quint64 bits = 0;
-    std::memcpy(&bits, &number, sizeof bits);
-    return bits;
-}
-
-void appendString(QByteArray *out, const QString &text)
-{
-    const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
-    const qsizetype length = text.size();
-    bool ascii = true;
-    for (qsizetype i = 0; i < length && ascii; ++i)
-        ascii = units[i] < 0x80;
-    if (ascii) {
-        appendMarker(out, 0x5, quint64(length));
-        const qsizetype start = out->size();
-        out->resize(start + length);
-        char *bytes = out->data() + start;
-        for (qsizetype i = 0; i < length; ++i)
-            bytes[i] = char(units[i]);
-        return;
-    }
-    appendMarker(out, 0x6, quint64(length));
-    const qsizetype start = out->size();
-    out->resize(start + 2 * length);
-    char *bytes = out->data() + start;
-    for (qsizetype i = 0; i < length; ++i) {
-        bytes[2 * i] = char(units[i] >> 8);
-        bytes[2 * i + 1] = char(units[i] & 0xff);
-    }
-}
-
-} // namespace
+using namespace TRBinaryPlistEncoding;
 
 TRBinaryPlistWriter::TRBinaryPlistWriter(const TRPropertyList::BinaryOptions &options)
     : m_options(options)
@@ -191,67 +127,42 @@ bool TRBinaryPlistWriter::collect(const TRValue &value, int depth, quint64 *inde
     return true;
 }
 
-void TRBinaryPlistWriter::emitObject(const Object &object, QByteArray *out) const
+void TRBinaryPlistWriter::emitObject(const Object &object, QByteArray *bytes) const
 {
+    ByteArraySink out{bytes};
     if (object.key || object.value->isString()) {
-        appendString(out, object.key ? *object.key : object.value->toString());
+        putString(out, object.key ? *object.key : object.value->toString());
         return;
     }
     const TRValue &value = *object.value;
     switch (value.kind()) {
     case TRValue::Kind::Boolean:
-        out->append(char(value.toBool() ? 0x09 : 0x08));
+        out.put(char(value.toBool() ? 0x09 : 0x08));
         break;
-    case TRValue::Kind::Integer: {
-        const quint64 bits = value.toUnsigned();
-        if (value.isUnsignedInteger()) {
-            out->append(char(0x14));
-            appendBigEndian(out, 0, 8);
-            appendBigEndian(out, bits, 8);
-        } else if (value.toInteger() < 0 || bits > 0xffffffffu) {
-            out->append(char(0x13));
-            appendBigEndian(out, bits, 8);
-        } else {
-            const int width = byteWidth(bits);
-            const int widthLog = width == 1 ? 0 : width == 2 ? 1 : 2;
-            out->append(char(0x10 | widthLog));
-            appendBigEndian(out, bits, 1 << widthLog);
-        }
+    case TRValue::Kind::Integer:
+        putInteger(out, value.toUnsigned(), value.isUnsignedInteger());
         break;
-    }
     case TRValue::Kind::Real:
-        out->append(char(0x23));
-        appendBigEndian(out, bitsOf(value.toReal()), 8);
+        putReal(out, value.toReal());
         break;
     case TRValue::Kind::Date:
-        out->append(char(0x33));
-        appendBigEndian(out, bitsOf(value.toDate()), 8);
+        putDate(out, value.toDate());
         break;
-    case TRValue::Kind::Data: {
-        const QByteArray bytes = value.toData();
-        appendMarker(out, 0x4, quint64(bytes.size()));
-        out->append(bytes);
+    case TRValue::Kind::Data:
+        putData(out, value.toData());
         break;
-    }
-    case TRValue::Kind::Uid: {
-        const quint64 uid = value.toUid();
-        const int width = byteWidth(uid);
-        const int rounded = width == 1 ? 1 : width == 2 ? 2 : width <= 4 ? 4 : 8;
-        out->append(char(0x80 | (rounded - 1)));
-        appendBigEndian(out, uid, rounded);
+    case TRValue::Kind::Uid:
+        putUid(out, value.toUid());
         break;
-    }
     case TRValue::Kind::Array:
     case TRValue::Kind::Dictionary: {
         const bool isArray = value.isArray();
-        appendMarker(out, isArray ? 0xa : 0xd, isArray ? object.referenceCount : object.referenceCount / 2);
-        const qsizetype start = out->size();
-        out->resize(start + qsizetype(object.referenceCount) * m_referenceSize);
-        auto *bytes = reinterpret_cast<unsigned char *>(out->data() + start);
+        putMarker(out, isArray ? 0xa : 0xd, isArray ? object.referenceCount : object.referenceCount / 2);
+        auto *refs = reinterpret_cast<unsigned char *>(out.span(qsizetype(object.referenceCount) * m_referenceSize));
         for (quint64 i = 0; i < object.referenceCount; ++i) {
             const quint64 reference = m_references[object.referencesBegin + i];
             for (int k = 0; k < m_referenceSize; ++k)
-                *bytes++ = static_cast<unsigned char>(reference >> (8 * (m_referenceSize - 1 - k)));
+                *refs++ = static_cast<unsigned char>(reference >> (8 * (m_referenceSize - 1 - k)));
         }
         break;
     }
@@ -286,14 +197,15 @@ bool TRBinaryPlistWriter::write(const TRValue &value, QByteArray *out, QString *
     const quint64 tableOffset = quint64(bytes.size());
     const int offsetSize = byteWidth(offsets.back());
     bytes.reserve(bytes.size() + qsizetype(offsets.size()) * offsetSize + 32);
+    ByteArraySink tail{&bytes};
     for (const quint64 offset : offsets)
-        appendBigEndian(&bytes, offset, offsetSize);
+        putBigEndian(tail, offset, offsetSize);
     bytes.append(6, '\0');
     bytes.append(char(offsetSize));
     bytes.append(char(m_referenceSize));
-    appendBigEndian(&bytes, m_objects.size(), 8);
-    appendBigEndian(&bytes, top, 8);
-    appendBigEndian(&bytes, tableOffset, 8);
+    putBigEndian(tail, m_objects.size(), 8);
+    putBigEndian(tail, top, 8);
+    putBigEndian(tail, tableOffset, 8);
     *out = std::move(bytes);
     return true;
 }

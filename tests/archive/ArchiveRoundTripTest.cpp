@@ -6,8 +6,11 @@
 #include "archive/TRArchiveDump.h"
 #include "archive/TRKeyedArchiver.h"
 #include "archive/TRKeyedUnarchiver.h"
+#include "plist/TRPropertyList.h"
 
 #include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -303,4 +306,127 @@ TEST(ArchiveRoundTrip, DescriptionsBuildTheTreesTheyDescribe)
     for (const TRDomainControllerPtr &domain : contents.domains)
         domain->setModified(true);
     EXPECT_EQ(normalizedDump(TRArchiveDump::dump(roundTrip(contents))), normalizedDump(TRArchiveDump::dump(contents)));
+}
+
+namespace {
+
+// A domain of about `keys` keys of every kind, with long and non-ASCII texts, values and names shared
+// between keys, and containers of more than 15 children.
+TRDomainControllerPtr largeDomain(const QString &name, int keys)
+{
+    TRDictionary top;
+    for (int g = 0; g < keys / 50; ++g) {
+        TRDictionary group;
+        TRArray list;
+        for (int i = 0; i < 40; ++i) {
+            TRValue value;
+            switch (i % 8) {
+            case 0: value = TRValue::fromString(QStringLiteral("value %1 of group %2, ünïcödé").arg(i).arg(g)); break;
+            case 1: value = TRValue::fromInteger(qint64(g) * 100000 - i * 65537); break;
+            case 2: value = TRValue::fromReal(g / 3.0 - i); break;
+            case 3: value = TRValue::fromBool(i % 3 == 0); break;
+            case 4: value = TRValue::fromDate(600000000.5 + g); break;
+            case 5: value = TRValue::fromData(QByteArray(i, char(g))); break;
+            case 6: value = TRValue::fromString(QStringLiteral("key%1").arg(i)); break; // equal to a key
+            default: value = TRValue::fromUnsigned(~quint64(g)); break;
+            }
+            group.insert(QStringLiteral("key%1").arg(i), value);
+            if (i < 9)
+                list.append(value);
+        }
+        group.insert(QStringLiteral("list"), TRValue::fromArray(std::move(list)));
+        top.insert(QStringLiteral("group %1").arg(g), TRValue::fromDictionary(std::move(group)));
+    }
+    return std::make_shared<TRDomainController>(
+        name, TRKey::create(TRValue(), TRValue::fromDictionary(std::move(top)), nullptr, name));
+}
+
+} // namespace
+
+// archivedData writes the bytes straight from the tree; archivedPropertyList builds the same archive as
+// values, object by object. Both must describe the same archive, whatever widths the file needs: one
+// byte, two and three bytes per reference and offset.
+TEST(ArchiveRoundTrip, DirectBytesHoldTheSameArchiveAsTheValueGraph)
+{
+    std::vector<std::pair<const char *, TRArchiveContents>> cases;
+    TRArchiveContents one;
+    one.domains.push_back(richDomain(QStringLiteral("com.example.Rich")));
+    cases.emplace_back("rich", one);
+    TRArchiveContents list;
+    list.isList = true;
+    list.domains.push_back(richDomain(QStringLiteral("a.first")));
+    list.domains.push_back(std::make_shared<TRDomainController>(
+        QStringLiteral("b.empty"), TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, QStringLiteral("b.empty"))));
+    list.domains.push_back(largeDomain(QStringLiteral("c.medium"), 2000));
+    cases.emplace_back("list", list);
+    TRArchiveContents large;
+    large.domains.push_back(largeDomain(QStringLiteral("com.example.Large"), 30000));
+    cases.emplace_back("large", large);
+    TRArchiveContents emptyList;
+    emptyList.isList = true;
+    cases.emplace_back("empty list", emptyList);
+
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    for (const auto &[label, contents] : cases) {
+        SCOPED_TRACE(label);
+        QByteArray direct;
+        QString error;
+        ASSERT_TRUE(TRKeyedArchiver::archivedData(contents, &direct, &error)) << error.toStdString();
+        TRValue graph;
+        ASSERT_TRUE(TRKeyedArchiver::archivedPropertyList(contents, &graph, &error)) << error.toStdString();
+        TRValue read;
+        ASSERT_TRUE(TRPropertyList::read(direct, &read, nullptr, &error)) << error.toStdString();
+        EXPECT_TRUE(read == graph);
+
+        // The trailer's widths are the smallest that hold every reference and offset.
+        ASSERT_GT(direct.size(), 40);
+        const auto trailer = [&direct](int at, int width) {
+            quint64 number = 0;
+            for (int i = 0; i < width; ++i)
+                number = number << 8 | quint8(direct.at(direct.size() - 32 + at + i));
+            return number;
+        };
+        const int offsetSize = int(trailer(6, 1));
+        const int refSize = int(trailer(7, 1));
+        const quint64 objects = trailer(8, 8);
+        const quint64 tableOffset = trailer(24, 8);
+        EXPECT_EQ(trailer(16, 8), 0u) << "the top dictionary is object 0";
+        EXPECT_EQ(quint64(direct.size()), tableOffset + objects * quint64(offsetSize) + 32);
+        EXPECT_LT(objects - 1, quint64(1) << (8 * refSize));
+        EXPECT_GE(objects - 1, refSize == 1 ? 0 : quint64(1) << (8 * (refSize - 1)));
+        EXPECT_LT(tableOffset, quint64(1) << (8 * offsetSize));
+
+        // python3's plistlib reads both files to equal values, as an independent reader.
+        QByteArray viaGraph;
+        TRPropertyList::BinaryOptions options;
+        options.shareEqualScalars = false;
+        ASSERT_TRUE(TRPropertyList::writeBinary(graph, &viaGraph, &error, options));
+        const QString directPath = dir.filePath(QStringLiteral("direct"));
+        const QString graphPath = dir.filePath(QStringLiteral("graph"));
+        for (const auto &[path, bytes] : {std::pair{directPath, direct}, std::pair{graphPath, viaGraph}}) {
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size());
+        }
+        const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"));
+        if (python.isEmpty())
+            continue;
+        QProcess process;
+        process.start(python, {QStringLiteral("-c"), QStringLiteral(R"(
+import math, plistlib, sys
+def same(a, b):
+    if isinstance(a, float) and isinstance(b, float):
+        return (math.isnan(a) and math.isnan(b)) or (a == b and math.copysign(1, a) == math.copysign(1, b))
+    if isinstance(a, dict) and isinstance(b, dict):
+        return a.keys() == b.keys() and all(same(a[k], b[k]) for k in a)
+    if isinstance(a, list) and isinstance(b, list):
+        return len(a) == len(b) and all(same(x, y) for x, y in zip(a, b))
+    return type(a) is type(b) and a == b
+a, b = (plistlib.load(open(p, "rb")) for p in sys.argv[1:3])
+sys.exit(0 if same(a, b) and a["$objects"][0] == "$null" else 1)
+)"),
+                                directPath, graphPath});
+        ASSERT_TRUE(process.waitForFinished(60000));
+        EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
+    }
 }
