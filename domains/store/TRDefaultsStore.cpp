@@ -377,7 +377,8 @@ bool TRDefaultsStore::removePersistentDomainForName(const QString &name, QString
     if (!isValidDomainName(name, error))
         return false;
     struct stat info {};
-    if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0)
+    if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0
+        && (errno == ENOENT || errno == ENOTDIR))
         return true; // nothing to remove
     const TRDefaultsLock lock(m_folder);
     return removeLocked(name, error);
@@ -388,8 +389,13 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
     const QString path = filePathForName(name);
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
-    if (::lstat(native.constData(), &info) != 0)
-        return true;
+    if (::lstat(native.constData(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return true;
+        if (error)
+            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, systemError(errno)});
+        return false;
+    }
     if (S_ISREG(info.st_mode)) {
         CachedFile existing;
         if (readDomainFile(path, &existing, false) == Lookup::Unreadable)
