@@ -1,6 +1,7 @@
 #include "TRAlert.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -31,6 +32,13 @@ QMessageBox *makeBox(QWidget *parent, const TRAlert::Spec &spec)
     box->setWindowTitle(QApplication::applicationDisplayName());
     box->setText(spec.title);
     box->setInformativeText(spec.message);
+    // Domain names and file names are shown as they are, never read as markup (the box passes the
+    // format on to its main text only).
+    box->setTextFormat(Qt::PlainText);
+    for (QLabel *label : box->findChildren<QLabel *>()) {
+        if (label->text() == spec.message)
+            label->setTextFormat(Qt::PlainText);
+    }
     const auto add = [box, &spec](const QString &text, int code, QMessageBox::ButtonRole role) {
         if (text.isEmpty())
             return;

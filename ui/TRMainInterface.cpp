@@ -20,6 +20,7 @@ TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
     Ui::TRMainWindow &form = m_mainWindow->form();
     auto *unreadableFiles = new QLabel(m_mainWindow.get());
     unreadableFiles->setObjectName(QStringLiteral("unreadableFilesLabel"));
+    unreadableFiles->setTextFormat(Qt::PlainText);
     unreadableFiles->hide();
     form.statusBar->addWidget(unreadableFiles, 1);
 

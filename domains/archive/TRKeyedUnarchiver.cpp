@@ -15,6 +15,14 @@ const QString &nullMarker()
     return marker;
 }
 
+// The record's entry under the key, looked for first where writers put it.
+const TRValue *recordEntry(const TRDictionary &record, qsizetype likely, const QString &key)
+{
+    const qsizetype at = likely >= 0 && likely < record.size() && record.keyAt(likely) == key ? likely
+                                                                                              : record.indexOf(key);
+    return at >= 0 ? &record.valueAt(at) : nullptr;
+}
+
 } // namespace
 
 TRKeyedUnarchiver::TRKeyedUnarchiver(const TRArray &objects, bool xml)
@@ -22,6 +30,7 @@ TRKeyedUnarchiver::TRKeyedUnarchiver(const TRArray &objects, bool xml)
     , m_xml(xml)
     , m_marks(std::size_t(objects.size()), Mark::Unvisited)
     , m_leaves(std::size_t(objects.size()))
+    , m_objectClasses(std::size_t(objects.size()), -1)
 {
 }
 
@@ -199,10 +208,11 @@ quint64 TRKeyedUnarchiver::nextUid()
     if (failed() || m_frames.empty())
         return 0;
     Frame &frame = m_frames.back();
-    const TRValue reference = frame.record->value(trCodedValueKey(frame.next++));
+    const TRValue *reference = recordEntry(*frame.record, frame.next, trCodedValueKey(frame.next));
+    ++frame.next;
     quint64 uid = 0;
     // A missing key is a none value, as a reference to object 0 is.
-    if (reference.isNone() || !uidOf(reference, &uid))
+    if (!reference || reference->isNone() || !uidOf(*reference, &uid))
         return 0;
     return uid;
 }
@@ -238,18 +248,26 @@ bool TRKeyedUnarchiver::classOf(quint64 uid, Class *cls)
 {
     if (failed())
         return false;
-    const TRValue &object = m_objects.at(qsizetype(uid));
-    const TRValue classReference = object.toDictionary().value(QStringLiteral("$class"));
-    if (uid == 0 || classReference.isNone()) {
+    qint8 &known = m_objectClasses[std::size_t(uid)];
+    if (known >= 0) {
+        *cls = Class(known);
+        return true;
+    }
+    static const QString classKey = QStringLiteral("$class");
+    const TRDictionary &record = m_objects.at(qsizetype(uid)).toDictionary();
+    const TRValue *classReference = recordEntry(record, record.size() - 1, classKey);
+    if (uid == 0 || !classReference) {
         *cls = Class::Plain;
+        known = qint8(*cls);
         return true;
     }
     quint64 classUid = 0;
-    if (!uidOf(classReference, &classUid))
+    if (!uidOf(*classReference, &classUid))
         return false;
     const auto cached = m_classes.constFind(classUid);
     if (cached != m_classes.cend()) {
         *cls = *cached;
+        known = qint8(*cls);
         return true;
     }
     // $classes and any $classhints are not consulted: the class is chosen by its name alone.
@@ -278,6 +296,7 @@ bool TRKeyedUnarchiver::classOf(quint64 uid, Class *cls)
     }
     m_classes.insert(classUid, *found);
     *cls = *found;
+    known = qint8(*cls);
     return true;
 }
 
@@ -310,11 +329,13 @@ const TRArray *TRKeyedUnarchiver::referenceList(quint64 uid, const char *key)
 
 TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
 {
-    Class cls = Class::Plain;
-    if (uid == 0 || !classOf(uid, &cls))
+    if (uid == 0 || failed())
         return {};
     if (m_marks[std::size_t(uid)] == Mark::Leaf)
         return m_leaves[std::size_t(uid)];
+    Class cls = Class::Plain;
+    if (!classOf(uid, &cls))
+        return {};
     const TRValue &object = m_objects.at(qsizetype(uid));
     const TRDictionary &record = object.toDictionary();
     TRValue leaf;

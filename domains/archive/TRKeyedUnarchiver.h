@@ -80,7 +80,8 @@ private:
     bool m_xml = false;
     std::vector<Mark> m_marks;
     std::vector<TRValue> m_leaves;
-    QHash<quint64, Class> m_classes;
+    QHash<quint64, Class> m_classes; // by the UID of the class record
+    std::vector<qint8> m_objectClasses; // by object, once known (a Class)
     std::vector<Frame> m_frames;
     int m_depth = 0;
     bool m_wrongRoot = false;

@@ -69,10 +69,11 @@ TRDefaultsLock::TRDefaultsLock(const QString &folder)
         if (errno != EEXIST)
             return; // cannot lock here (read-only folder, ...): the file operation reports the real cause
         timespec held{};
-        if (modificationTime(native, &held) && ageMs(held) > limits.staleMs) {
-            ::rmdir(native.constData());
+        // A stale lock that cannot be removed (not ours to remove, or not empty) is waited out like
+        // any other, not retried at once forever.
+        if (modificationTime(native, &held) && ageMs(held) > limits.staleMs
+            && (::rmdir(native.constData()) == 0 || errno == ENOENT))
             continue;
-        }
         if (waited.elapsed() >= limits.giveUpMs)
             return;
         QThread::msleep(static_cast<unsigned long>(limits.pollMs));

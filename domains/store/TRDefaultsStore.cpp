@@ -23,6 +23,9 @@ namespace {
 const QString kExtension = QStringLiteral(".plist");
 constexpr mode_t kNewFileMode = 0600;
 constexpr mode_t kNewFolderMode = 0755;
+// Longest file name the file systems take, and room for the "-NNN" that tells set-aside files apart.
+constexpr qsizetype kMaxFileNameBytes = 255;
+constexpr qsizetype kAsideCounterBytes = 4;
 // Links followed before a chain counts as a loop (the kernel's own limit).
 constexpr int kMaxLinkDepth = 40;
 
@@ -222,7 +225,16 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
 bool TRDefaultsStore::setAside(const QString &path, const QString &reason, QString *error)
 {
     const QString stamp = QDateTime::currentDateTimeUtc().toString(QStringLiteral("yyyyMMdd'T'HHmmss'Z'"));
-    const QString base = path + QStringLiteral(".unreadable-") + stamp;
+    const QString suffix = QStringLiteral(".unreadable-") + stamp;
+    // The file name of a long domain keeps as much of itself as leaves room for the suffix and a counter.
+    const qsizetype slash = path.lastIndexOf(u'/');
+    QString kept = path.mid(slash + 1);
+    while (!kept.isEmpty() && QFile::encodeName(kept + suffix).size() + kAsideCounterBytes > kMaxFileNameBytes) {
+        kept.chop(1);
+        if (!kept.isEmpty() && kept.back().isHighSurrogate())
+            kept.chop(1);
+    }
+    const QString base = path.left(slash + 1) + kept + suffix;
     const QByteArray source = QFile::encodeName(path);
     for (int attempt = 1; attempt < 1000; ++attempt) {
         const QString aside = attempt == 1 ? base : base + u'-' + QString::number(attempt);
@@ -365,7 +377,8 @@ bool TRDefaultsStore::removePersistentDomainForName(const QString &name, QString
     if (!isValidDomainName(name, error))
         return false;
     struct stat info {};
-    if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0)
+    if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0
+        && (errno == ENOENT || errno == ENOTDIR))
         return true; // nothing to remove
     const TRDefaultsLock lock(m_folder);
     return removeLocked(name, error);
@@ -376,8 +389,13 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
     const QString path = filePathForName(name);
     const QByteArray native = QFile::encodeName(path);
     struct stat info {};
-    if (::lstat(native.constData(), &info) != 0)
-        return true;
+    if (::lstat(native.constData(), &info) != 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return true;
+        if (error)
+            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, systemError(errno)});
+        return false;
+    }
     if (S_ISREG(info.st_mode)) {
         CachedFile existing;
         if (readDomainFile(path, &existing, false) == Lookup::Unreadable)

@@ -25,9 +25,9 @@ public:
         QString setAsideAs;
     };
 
-    // Longest domain name, in UTF-8 bytes, that leaves room in a file name for the suffixes the store
-    // and GNUstep add.
-    static constexpr int kMaxNameBytes = 243;
+    // Longest domain name, in UTF-8 bytes, that leaves room in a file name (255 bytes) for ".plist" and
+    // the ".XXXXXX" of the temporary file that replaces an existing domain file.
+    static constexpr int kMaxNameBytes = 242;
 
     explicit TRDefaultsStore(const QString &folder);
 

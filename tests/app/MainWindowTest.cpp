@@ -215,6 +215,8 @@ TEST_F(MainWindow, UnreadableDomainFilesAreReported)
     ASSERT_NE(label, nullptr);
     EXPECT_FALSE(label->isHidden());
     EXPECT_TRUE(label->text().contains(QStringLiteral("broken.plist"))) << label->text().toStdString();
+    // File names are shown as they are, never read as markup.
+    EXPECT_EQ(label->textFormat(), Qt::PlainText);
 
     // Gone after Reload all once the file is replaced.
     QFile::remove(domainFile(QStringLiteral("broken")));
@@ -255,5 +257,21 @@ TEST_F(MainWindow, RealAlertSheetDoesNotBlockAndMapsItsButtons)
         settle();
         EXPECT_EQ(answer, expected) << text;
     }
+
+    // A domain name that looks like markup is shown as typed, in the title and in the message.
+    spec.title = QStringLiteral("<b>Domain</b> &lt;x&gt;");
+    spec.message = QStringLiteral("The domain <b>bold</b> &lt;x&gt; is about to be permanently deleted.");
+    TRAlert::beginSheet(window, spec);
+    for (QMessageBox *box : window->findChildren<QMessageBox *>()) {
+        if (!box->isVisible())
+            continue;
+        for (const char *name : {"qt_msgbox_label", "qt_msgbox_informativelabel"}) {
+            const QLabel *label = box->findChild<QLabel *>(QString::fromLatin1(name));
+            ASSERT_NE(label, nullptr) << name;
+            EXPECT_EQ(label->textFormat(), Qt::PlainText) << name;
+        }
+        box->close();
+    }
+    settle();
     TRAlert::setScripted(true);
 }

@@ -155,3 +155,24 @@ TEST_F(StoreTool, ReadOnlyFolderReportsFailuresAndChangesNothing)
     left.removeAll(QStringLiteral(".lck"));
     EXPECT_EQ(left, QStringList{QStringLiteral("com.x.plist")});
 }
+
+TEST_F(StoreTool, RemovalInAFolderThatCannotBeSearchedIsAFailureNotSuccess)
+{
+    ASSERT_EQ(run({QStringLiteral("write"), QStringLiteral("com.x"), m_input}).exitCode, 0);
+    const QString domainFile = folder() + QStringLiteral("/com.x.plist");
+    const QByteArray before = readFile(domainFile);
+    // Listed but not searchable: whether the domain file exists cannot be told, so it cannot be
+    // called removed.
+    ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0744), 0);
+    const bool other = ::geteuid() == 0;
+    if (!other) {
+        ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0644), 0);
+    }
+
+    const ToolRun result = run({QStringLiteral("remove"), QStringLiteral("com.x")}, other);
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("com.x.plist")) << result.err.toStdString();
+
+    ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0755), 0);
+    EXPECT_EQ(readFile(domainFile), before);
+}

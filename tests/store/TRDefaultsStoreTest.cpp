@@ -202,7 +202,7 @@ TEST_F(Store, WritesThroughSymbolicLinks)
 
 TEST_F(Store, RefusesNamesItCannotHold)
 {
-    const QString longest = QString(121, QChar(0xE9)) + u'a'; // 243 UTF-8 bytes
+    const QString longest = QString(121, QChar(0xE9)); // 242 UTF-8 bytes
     const QStringList refused{QString(), QStringLiteral("a/b"), QStringLiteral("../escape"), QStringLiteral("."),
                               QStringLiteral(".."), QString::fromUtf8("nul\0inside", 10), longest + u'b',
                               QString(1, QChar(0xD800))};
@@ -225,6 +225,9 @@ TEST_F(Store, RefusesNamesItCannotHold)
         QString error;
         ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), name, &error)) << error.toStdString();
         EXPECT_EQ(m_store.persistentDomainForName(name), simpleDictionary(1));
+        // Replacing an existing file needs a temporary name beside it: that must fit too.
+        ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(2), name, &error)) << error.toStdString();
+        EXPECT_EQ(m_store.persistentDomainForName(name), simpleDictionary(2));
     }
     EXPECT_EQ(m_store.persistentDomainNames().size(), accepted.size());
 
@@ -263,6 +266,29 @@ TEST_F(Store, SetsAsideUnreadableFilesBeforeWritingOrRemoving)
     ASSERT_EQ(fresh.unreadableFiles().size(), 1);
     EXPECT_TRUE(QFileInfo::exists(fresh.unreadableFiles().first().setAsideAs));
     EXPECT_EQ(QDir(folder()).entryList({QStringLiteral("x.plist.unreadable-*")}, QDir::Files).size(), 2);
+}
+
+TEST_F(Store, SetsAsideUnreadableFilesOfTheLongestNames)
+{
+    makeFolder();
+    const QByteArray garbage = "not a property list";
+    for (const QString &name : {QString(TRDefaultsStore::kMaxNameBytes, QLatin1Char('w')), QString(80, QChar(0x263A))}) {
+        ASSERT_TRUE(TRDefaultsStore::isValidDomainName(name));
+        writeFile(file(name + QStringLiteral(".plist")), garbage);
+        QString error;
+        ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), name, &error)) << error.toStdString();
+        EXPECT_EQ(m_store.persistentDomainForName(name), simpleDictionary(1));
+        writeFile(file(name + QStringLiteral(".plist")), garbage);
+        ASSERT_TRUE(m_store.removePersistentDomainForName(name, &error)) << error.toStdString();
+    }
+    const QStringList aside = QDir(folder()).entryList({QStringLiteral("*.unreadable-*")}, QDir::Files);
+    ASSERT_EQ(aside.size(), 4);
+    for (const QString &name : aside) {
+        EXPECT_EQ(readFile(file(name)), garbage);
+        EXPECT_FALSE(name.endsWith(QStringLiteral(".plist")));
+        EXPECT_TRUE(name.isValidUtf16());
+    }
+    EXPECT_TRUE(m_store.persistentDomainNames().isEmpty());
 }
 
 TEST_F(Store, RemovesDomainsAtOnce)
@@ -360,6 +386,18 @@ TEST_F(StoreLock, CarriesOnAfterTheGiveUpTimeAndLeavesTheOtherLock)
     ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), QStringLiteral("a")));
     EXPECT_TRUE(QFileInfo::exists(lockPath()));
     EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("a")), simpleDictionary(1));
+}
+
+TEST_F(StoreLock, AStaleLockThatCannotBeBrokenIsWaitedOutNotSpunOn)
+{
+    // Something inside the stale lock keeps it from being removed: the writer waits until the give-up
+    // time and carries on, as with any lock it cannot take.
+    writeFile(lockPath() + QStringLiteral("/left-behind"), "x");
+    ageLock(60);
+    TRDefaultsLock::setTiming({10, 20000, 200});
+    ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), QStringLiteral("a")));
+    EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("a")), simpleDictionary(1));
+    EXPECT_TRUE(QFileInfo::exists(lockPath() + QStringLiteral("/left-behind")));
 }
 
 TEST_F(StoreLock, UnlockLeavesALockThatSomebodyElseTookOver)
