@@ -15,22 +15,51 @@ const QString &nullMarker()
     return marker;
 }
 
-// The record's entry under the key, looked for first where writers put it.
-const TRValue *recordEntry(const TRDictionary &record, qsizetype likely, const QString &key)
+// The keys of records and of the archive's top level.
+const QString kClassKey = QStringLiteral("$class");
+const QString kClassNameKey = QStringLiteral("$classname");
+const QString kObjectsKey = QStringLiteral("NS.objects");
+const QString kKeysKey = QStringLiteral("NS.keys");
+const QString kStringKey = QStringLiteral("NS.string");
+const QString kDataKey = QStringLiteral("NS.data");
+const QString kTimeKey = QStringLiteral("NS.time");
+const QString kArchiverKey = QStringLiteral("$archiver");
+const QString kVersionKey = QStringLiteral("$version");
+const QString kTopKey = QStringLiteral("$top");
+const QString kArchiveObjectsKey = QStringLiteral("$objects");
+const QString kRootKey = QStringLiteral("root");
+const QString kArchiverName = QStringLiteral("NSKeyedArchiver");
+constexpr qint64 kArchiveVersion = 100000;
+
+QString notAnArchive()
 {
-    const qsizetype at = likely >= 0 && likely < record.size() && record.keyAt(likely) == key ? likely
-                                                                                              : record.indexOf(key);
-    return at >= 0 ? &record.valueAt(at) : nullptr;
+    return trText("Not a keyed archive: the property list lacks $archiver, $top or $objects.");
+}
+
+QString unsupportedVersion(const TRValue &version)
+{
+    return trFormat(trText("Unsupported keyed archive version %@."), {version.description()});
 }
 
 } // namespace
 
-TRKeyedUnarchiver::TRKeyedUnarchiver(const TRArray &objects, bool xml)
+TRKeyedUnarchiver::TRKeyedUnarchiver(const TRArray *objects, bool xml)
     : m_objects(objects)
+    , m_objectCount(quint64(objects->size()))
     , m_xml(xml)
-    , m_marks(std::size_t(objects.size()), Mark::Unvisited)
-    , m_leaves(std::size_t(objects.size()))
-    , m_objectClasses(std::size_t(objects.size()), -1)
+    , m_marks(std::size_t(m_objectCount), Mark::Unvisited)
+    , m_leaves(std::size_t(m_objectCount))
+    , m_objectClasses(std::size_t(m_objectCount), -1)
+{
+}
+
+TRKeyedUnarchiver::TRKeyedUnarchiver(TRBinaryPlistView *view, const TRBinaryPlistView::Object &objects)
+    : m_view(view)
+    , m_objectList(objects)
+    , m_objectCount(objects.count)
+    , m_marks(std::size_t(m_objectCount), Mark::Unvisited)
+    , m_leaves(std::size_t(m_objectCount))
+    , m_objectClasses(std::size_t(m_objectCount), -1)
 {
 }
 
@@ -64,6 +93,8 @@ bool TRKeyedUnarchiver::unarchiveObjectWithData(const QByteArray &bytes, TRArchi
 {
     if (failure)
         *failure = Failure::Unreadable;
+    if (bytes.startsWith("bplist00"))
+        return unarchiveBinary(bytes, contents, error, failure);
     TRValue archive;
     TRPropertyList::Format format = TRPropertyList::Format::Binary;
     QString parseError;
@@ -86,26 +117,102 @@ bool TRKeyedUnarchiver::unarchiveObjectWithPropertyList(const TRValue &archive, 
     if (failure)
         *failure = Failure::Unreadable;
     const TRDictionary &top = archive.toDictionary();
-    const TRValue objects = top.value(QStringLiteral("$objects"));
-    const bool isArchive = archive.isDictionary()
-                           && top.value(QStringLiteral("$archiver")) == TRValue::fromString(QStringLiteral("NSKeyedArchiver"))
-                           && top.value(QStringLiteral("$top")).isDictionary() && objects.isArray()
-                           && !objects.toArray().isEmpty() && objects.toArray().first().toString() == nullMarker();
+    const TRValue objects = top.value(kArchiveObjectsKey);
+    const bool isArchive = archive.isDictionary() && top.value(kArchiverKey) == TRValue::fromString(kArchiverName)
+                           && top.value(kTopKey).isDictionary() && objects.isArray() && !objects.toArray().isEmpty()
+                           && objects.toArray().first().toString() == nullMarker();
     if (!isArchive) {
         if (error)
-            *error = trText("Not a keyed archive: the property list lacks $archiver, $top or $objects.");
+            *error = notAnArchive();
         return false;
     }
-    const TRValue version = top.value(QStringLiteral("$version"));
-    if (!version.isInteger() || version.toInteger() != 100000) {
+    const TRValue version = top.value(kVersionKey);
+    if (!version.isInteger() || version.toInteger() != kArchiveVersion) {
         if (error)
-            *error = trFormat(trText("Unsupported keyed archive version %@."), {version.description()});
+            *error = unsupportedVersion(version);
         return false;
     }
+    TRKeyedUnarchiver unarchiver(&objects.toArray(), xml);
+    const TRValue topValue = top.value(kTopKey);
+    const TRDictionary &topRecord = topValue.toDictionary();
+    const qsizetype rootAt = topRecord.indexOf(kRootKey);
+    Entry root;
+    root.present = rootAt >= 0 && !topRecord.valueAt(rootAt).isNone();
+    root.value = root.present ? &topRecord.valueAt(rootAt) : nullptr;
+    return finish(unarchiver, root, contents, error, failure);
+}
 
-    TRKeyedUnarchiver unarchiver(objects.toArray(), xml);
+bool TRKeyedUnarchiver::unarchiveBinary(const QByteArray &bytes, TRArchiveContents *contents, QString *error,
+                                        Failure *failure)
+{
+    // The same checks as above, made on the bytes without reading the archive into values first.
+    TRBinaryPlistView view(bytes);
+    TRBinaryPlistView::Object top;
+    TRBinaryPlistView::Object objects;
+    TRBinaryPlistView::Object topRecord;
+    TRValue version;
+    bool isArchive = false;
+    const bool readable = [&] {
+        if (!view.open() || !view.object(view.top(), &top))
+            return false;
+        quint64 archiver = 0, topIndex = 0, objectsIndex = 0, first = 0, versionIndex = 0;
+        bool found = false;
+        TRBinaryPlistView::Object object;
+        if (!view.find(top, kArchiverKey, &archiver, &found))
+            return false;
+        if (!found || !view.object(archiver, &object) || !view.textEquals(object, kArchiverName))
+            return view.error().isEmpty();
+        if (!view.find(top, kTopKey, &topIndex, &found))
+            return false;
+        if (!found || !view.object(topIndex, &topRecord) || topRecord.type != TRBinaryPlistView::Dictionary)
+            return view.error().isEmpty();
+        if (!view.find(top, kArchiveObjectsKey, &objectsIndex, &found))
+            return false;
+        if (!found || !view.object(objectsIndex, &objects) || objects.type != TRBinaryPlistView::Array
+            || objects.count == 0)
+            return view.error().isEmpty();
+        if (!view.reference(objects, 0, &first) || !view.object(first, &object))
+            return false;
+        if (!view.textEquals(object, nullMarker()))
+            return true;
+        isArchive = true;
+        if (!view.find(top, kVersionKey, &versionIndex, &found))
+            return false;
+        if (!found)
+            return true;
+        if (!view.object(versionIndex, &object))
+            return false;
+        if (object.type == TRBinaryPlistView::Array || object.type == TRBinaryPlistView::Dictionary)
+            version = object.type == TRBinaryPlistView::Array ? TRValue::fromArray({}) : TRValue::fromDictionary({});
+        else if (!view.leaf(object, &version))
+            return false;
+        return true;
+    }();
+    if (!readable || !isArchive) {
+        if (error)
+            *error = readable ? notAnArchive() : trFormat(trText("Not a keyed archive: %@"), {view.error()});
+        return false;
+    }
+    if (!version.isInteger() || version.toInteger() != kArchiveVersion) {
+        if (error)
+            *error = unsupportedVersion(version);
+        return false;
+    }
+    TRKeyedUnarchiver unarchiver(&view, objects);
+    Entry root;
+    if (!view.find(topRecord, kRootKey, &root.index, &root.present)) {
+        if (error)
+            *error = trFormat(trText("Not a keyed archive: %@"), {view.error()});
+        return false;
+    }
+    return finish(unarchiver, root, contents, error, failure);
+}
+
+bool TRKeyedUnarchiver::finish(TRKeyedUnarchiver &unarchiver, const Entry &root, TRArchiveContents *contents,
+                               QString *error, Failure *failure)
+{
     TRArchiveContents result;
-    if (!unarchiver.decodeRoot(top.value(QStringLiteral("$top")), &result)) {
+    if (!unarchiver.decodeRoot(root, &result)) {
         if (error)
             *error = unarchiver.m_error;
         if (failure)
@@ -118,16 +225,15 @@ bool TRKeyedUnarchiver::unarchiveObjectWithPropertyList(const TRValue &archive, 
     return true;
 }
 
-bool TRKeyedUnarchiver::decodeRoot(const TRValue &top, TRArchiveContents *contents)
+bool TRKeyedUnarchiver::decodeRoot(const Entry &top, TRArchiveContents *contents)
 {
-    const TRValue reference = top.toDictionary().value(QStringLiteral("root"));
     quint64 root = 0;
-    if (reference.isNone()) {
+    if (!top.present) {
         fail(trText("The archive has no root object."));
         return false;
     }
     Class cls = Class::Plain;
-    if (!uidOf(reference, &root) || !classOf(root, &cls))
+    if (!uidOf(top, &root) || !classOf(root, &cls))
         return false;
     if (cls == Class::Domain) {
         TRDomainControllerPtr domain = domainAt(root);
@@ -142,16 +248,16 @@ bool TRKeyedUnarchiver::decodeRoot(const TRValue &top, TRArchiveContents *conten
         fail(trText("The archive's root object is neither a domain nor a list of domains."));
         return false;
     }
-    const TRArray *elements = referenceList(root, "NS.objects");
-    if (!elements || !claim(root))
+    List elements;
+    if (!referenceList(root, kObjectsKey, &elements) || !claim(root))
         return false;
     contents->isList = true;
     contents->mutableList = cls == Class::MutableArray;
-    contents->domains.reserve(std::size_t(elements->size()));
-    for (const TRValue &element : *elements) {
+    contents->domains.reserve(std::size_t(elements.size));
+    for (quint64 i = 0; i < elements.size; ++i) {
         quint64 uid = 0;
         Class elementClass = Class::Plain;
-        if (!uidOf(element, &uid) || !classOf(uid, &elementClass))
+        if (!uidAt(elements, i, &uid) || !classOf(uid, &elementClass))
             return false;
         if (uid == 0 || elementClass != Class::Domain) {
             m_wrongRoot = true;
@@ -178,6 +284,83 @@ void TRKeyedUnarchiver::failAt(quint64 uid, const QString &message)
     fail(trFormat(trText("Archive object %@: %@"), {QString::number(uid), message}));
 }
 
+bool TRKeyedUnarchiver::viewFailed()
+{
+    fail(m_view->error());
+    return false;
+}
+
+bool TRKeyedUnarchiver::recordAt(quint64 uid, Record *record)
+{
+    if (!m_view) {
+        record->values = &m_objects->at(qsizetype(uid)).toDictionary();
+        return true;
+    }
+    quint64 index = 0;
+    if (!m_view->reference(m_objectList, uid, &index) || !m_view->object(index, &record->object))
+        return viewFailed();
+    return true;
+}
+
+bool TRKeyedUnarchiver::pushFrame(quint64 uid)
+{
+    Frame frame;
+    if (!recordAt(uid, &frame.record))
+        return false;
+    if (m_view) {
+        static const QString names[kLookedUp] = {trCodedValueKey(0), trCodedValueKey(1), trCodedValueKey(2),
+                                                  trCodedValueKey(3)};
+        static const QStringView keys[kLookedUp] = {names[0], names[1], names[2], names[3]};
+        quint64 values[kLookedUp] = {};
+        bool found[kLookedUp] = {};
+        if (!m_view->find(frame.record.object, keys, kLookedUp, values, found))
+            return viewFailed();
+        for (int i = 0; i < kLookedUp; ++i)
+            frame.coded[i] = {nullptr, values[i], found[i]};
+    }
+    m_frames.push_back(frame);
+    return true;
+}
+
+bool TRKeyedUnarchiver::entryOf(const Record &record, qsizetype likely, const QString &key, Entry *entry)
+{
+    *entry = Entry();
+    if (m_view)
+        return m_view->find(record.object, key, &entry->index, &entry->present) || viewFailed();
+    // Looked for first where writers put it.
+    const TRDictionary &values = *record.values;
+    const qsizetype at = likely >= 0 && likely < values.size() && values.keyAt(likely) == key ? likely
+                                                                                              : values.indexOf(key);
+    if (at >= 0 && !values.valueAt(at).isNone()) {
+        entry->value = &values.valueAt(at);
+        entry->present = true;
+    }
+    return true;
+}
+
+bool TRKeyedUnarchiver::valueOf(const Entry &entry, TRValue *value)
+{
+    if (!entry.present) {
+        *value = TRValue();
+        return true;
+    }
+    if (!m_view) {
+        *value = *entry.value;
+        return true;
+    }
+    TRBinaryPlistView::Object object;
+    if (!m_view->object(entry.index, &object))
+        return viewFailed();
+    // Containers are never wanted as values: an empty one of the kind stands in for the shape checks.
+    if (object.type == TRBinaryPlistView::Array)
+        *value = TRValue::fromArray({});
+    else if (object.type == TRBinaryPlistView::Dictionary)
+        *value = TRValue::fromDictionary({});
+    else if (!m_view->leaf(object, value))
+        return viewFailed();
+    return true;
+}
+
 bool TRKeyedUnarchiver::uidOf(const TRValue &reference, quint64 *uid)
 {
     if (failed())
@@ -194,13 +377,37 @@ bool TRKeyedUnarchiver::uidOf(const TRValue &reference, quint64 *uid)
         fail(trFormat(trText("The archive holds %@ where a reference to an object belongs."), {reference.description()}));
         return false;
     }
-    if (value >= quint64(m_objects.size())) {
+    if (value >= m_objectCount) {
         fail(trFormat(trText("The archive refers to object %@, but it holds only %@ objects."),
-                      {QString::number(value), QString::number(m_objects.size())}));
+                      {QString::number(value), QString::number(m_objectCount)}));
         return false;
     }
     *uid = value;
     return true;
+}
+
+bool TRKeyedUnarchiver::uidOf(const Entry &reference, quint64 *uid)
+{
+    if (failed())
+        return false;
+    if (!m_view)
+        return uidOf(*reference.value, uid);
+    TRBinaryPlistView::Object object;
+    if (!m_view->object(reference.index, &object))
+        return viewFailed();
+    if (object.type == TRBinaryPlistView::Uid)
+        return uidOf(TRValue::fromUid(m_view->uid(object)), uid);
+    TRValue value;
+    return valueOf(reference, &value) && uidOf(value, uid);
+}
+
+bool TRKeyedUnarchiver::uidAt(const List &list, quint64 at, quint64 *uid)
+{
+    if (!m_view)
+        return uidOf(list.values->at(qsizetype(at)), uid);
+    Entry element;
+    element.present = true;
+    return (m_view->reference(list.object, at, &element.index) || viewFailed()) && uidOf(element, uid);
 }
 
 quint64 TRKeyedUnarchiver::nextUid()
@@ -208,11 +415,14 @@ quint64 TRKeyedUnarchiver::nextUid()
     if (failed() || m_frames.empty())
         return 0;
     Frame &frame = m_frames.back();
-    const TRValue *reference = recordEntry(*frame.record, frame.next, trCodedValueKey(frame.next));
+    Entry reference;
+    const bool found = m_view && frame.next < kLookedUp
+                           ? (reference = frame.coded[frame.next], true)
+                           : entryOf(frame.record, frame.next, trCodedValueKey(frame.next), &reference);
     ++frame.next;
     quint64 uid = 0;
     // A missing key is a none value, as a reference to object 0 is.
-    if (!reference || reference->isNone() || !uidOf(*reference, &uid))
+    if (!found || !reference.present || !uidOf(reference, &uid))
         return 0;
     return uid;
 }
@@ -253,16 +463,18 @@ bool TRKeyedUnarchiver::classOf(quint64 uid, Class *cls)
         *cls = Class(known);
         return true;
     }
-    static const QString classKey = QStringLiteral("$class");
-    const TRDictionary &record = m_objects.at(qsizetype(uid)).toDictionary();
-    const TRValue *classReference = recordEntry(record, record.size() - 1, classKey);
-    if (uid == 0 || !classReference) {
+    Record record;
+    Entry classReference;
+    if (uid != 0 && (!recordAt(uid, &record) || !entryOf(record, record.values ? record.values->size() - 1 : -1,
+                                                         kClassKey, &classReference)))
+        return false;
+    if (uid == 0 || !classReference.present) {
         *cls = Class::Plain;
         known = qint8(*cls);
         return true;
     }
     quint64 classUid = 0;
-    if (!uidOf(*classReference, &classUid))
+    if (!uidOf(classReference, &classUid))
         return false;
     const auto cached = m_classes.constFind(classUid);
     if (cached != m_classes.cend()) {
@@ -271,7 +483,12 @@ bool TRKeyedUnarchiver::classOf(quint64 uid, Class *cls)
         return true;
     }
     // $classes and any $classhints are not consulted: the class is chosen by its name alone.
-    const TRValue name = m_objects.at(qsizetype(classUid)).toDictionary().value(QStringLiteral("$classname"));
+    Record classRecord;
+    Entry nameEntry;
+    TRValue name;
+    if (!recordAt(classUid, &classRecord) || !entryOf(classRecord, 0, kClassNameKey, &nameEntry)
+        || !valueOf(nameEntry, &name))
+        return false;
     if (!name.isString()) {
         failAt(uid, trText("its class record has no $classname."));
         return false;
@@ -315,16 +532,28 @@ bool TRKeyedUnarchiver::claim(quint64 uid)
     return true;
 }
 
-const TRArray *TRKeyedUnarchiver::referenceList(quint64 uid, const char *key)
+bool TRKeyedUnarchiver::referenceList(quint64 uid, const QString &key, List *list)
 {
-    const TRDictionary &record = m_objects.at(qsizetype(uid)).toDictionary();
-    const qsizetype at = record.indexOf(QString::fromLatin1(key));
-    const TRValue *list = at >= 0 ? &record.valueAt(at) : nullptr;
-    if (!list || !list->isArray()) {
-        failAt(uid, trFormat(trText("the record has no %@ list."), {QString::fromLatin1(key)}));
-        return nullptr;
+    Record record;
+    Entry entry;
+    if (!recordAt(uid, &record) || !entryOf(record, -1, key, &entry))
+        return false;
+    bool isList = false;
+    if (entry.present && !m_view) {
+        isList = entry.value->isArray();
+        list->values = &entry.value->toArray();
+        list->size = quint64(list->values->size());
+    } else if (entry.present) {
+        if (!m_view->object(entry.index, &list->object))
+            return viewFailed();
+        isList = list->object.type == TRBinaryPlistView::Array;
+        list->size = list->object.count;
     }
-    return &list->toArray();
+    if (!isList) {
+        failAt(uid, trFormat(trText("the record has no %@ list."), {key}));
+        return false;
+    }
+    return true;
 }
 
 TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
@@ -336,8 +565,25 @@ TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
     Class cls = Class::Plain;
     if (!classOf(uid, &cls))
         return {};
-    const TRValue &object = m_objects.at(qsizetype(uid));
-    const TRDictionary &record = object.toDictionary();
+    TRValue object;
+    Record record;
+    Entry entry;
+    if (cls == Class::Plain) {
+        entry.present = true;
+        if (m_view && !m_view->reference(m_objectList, uid, &entry.index)) {
+            viewFailed();
+            return {};
+        }
+        entry.value = m_view ? nullptr : &m_objects->at(qsizetype(uid));
+        if (!valueOf(entry, &object))
+            return {};
+    } else if (!recordAt(uid, &record)) {
+        return {};
+    }
+    const auto recordValue = [&](const QString &key) {
+        TRValue value;
+        return entryOf(record, -1, key, &entry) && valueOf(entry, &value) ? value : TRValue();
+    };
     TRValue leaf;
     switch (cls) {
     case Class::Plain:
@@ -356,21 +602,21 @@ TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
         }
         break;
     case Class::String:
-        leaf = record.value(QStringLiteral("NS.string"));
+        leaf = recordValue(kStringKey);
         if (!leaf.isString()) {
             failAt(uid, trText("a string record has no NS.string text."));
             return {};
         }
         break;
     case Class::Data:
-        leaf = record.value(QStringLiteral("NS.data"));
+        leaf = recordValue(kDataKey);
         if (!leaf.isData()) {
             failAt(uid, trText("a data record has no NS.data bytes."));
             return {};
         }
         break;
     case Class::Date: {
-        const TRValue time = record.value(QStringLiteral("NS.time"));
+        const TRValue time = recordValue(kTimeKey);
         if (!time.isReal() && !time.isInteger()) {
             failAt(uid, trText("a date record has no NS.time number."));
             return {};
@@ -383,6 +629,8 @@ TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
         return {};
     }
     // Both platforms read the string "$null" as none.
+    if (failed())
+        return {};
     if (leaf.isString() && leaf.toString() == nullMarker())
         leaf = TRValue();
     m_marks[std::size_t(uid)] = Mark::Leaf;
@@ -401,7 +649,8 @@ TRKeyPtr TRKeyedUnarchiver::keyAt(quint64 uid)
     }
     if (!claim(uid))
         return nullptr;
-    m_frames.push_back({&m_objects.at(qsizetype(uid)).toDictionary(), 0});
+    if (!pushFrame(uid))
+        return nullptr;
     TRKeyPtr key = TRKey::initWithCoder(*this);
     m_frames.pop_back();
     m_marks[std::size_t(uid)] = Mark::Taken;
@@ -412,7 +661,8 @@ TRDomainControllerPtr TRKeyedUnarchiver::domainAt(quint64 uid)
 {
     if (!claim(uid))
         return nullptr;
-    m_frames.push_back({&m_objects.at(qsizetype(uid)).toDictionary(), 0});
+    if (!pushFrame(uid))
+        return nullptr;
     TRDomainControllerPtr domain = TRDomainController::initWithCoder(*this);
     m_frames.pop_back();
     m_marks[std::size_t(uid)] = Mark::Taken;
@@ -427,23 +677,24 @@ bool TRKeyedUnarchiver::childrenAt(quint64 uid, Class cls, NodeContents *content
         failAt(uid, trFormat(trText("the keys are nested deeper than %@ levels."), {QString::number(kTRMaxNestingDepth)}));
         return false;
     }
-    const TRArray *objects = referenceList(uid, "NS.objects");
-    const TRArray *keys = isDictionary(cls) ? referenceList(uid, "NS.keys") : nullptr;
-    if (!objects || (isDictionary(cls) && !keys))
+    const bool hasKeys = isDictionary(cls);
+    List objects;
+    List keys;
+    if (!referenceList(uid, kObjectsKey, &objects) || (hasKeys && !referenceList(uid, kKeysKey, &keys)))
         return false;
-    if (keys && keys->size() != objects->size()) {
+    if (hasKeys && keys.size != objects.size) {
         failAt(uid, trText("a dictionary has not as many keys as values."));
         return false;
     }
-    contents->kind = keys ? TRKey::NodeKind::Dictionary : TRKey::NodeKind::List;
-    contents->nodes.reserve(std::size_t(objects->size()));
-    if (keys)
-        contents->keys.reserve(std::size_t(keys->size()));
-    for (qsizetype i = 0; i < objects->size(); ++i) {
+    contents->kind = hasKeys ? TRKey::NodeKind::Dictionary : TRKey::NodeKind::List;
+    contents->nodes.reserve(std::size_t(objects.size));
+    if (hasKeys)
+        contents->keys.reserve(std::size_t(keys.size));
+    for (quint64 i = 0; i < objects.size; ++i) {
         quint64 childUid = 0;
-        if (keys) {
+        if (hasKeys) {
             quint64 keyUid = 0;
-            if (!uidOf(keys->at(i), &keyUid))
+            if (!uidAt(keys, i, &keyUid))
                 return false;
             const TRValue key = leafAt(keyUid);
             if (failed())
@@ -456,7 +707,7 @@ bool TRKeyedUnarchiver::childrenAt(quint64 uid, Class cls, NodeContents *content
             }
             contents->keys.push_back(key.toString());
         }
-        if (!uidOf(objects->at(i), &childUid))
+        if (!uidAt(objects, i, &childUid))
             return false;
         TRKeyPtr child = keyAt(childUid);
         if (!child)

@@ -2,6 +2,7 @@
 
 #include "TRArchiveContents.h"
 #include "TRCoder.h"
+#include "plist/TRBinaryPlistView.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -13,7 +14,8 @@
 // TRKeyedArchiver. Archives come from other people, so reading trusts nothing: only the classes of the
 // exchange format are accepted, chosen by $classname; every reference is checked against $objects; a
 // node, container or domain may be used in one place only, which also refuses reference cycles; nesting
-// is bounded; and no error ever leaves half a result.
+// is bounded; and no error ever leaves half a result. A binary archive is read straight from its bytes:
+// records and reference lists are looked at where they lie, and only leaf values are made.
 class TRKeyedUnarchiver final : public TRCoder
 {
 public:
@@ -52,17 +54,52 @@ private:
         Plain, Key, Domain, Array, MutableArray, Dictionary, MutableDictionary, String, Data, Date
     };
     enum class Mark : quint8 { Unvisited, Decoding, Taken, Leaf };
+    // An object of $objects as a record (a dictionary), in the parsed graph or in the binary bytes.
+    struct Record
+    {
+        const TRDictionary *values = nullptr;
+        TRBinaryPlistView::Object object;
+    };
+    // An entry of a record or an element of a list: a parsed value, or an object of the binary table.
+    struct Entry
+    {
+        const TRValue *value = nullptr;
+        quint64 index = 0;
+        bool present = false;
+    };
+    struct List
+    {
+        const TRArray *values = nullptr;
+        TRBinaryPlistView::Object object;
+        quint64 size = 0;
+    };
+    // A record being decoded. A binary record's first coded values are looked up in one pass.
+    static constexpr int kLookedUp = 4;
     struct Frame
     {
-        const TRDictionary *record;
-        int next;
+        Record record;
+        int next = 0;
+        Entry coded[kLookedUp];
     };
 
-    TRKeyedUnarchiver(const TRArray &objects, bool xml);
+    TRKeyedUnarchiver(const TRArray *objects, bool xml);
+    TRKeyedUnarchiver(TRBinaryPlistView *view, const TRBinaryPlistView::Object &objects);
 
-    bool decodeRoot(const TRValue &top, TRArchiveContents *contents);
+    static bool unarchiveBinary(const QByteArray &bytes, TRArchiveContents *contents, QString *error,
+                                Failure *failure);
+    static bool finish(TRKeyedUnarchiver &unarchiver, const Entry &top, TRArchiveContents *contents,
+                       QString *error, Failure *failure);
+
+    bool decodeRoot(const Entry &top, TRArchiveContents *contents);
     void failAt(quint64 uid, const QString &message);
+    bool viewFailed();
+    bool recordAt(quint64 uid, Record *record);
+    bool pushFrame(quint64 uid);
+    bool entryOf(const Record &record, qsizetype likely, const QString &key, Entry *entry);
+    bool valueOf(const Entry &entry, TRValue *value);
     bool uidOf(const TRValue &reference, quint64 *uid);
+    bool uidOf(const Entry &reference, quint64 *uid);
+    bool uidAt(const List &list, quint64 at, quint64 *uid);
     quint64 nextUid();
     bool classOf(quint64 uid, Class *cls);
     bool claim(quint64 uid);
@@ -70,13 +107,16 @@ private:
     TRKeyPtr keyAt(quint64 uid);
     TRDomainControllerPtr domainAt(quint64 uid);
     bool childrenAt(quint64 uid, Class cls, NodeContents *contents);
-    const TRArray *referenceList(quint64 uid, const char *key);
+    bool referenceList(quint64 uid, const QString &key, List *list);
 
     static bool isList(Class cls) { return cls == Class::Array || cls == Class::MutableArray; }
     static bool isDictionary(Class cls) { return cls == Class::Dictionary || cls == Class::MutableDictionary; }
     static QString className(Class cls);
 
-    const TRArray &m_objects;
+    const TRArray *m_objects = nullptr; // the parsed graph's $objects
+    TRBinaryPlistView *m_view = nullptr; // or the binary bytes and their $objects list
+    TRBinaryPlistView::Object m_objectList;
+    quint64 m_objectCount = 0;
     bool m_xml = false;
     std::vector<Mark> m_marks;
     std::vector<TRValue> m_leaves;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRBinaryPlistView.h"
 #include "TRValue.h"
 
 #include <QByteArray>
@@ -25,23 +26,14 @@ private:
     // Counts how often each object is referenced (0, 1, or 2 for more), so only shared ones are kept.
     void countUses(quint64 top);
     bool readObject(quint64 index, int depth, TRValue *value);
-    bool readCompound(quint64 position, int type, quint64 count, int depth, TRValue *value);
-    bool readLength(quint64 offset, int info, quint64 *position, quint64 *length);
-    bool readReference(quint64 position, quint64 *index);
-    bool fail(quint64 offset, const char *reason);
+    bool readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
 
     QByteArray m_bytes;
-    const unsigned char *m_data = nullptr;
-    quint64 m_size = 0;
-    int m_offsetSize = 0;
-    int m_referenceSize = 0;
-    quint64 m_objectCount = 0;
-    quint64 m_tableOffset = 0;
+    TRBinaryPlistView m_view;
     std::vector<TRValue> m_objects;
     std::vector<State> m_states;
     // Nesting levels inside each object read (0 for a leaf), and that of the object read last.
     std::vector<quint16> m_heights;
     std::vector<quint8> m_uses;
     int m_lastHeight = 0;
-    QString m_error;
 };

@@ -1,0 +1,277 @@
+#include "TRBinaryPlistView.h"
+
+#include "TRText.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+constexpr quint64 kHeaderSize = 8;
+constexpr quint64 kTrailerSize = 32;
+
+quint64 bigEndian(const unsigned char *bytes, int width)
+{
+    quint64 number = 0;
+    for (int i = 0; i < width; ++i)
+        number = number << 8 | bytes[i];
+    return number;
+}
+
+} // namespace
+
+TRBinaryPlistView::TRBinaryPlistView(const QByteArray &bytes)
+    : m_data(reinterpret_cast<const unsigned char *>(bytes.constData()))
+    , m_size(quint64(bytes.size()))
+{
+}
+
+bool TRBinaryPlistView::fail(quint64 offset, const char *reason)
+{
+    m_error = trFormat(trText("The binary property list is damaged at byte %@: %@."),
+                       {QString::number(offset), trText(reason)});
+    return false;
+}
+
+bool TRBinaryPlistView::open()
+{
+    if (m_size < kHeaderSize || std::memcmp(m_data, "bplist00", kHeaderSize) != 0)
+        return fail(0, "not a binary property list of version 00");
+    if (m_size < kHeaderSize + 1 + kTrailerSize)
+        return fail(m_size, "the file is truncated");
+    const quint64 trailerOffset = m_size - kTrailerSize;
+    const unsigned char *trailer = m_data + trailerOffset;
+    m_offsetSize = trailer[6];
+    m_referenceSize = trailer[7];
+    m_objectCount = bigEndian(trailer + 8, 8);
+    m_top = bigEndian(trailer + 16, 8);
+    m_tableOffset = bigEndian(trailer + 24, 8);
+    if (m_offsetSize < 1 || m_offsetSize > 8)
+        return fail(trailerOffset + 6, "offset width out of range");
+    if (m_referenceSize < 1 || m_referenceSize > 8)
+        return fail(trailerOffset + 7, "reference width out of range");
+    if (m_objectCount == 0)
+        return fail(trailerOffset + 8, "the file holds no object");
+    if (m_top >= m_objectCount)
+        return fail(trailerOffset + 16, "top object out of range");
+    if (m_tableOffset < kHeaderSize + 1 || m_tableOffset > trailerOffset)
+        return fail(trailerOffset + 24, "offset table out of range");
+    if (m_objectCount > (trailerOffset - m_tableOffset) / quint64(m_offsetSize))
+        return fail(trailerOffset + 8, "object count larger than the offset table");
+    return true;
+}
+
+bool TRBinaryPlistView::readLength(quint64 offset, int info, quint64 *position, quint64 *length)
+{
+    if (info != 0xf) {
+        *length = quint64(info);
+        return true;
+    }
+    if (*position >= m_tableOffset)
+        return fail(offset, "the object is truncated");
+    const unsigned char marker = m_data[*position];
+    const int widthLog = marker & 0xf;
+    if ((marker >> 4) != 0x1 || widthLog > 3)
+        return fail(*position, "bad length of an object");
+    const quint64 width = quint64(1) << widthLog;
+    if (m_tableOffset - *position - 1 < width)
+        return fail(*position, "the object is truncated");
+    *length = bigEndian(m_data + *position + 1, int(width));
+    if (width == 8 && *length >> 63)
+        return fail(*position, "bad length of an object");
+    *position += 1 + width;
+    return true;
+}
+
+bool TRBinaryPlistView::object(quint64 index, Object *object)
+{
+    const quint64 entry = m_tableOffset + index * quint64(m_offsetSize);
+    const quint64 offset = bigEndian(m_data + entry, m_offsetSize);
+    if (offset < kHeaderSize || offset >= m_tableOffset)
+        return fail(entry, "object offset out of range");
+    const unsigned char marker = m_data[offset];
+    const int type = marker >> 4;
+    const int info = marker & 0xf;
+    quint64 position = offset + 1;
+    const quint64 available = m_tableOffset - position;
+    quint64 count = 0;
+    switch (type) {
+    case Boolean:
+        if (info != 0x8 && info != 0x9)
+            return fail(offset, "unknown object type");
+        break;
+    case Integer:
+        if (info > 4)
+            return fail(offset, "bad integer width");
+        if (available < quint64(1) << info)
+            return fail(offset, "the object is truncated");
+        break;
+    case Real:
+    case Date:
+        if (info != 3 && (type == Date || info != 2))
+            return fail(offset, type == Date ? "bad date width" : "bad real width");
+        if (available < quint64(1) << info)
+            return fail(offset, "the object is truncated");
+        break;
+    case Data:
+    case Ascii:
+    case Utf16:
+        if (!readLength(offset, info, &position, &count))
+            return false;
+        if (count > (m_tableOffset - position) / (type == Utf16 ? 2 : 1))
+            return fail(offset, "the object is truncated");
+        break;
+    case Uid:
+        if (info + 1 > 8)
+            return fail(offset, "UID wider than 8 bytes");
+        if (available < quint64(info) + 1)
+            return fail(offset, "the object is truncated");
+        break;
+    case Array:
+    case Dictionary:
+        if (!readLength(offset, info, &position, &count))
+            return false;
+        if (count > (m_tableOffset - position) / (quint64(m_referenceSize) * (type == Dictionary ? 2 : 1)))
+            return fail(offset, "the object is truncated");
+        break;
+    default:
+        return fail(offset, "unknown object type");
+    }
+    *object = {offset, position, count, quint8(type), quint8(info)};
+    return true;
+}
+
+quint64 TRBinaryPlistView::offsetOf(quint64 index) const
+{
+    return bigEndian(m_data + m_tableOffset + index * quint64(m_offsetSize), m_offsetSize);
+}
+
+quint64 TRBinaryPlistView::referenceOffset(const Object &container, quint64 at, bool values) const
+{
+    return container.position + (values ? container.count + at : at) * quint64(m_referenceSize);
+}
+
+bool TRBinaryPlistView::reference(const Object &container, quint64 at, quint64 *index, bool values)
+{
+    const quint64 position = referenceOffset(container, at, values);
+    *index = bigEndian(m_data + position, m_referenceSize);
+    if (*index >= m_objectCount)
+        return fail(position, "object reference out of range");
+    return true;
+}
+
+bool TRBinaryPlistView::textEquals(const Object &text, QStringView expected) const
+{
+    if ((text.type != Ascii && text.type != Utf16) || text.count != quint64(expected.size()))
+        return false;
+    const unsigned char *bytes = m_data + text.position;
+    for (quint64 i = 0; i < text.count; ++i) {
+        const unsigned wanted = expected[qsizetype(i)].unicode();
+        const unsigned unit = text.type == Ascii ? bytes[i] : unsigned(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        if (unit != wanted)
+            return false;
+    }
+    return true;
+}
+
+bool TRBinaryPlistView::find(const Object &dictionary, QStringView key, quint64 *value, bool *found)
+{
+    return find(dictionary, &key, 1, value, found);
+}
+
+bool TRBinaryPlistView::find(const Object &dictionary, const QStringView *keys, int count, quint64 *values,
+                             bool *found)
+{
+    std::fill(found, found + count, false);
+    if (dictionary.type != Dictionary)
+        return true;
+    for (quint64 i = 0; i < dictionary.count; ++i) {
+        quint64 keyIndex = 0;
+        Object keyObject;
+        if (!reference(dictionary, i, &keyIndex) || !object(keyIndex, &keyObject))
+            return false;
+        const quint64 at = referenceOffset(dictionary, i);
+        if (keyObject.type != Ascii && keyObject.type != Utf16)
+            return fail(at, "dictionary key is not a string");
+        for (int k = 0; k < count; ++k) {
+            if (!textEquals(keyObject, keys[k]))
+                continue;
+            if (found[k])
+                return fail(at, "duplicate dictionary key");
+            if (!reference(dictionary, i, &values[k], true))
+                return false;
+            found[k] = true;
+            break;
+        }
+    }
+    return true;
+}
+
+quint64 TRBinaryPlistView::uid(const Object &object) const
+{
+    return object.type == Uid ? bigEndian(m_data + object.position, object.info + 1) : 0;
+}
+
+bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
+{
+    const unsigned char *bytes = m_data + object.position;
+    switch (object.type) {
+    case Boolean:
+        *value = TRValue::fromBool(object.info == 0x9);
+        return true;
+    case Integer: {
+        const int width = 1 << object.info;
+        if (width == 16) {
+            const quint64 high = bigEndian(bytes, 8);
+            const quint64 low = bigEndian(bytes + 8, 8);
+            if (high == 0)
+                *value = TRValue::fromUnsigned(low);
+            else if (high == ~quint64(0) && (low >> 63) != 0)
+                *value = TRValue::fromInteger(qint64(low));
+            else
+                return fail(object.offset, "integer out of range");
+        } else {
+            *value = TRValue::fromInteger(qint64(bigEndian(bytes, width)));
+        }
+        return true;
+    }
+    case Real:
+    case Date: {
+        double number = 0;
+        if (object.info == 2) {
+            const quint32 bits = quint32(bigEndian(bytes, 4));
+            float single = 0;
+            std::memcpy(&single, &bits, sizeof single);
+            number = double(single);
+        } else {
+            const quint64 bits = bigEndian(bytes, 8);
+            std::memcpy(&number, &bits, sizeof number);
+        }
+        *value = object.type == Date ? TRValue::fromDate(number) : TRValue::fromReal(number);
+        return true;
+    }
+    case Data:
+        *value = TRValue::fromData(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
+        return true;
+    case Ascii:
+        for (quint64 i = 0; i < object.count; ++i) {
+            if (bytes[i] >= 0x80)
+                return fail(object.position + i, "non-ASCII byte in an ASCII string");
+        }
+        *value = TRValue::fromString(QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
+        return true;
+    case Utf16: {
+        QString text(qsizetype(object.count), Qt::Uninitialized);
+        char16_t *units = reinterpret_cast<char16_t *>(text.data());
+        for (quint64 i = 0; i < object.count; ++i)
+            units[i] = char16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+        *value = TRValue::fromString(text);
+        return true;
+    }
+    case Uid:
+        *value = TRValue::fromUid(uid(object));
+        return true;
+    default:
+        return fail(object.offset, "a container where a plain value belongs");
+    }
+}

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "TRValue.h"
+
+#include <QByteArray>
+#include <QStringView>
+#include <QString>
+
+// A random-access view of a binary "bplist00" property list: objects are looked at where they lie in the
+// bytes, and only the ones a caller asks for become values. Every offset, length and reference is checked
+// against the file before it is used; a fault names its byte offset. The view reads no object on its own,
+// so a caller that follows references decides how deep it goes.
+class TRBinaryPlistView
+{
+public:
+    enum Type : quint8 {
+        Boolean = 0x0, Integer = 0x1, Real = 0x2, Date = 0x3, Data = 0x4, Ascii = 0x5, Utf16 = 0x6,
+        Uid = 0x8, Array = 0xa, Dictionary = 0xd
+    };
+
+    // An object's header: where it lies, its type, and for data, texts and containers its length (entries
+    // for a dictionary), checked to fit before the offset table; position is where its payload starts.
+    struct Object
+    {
+        quint64 offset = 0;
+        quint64 position = 0;
+        quint64 count = 0;
+        quint8 type = 0;
+        quint8 info = 0;
+    };
+
+    // The bytes must outlive the view.
+    explicit TRBinaryPlistView(const QByteArray &bytes);
+
+    // Checks the header, trailer and offset table.
+    bool open();
+    quint64 objectCount() const { return m_objectCount; }
+    quint64 top() const { return m_top; }
+
+    bool object(quint64 index, Object *object);
+    // The index of an array's element, a dictionary's key (values = false) or value (values = true).
+    bool reference(const Object &container, quint64 at, quint64 *index, bool values = false);
+    // The value of the dictionary's entry under key; *found answers whether there is one. A dictionary
+    // holding the key twice, or a key that is no text, is a fault.
+    bool find(const Object &dictionary, QStringView key, quint64 *value, bool *found);
+    // The same for several keys in one pass over the dictionary: found[i] and values[i] for keys[i].
+    bool find(const Object &dictionary, const QStringView *keys, int count, quint64 *values, bool *found);
+    // Whether a text object is the given text.
+    bool textEquals(const Object &text, QStringView expected) const;
+    // A value that is not a container; a container answers false with a fault.
+    bool leaf(const Object &object, TRValue *value);
+    quint64 uid(const Object &object) const;
+    // Where the object lies, as its offset table says (unchecked), and where a container's reference is.
+    quint64 offsetOf(quint64 index) const;
+    quint64 referenceOffset(const Object &container, quint64 at, bool values = false) const;
+
+    bool fail(quint64 offset, const char *reason);
+    const QString &error() const { return m_error; }
+
+private:
+    bool readLength(quint64 offset, int info, quint64 *position, quint64 *length);
+
+    const unsigned char *m_data = nullptr;
+    quint64 m_size = 0;
+    int m_offsetSize = 0;
+    int m_referenceSize = 0;
+    quint64 m_objectCount = 0;
+    quint64 m_top = 0;
+    quint64 m_tableOffset = 0;
+    QString m_error;
+};
