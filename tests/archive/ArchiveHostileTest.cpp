@@ -2,6 +2,7 @@
 #include "ArchiveTestSupport.h"
 
 #include "TRLimits.h"
+#include "archive/TRArchiveDump.h"
 #include "archive/TRKeyedUnarchiver.h"
 #include "plist/TRPropertyList.h"
 
@@ -21,11 +22,37 @@ struct Outcome
     TRArchiveContents contents;
 };
 
+Outcome unarchiveBytes(const QByteArray &bytes)
+{
+    Outcome outcome;
+    outcome.ok = TRKeyedUnarchiver::unarchiveObjectWithData(bytes, &outcome.contents, &outcome.error, &outcome.failure);
+    return outcome;
+}
+
+// Reads the archive as a parsed graph and, unless it is XML, also as binary bytes, which are read
+// without parsing them first: both must come to the same answer.
 Outcome unarchive(const TRValue &archive, bool xml = false)
 {
     Outcome outcome;
     outcome.ok = TRKeyedUnarchiver::unarchiveObjectWithPropertyList(archive, xml, &outcome.contents, &outcome.error,
                                                                     &outcome.failure);
+    if (xml)
+        return outcome;
+    QByteArray bytes;
+    QString error;
+    EXPECT_TRUE(TRPropertyList::writeBinary(archive, &bytes, &error)) << error.toStdString();
+    const Outcome binary = unarchiveBytes(bytes);
+    EXPECT_EQ(binary.ok, outcome.ok);
+    EXPECT_EQ(binary.failure, outcome.failure);
+    // The bytes are not made into values, so a container misplaced as a reference is not shown in full.
+    const QLatin1String notReference("where a reference to an object belongs");
+    if (outcome.error.contains(notReference))
+        EXPECT_TRUE(binary.error.contains(notReference)) << binary.error.toStdString();
+    else
+        EXPECT_EQ(binary.error, outcome.error);
+    if (binary.ok && outcome.ok) {
+        EXPECT_EQ(TRArchiveDump::dump(binary.contents), TRArchiveDump::dump(outcome.contents));
+    }
     return outcome;
 }
 
