@@ -161,16 +161,16 @@ bool TRKeyedUnarchiver::unarchiveBinary(const QByteArray &bytes, TRArchiveConten
         if (!view.find(top, kArchiverKey, &archiver, &found))
             return false;
         if (!found || !view.object(archiver, &object) || !view.textEquals(object, kArchiverName))
-            return view.error().isEmpty();
+            return !view.failed();
         if (!view.find(top, kTopKey, &topIndex, &found))
             return false;
         if (!found || !view.object(topIndex, &topRecord) || topRecord.type != TRBinaryPlistView::Dictionary)
-            return view.error().isEmpty();
+            return !view.failed();
         if (!view.find(top, kArchiveObjectsKey, &objectsIndex, &found))
             return false;
         if (!found || !view.object(objectsIndex, &objects) || objects.type != TRBinaryPlistView::Array
             || objects.count == 0)
-            return view.error().isEmpty();
+            return !view.failed();
         if (!view.reference(objects, 0, &first) || !view.object(first, &object))
             return false;
         if (!view.textEquals(object, nullMarker()))

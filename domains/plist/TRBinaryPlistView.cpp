@@ -28,9 +28,18 @@ TRBinaryPlistView::TRBinaryPlistView(const QByteArray &bytes)
 
 bool TRBinaryPlistView::fail(quint64 offset, const char *reason)
 {
-    m_error = trFormat(trText("The binary property list is damaged at byte %@: %@."),
-                       {QString::number(offset), trText(reason)});
+    // Only recorded here: a pass that skips what it cannot read may fail often.
+    m_faultOffset = offset;
+    m_reason = reason;
     return false;
+}
+
+QString TRBinaryPlistView::error() const
+{
+    if (!m_reason)
+        return QString();
+    return trFormat(trText("The binary property list is damaged at byte %@: %@."),
+                    {QString::number(m_faultOffset), trText(m_reason)});
 }
 
 bool TRBinaryPlistView::open()

@@ -54,8 +54,10 @@ public:
     quint64 offsetOf(quint64 index) const;
     quint64 referenceOffset(const Object &container, quint64 at, bool values = false) const;
 
+    // Records the fault (the latest one counts) and answers false; error() words it.
     bool fail(quint64 offset, const char *reason);
-    const QString &error() const { return m_error; }
+    bool failed() const { return m_reason != nullptr; }
+    QString error() const;
 
 private:
     bool readLength(quint64 offset, int info, quint64 *position, quint64 *length);
@@ -67,5 +69,6 @@ private:
     quint64 m_objectCount = 0;
     quint64 m_top = 0;
     quint64 m_tableOffset = 0;
-    QString m_error;
+    quint64 m_faultOffset = 0;
+    const char *m_reason = nullptr;
 };
