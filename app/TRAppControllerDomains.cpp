@@ -7,9 +7,24 @@
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTableView>
+
+namespace {
+
+// Whether the store holds a domain of that name, or any file in its place (one it cannot read, or a
+// dangling link, included). Such a name is not the user's to create: undoing the creation would delete
+// that file.
+bool storeHoldsName(const QString &name)
+{
+    TRDefaultsStore &store = TRDefaultsStore::standard();
+    const QFileInfo file(store.filePathForName(name));
+    return file.exists() || file.isSymLink() || !store.persistentDomainForName(name).isNone();
+}
+
+} // namespace
 
 TRDomainController *TRAppController::domainForName(const QString &name) const
 {
@@ -102,6 +117,14 @@ void TRAppController::newDomain()
     if (indexOfDomain(name) != -1) {
         alert.title = trText("Domain exists");
         alert.message = trFormat(trText("The domain %@ already exists. Please use a different domain name."), {name});
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    if (storeHoldsName(name)) {
+        alert.title = trText("Domain exists");
+        alert.message = trFormat(trText("The defaults database already holds the domain %@, which is not in the list. "
+                                        "Use Reload All Domains to show it, or use a different domain name."),
+                                 {name});
         TRAlert::beginSheet(m_outlets.mainWindow, alert);
         return;
     }

@@ -4,6 +4,8 @@
 #include "TRUndoManager.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 
@@ -75,6 +77,43 @@ TEST_F(DomainCommands, NewDomainRefusals)
     trigger("actionNewDomain");
     EXPECT_EQ(m_controller->outlets().newDomainNameEdit->text(), QStringLiteral(" "));
     EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")});
+}
+
+TEST_F(DomainCommands, NewDomainRefusesNamesTheStoreHoldsButTheListDoesNot)
+{
+    start();
+    // Other programs made these after start-up: a readable domain, a file that cannot be read, and a
+    // link to nowhere. Undoing a creation of any of these names would delete what is not the user's.
+    storeDomain(QStringLiteral("org.other.app"), dictionaryOf(2));
+    QFile broken(domainFile(QStringLiteral("org.other.broken")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a property list");
+    broken.close();
+    ASSERT_TRUE(QFile::link(storeFolder() + QStringLiteral("/nowhere"), domainFile(QStringLiteral("org.other.link"))));
+
+    for (const QString &name : {QStringLiteral("org.other.app"), QStringLiteral("org.other.broken"),
+                                QStringLiteral("org.other.link")}) {
+        TRAlert::resetScript();
+        newDomain(name);
+        ASSERT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")}) << name.toStdString();
+        const QString message = TRAlert::shownAlerts().first().message;
+        EXPECT_TRUE(message.contains(name)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("Reload All Domains"))) << message.toStdString();
+    }
+    EXPECT_TRUE(domainNames().isEmpty());
+    EXPECT_TRUE(undoNames().isEmpty());
+    EXPECT_EQ(storedDomain(QStringLiteral("org.other.app")), dictionaryOf(2));
+    EXPECT_TRUE(QFile::exists(domainFile(QStringLiteral("org.other.broken"))));
+    EXPECT_TRUE(QFileInfo(domainFile(QStringLiteral("org.other.link"))).isSymLink());
+
+    // After Reload All Domains the domain is in the list, and the list's own refusal answers.
+    TRAlert::resetScript();
+    trigger("actionReloadAllDomains");
+    ASSERT_EQ(domainNames(), QStringList{QStringLiteral("org.other.app")});
+    TRAlert::resetScript();
+    newDomain(QStringLiteral("org.other.app"));
+    EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")});
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("org.other.app")});
 }
 
 TEST_F(DomainCommands, DeleteConfirmationAndSelectionAfterwards)
