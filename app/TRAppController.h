@@ -90,6 +90,10 @@ public:
     int applicationShouldTerminate();
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     bool hasTerminated() const { return m_terminated; }
+    // The desktop session is ending (logout, shutdown). With unsaved changes, asks the quit question when
+    // the session allows interaction, else saves them. Answers whether the session's end must be
+    // cancelled: "Don't Quit", or a save that failed.
+    bool sessionShouldCancel(bool interactionAllowed);
     void setCurrentKey(const TRKeyPtr &key);
     void setEditedKey(const TRKeyPtr &key);
     const TRKeyPtr &currentKey() const { return m_currentKey; }
@@ -172,5 +176,8 @@ private:
     QList<int> m_outlineColumnWidths;
     bool m_started = false;
     bool m_quitApproved = false;
+    // The session's end was agreed to: its closing of the window does not ask again. Any later command
+    // withdraws the agreement (another program may have cancelled the session's end).
+    bool m_sessionEndApproved = false;
     bool m_terminated = false;
 };
