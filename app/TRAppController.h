@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -174,6 +175,9 @@ private:
     TRKeyPtr m_currentKey;
     TRKeyPtr m_editedKey;
     QList<int> m_outlineColumnWidths;
+    // Domains whose file this process wrote and has not removed since: undoing the creation of any other
+    // domain leaves the store's file alone (another program made it).
+    QSet<QString> m_writtenNames;
     bool m_started = false;
     bool m_quitApproved = false;
     // The session's end was agreed to: its closing of the window does not ask again. Any later command

@@ -68,11 +68,16 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     if (row < 0)
         return;
     // The store goes first: when it cannot delete the file, the domain stays in the list and on disk,
-    // and the user is told why.
-    QString error;
-    if (!TRDefaultsStore::standard().removePersistentDomainForName(envelope->name(), &error)) {
-        reportFailures(trText("Cannot delete domain"), {trFormat(trText("%@: %@"), {envelope->name(), error})});
-        return;
+    // and the user is told why. Undoing a creation deletes only a file that Tamrix wrote: one that
+    // another program made under the name meanwhile is not the user's.
+    const bool undoingCreation = m_undoManager->isUndoing();
+    if (!undoingCreation || m_writtenNames.contains(envelope->name())) {
+        QString error;
+        if (!TRDefaultsStore::standard().removePersistentDomainForName(envelope->name(), &error)) {
+            reportFailures(trText("Cannot delete domain"), {trFormat(trText("%@: %@"), {envelope->name(), error})});
+            return;
+        }
+        m_writtenNames.remove(envelope->name());
     }
     const bool wasLastRow = row == numberOfRowsInTableView() - 1;
     const int selected = selectedRow();

@@ -183,15 +183,47 @@ TEST_F(DomainCommands, UndoDeleteBringsContentsBackUnsavedAndRedoDeletesFromStor
     EXPECT_FALSE(storeHas(QStringLiteral("first")));
 }
 
-TEST_F(DomainCommands, UndoOfNewDomainDeletesItFromTheStore)
+TEST_F(DomainCommands, UndoOfNewDomainDeletesOnlyTheFileTamrixWrote)
 {
     start();
+    // Saved with a key that was then taken out again: undoing the creation deletes the saved domain.
     newDomain(QStringLiteral("org.example.saved"));
-    // The domain reached the store meanwhile (saved with keys since removed).
-    storeDomain(QStringLiteral("org.example.saved"), dictionaryOf(1));
+    const TRKeyPtr root = domain(QStringLiteral("org.example.saved"))->rootKey();
+    const TRKeyPtr key = TRKey::create(TRValue::fromString(QStringLiteral("k")), TRValue::fromString(QStringLiteral("v")),
+                                       root, QStringLiteral("org.example.saved"));
+    root->addKey(key);
+    domain(QStringLiteral("org.example.saved"))->setModified(true);
+    trigger("actionSaveDomain");
+    ASSERT_TRUE(storeHas(QStringLiteral("org.example.saved")));
+    root->removeKey(key);
     trigger("actionUndo");
     EXPECT_TRUE(domainNames().isEmpty());
     EXPECT_FALSE(storeHas(QStringLiteral("org.example.saved")));
+
+    // Another program made the file after the creation: undo takes the row away, not the file, also
+    // after a redo.
+    newDomain(QStringLiteral("org.example.other"));
+    storeDomain(QStringLiteral("org.example.other"), dictionaryOf(3));
+    trigger("actionUndo");
+    EXPECT_TRUE(domainNames().isEmpty());
+    EXPECT_EQ(storedDomain(QStringLiteral("org.example.other")), dictionaryOf(3));
+    trigger("actionRedo");
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("org.example.other")});
+    trigger("actionUndo");
+    EXPECT_EQ(storedDomain(QStringLiteral("org.example.other")), dictionaryOf(3));
+    EXPECT_EQ(redoNames(), QStringList{QStringLiteral("New domain")});
+
+    // A deletion, and its redo, still delete the file whoever wrote it.
+    trigger("actionReloadAllDomains");
+    ASSERT_EQ(domainNames(), QStringList{QStringLiteral("org.example.other")});
+    selectRow(0);
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    trigger("actionDeleteDomain");
+    EXPECT_FALSE(storeHas(QStringLiteral("org.example.other")));
+    trigger("actionUndo");
+    storeDomain(QStringLiteral("org.example.other"), dictionaryOf(1));
+    trigger("actionRedo");
+    EXPECT_FALSE(storeHas(QStringLiteral("org.example.other")));
 }
 
 TEST_F(DomainCommands, SearchWrapsBeepsAndFollowsThePreference)
