@@ -98,6 +98,7 @@ void TRAppController::awakeFromNib()
     if (m_outlets.domainSearchField)
         connect(m_outlets.domainSearchField.data(), &QLineEdit::returnPressed, this, &TRAppController::searchDomain);
     connect(m_undoManager, &TRUndoManager::changed, this, &TRAppController::commandsChanged);
+    connect(this, &TRAppController::commandsChanged, this, [this] { m_sessionEndApproved = false; });
 
     reloadDomains();
     m_domainListModel->setDataSource(this);
@@ -283,6 +284,16 @@ bool TRAppController::shouldQuit()
     }
 }
 
+bool TRAppController::sessionShouldCancel(bool interactionAllowed)
+{
+    if (!modifiedDomainExists())
+        return false;
+    // Without leave to ask, the changes are saved rather than lost.
+    const bool proceed = interactionAllowed ? shouldQuit() : saveAll(true);
+    m_sessionEndApproved = proceed;
+    return !proceed;
+}
+
 bool TRAppController::windowShouldClose()
 {
     return shouldQuit();
@@ -321,7 +332,7 @@ void TRAppController::terminate()
 bool TRAppController::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Close && watched == m_outlets.mainWindow.data()) {
-        if (!m_quitApproved && !windowShouldClose()) {
+        if (!m_quitApproved && !m_sessionEndApproved && !windowShouldClose()) {
             event->ignore();
             return true;
         }

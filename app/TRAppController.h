@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -90,6 +91,10 @@ public:
     int applicationShouldTerminate();
     bool applicationShouldTerminateAfterLastWindowClosed() const { return true; }
     bool hasTerminated() const { return m_terminated; }
+    // The desktop session is ending (logout, shutdown). With unsaved changes, asks the quit question when
+    // the session allows interaction, else saves them. Answers whether the session's end must be
+    // cancelled: "Don't Quit", or a save that failed.
+    bool sessionShouldCancel(bool interactionAllowed);
     void setCurrentKey(const TRKeyPtr &key);
     void setEditedKey(const TRKeyPtr &key);
     const TRKeyPtr &currentKey() const { return m_currentKey; }
@@ -170,7 +175,13 @@ private:
     TRKeyPtr m_currentKey;
     TRKeyPtr m_editedKey;
     QList<int> m_outlineColumnWidths;
+    // Domains whose file this process wrote and has not removed since: undoing the creation of any other
+    // domain leaves the store's file alone (another program made it).
+    QSet<QString> m_writtenNames;
     bool m_started = false;
     bool m_quitApproved = false;
+    // The session's end was agreed to: its closing of the window does not ask again. Any later command
+    // withdraws the agreement (another program may have cancelled the session's end).
+    bool m_sessionEndApproved = false;
     bool m_terminated = false;
 };

@@ -7,9 +7,24 @@
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
 
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QTableView>
+
+namespace {
+
+// Whether the store holds a domain of that name, or any file in its place (one it cannot read, or a
+// dangling link, included). Such a name is not the user's to create: undoing the creation would delete
+// that file.
+bool storeHoldsName(const QString &name)
+{
+    TRDefaultsStore &store = TRDefaultsStore::standard();
+    const QFileInfo file(store.filePathForName(name));
+    return file.exists() || file.isSymLink() || !store.persistentDomainForName(name).isNone();
+}
+
+} // namespace
 
 TRDomainController *TRAppController::domainForName(const QString &name) const
 {
@@ -53,11 +68,16 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     if (row < 0)
         return;
     // The store goes first: when it cannot delete the file, the domain stays in the list and on disk,
-    // and the user is told why.
-    QString error;
-    if (!TRDefaultsStore::standard().removePersistentDomainForName(envelope->name(), &error)) {
-        reportFailures(trText("Cannot delete domain"), {trFormat(trText("%@: %@"), {envelope->name(), error})});
-        return;
+    // and the user is told why. Undoing a creation deletes only a file that Tamrix wrote: one that
+    // another program made under the name meanwhile is not the user's.
+    const bool undoingCreation = m_undoManager->isUndoing();
+    if (!undoingCreation || m_writtenNames.contains(envelope->name())) {
+        QString error;
+        if (!TRDefaultsStore::standard().removePersistentDomainForName(envelope->name(), &error)) {
+            reportFailures(trText("Cannot delete domain"), {trFormat(trText("%@: %@"), {envelope->name(), error})});
+            return;
+        }
+        m_writtenNames.remove(envelope->name());
     }
     const bool wasLastRow = row == numberOfRowsInTableView() - 1;
     const int selected = selectedRow();
@@ -102,6 +122,14 @@ void TRAppController::newDomain()
     if (indexOfDomain(name) != -1) {
         alert.title = trText("Domain exists");
         alert.message = trFormat(trText("The domain %@ already exists. Please use a different domain name."), {name});
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    if (storeHoldsName(name)) {
+        alert.title = trText("Domain exists");
+        alert.message = trFormat(trText("The defaults database already holds the domain %@, which is not in the list. "
+                                        "Use Reload All Domains to show it, or use a different domain name."),
+                                 {name});
         TRAlert::beginSheet(m_outlets.mainWindow, alert);
         return;
     }

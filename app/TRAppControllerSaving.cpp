@@ -21,6 +21,7 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
         return false;
     }
     domain->setModified(false);
+    m_writtenNames.insert(domain->name());
     return true;
 }
 

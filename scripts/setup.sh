@@ -7,9 +7,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config git
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
-  libpugixml-dev
   # tests, sanitizers, fuzzing
-  libgtest-dev libgmock-dev clang libclang-rt-14-dev python3
+  libgtest-dev libgmock-dev clang libclang-rt-14-dev python3 locales
   xvfb xauth fonts-dejavu-core
   # interop peers and benchmarks
   gnustep-base-runtime libplist-dev libbenchmark-dev time

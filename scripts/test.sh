@@ -18,7 +18,7 @@ echo "== Normal build"
 run_suite build/ci -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 echo "== Sanitizer build (address, undefined)"
-export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1:strict_string_checks=1"
+export ASAN_OPTIONS="halt_on_error=1:abort_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 export LSAN_OPTIONS="suppressions=$PWD/tests/lsan.supp:print_suppressions=0"
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DTAMRIX_SANITIZE=ON -DTAMRIX_BENCH=OFF

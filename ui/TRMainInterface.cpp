@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QLabel>
+#include <QSessionManager>
 #include <QShortcut>
 #include <QTimer>
 
@@ -35,6 +36,21 @@ TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
     outlets.unreadableFilesLabel = unreadableFiles;
 
     QApplication::setQuitOnLastWindowClosed(controller.applicationShouldTerminateAfterLastWindowClosed());
+    // Logging out or shutting down asks about unsaved changes too (the session manager does not close
+    // the window first). The manager is only valid during the signal: a direct connection.
+    connect(
+        qApp, &QGuiApplication::commitDataRequest, &controller,
+        [&controller](QSessionManager &manager) {
+            // Asking for interaction makes the session wait for its turn: only when there is a question.
+            if (!controller.modifiedDomainExists())
+                return;
+            const bool interactionAllowed = manager.allowsInteraction();
+            if (controller.sessionShouldCancel(interactionAllowed))
+                manager.cancel();
+            else if (interactionAllowed)
+                manager.release();
+        },
+        Qt::DirectConnection);
     connectCommands();
     controller.setInterfaceLoader(
         [this](const QString &name, TRAppController &owner) { loadInterface(name, owner); });

@@ -4,6 +4,8 @@
 #include "TRUndoManager.h"
 
 #include <QAction>
+#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QTest>
 
@@ -77,6 +79,43 @@ TEST_F(DomainCommands, NewDomainRefusals)
     EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")});
 }
 
+TEST_F(DomainCommands, NewDomainRefusesNamesTheStoreHoldsButTheListDoesNot)
+{
+    start();
+    // Other programs made these after start-up: a readable domain, a file that cannot be read, and a
+    // link to nowhere. Undoing a creation of any of these names would delete what is not the user's.
+    storeDomain(QStringLiteral("org.other.app"), dictionaryOf(2));
+    QFile broken(domainFile(QStringLiteral("org.other.broken")));
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not a property list");
+    broken.close();
+    ASSERT_TRUE(QFile::link(storeFolder() + QStringLiteral("/nowhere"), domainFile(QStringLiteral("org.other.link"))));
+
+    for (const QString &name : {QStringLiteral("org.other.app"), QStringLiteral("org.other.broken"),
+                                QStringLiteral("org.other.link")}) {
+        TRAlert::resetScript();
+        newDomain(name);
+        ASSERT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")}) << name.toStdString();
+        const QString message = TRAlert::shownAlerts().first().message;
+        EXPECT_TRUE(message.contains(name)) << message.toStdString();
+        EXPECT_TRUE(message.contains(QStringLiteral("Reload All Domains"))) << message.toStdString();
+    }
+    EXPECT_TRUE(domainNames().isEmpty());
+    EXPECT_TRUE(undoNames().isEmpty());
+    EXPECT_EQ(storedDomain(QStringLiteral("org.other.app")), dictionaryOf(2));
+    EXPECT_TRUE(QFile::exists(domainFile(QStringLiteral("org.other.broken"))));
+    EXPECT_TRUE(QFileInfo(domainFile(QStringLiteral("org.other.link"))).isSymLink());
+
+    // After Reload All Domains the domain is in the list, and the list's own refusal answers.
+    TRAlert::resetScript();
+    trigger("actionReloadAllDomains");
+    ASSERT_EQ(domainNames(), QStringList{QStringLiteral("org.other.app")});
+    TRAlert::resetScript();
+    newDomain(QStringLiteral("org.other.app"));
+    EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")});
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("org.other.app")});
+}
+
 TEST_F(DomainCommands, DeleteConfirmationAndSelectionAfterwards)
 {
     for (const char *name : {"a", "b", "c"})
@@ -144,15 +183,47 @@ TEST_F(DomainCommands, UndoDeleteBringsContentsBackUnsavedAndRedoDeletesFromStor
     EXPECT_FALSE(storeHas(QStringLiteral("first")));
 }
 
-TEST_F(DomainCommands, UndoOfNewDomainDeletesItFromTheStore)
+TEST_F(DomainCommands, UndoOfNewDomainDeletesOnlyTheFileTamrixWrote)
 {
     start();
+    // Saved with a key that was then taken out again: undoing the creation deletes the saved domain.
     newDomain(QStringLiteral("org.example.saved"));
-    // The domain reached the store meanwhile (saved with keys since removed).
-    storeDomain(QStringLiteral("org.example.saved"), dictionaryOf(1));
+    const TRKeyPtr root = domain(QStringLiteral("org.example.saved"))->rootKey();
+    const TRKeyPtr key = TRKey::create(TRValue::fromString(QStringLiteral("k")), TRValue::fromString(QStringLiteral("v")),
+                                       root, QStringLiteral("org.example.saved"));
+    root->addKey(key);
+    domain(QStringLiteral("org.example.saved"))->setModified(true);
+    trigger("actionSaveDomain");
+    ASSERT_TRUE(storeHas(QStringLiteral("org.example.saved")));
+    root->removeKey(key);
     trigger("actionUndo");
     EXPECT_TRUE(domainNames().isEmpty());
     EXPECT_FALSE(storeHas(QStringLiteral("org.example.saved")));
+
+    // Another program made the file after the creation: undo takes the row away, not the file, also
+    // after a redo.
+    newDomain(QStringLiteral("org.example.other"));
+    storeDomain(QStringLiteral("org.example.other"), dictionaryOf(3));
+    trigger("actionUndo");
+    EXPECT_TRUE(domainNames().isEmpty());
+    EXPECT_EQ(storedDomain(QStringLiteral("org.example.other")), dictionaryOf(3));
+    trigger("actionRedo");
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("org.example.other")});
+    trigger("actionUndo");
+    EXPECT_EQ(storedDomain(QStringLiteral("org.example.other")), dictionaryOf(3));
+    EXPECT_EQ(redoNames(), QStringList{QStringLiteral("New domain")});
+
+    // A deletion, and its redo, still delete the file whoever wrote it.
+    trigger("actionReloadAllDomains");
+    ASSERT_EQ(domainNames(), QStringList{QStringLiteral("org.example.other")});
+    selectRow(0);
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    trigger("actionDeleteDomain");
+    EXPECT_FALSE(storeHas(QStringLiteral("org.example.other")));
+    trigger("actionUndo");
+    storeDomain(QStringLiteral("org.example.other"), dictionaryOf(1));
+    trigger("actionRedo");
+    EXPECT_FALSE(storeHas(QStringLiteral("org.example.other")));
 }
 
 TEST_F(DomainCommands, SearchWrapsBeepsAndFollowsThePreference)

@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QDialogButtonBox>
+#include <QDir>
 #include <QFile>
 #include <QHeaderView>
 #include <QLabel>
@@ -165,6 +166,87 @@ TEST_F(MainWindow, ClosingTheWindowAsksOnceAndHiddenWindowQuitsSilently)
     trigger("actionQuit");
     EXPECT_EQ(TRAlert::shownAlerts().size(), 2);
     EXPECT_FALSE(storeHas(QStringLiteral("with.keys")));
+}
+
+TEST_F(MainWindow, EndOfSessionAsksLikeQuittingAndNeverLosesChangesSilently)
+{
+    start();
+    // Nothing unsaved (an empty new domain does not count): the session ends without a question.
+    newDomain(QStringLiteral("empty"));
+    EXPECT_FALSE(m_controller->sessionShouldCancel(true));
+    EXPECT_FALSE(m_controller->sessionShouldCancel(false));
+    EXPECT_TRUE(alertTitles().isEmpty());
+
+    m_controller->addDomain(envelope(QStringLiteral("with.keys"), dictionaryOf(2)));
+    // "Don't Quit" cancels the end of the session and keeps everything.
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    EXPECT_TRUE(m_controller->sessionShouldCancel(true));
+    ASSERT_EQ(alertTitles(), QStringList{QStringLiteral("About to quit Tamrix")});
+    EXPECT_TRUE(TRAlert::shownAlerts()[0].modal);
+    EXPECT_TRUE(domain(QStringLiteral("with.keys"))->modified());
+    EXPECT_TRUE(m_interface->mainWindow()->isVisible());
+
+    // "Don't Save" lets it end; the session's closing of the window does not ask a second time...
+    TRAlert::setNextAnswer(TRAlert::kOther);
+    EXPECT_FALSE(m_controller->sessionShouldCancel(true));
+    EXPECT_EQ(alertTitles().size(), 2);
+    // ...unless the user went on working (another program cancelled the end of the session).
+    ASSERT_EQ(selectedRow(), 0);
+    selectRow(1);
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    EXPECT_FALSE(m_interface->mainWindow()->close());
+    EXPECT_EQ(alertTitles().size(), 3);
+    TRAlert::setNextAnswer(TRAlert::kOther);
+    EXPECT_FALSE(m_controller->sessionShouldCancel(true));
+    EXPECT_TRUE(m_interface->mainWindow()->close());
+    EXPECT_EQ(alertTitles().size(), 4);
+    EXPECT_TRUE(m_controller->hasTerminated());
+    EXPECT_FALSE(storeHas(QStringLiteral("with.keys")));
+    EXPECT_FALSE(storeHas(QStringLiteral("empty")));
+}
+
+TEST_F(MainWindow, EndOfSessionSavesAndCancelsWhenASaveFails)
+{
+    const auto prepare = [this] {
+        stop();
+        TRAlert::resetScript();
+        QFile::remove(domainFile(QStringLiteral("with.keys")));
+        start();
+        m_controller->addDomain(envelope(QStringLiteral("with.keys"), dictionaryOf(2)));
+        m_controller->addDomain(std::make_shared<TRDomainEnvelope>(QStringLiteral("empty")));
+    };
+    // "Save and Quit": written, the empty domain skipped without an alert.
+    prepare();
+    TRAlert::setNextAnswer(TRAlert::kDefault);
+    EXPECT_FALSE(m_controller->sessionShouldCancel(true));
+    EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("About to quit Tamrix")});
+    EXPECT_EQ(storedDomain(QStringLiteral("with.keys")), dictionaryOf(2));
+    EXPECT_FALSE(storeHas(QStringLiteral("empty")));
+
+    // No leave to ask: saved without a question rather than lost.
+    prepare();
+    EXPECT_FALSE(m_controller->sessionShouldCancel(false));
+    EXPECT_TRUE(alertTitles().isEmpty());
+    EXPECT_EQ(storedDomain(QStringLiteral("with.keys")), dictionaryOf(2));
+    EXPECT_FALSE(domain(QStringLiteral("with.keys"))->modified());
+    EXPECT_FALSE(storeHas(QStringLiteral("empty")));
+
+    // A save that fails cancels the end of the session, says why, and keeps the changes; asked or not.
+    ASSERT_TRUE(QDir(storeFolder()).mkpath(QStringLiteral("blocked.plist/inside")));
+    for (const bool interactionAllowed : {true, false}) {
+        prepare();
+        m_controller->addDomain(envelope(QStringLiteral("blocked"), dictionaryOf(1)));
+        TRAlert::setNextAnswer(TRAlert::kDefault);
+        EXPECT_TRUE(m_controller->sessionShouldCancel(interactionAllowed));
+        ASSERT_FALSE(alertTitles().isEmpty());
+        EXPECT_EQ(alertTitles().last(), QStringLiteral("Cannot save domain"));
+        EXPECT_TRUE(TRAlert::shownAlerts().last().message.contains(QStringLiteral("blocked")));
+        EXPECT_TRUE(domain(QStringLiteral("blocked"))->modified());
+        EXPECT_EQ(storedDomain(QStringLiteral("with.keys")), dictionaryOf(2));
+        EXPECT_TRUE(m_interface->mainWindow()->isVisible());
+        EXPECT_FALSE(m_controller->hasTerminated());
+    }
+    TRAlert::resetScript();
 }
 
 TEST_F(MainWindow, NewEmptyDomainIsNoReasonToAsk)
