@@ -181,8 +181,9 @@ quint32 TRBinaryArchiveWriter::uidOfText(const QString &text)
 {
     if (failed())
         return 0;
-    // The same characters at the same address are the same text.
-    if (text.constData() == m_recentText.constData() && text.size() == m_recentText.size() && !text.isNull())
+    // The same characters at the same address are the same text. Every empty text shares one address, so
+    // the check needs a text seen before (UID 0 is "$null" and never a text's).
+    if (m_recentUid != 0 && text.constData() == m_recentText.constData() && text.size() == m_recentText.size())
         return m_recentUid;
     auto found = m_textUids.constFind(text);
     if (found == m_textUids.cend()) {

@@ -155,6 +155,20 @@ TEST(ArchiveRoundTrip, DomainListsKeepTheirOrderEvenWhenEmpty)
     }
 }
 
+TEST(ArchiveRoundTrip, AnEmptyTextWrittenFirstStaysAText)
+{
+    // The domain's name is the first text written; an empty one once came out as a reference to "$null".
+    TRArchiveContents contents;
+    // Read from a file, an empty text is not null and has the address every empty text shares.
+    const QString empty = QString::fromLatin1("", 0);
+    ASSERT_FALSE(empty.isNull());
+    contents.domains.push_back(richDomain(empty));
+    const TRArchiveContents read = roundTrip(contents);
+    ASSERT_EQ(read.domains.size(), 1u);
+    EXPECT_TRUE(read.domains.front()->name().isEmpty());
+    expectSameTree(*contents.domains.front()->rootKey(), *read.domains.front()->rootKey(), nullptr);
+}
+
 TEST(ArchiveRoundTrip, WrittenLayoutIsApples)
 {
     TRArchiveContents contents;
