@@ -183,27 +183,83 @@ bool TRBinaryPlistView::textEquals(const Object &text, QStringView expected) con
     return true;
 }
 
-bool TRBinaryPlistView::find(const Object &dictionary, QStringView key, quint64 *value, bool *found)
+qint32 TRBinaryPlistView::numberOfText(const QString &text)
+{
+    const auto found = m_textNumbers.constFind(text);
+    if (found != m_textNumbers.cend())
+        return *found;
+    const qint32 number = qint32(m_textNumbers.size());
+    m_textNumbers.insert(text, number);
+    return number;
+}
+
+qint32 TRBinaryPlistView::numberOfKey(quint64 index)
+{
+    if (m_keyNumbers.empty())
+        m_keyNumbers.assign(m_objectCount, kUnnumbered);
+    qint32 &number = m_keyNumbers[index];
+    if (number != kUnnumbered)
+        return number;
+    Object key;
+    if (!object(index, &key))
+        return kUnnumbered;
+    if (key.type != Ascii && key.type != Utf16) {
+        number = kNotText;
+        return number;
+    }
+    // Read unit by unit, as textEquals() compares: ASCII bytes as Latin-1.
+    const unsigned char *bytes = m_data + key.position;
+    QString text(qsizetype(key.count), Qt::Uninitialized);
+    char16_t *units = reinterpret_cast<char16_t *>(text.data());
+    for (quint64 i = 0; i < key.count; ++i)
+        units[i] = key.type == Ascii ? char16_t(bytes[i]) : char16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    number = numberOfText(text);
+    return number;
+}
+
+qint32 TRBinaryPlistView::numberOfWanted(const QString &key)
+{
+    for (const Wanted &wanted : m_wanted) {
+        if (wanted.text.constData() == key.constData() && wanted.text.size() == key.size())
+            return wanted.number;
+    }
+    const qint32 number = numberOfText(key);
+    // Every empty text shares one address, and any text may be a fresh one: only texts with storage of
+    // their own that callers keep are worth remembering, and the list stays short.
+    if (!key.isEmpty() && m_wanted.size() < 32)
+        m_wanted.push_back({key, number});
+    return number;
+}
+
+bool TRBinaryPlistView::find(const Object &dictionary, const QString &key, quint64 *value, bool *found)
 {
     return find(dictionary, &key, 1, value, found);
 }
 
-bool TRBinaryPlistView::find(const Object &dictionary, const QStringView *keys, int count, quint64 *values,
+bool TRBinaryPlistView::find(const Object &dictionary, const QString *keys, int count, quint64 *values,
                              bool *found)
 {
     std::fill(found, found + count, false);
     if (dictionary.type != Dictionary)
         return true;
+    constexpr int kMostKeys = 8;
+    qint32 wanted[kMostKeys];
+    if (count > kMostKeys)
+        return fail(dictionary.offset, "too many keys looked up at once");
+    for (int k = 0; k < count; ++k)
+        wanted[k] = numberOfWanted(keys[k]);
     for (quint64 i = 0; i < dictionary.count; ++i) {
         quint64 keyIndex = 0;
-        Object keyObject;
-        if (!reference(dictionary, i, &keyIndex) || !object(keyIndex, &keyObject))
+        if (!reference(dictionary, i, &keyIndex))
+            return false;
+        const qint32 number = numberOfKey(keyIndex);
+        if (number == kUnnumbered)
             return false;
         const quint64 at = referenceOffset(dictionary, i);
-        if (keyObject.type != Ascii && keyObject.type != Utf16)
+        if (number == kNotText)
             return fail(at, "dictionary key is not a string");
         for (int k = 0; k < count; ++k) {
-            if (!textEquals(keyObject, keys[k]))
+            if (number != wanted[k])
                 continue;
             if (found[k])
                 return fail(at, "duplicate dictionary key");

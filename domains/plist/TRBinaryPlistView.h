@@ -3,8 +3,11 @@
 #include "TRValue.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QStringView>
 #include <QString>
+
+#include <vector>
 
 // A random-access view of a binary "bplist00" property list: objects are looked at where they lie in the
 // bytes, and only the ones a caller asks for become values. Every offset, length and reference is checked
@@ -42,9 +45,9 @@ public:
     bool reference(const Object &container, quint64 at, quint64 *index, bool values = false);
     // The value of the dictionary's entry under key; *found answers whether there is one. A dictionary
     // holding the key twice, or a key that is no text, is a fault.
-    bool find(const Object &dictionary, QStringView key, quint64 *value, bool *found);
+    bool find(const Object &dictionary, const QString &key, quint64 *value, bool *found);
     // The same for several keys in one pass over the dictionary: found[i] and values[i] for keys[i].
-    bool find(const Object &dictionary, const QStringView *keys, int count, quint64 *values, bool *found);
+    bool find(const Object &dictionary, const QString *keys, int count, quint64 *values, bool *found);
     // Whether a text object is the given text.
     bool textEquals(const Object &text, QStringView expected) const;
     // A value that is not a container; a container answers false with a fault.
@@ -61,6 +64,14 @@ public:
 
 private:
     bool readLength(quint64 offset, int info, quint64 *position, quint64 *length);
+    // Dictionary keys are numbered by their text the first time a lookup meets them, and so are the keys
+    // looked for: a lookup then compares numbers, and each key object is read once however many
+    // dictionaries share it (archivers write each record key once).
+    static constexpr qint32 kUnnumbered = -1;
+    static constexpr qint32 kNotText = -2;
+    qint32 numberOfText(const QString &text);
+    qint32 numberOfKey(quint64 index);
+    qint32 numberOfWanted(const QString &key);
 
     const unsigned char *m_data = nullptr;
     quint64 m_size = 0;
@@ -71,4 +82,13 @@ private:
     quint64 m_tableOffset = 0;
     quint64 m_faultOffset = 0;
     const char *m_reason = nullptr;
+    std::vector<qint32> m_keyNumbers; // per object, filled as lookups meet them
+    QHash<QString, qint32> m_textNumbers;
+    // The keys looked for lately; holding the texts keeps their addresses from being reused.
+    struct Wanted
+    {
+        QString text;
+        qint32 number;
+    };
+    std::vector<Wanted> m_wanted;
 };
