@@ -296,9 +296,16 @@ bool TRKeyedUnarchiver::recordAt(quint64 uid, Record *record)
         record->values = &m_objects->at(qsizetype(uid)).toDictionary();
         return true;
     }
+    // An object's class is learnt just before it is read: the same record is asked for twice in a row.
+    if (uid == m_lastRecordUid) {
+        record->object = m_lastRecord;
+        return true;
+    }
     quint64 index = 0;
     if (!m_view->reference(m_objectList, uid, &index) || !m_view->object(index, &record->object))
         return viewFailed();
+    m_lastRecordUid = uid;
+    m_lastRecord = record->object;
     return true;
 }
 
@@ -308,9 +315,8 @@ bool TRKeyedUnarchiver::pushFrame(quint64 uid)
     if (!recordAt(uid, &frame.record))
         return false;
     if (m_view) {
-        static const QString names[kLookedUp] = {trCodedValueKey(0), trCodedValueKey(1), trCodedValueKey(2),
-                                                  trCodedValueKey(3)};
-        static const QStringView keys[kLookedUp] = {names[0], names[1], names[2], names[3]};
+        static const QString keys[kLookedUp] = {trCodedValueKey(0), trCodedValueKey(1), trCodedValueKey(2),
+                                                 trCodedValueKey(3)};
         quint64 values[kLookedUp] = {};
         bool found[kLookedUp] = {};
         if (!m_view->find(frame.record.object, keys, kLookedUp, values, found))
@@ -361,6 +367,17 @@ bool TRKeyedUnarchiver::valueOf(const Entry &entry, TRValue *value)
     return true;
 }
 
+bool TRKeyedUnarchiver::uidInRange(quint64 value, quint64 *uid)
+{
+    if (value >= m_objectCount) {
+        fail(trFormat(trText("The archive refers to object %@, but it holds only %@ objects."),
+                      {QString::number(value), QString::number(m_objectCount)}));
+        return false;
+    }
+    *uid = value;
+    return true;
+}
+
 bool TRKeyedUnarchiver::uidOf(const TRValue &reference, quint64 *uid)
 {
     if (failed())
@@ -377,13 +394,7 @@ bool TRKeyedUnarchiver::uidOf(const TRValue &reference, quint64 *uid)
         fail(trFormat(trText("The archive holds %@ where a reference to an object belongs."), {reference.description()}));
         return false;
     }
-    if (value >= m_objectCount) {
-        fail(trFormat(trText("The archive refers to object %@, but it holds only %@ objects."),
-                      {QString::number(value), QString::number(m_objectCount)}));
-        return false;
-    }
-    *uid = value;
-    return true;
+    return uidInRange(value, uid);
 }
 
 bool TRKeyedUnarchiver::uidOf(const Entry &reference, quint64 *uid)
@@ -396,7 +407,7 @@ bool TRKeyedUnarchiver::uidOf(const Entry &reference, quint64 *uid)
     if (!m_view->object(reference.index, &object))
         return viewFailed();
     if (object.type == TRBinaryPlistView::Uid)
-        return uidOf(TRValue::fromUid(m_view->uid(object)), uid);
+        return uidInRange(m_view->uid(object), uid);
     TRValue value;
     return valueOf(reference, &value) && uidOf(value, uid);
 }
@@ -568,13 +579,21 @@ TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
     TRValue object;
     Record record;
     Entry entry;
-    if (cls == Class::Plain) {
-        entry.present = true;
-        if (m_view && !m_view->reference(m_objectList, uid, &entry.index)) {
+    if (cls == Class::Plain && m_view) {
+        // Containers are never wanted as values: an empty one of the kind stands in for the shape checks.
+        if (!recordAt(uid, &record))
+            return {};
+        if (record.object.type == TRBinaryPlistView::Array)
+            object = TRValue::fromArray({});
+        else if (record.object.type == TRBinaryPlistView::Dictionary)
+            object = TRValue::fromDictionary({});
+        else if (!m_view->leaf(record.object, &object)) {
             viewFailed();
             return {};
         }
-        entry.value = m_view ? nullptr : &m_objects->at(qsizetype(uid));
+    } else if (cls == Class::Plain) {
+        entry.present = true;
+        entry.value = &m_objects->at(qsizetype(uid));
         if (!valueOf(entry, &object))
             return {};
     } else if (!recordAt(uid, &record)) {

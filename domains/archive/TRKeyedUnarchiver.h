@@ -97,6 +97,7 @@ private:
     bool pushFrame(quint64 uid);
     bool entryOf(const Record &record, qsizetype likely, const QString &key, Entry *entry);
     bool valueOf(const Entry &entry, TRValue *value);
+    bool uidInRange(quint64 value, quint64 *uid);
     bool uidOf(const TRValue &reference, quint64 *uid);
     bool uidOf(const Entry &reference, quint64 *uid);
     bool uidAt(const List &list, quint64 at, quint64 *uid);
@@ -122,6 +123,8 @@ private:
     std::vector<TRValue> m_leaves;
     QHash<quint64, Class> m_classes; // by the UID of the class record
     std::vector<qint8> m_objectClasses; // by object, once known (a Class)
+    quint64 m_lastRecordUid = ~quint64(0); // the binary record read last
+    TRBinaryPlistView::Object m_lastRecord;
     std::vector<Frame> m_frames;
     int m_depth = 0;
     bool m_wrongRoot = false;
