@@ -159,7 +159,7 @@ quint32 TRBinaryArchiveWriter::uidOfValue(const TRValue &value)
     case TRValue::Kind::Boolean:
         return uidOfNumber(m_booleans, Type::Boolean, value.toBool() ? 1 : 0);
     case TRValue::Kind::Data:
-        m_data.push_back(value);
+        m_data.push_back(value.toData());
         return addObject(Type::Data, m_data.size() - 1);
     case TRValue::Kind::Date: {
         // Apple's layout, which GNUstep reads too: an NSDate record with the seconds since 2001.
@@ -314,7 +314,8 @@ void TRBinaryArchiveWriter::writeObjects(Sink &out, const Layout &layout) const
     }
 
     quint64 extra = layout.extraBase;
-    for (const Object &object : m_objects) {
+    for (std::size_t uid = 0; uid < m_objects.size(); ++uid) {
+        const Object &object = m_objects[uid];
         out.begin();
         switch (object.type) {
         case Type::Null:
@@ -334,7 +335,7 @@ void TRBinaryArchiveWriter::writeObjects(Sink &out, const Layout &layout) const
             out.put(char(object.payload ? 0x09 : 0x08));
             break;
         case Type::Data:
-            putData(out, m_data[object.payload].toData());
+            putData(out, m_data[object.payload]);
             break;
         case Type::Key:
         case Type::Domain:
@@ -391,7 +392,8 @@ void TRBinaryArchiveWriter::writeObjects(Sink &out, const Layout &layout) const
         for (quint32 i = 0; i < count; ++i)
             uidRef(uids[i]);
     };
-    for (const Object &object : m_objects) {
+    for (std::size_t uid = 0; uid < m_objects.size(); ++uid) {
+        const Object &object = m_objects[uid];
         switch (object.type) {
         case Type::List:
             uidList(references + object.payload, object.count);
@@ -441,7 +443,8 @@ bool TRBinaryArchiveWriter::writeBytes(quint32 rootUid, QByteArray *bytes)
     quint32 coded = 0;
     bool lists = false, dictionaries = false, dates = false;
     quint64 extras = 0;
-    for (const Object &object : m_objects) {
+    for (std::size_t uid = 0; uid < m_objects.size(); ++uid) {
+        const Object &object = m_objects[uid];
         switch (object.type) {
         case Type::Key:
         case Type::Domain:

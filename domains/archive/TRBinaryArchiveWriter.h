@@ -7,6 +7,7 @@
 #include <QHash>
 #include <QString>
 
+#include <memory>
 #include <vector>
 
 // Writes a keyed archive straight to the bytes of a binary property list, without first building the
@@ -65,13 +66,34 @@ private:
     void endRecord(quint32 uid, ClassId id);
     bool writeBytes(quint32 rootUid, QByteArray *bytes);
 
-    std::vector<Object> m_objects;
+    // The objects in UID order, in blocks that never move: growing never copies what is there.
+    class ObjectTable
+    {
+    public:
+        static constexpr int kBlockBits = 16;
+        std::size_t size() const { return m_size; }
+        Object &operator[](std::size_t uid) { return m_blocks[uid >> kBlockBits][uid & kBlockMask]; }
+        const Object &operator[](std::size_t uid) const { return m_blocks[uid >> kBlockBits][uid & kBlockMask]; }
+        void push_back(const Object &object)
+        {
+            if ((m_size & kBlockMask) == 0)
+                m_blocks.push_back(std::make_unique<Object[]>(std::size_t(1) << kBlockBits));
+            m_blocks.back()[m_size & kBlockMask] = object;
+            ++m_size;
+        }
+
+    private:
+        static constexpr std::size_t kBlockMask = (std::size_t(1) << kBlockBits) - 1;
+        std::vector<std::unique_ptr<Object[]>> m_blocks;
+        std::size_t m_size = 0;
+    };
+    ObjectTable m_objects;
     // References of records, each record's contiguous; m_pending gathers those of records being coded.
     std::vector<quint32> m_references;
     std::vector<quint32> m_pending;
     std::vector<std::size_t> m_recordStarts;
     std::vector<QString> m_texts;
-    std::vector<TRValue> m_data;
+    std::vector<QByteArray> m_data;
     quint32 m_classUids[int(ClassId::Count)] = {};
     // Equal texts and numbers are written once. Booleans stay apart from integers, unsigned from signed
     // and -0.0 from 0.0.
