@@ -43,7 +43,7 @@ void TRBinaryPlistReader::countUses(quint64 top)
     m_uses[top] = 1;
     for (quint64 index = 0; index < count; ++index) {
         TRBinaryPlistView::Object object;
-        if (!m_view.object(index, &object))
+        if (!m_view.looksLikeContainer(index) || !m_view.object(index, &object))
             continue;
         if (object.type != TRBinaryPlistView::Array && object.type != TRBinaryPlistView::Dictionary)
             continue;
@@ -97,6 +97,26 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
     return true;
 }
 
+bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *isText)
+{
+    // A key used once is only ever a dictionary key: its characters are all that is kept.
+    TRBinaryPlistView::Object object;
+    if (m_states[index] == State::Unread && m_uses[index] <= 1 && m_view.object(index, &object)
+        && (object.type == TRBinaryPlistView::Ascii || object.type == TRBinaryPlistView::Utf16)) {
+        if (!m_view.text(object, key))
+            return false;
+        m_states[index] = State::Consumed;
+        *isText = true;
+        return true;
+    }
+    TRValue value;
+    if (!readObject(index, depth, &value))
+        return false;
+    *isText = value.isString();
+    *key = value.toString();
+    return true;
+}
+
 bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value)
 {
     int height = 0;
@@ -123,16 +143,17 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
     for (quint64 i = 0; i < object.count; ++i) {
         quint64 keyIndex = 0;
         quint64 valueIndex = 0;
-        TRValue key;
+        QString key;
+        bool isText = false;
         TRValue entry;
-        if (!m_view.reference(object, i, &keyIndex) || !readObject(keyIndex, depth, &key))
+        if (!m_view.reference(object, i, &keyIndex) || !readKey(keyIndex, depth, &key, &isText))
             return false;
-        if (!key.isString())
+        if (!isText)
             return m_view.fail(m_view.referenceOffset(object, i), "dictionary key is not a string");
         if (!m_view.reference(object, i, &valueIndex, true) || !readObject(valueIndex, depth, &entry))
             return false;
         height = std::max(height, m_lastHeight);
-        if (!entries.insert(key.toString(), std::move(entry)))
+        if (!entries.insert(key, std::move(entry)))
             return m_view.fail(m_view.referenceOffset(object, i), "duplicate dictionary key");
     }
     return finish(TRValue::fromDictionary(std::move(entries)));

@@ -26,6 +26,8 @@ private:
     // Counts how often each object is referenced (0, 1, or 2 for more), so only shared ones are kept.
     void countUses(quint64 top);
     bool readObject(quint64 index, int depth, TRValue *value);
+    // A dictionary key's text; *isText answers whether the key is a text at all.
+    bool readKey(quint64 index, int depth, QString *key, bool *isText);
     bool readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
 
     QByteArray m_bytes;

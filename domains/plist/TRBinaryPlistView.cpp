@@ -150,6 +150,15 @@ bool TRBinaryPlistView::object(quint64 index, Object *object)
     return true;
 }
 
+bool TRBinaryPlistView::looksLikeContainer(quint64 index) const
+{
+    const quint64 offset = offsetOf(index);
+    if (offset < kHeaderSize || offset >= m_tableOffset)
+        return false;
+    const int type = m_data[offset] >> 4;
+    return type == Array || type == Dictionary;
+}
+
 quint64 TRBinaryPlistView::offsetOf(quint64 index) const
 {
     return bigEndian(m_data + m_tableOffset + index * quint64(m_offsetSize), m_offsetSize);
@@ -277,6 +286,27 @@ quint64 TRBinaryPlistView::uid(const Object &object) const
     return object.type == Uid ? bigEndian(m_data + object.position, object.info + 1) : 0;
 }
 
+bool TRBinaryPlistView::text(const Object &object, QString *text)
+{
+    const unsigned char *bytes = m_data + object.position;
+    if (object.type == Ascii) {
+        for (quint64 i = 0; i < object.count; ++i) {
+            if (bytes[i] >= 0x80)
+                return fail(object.position + i, "non-ASCII byte in an ASCII string");
+        }
+        *text = QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count));
+        return true;
+    }
+    if (object.type != Utf16)
+        return fail(object.offset, "a text was expected");
+    QString units16(qsizetype(object.count), Qt::Uninitialized);
+    char16_t *units = reinterpret_cast<char16_t *>(units16.data());
+    for (quint64 i = 0; i < object.count; ++i)
+        units[i] = char16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
+    *text = std::move(units16);
+    return true;
+}
+
 bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
 {
     const unsigned char *bytes = m_data + object.position;
@@ -319,18 +349,11 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
         *value = TRValue::fromData(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
         return true;
     case Ascii:
-        for (quint64 i = 0; i < object.count; ++i) {
-            if (bytes[i] >= 0x80)
-                return fail(object.position + i, "non-ASCII byte in an ASCII string");
-        }
-        *value = TRValue::fromString(QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
-        return true;
     case Utf16: {
-        QString text(qsizetype(object.count), Qt::Uninitialized);
-        char16_t *units = reinterpret_cast<char16_t *>(text.data());
-        for (quint64 i = 0; i < object.count; ++i)
-            units[i] = char16_t(bytes[2 * i] << 8 | bytes[2 * i + 1]);
-        *value = TRValue::fromString(text);
+        QString string;
+        if (!text(object, &string))
+            return false;
+        *value = TRValue::fromString(std::move(string));
         return true;
     }
     case Uid:

@@ -41,6 +41,8 @@ public:
     quint64 top() const { return m_top; }
 
     bool object(quint64 index, Object *object);
+    // Whether the object's marker says array or dictionary: a glance, nothing checked beyond the offset.
+    bool looksLikeContainer(quint64 index) const;
     // The index of an array's element, a dictionary's key (values = false) or value (values = true).
     bool reference(const Object &container, quint64 at, quint64 *index, bool values = false);
     // The value of the dictionary's entry under key; *found answers whether there is one. A dictionary
@@ -50,6 +52,8 @@ public:
     bool find(const Object &dictionary, const QString *keys, int count, quint64 *values, bool *found);
     // Whether a text object is the given text.
     bool textEquals(const Object &text, QStringView expected) const;
+    // An ASCII or UTF-16 text object's characters.
+    bool text(const Object &object, QString *text);
     // A value that is not a container; a container answers false with a fault.
     bool leaf(const Object &object, TRValue *value);
     quint64 uid(const Object &object) const;
