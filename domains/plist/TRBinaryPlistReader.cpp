@@ -99,6 +99,12 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
 
 bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *isText)
 {
+    // A key read before: its text, without copying the value around it (a leaf, so no nesting to count).
+    if (m_states[index] == State::Done && m_objects[index].isString()) {
+        *key = m_objects[index].toString();
+        *isText = true;
+        return true;
+    }
     // A key used once is only ever a dictionary key: its characters are all that is kept.
     TRBinaryPlistView::Object object;
     if (m_states[index] == State::Unread && m_uses[index] <= 1 && m_view.object(index, &object)
