@@ -25,63 +25,63 @@ Script &script()
 }
 
 // Builds the box; the buttons' codes are kept as a property so the answer can be mapped back.
-QMessageBox *makeBox(QWidget *parent, const TRAlert::Spec &spec)
+QMessageBox *makeBox(QWidget *parent, const TRAlert::Content &content)
 {
     auto *box = new QMessageBox(parent);
     box->setIcon(QMessageBox::Warning);
     box->setWindowTitle(QApplication::applicationDisplayName());
-    box->setText(spec.title);
-    box->setInformativeText(spec.message);
+    box->setText(content.title);
+    box->setInformativeText(content.message);
     // Domain names and file names are shown as they are, never read as markup (the box passes the
     // format on to its main text only).
     box->setTextFormat(Qt::PlainText);
     for (QLabel *label : box->findChildren<QLabel *>()) {
-        if (label->text() == spec.message)
+        if (label->text() == content.message)
             label->setTextFormat(Qt::PlainText);
     }
-    const auto add = [box, &spec](const QString &text, int code, QMessageBox::ButtonRole role) {
+    const auto add = [box, &content](const QString &text, int code, QMessageBox::ButtonRole role) {
         if (text.isEmpty())
             return;
         QPushButton *button = box->addButton(text, role);
         button->setProperty("alertCode", code);
         if (code == TRAlert::kDefault)
             box->setDefaultButton(button);
-        if (code == spec.escapeCode)
+        if (code == content.escapeCode)
             box->setEscapeButton(button);
     };
-    add(spec.otherButton, TRAlert::kOther, QMessageBox::DestructiveRole);
-    add(spec.alternateButton, TRAlert::kAlternate, QMessageBox::RejectRole);
-    add(spec.defaultButton, TRAlert::kDefault, QMessageBox::AcceptRole);
+    add(content.otherButton, TRAlert::kOther, QMessageBox::DestructiveRole);
+    add(content.alternateButton, TRAlert::kAlternate, QMessageBox::RejectRole);
+    add(content.defaultButton, TRAlert::kDefault, QMessageBox::AcceptRole);
     return box;
 }
 
-int codeOf(const QMessageBox *box, const TRAlert::Spec &spec)
+int codeOf(const QMessageBox *box, const TRAlert::Content &content)
 {
     const QAbstractButton *clicked = box->clickedButton();
-    return clicked ? clicked->property("alertCode").toInt() : spec.escapeCode;
+    return clicked ? clicked->property("alertCode").toInt() : content.escapeCode;
 }
 
 } // namespace
 
-bool TRAlert::takeScriptedAnswer(const Spec &spec, bool modal, int *code)
+bool TRAlert::takeScriptedAnswer(const Content &content, bool modal, int *code)
 {
     Script &s = script();
     if (!s.scripted)
         return false;
-    QStringList buttons{spec.defaultButton};
-    if (!spec.alternateButton.isEmpty())
-        buttons.append(spec.alternateButton);
-    if (!spec.otherButton.isEmpty())
-        buttons.append(spec.otherButton);
-    s.shown.append(Shown{spec.title, spec.message, buttons, modal});
+    QStringList buttons{content.defaultButton};
+    if (!content.alternateButton.isEmpty())
+        buttons.append(content.alternateButton);
+    if (!content.otherButton.isEmpty())
+        buttons.append(content.otherButton);
+    s.shown.append(Shown{content.title, content.message, buttons, modal});
     *code = s.answers.isEmpty() ? kDefault : s.answers.takeFirst();
     return true;
 }
 
-void TRAlert::beginSheet(QWidget *window, const Spec &spec, DidEnd didEnd)
+void TRAlert::beginSheet(QWidget *window, const Content &content, DidEnd didEnd)
 {
     int code = kDefault;
-    if (takeScriptedAnswer(spec, false, &code)) {
+    if (takeScriptedAnswer(content, false, &code)) {
         // As with a real sheet, the command finishes before the answer is handled; a window closed
         // meanwhile takes its pending answer with it.
         if (didEnd) {
@@ -90,25 +90,25 @@ void TRAlert::beginSheet(QWidget *window, const Spec &spec, DidEnd didEnd)
         }
         return;
     }
-    QMessageBox *box = makeBox(window, spec);
+    QMessageBox *box = makeBox(window, content);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
-    QObject::connect(box, &QMessageBox::finished, box, [box, spec, didEnd = std::move(didEnd)](int) {
+    QObject::connect(box, &QMessageBox::finished, box, [box, content, didEnd = std::move(didEnd)](int) {
         if (didEnd)
-            didEnd(codeOf(box, spec));
+            didEnd(codeOf(box, content));
     });
     box->open();
 }
 
-int TRAlert::runModal(const Spec &spec)
+int TRAlert::runModal(const Content &content)
 {
     int code = kDefault;
-    if (takeScriptedAnswer(spec, true, &code))
+    if (takeScriptedAnswer(content, true, &code))
         return code;
-    const std::unique_ptr<QMessageBox> box(makeBox(QApplication::activeWindow(), spec));
+    const std::unique_ptr<QMessageBox> box(makeBox(QApplication::activeWindow(), content));
     box->setWindowModality(Qt::ApplicationModal);
     box->exec();
-    return codeOf(box.get(), spec);
+    return codeOf(box.get(), content);
 }
 
 void TRAlert::beep()

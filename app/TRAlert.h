@@ -21,7 +21,7 @@ public:
     static constexpr int kAlternate = 0;
     static constexpr int kOther = -1;
 
-    struct Spec
+    struct Content
     {
         QString title;
         QString message;
@@ -35,9 +35,9 @@ public:
 
     // NSBeginAlertSheet: shows the alert on the window and returns at once; didEnd (may be empty) runs
     // later, on the answer, on the UI thread.
-    static void beginSheet(QWidget *window, const Spec &spec, DidEnd didEnd = {});
+    static void beginSheet(QWidget *window, const Content &content, DidEnd didEnd = {});
     // An application-modal alert: runs a nested loop and answers the code.
-    static int runModal(const Spec &spec);
+    static int runModal(const Content &content);
     static void beep();
 
     // ---- Scripting for tests
@@ -58,5 +58,5 @@ public:
     static void resetScript();
 
 private:
-    static bool takeScriptedAnswer(const Spec &spec, bool modal, int *code);
+    static bool takeScriptedAnswer(const Content &content, bool modal, int *code);
 };

@@ -265,15 +265,15 @@ bool TRAppController::shouldQuit()
 {
     if (!modifiedDomainExists())
         return true;
-    TRAlert::Spec spec;
-    spec.title = trText("About to quit Tamrix");
-    spec.message = trText("There are some unsaved changes. If you quit now, all changes will be lost. "
+    TRAlert::Content content;
+    content.title = trText("About to quit Tamrix");
+    content.message = trText("There are some unsaved changes. If you quit now, all changes will be lost. "
                           "Do you wish to quit anyway?");
-    spec.defaultButton = trText("Save and Quit");
-    spec.alternateButton = trText("Don't Quit");
-    spec.otherButton = trText("Don't Save");
-    spec.escapeCode = TRAlert::kAlternate;
-    switch (TRAlert::runModal(spec)) {
+    content.defaultButton = trText("Save and Quit");
+    content.alternateButton = trText("Don't Quit");
+    content.otherButton = trText("Don't Save");
+    content.escapeCode = TRAlert::kAlternate;
+    switch (TRAlert::runModal(content)) {
     case TRAlert::kDefault:
         // A save that failed keeps the application open: quitting would lose the changes.
         return saveAll(true);

@@ -102,7 +102,7 @@ void TRAppController::newDomain()
         return;
     // Taken as typed, not trimmed; the field keeps the text for the next use.
     const QString name = m_outlets.newDomainNameEdit ? m_outlets.newDomainNameEdit->text() : QString();
-    TRAlert::Spec alert;
+    TRAlert::Content alert;
     alert.defaultButton = trText("OK");
     if (name.isEmpty()) {
         alert.title = trText("Empty domain name");
@@ -143,7 +143,7 @@ void TRAppController::deleteDomain()
     if (m_domains.empty() || !domain)
         return;
     const QString name = domain->name();
-    TRAlert::Spec alert;
+    TRAlert::Content alert;
     alert.title = trText("About to delete a domain");
     alert.message = trFormat(trText("The domain %@ is about to be permanently deleted. Do you confirm?"), {name});
     alert.defaultButton = trText("No");

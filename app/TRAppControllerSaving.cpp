@@ -37,7 +37,7 @@ void TRAppController::reportFailures(const QString &title, const QStringList &fa
 {
     if (failures.isEmpty())
         return;
-    TRAlert::Spec alert;
+    TRAlert::Content alert;
     alert.title = title;
     alert.message = failures.join(QLatin1Char('\n'));
     alert.defaultButton = trText("OK");
@@ -56,7 +56,7 @@ void TRAppController::saveDomain()
         reloadDomainList();
         return;
     }
-    TRAlert::Spec alert;
+    TRAlert::Content alert;
     alert.title = trText("Empty domain");
     alert.message = trFormat(trText("You are about to save an empty domain: %@. The defaults database does not "
                                     "accept domains with no keys. The domain will not be saved."),
@@ -81,7 +81,7 @@ bool TRAppController::saveAll(bool fromQuitPath)
             writeDomain(domain.get(), &failures);
         } else if (!emptyAlertShown) {
             emptyAlertShown = true;
-            TRAlert::Spec alert;
+            TRAlert::Content alert;
             alert.title = trText("Empty domain");
             alert.message = trText("There are some domains which are empty (contain no keys). The defaults database "
                                    "does not accept empty domains. Empty domains will not be saved.");
@@ -105,7 +105,7 @@ void TRAppController::reloadDomain()
         return;
     TRDomainControllerPtr domain = m_shownDomain;
     if (domain && domain->modified()) {
-        TRAlert::Spec alert;
+        TRAlert::Content alert;
         alert.title = trText("About to reload a domain");
         alert.message = trText("You have requested to reload domain contents from the system defaults. All changes "
                                "made to this domain will be lost. Do you confirm?");
@@ -135,7 +135,7 @@ void TRAppController::doReloadDomain(int returnCode, const TRDomainControllerPtr
 
 void TRAppController::reloadAllDomains()
 {
-    TRAlert::Spec alert;
+    TRAlert::Content alert;
     alert.title = trText("About to reload all domains");
     alert.message = trText("You have requested to reload all domains from the system defaults. All changes made "
                            "to any domains will be lost. Do you confirm?");

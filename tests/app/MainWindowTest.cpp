@@ -312,16 +312,16 @@ TEST_F(MainWindow, RealAlertSheetDoesNotBlockAndMapsItsButtons)
     start();
     TRAlert::setScripted(false);
     QMainWindow *window = m_interface->mainWindow();
-    TRAlert::Spec spec;
-    spec.title = QStringLiteral("About to reload all domains");
-    spec.message = QStringLiteral("Sure?");
-    spec.defaultButton = QStringLiteral("Yes");
-    spec.alternateButton = QStringLiteral("No");
-    spec.otherButton = QStringLiteral("Later");
+    TRAlert::Content content;
+    content.title = QStringLiteral("About to reload all domains");
+    content.message = QStringLiteral("Sure?");
+    content.defaultButton = QStringLiteral("Yes");
+    content.alternateButton = QStringLiteral("No");
+    content.otherButton = QStringLiteral("Later");
     for (const auto &[text, expected] : {std::pair{"Yes", TRAlert::kDefault}, std::pair{"No", TRAlert::kAlternate},
                                          std::pair{"Later", TRAlert::kOther}}) {
         int answer = 99;
-        TRAlert::beginSheet(window, spec, [&answer](int code) { answer = code; });
+        TRAlert::beginSheet(window, content, [&answer](int code) { answer = code; });
         // The call returned at once: the box is open, window-modal, unanswered.
         EXPECT_EQ(answer, 99);
         QMessageBox *box = nullptr;
@@ -341,9 +341,9 @@ TEST_F(MainWindow, RealAlertSheetDoesNotBlockAndMapsItsButtons)
     }
 
     // A domain name that looks like markup is shown as typed, in the title and in the message.
-    spec.title = QStringLiteral("<b>Domain</b> &lt;x&gt;");
-    spec.message = QStringLiteral("The domain <b>bold</b> &lt;x&gt; is about to be permanently deleted.");
-    TRAlert::beginSheet(window, spec);
+    content.title = QStringLiteral("<b>Domain</b> &lt;x&gt;");
+    content.message = QStringLiteral("The domain <b>bold</b> &lt;x&gt; is about to be permanently deleted.");
+    TRAlert::beginSheet(window, content);
     for (QMessageBox *box : window->findChildren<QMessageBox *>()) {
         if (!box->isVisible())
             continue;

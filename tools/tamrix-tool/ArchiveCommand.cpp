@@ -23,7 +23,7 @@ void printError(const QString &message)
 int usage()
 {
     std::fputs("usage: tamrix-tool archive read FILE\n"
-               "       tamrix-tool archive write SPEC.json OUT\n"
+               "       tamrix-tool archive write DESCRIPTION.json OUT\n"
                "read prints the archive dump of an exchange file (exit 1: unreadable, 2: root of the wrong kind);\n"
                "write writes the domain or domain list that an archive description gives.\n",
                stderr);
@@ -44,16 +44,16 @@ int readArchive(const QString &path)
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
-int writeArchive(const QString &specPath, const QString &outPath)
+int writeArchive(const QString &descriptionPath, const QString &outPath)
 {
-    QFile spec(specPath);
-    if (!spec.open(QIODevice::ReadOnly)) {
-        printError(trFormat(trText("Cannot read %@: %@"), {specPath, spec.errorString()}));
+    QFile description(descriptionPath);
+    if (!description.open(QIODevice::ReadOnly)) {
+        printError(trFormat(trText("Cannot read %@: %@"), {descriptionPath, description.errorString()}));
         return 1;
     }
     TRArchiveContents contents;
     QString error;
-    if (!TRArchiveDescription::read(spec.readAll(), &contents, &error)
+    if (!TRArchiveDescription::read(description.readAll(), &contents, &error)
         || !TRKeyedArchiver::archiveRootObject(contents, outPath, &error)) {
         printError(error);
         return 1;

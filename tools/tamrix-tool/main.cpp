@@ -14,7 +14,7 @@ void printUsage()
                "  tamrix-tool plist convert IN OUT --format xml|binary\n"
                "  tamrix-tool plist check FILE\n"
                "  tamrix-tool archive read FILE\n"
-               "  tamrix-tool archive write SPEC.json OUT\n",
+               "  tamrix-tool archive write DESCRIPTION.json OUT\n",
                stderr);
 }
 
