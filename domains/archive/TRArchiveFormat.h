@@ -2,6 +2,9 @@
 
 #include <QString>
 
+// The $version every keyed archive carries.
+inline constexpr qint64 kTRArchiveVersion = 100000;
+
 // The record key under which a keyed archive stores the index-th value coded without a key: "$0", "$1", ...
 inline QString trCodedValueKey(int index)
 {

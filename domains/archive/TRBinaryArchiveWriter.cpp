@@ -1,5 +1,6 @@
 #include "TRBinaryArchiveWriter.h"
 
+#include "TRArchiveFormat.h"
 #include "TRLimits.h"
 #include "TRText.h"
 #include "plist/TRBinaryPlistEncoding.h"
@@ -10,7 +11,6 @@ using namespace TRBinaryPlistEncoding;
 
 namespace {
 
-constexpr qint64 kArchiveVersion = 100000;
 constexpr int kMaxChain = 3;
 
 // Each class's chain up to NSObject, by TRBinaryArchiveWriter::ClassId.
@@ -303,7 +303,7 @@ void TRBinaryArchiveWriter::writeObjects(Sink &out, const Layout &layout) const
     ref(layout.rootKey);
     uidRef(layout.rootUid);
     out.begin();
-    putInteger(out, quint64(kArchiveVersion), false);
+    putInteger(out, quint64(kTRArchiveVersion), false);
     out.begin();
     putMarker(out, 0xa, m_objects.size());
     for (quint64 uid = 0; uid < m_objects.size(); ++uid)

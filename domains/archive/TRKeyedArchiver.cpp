@@ -12,7 +12,6 @@
 
 namespace {
 
-constexpr qint64 kArchiveVersion = 100000;
 
 quint64 bitsOf(double number)
 {
@@ -307,7 +306,7 @@ TRValue TRKeyedArchiver::finish(quint64 rootUid)
     TRDictionary top;
     top.insert(QStringLiteral("root"), reference(rootUid));
     TRDictionary archive;
-    archive.insert(QStringLiteral("$version"), TRValue::fromInteger(kArchiveVersion));
+    archive.insert(QStringLiteral("$version"), TRValue::fromInteger(kTRArchiveVersion));
     archive.insert(QStringLiteral("$archiver"), TRValue::fromString(QStringLiteral("NSKeyedArchiver")));
     archive.insert(QStringLiteral("$top"), TRValue::fromDictionary(std::move(top)));
     archive.insert(QStringLiteral("$objects"), TRValue::fromArray(std::move(m_objects)));

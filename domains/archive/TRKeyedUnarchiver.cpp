@@ -29,7 +29,6 @@ const QString kTopKey = QStringLiteral("$top");
 const QString kArchiveObjectsKey = QStringLiteral("$objects");
 const QString kRootKey = QStringLiteral("root");
 const QString kArchiverName = QStringLiteral("NSKeyedArchiver");
-constexpr qint64 kArchiveVersion = 100000;
 
 QString notAnArchive()
 {
@@ -127,7 +126,7 @@ bool TRKeyedUnarchiver::unarchiveObjectWithPropertyList(const TRValue &archive, 
         return false;
     }
     const TRValue version = top.value(kVersionKey);
-    if (!version.isInteger() || version.toInteger() != kArchiveVersion) {
+    if (!version.isInteger() || version.toInteger() != kTRArchiveVersion) {
         if (error)
             *error = unsupportedVersion(version);
         return false;
@@ -193,7 +192,7 @@ bool TRKeyedUnarchiver::unarchiveBinary(const QByteArray &bytes, TRArchiveConten
             *error = readable ? notAnArchive() : trFormat(trText("Not a keyed archive: %@"), {view.error()});
         return false;
     }
-    if (!version.isInteger() || version.toInteger() != kArchiveVersion) {
+    if (!version.isInteger() || version.toInteger() != kTRArchiveVersion) {
         if (error)
             *error = unsupportedVersion(version);
         return false;
