@@ -179,13 +179,7 @@ bool TRKeyedUnarchiver::unarchiveBinary(const QByteArray &bytes, TRArchiveConten
             return false;
         if (!found)
             return true;
-        if (!view.object(versionIndex, &object))
-            return false;
-        if (object.type == TRBinaryPlistView::Array || object.type == TRBinaryPlistView::Dictionary)
-            version = object.type == TRBinaryPlistView::Array ? TRValue::fromArray({}) : TRValue::fromDictionary({});
-        else if (!view.leaf(object, &version))
-            return false;
-        return true;
+        return view.object(versionIndex, &object) && view.leafOrEmpty(object, &version);
     }();
     if (!readable || !isArchive) {
         if (error)
@@ -401,14 +395,9 @@ TRValue TRKeyedUnarchiver::leafAt(quint64 uid)
     Record record;
     Entry entry;
     if (cls == Class::Plain && m_view) {
-        // Containers are never wanted as values: an empty one of the kind stands in for the shape checks.
         if (!recordAt(uid, &record))
             return {};
-        if (record.object.type == TRBinaryPlistView::Array)
-            object = TRValue::fromArray({});
-        else if (record.object.type == TRBinaryPlistView::Dictionary)
-            object = TRValue::fromDictionary({});
-        else if (!m_view->leaf(record.object, &object)) {
+        if (!m_view->leafOrEmpty(record.object, &object)) {
             viewFailed();
             return {};
         }

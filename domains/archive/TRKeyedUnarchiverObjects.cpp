@@ -79,11 +79,7 @@ bool TRKeyedUnarchiver::valueOf(const Entry &entry, TRValue *value)
     if (!m_view->object(entry.index, &object))
         return viewFailed();
     // Containers are never wanted as values: an empty one of the kind stands in for the shape checks.
-    if (object.type == TRBinaryPlistView::Array)
-        *value = TRValue::fromArray({});
-    else if (object.type == TRBinaryPlistView::Dictionary)
-        *value = TRValue::fromDictionary({});
-    else if (!m_view->leaf(object, value))
+    if (!m_view->leafOrEmpty(object, value))
         return viewFailed();
     return true;
 }

@@ -307,6 +307,17 @@ bool TRBinaryPlistView::text(const Object &object, QString *text)
     return true;
 }
 
+bool TRBinaryPlistView::leafOrEmpty(const Object &object, TRValue *value)
+{
+    if (object.type == Array)
+        *value = TRValue::fromArray({});
+    else if (object.type == Dictionary)
+        *value = TRValue::fromDictionary({});
+    else
+        return leaf(object, value);
+    return true;
+}
+
 bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
 {
     const unsigned char *bytes = m_data + object.position;

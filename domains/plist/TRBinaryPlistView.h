@@ -56,6 +56,9 @@ public:
     bool text(const Object &object, QString *text);
     // A value that is not a container; a container answers false with a fault.
     bool leaf(const Object &object, TRValue *value);
+    // The same, but a container reads as an empty one of its kind: enough for a caller that only checks a
+    // value's kind and never wants a container's contents.
+    bool leafOrEmpty(const Object &object, TRValue *value);
     quint64 uid(const Object &object) const;
     // Where the object lies, as its offset table says (unchecked), and where a container's reference is.
     quint64 offsetOf(quint64 index) const;
