@@ -253,40 +253,48 @@ void TRAppController::searchKey()
     const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
     if (text.isEmpty() || !model)
         return;
-    // The rows now shown, in display order.
-    std::vector<QModelIndex> rows;
-    for (QModelIndex row = model->index(0, 0); row.isValid(); row = outline->indexBelow(row))
-        rows.push_back(row);
-    const int count = int(rows.size());
-    if (count < 2)
+    // Rows are the rows now shown, in display order; fewer than two are not searched.
+    const QModelIndex top = model->index(0, 0);
+    if (!top.isValid() || !outline->indexBelow(top).isValid())
         return;
     const bool prefixOnly = preferenceIsSet(kKeySearch);
     const bool lookInValues = preferenceIsSet(kLookInValues);
     const QModelIndexList selection = outline->selectionModel()->selectedRows();
-    int selected = -1;
-    if (!selection.isEmpty()) {
-        for (int r = 0; r < count && selected < 0; ++r) {
-            if (rows[std::size_t(r)] == selection.first())
-                selected = r;
-        }
+    const QModelIndex selected = selection.isEmpty() ? QModelIndex() : selection.first();
+
+    auto matches = [&](const TRKey &key) {
+        const QString name = key.nameDescription();
+        const qsizetype at = name.indexOf(text, 0, Qt::CaseInsensitive);
+        if (at == 0 || (at > 0 && !prefixOnly))
+            return true;
+        if (!lookInValues || (prefixOnly && name.size() >= text.size()))
+            return false;
+        // The name, one space and the value, as one text.
+        const QString joined = name + QLatin1Char(' ') + key.valueDescription();
+        return prefixOnly ? joined.startsWith(text, Qt::CaseInsensitive)
+                          : joined.contains(text, Qt::CaseInsensitive);
+    };
+    // Every row but the selected one, once, starting after it and wrapping to the top. A selection the
+    // outline does not show (inside a collapsed row) counts as none.
+    QModelIndex row = selected.isValid() ? outline->indexBelow(selected) : QModelIndex();
+    bool wrapped = false;
+    if (!row.isValid()) {
+        row = top;
+        wrapped = true;
     }
-    // Every row but the selected one, once, starting after it and wrapping to the top.
-    const int examined = selected < 0 ? count : count - 1;
-    const int first = selected + 1 >= count ? 0 : selected + 1;
-    for (int step = 0; step < examined; ++step) {
-        const QModelIndex row = rows[std::size_t((first + step) % count)];
-        const TRKey *key = model->keyForIndex(row);
-        const QString tested = lookInValues ? trFormat(QStringLiteral("%@ %@"),
-                                                       {key->nameDescription(), key->valueDescription()})
-                                            : key->nameDescription();
-        const qsizetype at = tested.indexOf(text, 0, Qt::CaseInsensitive);
-        if (at < 0 || (prefixOnly && at != 0))
-            continue;
-        outline->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect |
-                                                            QItemSelectionModel::Rows);
-        outline->scrollTo(row);
-        field->setFocus(Qt::OtherFocusReason);
-        return;
+    while (row.isValid() && row != selected) {
+        if (matches(*model->keyForIndex(row))) {
+            outline->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect |
+                                                                QItemSelectionModel::Rows);
+            outline->scrollTo(row);
+            field->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        row = outline->indexBelow(row);
+        if (!row.isValid() && !wrapped) {
+            row = top;
+            wrapped = true;
+        }
     }
 }
 

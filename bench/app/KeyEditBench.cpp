@@ -40,7 +40,7 @@ long residentKiB()
 }
 
 // The main window over a private store holding one domain of the given number of keys, selected and
-// expanded, with a leaf in the middle of the top level selected.
+// expanded, with a string key in the middle of the top level selected.
 class Window
 {
 public:
@@ -61,7 +61,7 @@ public:
         paint();
         const TRKeyPtr &root = m_controller->currentDomain()->rootKey();
         for (int i = root->count() / 2; i < root->count() && !m_leaf; ++i) {
-            if (!root->childAtIndex(i)->isCompound())
+            if (root->childAtIndex(i)->value().isString())
                 m_leaf = root->childAtIndex(i);
         }
     }

@@ -288,6 +288,8 @@ TEST_F(KeyTest, KeySearchWalksTheRowsShownAfterTheSelection)
         {foo, "needle", 1, 1, foo}, // begins-with still needs the name to begin with it
         {foo, "hidden", 0, 1, foo}, // children of collapsed rows are not searched
         {{}, "foo", 0, 0, foo},     // no selection: from the first row
+        {bar, "o z", 0, 1, foo},    // a match may span the name and the value
+        {bar, "foo z", 1, 1, foo},  // ... from the start in begins-with mode
     };
     for (const Case &c : cases) {
         preference(TRAppController::kKeySearch, c.keySearch);
