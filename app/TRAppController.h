@@ -158,7 +158,8 @@ private:
     // Reads a file of the expected kind; any failure is reported with "Import error".
     bool readExchangeFile(const QString &path, bool list, TRArchiveContents *contents);
     // Runs proceed at once when no unsaved changes are at stake, else when the user agrees to lose them.
-    void confirmDiscardingChanges(const QStringList &losing, bool wholeList, const std::function<void()> &proceed);
+    void confirmDiscardingChanges(const QStringList &losing, bool wholeList,
+                                  const std::function<void()> &proceed);
     void importDomain(const TRDomainControllerPtr &domain);
     void importDomains(std::vector<TRDomainControllerPtr> domains);
 
