@@ -80,12 +80,12 @@ bool TRCommandLine::read(int argc, char **argv, int *exitCode)
     const QString program = QFileInfo(arguments.value(0, QStringLiteral("tamrix"))).fileName();
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.setApplicationDescription(trText("Tamrix edits the per-user defaults database: the preferences "
-                                            "programs keep as domains of property-list values."));
+    parser.setApplicationDescription(
+        trText("Edits the per-user defaults database: the preferences programs keep, one domain each."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   trText("Show this help and exit."));
     const QCommandLineOption versionOption({QStringLiteral("v"), QStringLiteral("version")},
-                                     trText("Show the version and exit."));
+                                           trText("Show the version and exit."));
     parser.addOption(help);
     parser.addOption(versionOption);
     addQtOptions(&parser);
@@ -107,7 +107,7 @@ bool TRCommandLine::read(int argc, char **argv, int *exitCode)
         QString text = parser.helpText();
         text.replace(QLatin1String("<executable_name>"), program);
         text += QLatin1Char('\n') +
-                trText("Qt's window-system options (-platform, -display, -style, ...) are accepted too. "
+                trText("Qt's window-system options (-platform, -display, -style, ...) are accepted too.\n"
                        "TAMRIX_DEFAULTS_DIR, when set, names the defaults folder to edit.") +
                 QLatin1Char('\n');
         printText(stdout, text);
