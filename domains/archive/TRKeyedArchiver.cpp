@@ -4,8 +4,7 @@
 #include "TRBinaryArchiveWriter.h"
 #include "TRLimits.h"
 #include "TRText.h"
-
-#include <QSaveFile>
+#include "store/TRAtomicFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -67,10 +66,10 @@ bool TRKeyedArchiver::archiveRootObject(const TRArchiveContents &contents, const
     QByteArray bytes;
     if (!archivedData(contents, &bytes, error))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString reason;
+    if (!TRAtomicFile::write(path, bytes, -1, &reason)) {
         if (error)
-            *error = trFormat(trText("Cannot write %@: %@"), {path, file.errorString()});
+            *error = trFormat(trText("Cannot write %@: %@"), {path, reason});
         return false;
     }
     return true;
