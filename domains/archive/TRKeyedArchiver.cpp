@@ -39,7 +39,7 @@ TRKeyedArchiver::TRKeyedArchiver()
 
 bool TRKeyedArchiver::archivedPropertyList(const TRArchiveContents &contents, TRValue *archive, QString *error)
 {
-    if (!contents.isList && contents.domains.size() != 1) {
+    if (!contents.isList && (contents.domains.size() != 1 || !contents.domains.front())) {
         if (error)
             *error = trText("A single-domain archive needs exactly one domain.");
         return false;
