@@ -76,6 +76,15 @@ void TRDomainListModel::reloadData()
         emit dataChanged(index(0, 0), index(int(m_names.size()) - 1, static_cast<int>(m_identifiers.size()) - 1));
 }
 
+int TRDomainListModel::sourceRow(int row) const
+{
+    // While a change of the source is being announced, a row's domain may stand elsewhere in the source.
+    const QString &name = m_names.at(row);
+    if (row < sourceRowCount() && m_source->tableViewObjectValueForTableColumn(QStringLiteral("domainName"), row) == name)
+        return row;
+    return m_source->indexOfDomain(name);
+}
+
 int TRDomainListModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : int(m_names.size());
@@ -91,12 +100,15 @@ QVariant TRDomainListModel::data(const QModelIndex &index, int role) const
     if (!m_source || !checkIndex(index, CheckIndexOption::IndexIsValid))
         return {};
     const QString &identifier = m_identifiers.at(index.column());
+    const int row = sourceRow(index.row());
+    if (row < 0)
+        return {};
     switch (role) {
     case Qt::DisplayRole:
-        return m_source->tableViewObjectValueForTableColumn(identifier, index.row());
+        return m_source->tableViewObjectValueForTableColumn(identifier, row);
     case Qt::ToolTipRole:
         if (identifier == QLatin1String("modified")
-            && !m_source->tableViewObjectValueForTableColumn(identifier, index.row()).isEmpty())
+            && !m_source->tableViewObjectValueForTableColumn(identifier, row).isEmpty())
             return trText("Modified, not saved");
         return {};
     case Qt::TextAlignmentRole:

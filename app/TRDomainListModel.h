@@ -35,6 +35,8 @@ public:
 private:
     int sourceRowCount() const;
     QStringList sourceNames() const;
+    // The source's row for the model's row, found by the row's domain name; -1 once it has gone.
+    int sourceRow(int row) const;
 
     TRAppController *m_source = nullptr;
     QStringList m_identifiers;
