@@ -30,7 +30,8 @@ int fail(const QString &message)
 
 int usage()
 {
-    return fail(trText("usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME"));
+    fail(trText("usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME"));
+    return kExitUsage;
 }
 
 // A name as one line of plain text: control characters (a line break among them) and the backslash are
