@@ -20,7 +20,8 @@ constexpr Subcommand kSubcommands[] = {
     {"plist", "plist convert IN OUT --format xml|binary", "write a property list again, as XML or binary"},
     {"plist", "plist check FILE", "read a property list; print its format and how many objects of each kind"},
     {"store", "store dir", "print the defaults folder in use"},
-    {"store", "store names", "list the domains in the store"},
+    {"store", "store names [--json]",
+     "list the domains in the store, one a line with control characters escaped, or as JSON"},
     {"store", "store read NAME", "print a domain as an XML property list"},
     {"store", "store write NAME FILE", "make the dictionary in a property-list file the domain NAME"},
     {"store", "store remove NAME", "delete the domain NAME"},
@@ -32,7 +33,7 @@ constexpr Subcommand kSubcommands[] = {
 // The options a subcommand takes itself; any other argument starting with '-' is a mistake.
 bool isSubcommandOption(const QString &argument)
 {
-    return argument == QLatin1String("--format");
+    return argument == QLatin1String("--format") || argument == QLatin1String("--json");
 }
 
 void printText(FILE *stream, const QString &text)
@@ -82,6 +83,13 @@ int usageError(const QString &message)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
+    // Names and paths are UTF-8 text: bytes that are not would reach the store as U+FFFD, naming
+    // something else than was meant.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (QString::fromUtf8(argument).toUtf8() != argument)
+            return usageError(QStringLiteral("argument %1 is not valid UTF-8 text").arg(i));
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     // Everything from the group's name on belongs to the subcommand.
