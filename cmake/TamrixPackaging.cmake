@@ -7,11 +7,13 @@ set(CPACK_PACKAGE_VENDOR "The Tamrix developers")
 set(CPACK_PACKAGE_CONTACT "Tamrix developers <dev@tamrix.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "editor for the per-user defaults database")
 set(CPACK_PACKAGE_DESCRIPTION
-    "Tamrix edits the per-user defaults database: the store in which programs keep their preferences as
-domains, each a named dictionary of property-list values. On Linux this is GNUstep's per-user defaults
-folder, one property-list file per domain. One window shows the list of domains beside the keys of the
-selected domain as a tree. Domains can be found, created, deleted, saved, reloaded, and carried to another
-computer as exchange files. The tamrix-tool command reads and writes property lists, the defaults store
+    "Tamrix edits the per-user defaults database: the store in which programs
+keep their preferences as domains, each a named dictionary of property-list
+values. On Linux this is GNUstep's per-user defaults folder, one property-list
+file per domain. One window shows the list of domains beside the keys of the
+selected domain as a tree. Domains can be found, created, deleted, saved,
+reloaded, and carried to another computer as exchange files.
+The tamrix-tool command reads and writes property lists, the defaults store
 and exchange files from the command line.")
 set(CPACK_PACKAGE_VERSION "${PROJECT_VERSION}")
 set(CPACK_STRIP_FILES ON)
