@@ -1,12 +1,17 @@
 #include "TRAppController.h"
+#include "TRCommandLine.h"
 #include "TRMainInterface.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
+    int exitCode = 0;
+    if (!TRCommandLine::read(argc, argv, &exitCode))
+        return exitCode;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamrix"));
+    QApplication::setApplicationVersion(TRCommandLine::version());
     TRAppController controller;
     TRMainInterface interface(controller);
     interface.show();

@@ -32,6 +32,7 @@ QMessageBox *makeBox(QWidget *parent, const TRAlert::Content &content)
     box->setWindowTitle(QApplication::applicationDisplayName());
     box->setText(content.title);
     box->setInformativeText(content.message);
+    box->setDetailedText(content.detailedText);
     // Domain names and file names are shown as they are, never read as markup (the box passes the
     // format on to its main text only).
     box->setTextFormat(Qt::PlainText);
@@ -73,7 +74,7 @@ bool TRAlert::takeScriptedAnswer(const Content &content, bool modal, int *code)
         buttons.append(content.alternateButton);
     if (!content.otherButton.isEmpty())
         buttons.append(content.otherButton);
-    s.shown.append(Shown{content.title, content.message, buttons, modal});
+    s.shown.append(Shown{content.title, content.message, content.detailedText, buttons, modal});
     *code = s.answers.isEmpty() ? kDefault : s.answers.takeFirst();
     return true;
 }

@@ -25,6 +25,8 @@ public:
     {
         QString title;
         QString message;
+        // Shown behind the box's "Show Details..." button; empty: none.
+        QString detailedText;
         QString defaultButton;
         QString alternateButton; // empty: no such button
         QString otherButton;     // empty: no such button
@@ -45,6 +47,7 @@ public:
     {
         QString title;
         QString message;
+        QString detailedText;
         QStringList buttons;
         bool modal = false;
     };

@@ -24,11 +24,14 @@
 
 class TRDomainListModel;
 class TRUndoManager;
+class QUrl;
+struct TRArchiveContents;
 
 // The application controller, one per process: it owns the loaded domains, keeps the domain list and the
 // key outline in step, runs the sheets and alerts, and carries out every command of the main window.
 // Its source is split by concern: start-up, windows and quitting (TRAppController.cpp), domain commands
-// (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp).
+// (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp), exchange files
+// (TRAppControllerExchange.cpp), about, preferences and home page (TRAppControllerAbout.cpp).
 class TRAppController final : public QObject
 {
     Q_OBJECT
@@ -135,6 +138,49 @@ public slots:
     void undo();
     void redo();
     void focusDomainSearch();
+
+    // ---- Exchange files (TRAppControllerExchange.cpp); code 1: the panel's OK, anything else: cancel
+public:
+    void doExportToFile(int returnCode, const QString &path);
+    void doExportDomainToFile(int returnCode, const QString &path);
+    void doImportFromFile(int returnCode, const QString &path);
+    void doImportDomainFromFile(int returnCode, const QString &path);
+    // Imports the exchange file at the path (one opened from the file manager): a "tamdoms" file as
+    // Import All Domains does, any other as Import Domain does, with the same checks and question.
+    void importFile(const QString &path);
+public slots:
+    void exportToFile();
+    void exportDomainToFile();
+    void importFromFile();
+    void importDomainFromFile();
+private:
+    void writeExchangeFile(const TRArchiveContents &contents, const QString &path);
+    // Reads a file of the expected kind; any failure is reported with "Import error".
+    bool readExchangeFile(const QString &path, bool list, TRArchiveContents *contents);
+    // Runs proceed at once when no unsaved changes are at stake, else when the user agrees to lose them.
+    void confirmDiscardingChanges(const QStringList &losing, bool wholeList,
+                                  const std::function<void()> &proceed);
+    void importDomain(const TRDomainControllerPtr &domain);
+    void importDomains(std::vector<TRDomainControllerPtr> domains);
+
+    // ---- About, preferences and home page (TRAppControllerAbout.cpp)
+public:
+    // What the about panel shows.
+    struct AboutPanelOptions
+    {
+        QString applicationName;
+        QString applicationVersion;
+        QString version; // the build version: none
+        QString copyright;
+    };
+    static AboutPanelOptions aboutPanelOptions();
+    static QUrl homePageUrl();
+public slots:
+    void showAbout();
+    void preferences();
+    void goToHomePage();
+private:
+    QPointer<QWidget> m_aboutPanel;
 
 signals:
     // The main window's title or the state of the commands may have changed.

@@ -2,10 +2,10 @@
 
 #include "TRAppController.h"
 #include "TRMainWindow.h"
+#include "TRPreferencesWindow.h"
 #include "TRUndoManager.h"
 #include "ui_TRMainWindow.h"
 #include "ui_TRNewDomainSheet.h"
-#include "ui_TRPreferencesWindow.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -100,10 +100,7 @@ void TRMainInterface::loadSheets(TRAppController &owner)
 
 void TRMainInterface::loadPreferences(TRAppController &owner)
 {
-    auto *preferencesWindow = new QDialog(m_mainWindow.get());
-    Ui::TRPreferencesWindow preferencesForm;
-    preferencesForm.setupUi(preferencesWindow);
-    owner.outlets().preferencesWindow = preferencesWindow;
+    owner.outlets().preferencesWindow = new TRPreferencesWindow(m_mainWindow.get());
 }
 
 void TRMainInterface::connectCommands()
@@ -120,6 +117,14 @@ void TRMainInterface::connectCommands()
     connect(form.actionQuit, &QAction::triggered, controller, &TRAppController::terminate);
     connect(form.actionUndo, &QAction::triggered, controller, &TRAppController::undo);
     connect(form.actionRedo, &QAction::triggered, controller, &TRAppController::redo);
+    connect(form.actionExportAllDomains, &QAction::triggered, controller, &TRAppController::exportToFile);
+    connect(form.actionExportDomain, &QAction::triggered, controller, &TRAppController::exportDomainToFile);
+    connect(form.actionImportAllDomains, &QAction::triggered, controller, &TRAppController::importFromFile);
+    connect(form.actionImportDomain, &QAction::triggered, controller, &TRAppController::importDomainFromFile);
+    connect(form.actionPreferences, &QAction::triggered, controller, &TRAppController::preferences);
+    connect(form.actionGoToHomePage, &QAction::triggered, controller, &TRAppController::goToHomePage);
+    connect(form.actionAbout, &QAction::triggered, controller, &TRAppController::showAbout);
+    connect(form.actionAboutQt, &QAction::triggered, qApp, &QApplication::aboutQt);
     connect(controller, &TRAppController::commandsChanged, this, &TRMainInterface::updateCommands);
     // Delete in the domain list asks to delete the selected domain.
     auto *deleteKey = new QShortcut(QKeySequence::Delete, form.domainListView, nullptr, nullptr, Qt::WidgetShortcut);

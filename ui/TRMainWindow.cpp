@@ -19,6 +19,7 @@ TRMainWindow::TRMainWindow(QWidget *parent)
     m_form->actionUndo->setShortcut(QKeySequence::Undo);
     m_form->actionRedo->setShortcut(QKeySequence::Redo);
     m_form->actionFindDomain->setShortcut(QKeySequence::Find);
+    m_form->actionPreferences->setShortcut(QKeySequence::Preferences);
     m_form->actionUndo->setEnabled(false);
     m_form->actionRedo->setEnabled(false);
 

@@ -7,6 +7,12 @@
 
 #include <QFile>
 
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 const QString &nullMarker()
@@ -67,8 +73,24 @@ bool TRKeyedUnarchiver::unarchiveObjectWithFile(const QString &path, TRArchiveCo
 {
     if (failure)
         *failure = Failure::Unreadable;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    // Opened without waiting: a FIFO (or a device) must be refused, not block the caller until some
+    // other process writes to it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        if (error)
+            *error = trFormat(trText("Cannot read %@: %@"), {path, QString::fromLocal8Bit(std::strerror(errno))});
+        return false;
+    }
+    struct stat info {};
+    if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        ::close(fd);
+        if (error)
+            *error = trFormat(trText("%@ is not a file."), {path});
+        return false;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
         if (error)
             *error = trFormat(trText("Cannot read %@: %@"), {path, file.errorString()});
         return false;

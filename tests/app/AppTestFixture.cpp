@@ -2,8 +2,10 @@
 
 #include "store/TRPreferences.h"
 #include "TRDomainListModel.h"
+#include "TRFileDialog.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
+#include "TRUrlOpener.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QAction>
@@ -53,6 +55,10 @@ void AppTest::SetUp()
     TRAlert::setScripted(true);
     TRAlert::resetScript();
     TRSheetRunner::resetScript();
+    TRFileDialog::setScripted(true);
+    TRFileDialog::resetScript();
+    TRUrlOpener::setScripted(true);
+    TRUrlOpener::resetScript();
 }
 
 void AppTest::TearDown()

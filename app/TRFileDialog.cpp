@@ -1,0 +1,102 @@
+#include "TRFileDialog.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QTimer>
+#include <optional>
+
+namespace {
+
+struct Script
+{
+    bool scripted = false;
+    // A prepared answer: a path, or none for a cancel.
+    QList<std::optional<QString>> answers;
+    QList<TRFileDialog::Settings> shown;
+};
+
+Script &script()
+{
+    static Script instance;
+    return instance;
+}
+
+// The path a dialog would answer for the typed name: absolute, with the default suffix when the name
+// has none.
+QString chosenPath(const QString &typed, const QString &defaultSuffix)
+{
+    QString path = QFileInfo(typed).absoluteFilePath();
+    if (!defaultSuffix.isEmpty() && QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + defaultSuffix;
+    return path;
+}
+
+} // namespace
+
+void TRFileDialog::beginSheet(QWidget *window, const Settings &settings, DidEnd didEnd)
+{
+    Script &s = script();
+    if (s.scripted) {
+        s.shown.append(settings);
+        std::optional<QString> answer = s.answers.isEmpty() ? std::nullopt : s.answers.takeFirst();
+        const int code = answer ? kOK : kCancel;
+        const QString path = answer ? chosenPath(*answer, settings.defaultSuffix) : QString();
+        // As with a real panel, the command finishes before the answer is handled.
+        QObject *context = window ? static_cast<QObject *>(window) : qApp;
+        QTimer::singleShot(0, context, [didEnd = std::move(didEnd), code, path] { didEnd(code, path); });
+        return;
+    }
+    auto *dialog = new QFileDialog(window);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    dialog->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
+    dialog->setWindowTitle(settings.title);
+    dialog->setAcceptMode(settings.kind == Kind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog->setFileMode(settings.kind == Kind::Save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog->setLabelText(QFileDialog::Accept, settings.prompt);
+    dialog->setLabelText(QFileDialog::FileName, settings.nameFieldLabel);
+    dialog->setDefaultSuffix(settings.defaultSuffix);
+    dialog->setNameFilters(settings.nameFilters);
+    QObject::connect(dialog, &QFileDialog::finished, dialog,
+                     [dialog, didEnd = std::move(didEnd)](int result) {
+                         const QStringList files = dialog->selectedFiles();
+                         if (result == QDialog::Accepted && !files.isEmpty())
+                             didEnd(kOK, files.first());
+                         else
+                             didEnd(kCancel, QString());
+                     });
+    dialog->open();
+}
+
+void TRFileDialog::setScripted(bool scripted)
+{
+    script().scripted = scripted;
+}
+
+bool TRFileDialog::isScripted()
+{
+    return script().scripted;
+}
+
+void TRFileDialog::setNextFileName(const QString &path)
+{
+    script().answers.append(path);
+}
+
+void TRFileDialog::setNextCancel()
+{
+    script().answers.append(std::nullopt);
+}
+
+QList<TRFileDialog::Settings> TRFileDialog::shownPanels()
+{
+    return script().shown;
+}
+
+void TRFileDialog::resetScript()
+{
+    Script &s = script();
+    s.answers.clear();
+    s.shown.clear();
+}

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+#include <memory>
+
+namespace Ui {
+class TRPreferencesWindow;
+}
+
+// The preferences window as its form describes it: the two search choices, searching in values and
+// saving after every key change. It shows the stored preferences each time it is shown and writes a
+// change to the application's domain at once, where the commands read it at their next use.
+class TRPreferencesWindow final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit TRPreferencesWindow(QWidget *parent = nullptr);
+    ~TRPreferencesWindow() override;
+
+    // Sets the controls from the stored preferences.
+    void readPreferences();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void writePreference(const char *key, bool on, bool asInteger);
+
+    std::unique_ptr<Ui::TRPreferencesWindow> m_form;
+};
