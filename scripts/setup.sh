@@ -12,6 +12,8 @@ packages=(
   xvfb xauth fonts-dejavu-core
   # interop peers and benchmarks
   gnustep-base-runtime libplist-dev libbenchmark-dev time
+  # desktop files: icon sizes, their validators, manual pages; the Debian package (dpkg-shlibdeps)
+  librsvg2-bin desktop-file-utils appstream shared-mime-info libglib2.0-bin groff-base dpkg-dev
 )
 
 missing=()

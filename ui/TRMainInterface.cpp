@@ -8,6 +8,7 @@
 #include "ui_TRNewDomainSheet.h"
 
 #include <QApplication>
+#include <QIcon>
 #include <QLabel>
 #include <QSessionManager>
 #include <QShortcut>
@@ -18,6 +19,11 @@ TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
     , m_controller(controller)
     , m_mainWindow(std::make_unique<TRMainWindow>())
 {
+    // Ties the windows to the installed desktop entry (Wayland finds the name and icon through it) and
+    // gives them the installed icon.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TAMRIX_APP_ID));
+    QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TAMRIX_APP_ID)));
+
     Ui::TRMainWindow &form = m_mainWindow->form();
     auto *unreadableFiles = new QLabel(m_mainWindow.get());
     unreadableFiles->setObjectName(QStringLiteral("unreadableFilesLabel"));
