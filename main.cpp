@@ -3,11 +3,13 @@
 #include "TRMainInterface.h"
 
 #include <QApplication>
+#include <QTimer>
 
 int main(int argc, char *argv[])
 {
     int exitCode = 0;
-    if (!TRCommandLine::read(argc, argv, &exitCode))
+    QString file;
+    if (!TRCommandLine::read(argc, argv, &exitCode, &file))
         return exitCode;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamrix"));
@@ -15,5 +17,9 @@ int main(int argc, char *argv[])
     TRAppController controller;
     TRMainInterface interface(controller);
     interface.show();
+    // A file opened from the file manager goes through the Import commands' own path, its questions and
+    // alerts included, once the window is up.
+    if (!file.isEmpty())
+        QTimer::singleShot(0, &controller, [&controller, file] { controller.importFile(file); });
     return QApplication::exec();
 }

@@ -72,7 +72,7 @@ QString TRCommandLine::version()
     return QStringLiteral(TAMRIX_VERSION);
 }
 
-bool TRCommandLine::read(int argc, char **argv, int *exitCode)
+bool TRCommandLine::read(int argc, char **argv, int *exitCode, QString *file)
 {
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
@@ -89,12 +89,15 @@ bool TRCommandLine::read(int argc, char **argv, int *exitCode)
     parser.addOption(help);
     parser.addOption(versionOption);
     addQtOptions(&parser);
+    parser.addPositionalArgument(QStringLiteral("FILE"),
+                                 trText("An exchange file (.tamdom or .tamdoms) to import at start."),
+                                 QStringLiteral("[FILE]"));
 
     QString error;
     if (!parser.parse(arguments))
         error = parser.errorText();
-    else if (!parser.positionalArguments().isEmpty())
-        error = trFormat(trText("unexpected argument '%@'"), {parser.positionalArguments().first()});
+    else if (parser.positionalArguments().size() > 1)
+        error = trFormat(trText("unexpected argument '%@'"), {parser.positionalArguments().at(1)});
     if (!error.isEmpty()) {
         printText(stderr, program + QStringLiteral(": ") + error + QLatin1Char('\n') +
                               trFormat(trText("Try '%@ --help' for more information."), {program}) +
@@ -126,5 +129,8 @@ bool TRCommandLine::read(int argc, char **argv, int *exitCode)
         *exitCode = kExitNoDisplay;
         return false;
     }
+    // Made absolute now: the name is resolved against the directory the program was started in.
+    const QStringList files = parser.positionalArguments();
+    *file = files.isEmpty() ? QString() : QFileInfo(files.first()).absoluteFilePath();
     return true;
 }

@@ -12,9 +12,10 @@ public:
     static constexpr int kExitUsage = 64;
     static constexpr int kExitNoDisplay = 1;
 
-    // Reads main()'s arguments against the environment. Answers true when the application should start;
+    // Reads main()'s arguments against the environment. Answers true when the application should start,
+    // with *file set to the exchange file to import once the window is up (empty when none was named);
     // otherwise prints help, the version or the error and sets *exitCode.
-    static bool read(int argc, char **argv, int *exitCode);
+    static bool read(int argc, char **argv, int *exitCode, QString *file);
 
     // The version shown by --version and set on the application.
     static QString version();

@@ -57,7 +57,10 @@ TEST(CommandLine, AnswersHelpVersionAndMistakes)
         {kTamrix, {QStringLiteral("--version")}, 0, QStringLiteral("Tamrix " TAMRIX_VERSION)},
         {kTamrix, {QStringLiteral("--frobnicate")}, 64, QStringLiteral("frobnicate")},
         {kTamrix, {QStringLiteral("-platform")}, 64, QStringLiteral("platform")},
-        {kTamrix, {QStringLiteral("stray")}, 64, QStringLiteral("'stray'")},
+        {kTamrix,
+         {QStringLiteral("one.tamdom"), QStringLiteral("two.tamdom")},
+         64,
+         QStringLiteral("'two.tamdom'")},
         {kTool, {QStringLiteral("--version")}, 0, QStringLiteral("tamrix-tool " TAMRIX_VERSION)},
         {kTool, {QStringLiteral("store"), QStringLiteral("-h")}, 0, QStringLiteral("store remove NAME")},
         {kTool, {}, 64, QStringLiteral("--help")},
@@ -116,4 +119,10 @@ TEST(CommandLine, NoDisplayIsToldInOneLine)
     const ProgramRun byArgument =
         runProgram(kTamrix, {QStringLiteral("-platform"), QStringLiteral("offscreen")}, quitAtOnce);
     EXPECT_EQ(byArgument.exitCode, 0) << byArgument.err.toStdString();
+    // A file to import (opened from the file manager) is taken; a missing one is reported in the window.
+    const ProgramRun withFile = runProgram(kTamrix,
+                                           {QStringLiteral("-platform"), QStringLiteral("offscreen"),
+                                            folder.filePath(QStringLiteral("gone.tamdom"))},
+                                           quitAtOnce);
+    EXPECT_EQ(withFile.exitCode, 0) << withFile.err.toStdString();
 }
