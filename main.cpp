@@ -1,5 +1,6 @@
 #include "TRAppController.h"
 #include "TRMainInterface.h"
+#include "TRTranslations.h"
 
 #include <QApplication>
 
@@ -7,6 +8,7 @@ int main(int argc, char *argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamrix"));
+    const TRTranslations translations;
     TRAppController controller;
     TRMainInterface interface(controller);
     interface.show();

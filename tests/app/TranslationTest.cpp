@@ -1,0 +1,238 @@
+// Tamrix under German: the window, the sheets and the alerts speak it, Qt's own buttons too; and every
+// control tells a screen reader its name and role.
+#include "AppTestFixture.h"
+#include "TRDomainListModel.h"
+#include "TRMainWindow.h"
+#include "TRTranslations.h"
+#include "ui_TRMainWindow.h"
+
+#include <QAccessible>
+#include <QAccessibleInterface>
+#include <QAccessibleTableInterface>
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableView>
+#include <QTreeView>
+
+#include <memory>
+
+namespace {
+
+class Translation : public AppTest
+{
+protected:
+    void SetUp() override
+    {
+        AppTest::SetUp();
+        m_translations = std::make_unique<TRTranslations>(QLocale(QLocale::German, QLocale::Germany));
+    }
+    void TearDown() override
+    {
+        AppTest::TearDown();
+        m_translations.reset();
+    }
+    Ui::TRMainWindow &form() { return static_cast<TRMainWindow *>(m_interface->mainWindow())->form(); }
+
+    std::unique_ptr<TRTranslations> m_translations;
+};
+
+using Accessibility = AppTest;
+
+// Walks the focus chain from first and answers the names of the focusable widgets met before it returns.
+QStringList tabOrder(QWidget *first, QWidget *within)
+{
+    QStringList names;
+    QWidget *widget = first;
+    do {
+        if (widget->focusPolicy() & Qt::TabFocus && within->isAncestorOf(widget) && !names.contains(widget->objectName()))
+            names << widget->objectName();
+        widget = widget->nextInFocusChain();
+    } while (widget && widget != first);
+    return names;
+}
+
+} // namespace
+
+TEST(TranslationTables, DesktopLocaleFollowsTheEnvironmentInGettextOrder)
+{
+    const char *variables[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+    QList<QByteArray> saved;
+    for (const char *variable : variables)
+        saved << qgetenv(variable);
+    const struct {
+        const char *language, *all, *messages, *lang;
+        QLocale::Language expected;
+    } cases[] = {
+        {"de_DE:en", "", "", "en_US.UTF-8", QLocale::German},
+        {"", "de_AT.UTF-8", "en_US", "en_US", QLocale::German},
+        {"", "", "de_CH.UTF-8", "en_GB", QLocale::German},
+        {"", "", "", "de_DE.UTF-8", QLocale::German},
+        {"", "C.UTF-8", "de_DE", "de_DE", QLocale::C},
+        {"en_GB:de", "", "", "de_DE", QLocale::English},
+    };
+    for (const auto &c : cases) {
+        const char *values[] = {c.language, c.all, c.messages, c.lang};
+        for (int i = 0; i < 4; ++i)
+            qputenv(variables[i], values[i]);
+        EXPECT_EQ(TRTranslations::desktopLocale().language(), c.expected) << c.language << c.all << c.messages << c.lang;
+    }
+    for (int i = 0; i < 4; ++i)
+        qputenv(variables[i], saved[i]);
+}
+
+TEST(TranslationTables, GermanIsCompiledInAndEnglishNeedsNone)
+{
+    {
+        const TRTranslations german(QLocale(QLocale::German, QLocale::Austria));
+        EXPECT_TRUE(german.hasApplicationTable());
+        EXPECT_EQ(trText("Cancel"), QStringLiteral("Abbrechen"));
+        EXPECT_EQ(trFormat(trText("The domain name \"%@\" is longer than %d bytes."), {QStringLiteral("x"), QStringLiteral("9")}),
+                  QStringLiteral("Der Domänenname „x“ ist länger als 9 Bytes."));
+    }
+    EXPECT_EQ(trText("Cancel"), QStringLiteral("Cancel"));
+    const TRTranslations english(QLocale(QLocale::English, QLocale::UnitedStates));
+    EXPECT_FALSE(english.hasApplicationTable());
+    EXPECT_EQ(trText("Cancel"), QStringLiteral("Cancel"));
+}
+
+TEST_F(Translation, MainWindowMenusAndSheetSpeakGerman)
+{
+    storeDomain(QStringLiteral("org.example.a"), dictionaryOf(2));
+    start();
+    Ui::TRMainWindow &f = form();
+    const std::pair<QString, const char *> texts[] = {
+        {f.menuFile->title(), "&Datei"},
+        {f.menuEdit->title(), "&Bearbeiten"},
+        {f.menuDomain->title(), "D&omäne"},
+        {f.menuHelp->title(), "&Hilfe"},
+        {f.actionSaveAllDomains->text(), "&Alle Domänen speichern"},
+        {f.actionImportDomain->statusTip(),
+         "Eine Domäne aus einer Austauschdatei hinzufügen oder die geladene Domäne gleichen Namens ersetzen"},
+        {f.actionAbout->text(), "Über &Tamrix"},
+        {f.actionUndo->text(), "Rückgängig"},
+        {f.domainListGroup->title(), "Domänen"},
+        {f.domainContentsGroup->title(), "Schlüssel"},
+        {f.domainSearchField->placeholderText(), "Domänen suchen (Eingabetaste findet die nächste)"},
+        {f.domainListView->model()->headerData(0, Qt::Horizontal).toString(), "Domäne"},
+        {m_interface->mainWindow()->windowTitle(), "Tamrix"},
+    };
+    for (const auto &[shown, german] : texts)
+        EXPECT_EQ(shown, QString::fromUtf8(german));
+
+    newDomain(QString(), 0);
+    QWidget *sheet = m_controller->outlets().newDomainSheet;
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Neue Domäne"));
+    // Qt's own buttons come from Qt's translations.
+    auto *buttons = sheet->findChild<QDialogButtonBox *>();
+    ASSERT_NE(buttons, nullptr);
+    EXPECT_EQ(buttons->button(QDialogButtonBox::Cancel)->text(), QStringLiteral("&Abbrechen"));
+}
+
+TEST_F(Translation, AlertsSpeakGerman)
+{
+    storeDomain(QStringLiteral("org.example.a"), dictionaryOf(2));
+    start();
+    // An alert sheet: the question before deleting.
+    selectRow(0);
+    TRAlert::setNextAnswer(TRAlert::kDefault);
+    trigger("actionDeleteDomain");
+    // An application-modal alert: quitting with unsaved changes.
+    newDomain(QStringLiteral("org.example.b"));
+    TRAlert::setNextAnswer(TRAlert::kAlternate);
+    trigger("actionQuit");
+    settle();
+    const QList<TRAlert::Shown> shown = TRAlert::shownAlerts();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_FALSE(shown[0].modal);
+    EXPECT_EQ(shown[0].title, QStringLiteral("Eine Domäne wird gelöscht"));
+    EXPECT_EQ(shown[0].message, QStringLiteral("Die Domäne org.example.a wird endgültig gelöscht. Bestätigen Sie das?"));
+    EXPECT_EQ(shown[0].buttons, (QStringList{QStringLiteral("Nein"), QStringLiteral("Ja")}));
+    EXPECT_TRUE(shown[1].modal);
+    EXPECT_EQ(shown[1].title, QStringLiteral("Tamrix wird beendet"));
+    EXPECT_TRUE(shown[1].message.startsWith(QStringLiteral("Es gibt ungesicherte Änderungen.")));
+    EXPECT_TRUE(shown[1].buttons.contains(QStringLiteral("Nicht beenden")));
+}
+
+TEST_F(Accessibility, EveryControlHasANameAndRole)
+{
+    storeDomain(QStringLiteral("org.example.a"), dictionaryOf(1));
+    start();
+    TRAppController::Outlets &outlets = m_controller->outlets();
+    newDomain(QString(), 0);
+    QWidget *sheet = m_controller->outlets().newDomainSheet;
+    trigger("actionPreferences");
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(outlets.preferencesWindow, nullptr);
+    QWidget *preferences = outlets.preferencesWindow;
+    const auto child = [](QWidget *parent, const char *name) {
+        return parent->findChild<QWidget *>(QString::fromLatin1(name));
+    };
+    const struct {
+        QWidget *widget;
+        const char *name;
+        QAccessible::Role role;
+    } controls[] = {
+        {outlets.domainSearchField, "Search domains", QAccessible::EditableText},
+        {outlets.domainListView, "Domain list", QAccessible::Table},
+        {outlets.domainContentsView, "Key outline", QAccessible::Tree},
+        {outlets.newDomainNameEdit, "Name of the new domain", QAccessible::EditableText},
+        {child(preferences, "domainSearchPopup"), "Domain search", QAccessible::ComboBox},
+        {child(preferences, "keySearchPopup"), "Key search", QAccessible::ComboBox},
+        {child(preferences, "lookInValuesCheck"), "Key search also looks in values", QAccessible::CheckBox},
+        {child(preferences, "autoSaveCheck"), "Save a domain after every key change", QAccessible::CheckBox},
+    };
+    for (const auto &control : controls) {
+        ASSERT_NE(control.widget, nullptr) << control.name;
+        QAccessibleInterface *accessible = QAccessible::queryAccessibleInterface(control.widget);
+        ASSERT_NE(accessible, nullptr) << control.name;
+        EXPECT_EQ(accessible->text(QAccessible::Name), QString::fromUtf8(control.name));
+        EXPECT_EQ(accessible->role(), control.role) << control.name;
+    }
+}
+
+TEST_F(Accessibility, ModifiedColumnReadsAsAWord)
+{
+    storeDomain(QStringLiteral("org.example.a"), dictionaryOf(1));
+    start();
+    newDomain(QStringLiteral("org.example.b"));
+    QTableView *list = m_controller->outlets().domainListView;
+    const int modifiedColumn = static_cast<int>(m_controller->domainListModel()->columnIdentifiers().indexOf(QStringLiteral("modified")));
+    ASSERT_GE(modifiedColumn, 0);
+    QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(list)->tableInterface();
+    ASSERT_NE(table, nullptr);
+    const QStringList rows = domainNames();
+    for (int row = 0; row < rows.size(); ++row) {
+        const bool modified = rows[row] == QStringLiteral("org.example.b");
+        EXPECT_EQ(table->cellAt(row, modifiedColumn)->text(QAccessible::Name),
+                  modified ? QStringLiteral("modified") : QString())
+            << rows[row].toStdString();
+    }
+}
+
+TEST_F(Accessibility, TabOrderFollowsTheLayout)
+{
+    start();
+    TRAppController::Outlets &outlets = m_controller->outlets();
+    newDomain(QString(), 0);
+    QWidget *sheet = m_controller->outlets().newDomainSheet;
+    trigger("actionPreferences");
+    ASSERT_NE(sheet, nullptr);
+    EXPECT_EQ(tabOrder(outlets.domainSearchField, outlets.mainWindow),
+              (QStringList{QStringLiteral("domainSearchField"), QStringLiteral("domainListView"),
+                           QStringLiteral("domainContentsView")}));
+    QWidget *preferences = outlets.preferencesWindow;
+    EXPECT_EQ(tabOrder(preferences->findChild<QWidget *>(QStringLiteral("domainSearchPopup")), preferences),
+              (QStringList{QStringLiteral("domainSearchPopup"), QStringLiteral("keySearchPopup"),
+                           QStringLiteral("lookInValuesCheck"), QStringLiteral("autoSaveCheck")}));
+    const QStringList sheetOrder = tabOrder(outlets.newDomainNameEdit, sheet);
+    ASSERT_FALSE(sheetOrder.isEmpty());
+    EXPECT_EQ(sheetOrder.first(), QStringLiteral("newDomainNameEdit"));
+}
