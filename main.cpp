@@ -1,4 +1,5 @@
 #include "TRAppController.h"
+#include "TRCommandLine.h"
 #include "TRMainInterface.h"
 #include "TRTranslations.h"
 
@@ -6,8 +7,12 @@
 
 int main(int argc, char *argv[])
 {
+    int exitCode = 0;
+    if (!TRCommandLine::read(argc, argv, &exitCode))
+        return exitCode;
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamrix"));
+    QApplication::setApplicationVersion(TRCommandLine::version());
     const TRTranslations translations;
     TRAppController controller;
     TRMainInterface interface(controller);

@@ -1,24 +1,22 @@
 // Exchange files written by the platforms' own keyed archivers read to the trees they hold.
 #include "ArchiveTestSupport.h"
 #include "TestSupport.h"
-
 #include "archive/TRArchiveDump.h"
 #include "archive/TRKeyedUnarchiver.h"
 
 #include <QDir>
 #include <QFileInfo>
-
 #include <gtest/gtest.h>
 
 using namespace archivetest;
+using testsupport::dataPath;
 using testsupport::readFile;
-using testsupport::sharedPath;
 
 namespace {
 
 QStringList archivesIn(const QString &folder)
 {
-    const QDir dir(sharedPath(QStringLiteral("fixtures/archives/") + folder));
+    const QDir dir(dataPath(QStringLiteral("archives/") + folder));
     return dir.entryList({QStringLiteral("*.tamdom"), QStringLiteral("*.tamdoms")}, QDir::Files, QDir::Name);
 }
 
@@ -27,13 +25,14 @@ QStringList archivesIn(const QString &folder)
 QString expectedDumpPath(const QString &folder, const QString &file)
 {
     const QString base = QFileInfo(file).completeBaseName();
-    const QString own = sharedPath(QStringLiteral("fixtures/archives/%1/%2.json").arg(folder, base));
+    const QString own =
+        QDir(dataPath(QStringLiteral("archives/") + folder)).filePath(base + QStringLiteral(".json"));
     if (QFileInfo::exists(own))
         return own;
     QString platformBase = base;
     if (base == QLatin1String("names-omit-nil") || base == QLatin1String("names.xml"))
         platformBase = QStringLiteral("names");
-    return sharedPath(QStringLiteral("fixtures/archives/platform-written/%1.json").arg(platformBase));
+    return dataPath(QStringLiteral("archives/platform-written/%1.json").arg(platformBase));
 }
 
 void expectReadsToDump(const QString &folder)
@@ -42,20 +41,23 @@ void expectReadsToDump(const QString &folder)
     ASSERT_FALSE(files.isEmpty());
     for (const QString &file : files) {
         SCOPED_TRACE(file.toStdString());
-        const QString path = sharedPath(QStringLiteral("fixtures/archives/%1/%2").arg(folder, file));
+        const QString path = dataPath(QStringLiteral("archives/%1/%2").arg(folder, file));
         TRArchiveContents contents;
         QString error;
-        ASSERT_TRUE(TRKeyedUnarchiver::unarchiveObjectWithFile(path, &contents, &error)) << error.toStdString();
+        ASSERT_TRUE(TRKeyedUnarchiver::unarchiveObjectWithFile(path, &contents, &error))
+            << error.toStdString();
         EXPECT_EQ(contents.isList, file.endsWith(QLatin1String(".tamdoms")));
         const QByteArray dump = TRArchiveDump::dump(contents);
         EXPECT_EQ(normalizedDump(dump), normalizedDump(readFile(expectedDumpPath(folder, file))))
-            << "dump:\n" << dump.toStdString();
+            << "dump:\n"
+            << dump.toStdString();
     }
 }
 
 TRValue leafOf(const TRArchiveContents &contents, const char *key)
 {
-    const TRKeyPtr child = contents.domains.at(0)->rootKey()->childForName(TRValue::fromString(QString::fromLatin1(key)));
+    const TRKeyPtr child =
+        contents.domains.at(0)->rootKey()->childForName(TRValue::fromString(QString::fromLatin1(key)));
     return child ? child->value() : TRValue::fromString(QStringLiteral("<missing>"));
 }
 
@@ -74,16 +76,19 @@ TEST(ArchiveFixtures, AppleLayoutFilesReadToTheSameTrees)
 // JSON numbers lose digits beyond 2^53; the extreme integers are checked on the values themselves.
 TEST(ArchiveFixtures, ExtremeIntegersKeepEveryDigit)
 {
-    const auto big = readArchive(readFile(sharedPath(QStringLiteral("fixtures/archives/apple-layout/uint64-max-16byte.tamdom"))));
+    const auto big =
+        readArchive(readFile(dataPath(QStringLiteral("archives/apple-layout/uint64-max-16byte.tamdom"))));
     ASSERT_EQ(big.domains.size(), 1u);
     EXPECT_TRUE(leafOf(big, "ullBig").isUnsignedInteger());
     EXPECT_EQ(leafOf(big, "ullBig").toUnsigned(), 18446744073709551615ull);
 
-    const auto gnustep = readArchive(readFile(sharedPath(QStringLiteral("fixtures/archives/platform-written/uint64-max.tamdom"))));
+    const auto gnustep =
+        readArchive(readFile(dataPath(QStringLiteral("archives/platform-written/uint64-max.tamdom"))));
     EXPECT_EQ(leafOf(gnustep, "ullBig"), TRValue::fromInteger(-1));
 
     for (const char *folder : {"platform-written", "apple-layout"}) {
-        const auto leaves = readArchive(readFile(sharedPath(QStringLiteral("fixtures/archives/%1/all-leaves.tamdom").arg(QLatin1String(folder)))));
+        const auto leaves = readArchive(
+            readFile(dataPath(QStringLiteral("archives/%1/all-leaves.tamdom").arg(QLatin1String(folder)))));
         EXPECT_EQ(leafOf(leaves, "intMax"), TRValue::fromInteger(std::numeric_limits<qint64>::max()));
         EXPECT_EQ(leafOf(leaves, "intMin"), TRValue::fromInteger(std::numeric_limits<qint64>::min()));
         EXPECT_TRUE(leafOf(leaves, "boolTrue").isBoolean());
@@ -94,14 +99,16 @@ TEST(ArchiveFixtures, ExtremeIntegersKeepEveryDigit)
 
 TEST(ArchiveFixtures, RestoredDomainsAreModifiedAndLinked)
 {
-    const auto contents = readArchive(readFile(sharedPath(QStringLiteral("fixtures/archives/platform-written/three-domains.tamdoms"))));
+    const auto contents =
+        readArchive(readFile(dataPath(QStringLiteral("archives/platform-written/three-domains.tamdoms"))));
     ASSERT_EQ(contents.domains.size(), 3u);
     for (const TRDomainControllerPtr &domain : contents.domains) {
         EXPECT_TRUE(domain->modified());
         EXPECT_EQ(domain->domainContentsView(), nullptr);
         EXPECT_EQ(domain->rootKey()->parent(), nullptr);
     }
-    const TRKeyPtr list = contents.domains.at(2)->rootKey()->childForName(TRValue::fromString(QStringLiteral("list")));
+    const TRKeyPtr list =
+        contents.domains.at(2)->rootKey()->childForName(TRValue::fromString(QStringLiteral("list")));
     ASSERT_TRUE(list);
     EXPECT_EQ(list->parent(), contents.domains.at(2)->rootKey());
     EXPECT_EQ(list->childAtIndex(1)->parent(), list);
@@ -118,7 +125,7 @@ TEST(ArchiveFixtures, MustRefuseFilesAreRefusedWithAMessage)
         contents.isList = true; // must survive the failure untouched
         QString error;
         EXPECT_FALSE(TRKeyedUnarchiver::unarchiveObjectWithFile(
-            sharedPath(QStringLiteral("fixtures/archives/must-refuse/") + file), &contents, &error));
+            dataPath(QStringLiteral("archives/must-refuse/") + file), &contents, &error));
         EXPECT_FALSE(error.isEmpty());
         EXPECT_TRUE(contents.isList);
         EXPECT_TRUE(contents.domains.empty());
@@ -131,7 +138,7 @@ TEST(ArchiveFixtures, WrongRootsAreToldApartFromUnreadableFiles)
         TRArchiveContents contents;
         TRKeyedUnarchiver::Failure failure = TRKeyedUnarchiver::Failure::None;
         TRKeyedUnarchiver::unarchiveObjectWithFile(
-            sharedPath(QStringLiteral("fixtures/archives/must-refuse/") + QLatin1String(file)), &contents, nullptr,
+            dataPath(QStringLiteral("archives/must-refuse/") + QLatin1String(file)), &contents, nullptr,
             &failure);
         return failure;
     };
@@ -143,6 +150,7 @@ TEST(ArchiveFixtures, WrongRootsAreToldApartFromUnreadableFiles)
 
     TRArchiveContents contents;
     QString error;
-    EXPECT_FALSE(TRKeyedUnarchiver::unarchiveObjectWithFile(QStringLiteral("/nonexistent/file.tamdom"), &contents, &error));
+    EXPECT_FALSE(TRKeyedUnarchiver::unarchiveObjectWithFile(QStringLiteral("/nonexistent/file.tamdom"),
+                                                            &contents, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("/nonexistent/file.tamdom")));
 }

@@ -169,13 +169,16 @@ def check_exit_codes(tool, fixtures):
 
 
 def main():
-    tool, descriptions, work = sys.argv[1:4]
+    tool, descriptions, work, fixtures = sys.argv[1:5]
+    for folder in (descriptions, fixtures):
+        if not os.path.isdir(folder):
+            print(f"FAIL: missing test data: {folder}")
+            return 1
     os.makedirs(work, exist_ok=True)
     for entry in sorted(os.listdir(descriptions)):
         if entry.endswith(".json"):
             check_file(tool, os.path.join(descriptions, entry), work)
-    if len(sys.argv) > 4:
-        check_exit_codes(tool, sys.argv[4])
+    check_exit_codes(tool, fixtures)
     for failure in failures:
         print("FAIL:", failure)
     print(f"{len(failures)} failures")

@@ -95,6 +95,11 @@ def run(tool, *arguments):
 
 def main():
     tool, corpus = sys.argv[1], Path(sys.argv[2])
+    missing = [str(corpus / folder) for folder in ("binary", "xml", "openstep", "malformed")
+               if not (corpus / folder).is_dir()]
+    if missing:
+        print("FAIL missing test data:", ", ".join(missing))
+        return 1
     failures = []
     checked = 0
     with tempfile.TemporaryDirectory() as scratch:

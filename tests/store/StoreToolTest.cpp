@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 using storetest::simpleDictionary;
 using storetest::writeFile;
@@ -97,7 +98,8 @@ TEST_F(StoreTool, RunsTheFiveOperations)
     EXPECT_FALSE(result.err.isEmpty());
 }
 
-TEST_F(StoreTool, RefusesBadInputWithExitStatusOne)
+// Bad input exits with status 1, a command-line mistake with 64; both with a message.
+TEST_F(StoreTool, RefusesBadInputWithAMessage)
 {
     const QString arrayFile = m_dir.filePath(QStringLiteral("array.plist"));
     QByteArray xml;
@@ -106,19 +108,19 @@ TEST_F(StoreTool, RefusesBadInputWithExitStatusOne)
     const QString garbageFile = m_dir.filePath(QStringLiteral("garbage.plist"));
     writeFile(garbageFile, "<plist><dict>");
 
-    const QList<QStringList> bad{
-        {},
-        {QStringLiteral("frobnicate")},
-        {QStringLiteral("read")},
-        {QStringLiteral("write"), QStringLiteral("../up"), m_input},
-        {QStringLiteral("write"), QStringLiteral("ok"), arrayFile},
-        {QStringLiteral("write"), QStringLiteral("ok"), garbageFile},
-        {QStringLiteral("write"), QStringLiteral("ok"), m_dir.filePath(QStringLiteral("missing"))},
-        {QStringLiteral("remove"), QString()},
+    const QList<std::pair<QStringList, int>> bad{
+        {{}, 64},
+        {{QStringLiteral("frobnicate")}, 64},
+        {{QStringLiteral("read")}, 64},
+        {{QStringLiteral("write"), QStringLiteral("../up"), m_input}, 1},
+        {{QStringLiteral("write"), QStringLiteral("ok"), arrayFile}, 1},
+        {{QStringLiteral("write"), QStringLiteral("ok"), garbageFile}, 1},
+        {{QStringLiteral("write"), QStringLiteral("ok"), m_dir.filePath(QStringLiteral("missing"))}, 1},
+        {{QStringLiteral("remove"), QString()}, 1},
     };
-    for (const QStringList &args : bad) {
+    for (const auto &[args, status] : bad) {
         const ToolRun result = run(args);
-        EXPECT_EQ(result.exitCode, 1) << args.join(u' ').toStdString();
+        EXPECT_EQ(result.exitCode, status) << args.join(u' ').toStdString();
         EXPECT_FALSE(result.err.isEmpty()) << args.join(u' ').toStdString();
     }
     EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("up.plist"))));

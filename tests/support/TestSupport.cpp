@@ -1,13 +1,17 @@
 #include "TestSupport.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 namespace testsupport {
 
-QString sharedPath(const QString &relative)
+QString dataPath(const QString &relative)
 {
-    return QStringLiteral(TAMRIX_SHARED_DIR "/") + relative;
+    const QString path = QStringLiteral(TAMRIX_TEST_DATA_DIR "/") + relative;
+    if (!QFileInfo::exists(path))
+        ADD_FAILURE() << "missing test data: " << path.toStdString();
+    return path;
 }
 
 QByteArray readFile(const QString &path)

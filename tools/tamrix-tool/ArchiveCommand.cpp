@@ -13,8 +13,6 @@
 
 namespace {
 
-constexpr int kExitUsage = 64;
-
 void printError(const QString &message)
 {
     std::fprintf(stderr, "tamrix-tool archive: %s\n", message.toLocal8Bit().constData());

@@ -2,8 +2,12 @@
 
 #include <QStringList>
 
+// The exit status of a command-line mistake (as sysexits' EX_USAGE).
+inline constexpr int kExitUsage = 64;
+
 // The subcommands of tamrix-tool. Each takes the arguments after its own name, writes results to
-// standard output and errors to standard error, and answers the process exit status.
+// standard output and errors to standard error, and answers the process exit status: 0 on success, 1 on
+// failure, kExitUsage for wrong arguments.
 int plistCommand(const QStringList &arguments);
 int storeCommand(const QStringList &arguments);
 int archiveCommand(const QStringList &arguments);

@@ -20,6 +20,12 @@ int failWith(const QString &message)
     return 1;
 }
 
+int usageError(const QString &message)
+{
+    failWith(message);
+    return kExitUsage;
+}
+
 bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *format, qint64 *parseNanoseconds = nullptr)
 {
     QFile file(path);
@@ -90,7 +96,7 @@ quint64 expandedSize(const TRValue &value, quint64 limit, QHash<const void *, qu
 int dump(const QStringList &arguments)
 {
     if (arguments.size() != 1)
-        return failWith(QStringLiteral("usage: tamrix-tool plist dump FILE"));
+        return usageError(QStringLiteral("usage: tamrix-tool plist dump FILE"));
     TRValue value;
     if (!readValue(arguments.at(0), &value, nullptr))
         return 1;
@@ -108,10 +114,10 @@ int dump(const QStringList &arguments)
 int convert(const QStringList &arguments)
 {
     if (arguments.size() != 4 || arguments.at(2) != QLatin1String("--format"))
-        return failWith(QStringLiteral("usage: tamrix-tool plist convert IN OUT --format xml|binary"));
+        return usageError(QStringLiteral("usage: tamrix-tool plist convert IN OUT --format xml|binary"));
     const QString &formatName = arguments.at(3);
     if (formatName != QLatin1String("xml") && formatName != QLatin1String("binary"))
-        return failWith(QStringLiteral("unknown format \"%1\" (xml or binary)").arg(formatName));
+        return usageError(QStringLiteral("unknown format \"%1\" (xml or binary)").arg(formatName));
     TRValue value;
     if (!readValue(arguments.at(0), &value, nullptr))
         return 1;
@@ -129,7 +135,7 @@ int convert(const QStringList &arguments)
 int check(const QStringList &arguments)
 {
     if (arguments.size() != 1)
-        return failWith(QStringLiteral("usage: tamrix-tool plist check FILE"));
+        return usageError(QStringLiteral("usage: tamrix-tool plist check FILE"));
     TRValue value;
     TRPropertyList::Format format = TRPropertyList::Format::Xml;
     qint64 parseNanoseconds = 0;
@@ -164,5 +170,5 @@ int plistCommand(const QStringList &arguments)
         return convert(rest);
     if (command == QLatin1String("check"))
         return check(rest);
-    return failWith(QStringLiteral("usage: tamrix-tool plist dump|convert|check ..."));
+    return usageError(QStringLiteral("usage: tamrix-tool plist dump|convert|check ..."));
 }

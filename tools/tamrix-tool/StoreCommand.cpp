@@ -26,7 +26,8 @@ int fail(const QString &message)
 
 int usage()
 {
-    return fail(trText("usage: store dir | names | read NAME | write NAME FILE | remove NAME"));
+    fail(trText("usage: store dir | names | read NAME | write NAME FILE | remove NAME"));
+    return kExitUsage;
 }
 
 void reportUnreadable(const TRDefaultsStore &store)

@@ -1,21 +1,80 @@
 // tamrix-tool: the command-line companion of the editor, for property lists, the store and archives.
 #include "Commands.h"
 
+#include <QCommandLineParser>
 #include <QCoreApplication>
-
 #include <cstdio>
 
 namespace {
 
-void printUsage()
+struct Subcommand
 {
-    std::fputs("usage: tamrix-tool plist|store|archive COMMAND ...\n"
-               "  tamrix-tool plist dump FILE\n"
-               "  tamrix-tool plist convert IN OUT --format xml|binary\n"
-               "  tamrix-tool plist check FILE\n"
-               "  tamrix-tool archive read FILE\n"
-               "  tamrix-tool archive write DESCRIPTION.json OUT\n",
-               stderr);
+    const char *group;
+    const char *synopsis;
+    const char *description;
+};
+
+// Every subcommand, as the help lists them.
+constexpr Subcommand kSubcommands[] = {
+    {"plist", "plist dump FILE", "print a property list as JSON"},
+    {"plist", "plist convert IN OUT --format xml|binary", "write a property list again, as XML or binary"},
+    {"plist", "plist check FILE", "read a property list; print its format and how many objects of each kind"},
+    {"store", "store dir", "print the defaults folder in use"},
+    {"store", "store names", "list the domains in the store"},
+    {"store", "store read NAME", "print a domain as an XML property list"},
+    {"store", "store write NAME FILE", "make the dictionary in a property-list file the domain NAME"},
+    {"store", "store remove NAME", "delete the domain NAME"},
+    {"archive", "archive read FILE",
+     "print the domains in an exchange file as JSON (exit 2: wrong kind of root)"},
+    {"archive", "archive write DESCRIPTION.json OUT", "write an exchange file from an archive description"},
+};
+
+// The options a subcommand takes itself; any other argument starting with '-' is a mistake.
+bool isSubcommandOption(const QString &argument)
+{
+    return argument == QLatin1String("--format");
+}
+
+void printText(FILE *stream, const QString &text)
+{
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
+}
+
+// The subcommands of one group, or of all when group is empty, one to a line.
+QString subcommandList(const QString &group)
+{
+    QString text;
+    for (const Subcommand &subcommand : kSubcommands) {
+        if (!group.isEmpty() && group != QLatin1String(subcommand.group))
+            continue;
+        text += QStringLiteral("  tamrix-tool %1\n      %2\n")
+                    .arg(QLatin1String(subcommand.synopsis), QLatin1String(subcommand.description));
+    }
+    return text;
+}
+
+QString helpText()
+{
+    return QStringLiteral(
+               "Usage: tamrix-tool [--help | --version] GROUP COMMAND [ARGUMENTS]\n"
+               "Property lists, the per-user defaults store and exchange files from the command line.\n"
+               "Results go to standard output, errors to standard error; exit status 0 on success,\n"
+               "1 on failure, 64 for a command-line mistake. TAMRIX_DEFAULTS_DIR, when set, names\n"
+               "the defaults folder.\n\n"
+               "Commands:\n") +
+           subcommandList(QString()) +
+           QStringLiteral("\nOptions:\n"
+                          "  -h, --help     show this help and exit\n"
+                          "  -v, --version  show the version and exit\n");
+}
+
+int usageError(const QString &message)
+{
+    printText(
+        stderr,
+        QStringLiteral("tamrix-tool: %1\nTry 'tamrix-tool --help' for more information.\n").arg(message));
+    return kExitUsage;
 }
 
 } // namespace
@@ -23,19 +82,48 @@ void printUsage()
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
-    QStringList arguments = QCoreApplication::arguments();
-    arguments.removeFirst();
-    if (arguments.isEmpty()) {
-        printUsage();
-        return 1;
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    // Everything from the group's name on belongs to the subcommand.
+    parser.setOptionsAfterPositionalArgumentsMode(QCommandLineParser::ParseAsPositionalArguments);
+    const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")}, QString());
+    const QCommandLineOption version({QStringLiteral("v"), QStringLiteral("version")}, QString());
+    parser.addOption(help);
+    parser.addOption(version);
+    if (!parser.parse(QCoreApplication::arguments()))
+        return usageError(parser.errorText());
+    if (parser.isSet(help)) {
+        printText(stdout, helpText());
+        return 0;
     }
+    if (parser.isSet(version)) {
+        printText(stdout, QStringLiteral("tamrix-tool " TAMRIX_VERSION "\n"));
+        return 0;
+    }
+    QStringList arguments = parser.positionalArguments();
+    if (arguments.isEmpty())
+        return usageError(QStringLiteral("a command is needed"));
     const QString group = arguments.takeFirst();
+    const QString groupList = subcommandList(group);
+    if (groupList.isEmpty())
+        return usageError(QStringLiteral("unknown command '%1'").arg(group));
+    if (arguments.size() == 1 &&
+        (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h"))) {
+        printText(stdout, QStringLiteral("Usage:\n") + groupList);
+        return 0;
+    }
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString &argument = arguments.at(i);
+        if (argument == QLatin1String("--")) {
+            arguments.removeAt(i);
+            break;
+        }
+        if (argument.size() > 1 && argument.startsWith(QLatin1Char('-')) && !isSubcommandOption(argument))
+            return usageError(QStringLiteral("unknown option '%1'").arg(argument));
+    }
     if (group == QLatin1String("plist"))
         return plistCommand(arguments);
     if (group == QLatin1String("store"))
         return storeCommand(arguments);
-    if (group == QLatin1String("archive"))
-        return archiveCommand(arguments);
-    printUsage();
-    return 1;
+    return archiveCommand(arguments);
 }
