@@ -8,8 +8,13 @@
 int main(int argc, char *argv[])
 {
     int exitCode = 0;
-    if (!TRCommandLine::read(argc, argv, &exitCode))
-        return exitCode;
+    {
+        // The command line is read before the window system is reached, in the desktop's language.
+        const QCoreApplication reader(argc, argv);
+        const TRTranslations translations;
+        if (!TRCommandLine::read(argc, argv, &exitCode))
+            return exitCode;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamrix"));
     QApplication::setApplicationVersion(TRCommandLine::version());

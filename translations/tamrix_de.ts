@@ -1196,26 +1196,6 @@ Alle Rechte vorbehalten.</translation>
             <translation>Schlüssel</translation>
         </message>
         <message>
-            <location filename="app/TRUndoManager.cpp" />
-            <source>Undo</source>
-            <translation>Rückgängig</translation>
-        </message>
-        <message>
-            <location filename="app/TRUndoManager.cpp" />
-            <source>Undo %@</source>
-            <translation>%@ rückgängig machen</translation>
-        </message>
-        <message>
-            <location filename="app/TRUndoManager.cpp" />
-            <source>Redo</source>
-            <translation>Wiederholen</translation>
-        </message>
-        <message>
-            <location filename="app/TRUndoManager.cpp" />
-            <source>Redo %@</source>
-            <translation>%@ wiederholen</translation>
-        </message>
-        <message>
             <location filename="ui/TRPreferencesWindow.cpp" />
             <source>Cannot save the preferences</source>
             <translation>Die Einstellungen können nicht gespeichert werden</translation>
@@ -1514,6 +1494,165 @@ Alle Rechte vorbehalten.</translation>
             <location filename="ui/TRPreferencesWindow.ui" />
             <source>&amp;Save a domain after every key change</source>
             <translation>Domäne nach jeder Schlüsseländerung s&amp;peichern</translation>
+        </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>no display to show a window on (neither DISPLAY nor WAYLAND_DISPLAY is set); start Tamrix in a desktop session</source>
+            <translation>keine Anzeige, auf der ein Fenster erscheinen kann (weder DISPLAY noch WAYLAND_DISPLAY ist gesetzt); starten Sie Tamrix in einer Desktop-Sitzung</translation>
+        </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>Edits the per-user defaults database: the preferences programs keep, one domain each.</source>
+            <translation>Bearbeitet die benutzereigene Voreinstellungsdatenbank: die Einstellungen, die Programme ablegen, je eine Domäne pro Programm.</translation>
+        </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>Show this help and exit.</source>
+            <translation>Diese Hilfe anzeigen und beenden.</translation>
+        </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>Show the version and exit.</source>
+            <translation>Die Version anzeigen und beenden.</translation>
+        </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>unexpected argument '%@'</source>
+            <translation>unerwartetes Argument „%@“</translation>
+        </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>Try '%@ --help' for more information.</source>
+            <translation>„%@ --help“ gibt weitere Auskunft.</translation>
+        </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>Qt's window-system options (-platform, -display, -style, ...) are accepted too.
+TAMRIX_DEFAULTS_DIR, when set, names the defaults folder to edit.</source>
+            <translation>Die Fenstersystem-Optionen von Qt (-platform, -display, -style, ...) werden ebenfalls angenommen.
+TAMRIX_DEFAULTS_DIR nennt, falls gesetzt, den zu bearbeitenden Ordner der Voreinstellungen.</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/PlistCommand.cpp" />
+            <source>unknown format "%@" (xml or binary)</source>
+            <translation>unbekanntes Format „%@“ (xml oder binary)</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print a property list as JSON</source>
+            <translation>eine Eigenschaftsliste als JSON ausgeben</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>write a property list again, as XML or binary</source>
+            <translation>eine Eigenschaftsliste neu schreiben, als XML oder binär</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>read a property list; print its format and how many objects of each kind</source>
+            <translation>eine Eigenschaftsliste lesen; ihr Format und die Anzahl der Objekte jeder Art ausgeben</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print the defaults folder in use</source>
+            <translation>den verwendeten Ordner der Voreinstellungen ausgeben</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>list the domains in the store</source>
+            <translation>die Domänen im Speicher auflisten</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print a domain as an XML property list</source>
+            <translation>eine Domäne als XML-Eigenschaftsliste ausgeben</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>make the dictionary in a property-list file the domain NAME</source>
+            <translation>das Verzeichnis einer Eigenschaftslisten-Datei zur Domäne NAME machen</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>delete the domain NAME</source>
+            <translation>die Domäne NAME löschen</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print the domains in an exchange file as JSON (exit 2: wrong kind of root)</source>
+            <translation>die Domänen einer Austauschdatei als JSON ausgeben (Status 2: falsche Art von Wurzel)</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>write an exchange file from an archive description</source>
+            <translation>eine Austauschdatei aus einer Archivbeschreibung schreiben</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>Usage: tamrix-tool [--help | --version] GROUP COMMAND [ARGUMENTS]
+Property lists, the per-user defaults store and exchange files from the command line.
+Results go to standard output, errors to standard error; exit status 0 on success,
+1 on failure, 64 for a command-line mistake. TAMRIX_DEFAULTS_DIR, when set, names
+the defaults folder.
+
+Commands:
+</source>
+            <translation>Aufruf: tamrix-tool [--help | --version] GRUPPE BEFEHL [ARGUMENTE]
+Eigenschaftslisten, der benutzereigene Voreinstellungsspeicher und Austauschdateien auf der
+Befehlszeile. Ergebnisse gehen an die Standardausgabe, Fehler an die Standardfehlerausgabe;
+Rückgabewert 0 bei Erfolg, 1 bei einem Fehler, 64 bei einem Fehler im Aufruf.
+TAMRIX_DEFAULTS_DIR nennt, falls gesetzt, den Ordner der Voreinstellungen.
+
+Befehle:
+</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>
+Options:
+  -h, --help     show this help and exit
+  -v, --version  show the version and exit
+</source>
+            <translation>
+Optionen:
+  -h, --help     diese Hilfe anzeigen und beenden
+  -v, --version  die Version anzeigen und beenden
+</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>Try 'tamrix-tool --help' for more information.</source>
+            <translation>„tamrix-tool --help“ gibt weitere Auskunft.</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>a command is needed</source>
+            <translation>ein Befehl wird benötigt</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>unknown command '%@'</source>
+            <translation>unbekannter Befehl „%@“</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>Usage:</source>
+            <translation>Aufruf:</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>unknown option '%@'</source>
+            <translation>unbekannte Option „%@“</translation>
+        </message>
+        <message>
+            <location filename="app/TRUndoManager.cpp" />
+            <source>&amp;Undo %@</source>
+            <translation>%@ &amp;rückgängig machen</translation>
+        </message>
+        <message>
+            <location filename="app/TRUndoManager.cpp" />
+            <source>&amp;Redo %@</source>
+            <translation>%@ &amp;wiederholen</translation>
         </message>
     </context>
 </TS>
