@@ -1,4 +1,5 @@
 #include "TRText.h"
+#include "TRFormText.h"
 
 #include <QCoreApplication>
 
@@ -21,6 +22,8 @@ bool isSlotKind(QChar c)
 
 } // namespace
 
+// A numbered slot ("%2$@") takes that argument instead of the next one, so a translation can reorder
+// them; unnumbered slots after it continue from the argument following it.
 QString trFormat(const QString &pattern, const QStringList &arguments)
 {
     QString result;

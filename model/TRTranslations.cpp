@@ -35,8 +35,7 @@ QLocale TRTranslations::desktopLocale()
 }
 
 TRTranslations::TRTranslations(const QLocale &locale)
-    : m_application(std::make_unique<QTranslator>())
-    , m_qt(std::make_unique<QTranslator>())
+    : m_application(std::make_unique<QTranslator>()), m_qt(std::make_unique<QTranslator>())
 {
     if (locale.language() == QLocale::C || locale.language() == QLocale::English)
         return;

@@ -3,7 +3,6 @@
 #include <QList>
 #include <QLocale>
 #include <QTranslator>
-
 #include <memory>
 
 // The application's translations for one locale: Tamrix's own table (compiled into the program) and Qt's

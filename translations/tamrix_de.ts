@@ -1503,7 +1503,7 @@ Alle Rechte vorbehalten.</translation>
         <message>
             <location filename="app/TRCommandLine.cpp" />
             <source>Edits the per-user defaults database: the preferences programs keep, one domain each.</source>
-            <translation>Bearbeitet die benutzereigene Voreinstellungsdatenbank: die Einstellungen, die Programme ablegen, je eine Domäne pro Programm.</translation>
+            <translation>Bearbeitet die benutzereigene Voreinstellungsdatenbank: die Einstellungen der Programme, eine Domäne je Programm.</translation>
         </message>
         <message>
             <location filename="app/TRCommandLine.cpp" />

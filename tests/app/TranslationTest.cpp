@@ -4,8 +4,8 @@
 #include "TRDomainListModel.h"
 #include "TRMainWindow.h"
 #include "TRTranslations.h"
-#include "ui_TRMainWindow.h"
 
+#include <QAbstractButton>
 #include <QAccessible>
 #include <QAccessibleInterface>
 #include <QAccessibleTableInterface>
@@ -15,14 +15,14 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QSet>
 #include <QPushButton>
+#include <QSet>
 #include <QTableView>
 #include <QTreeView>
-
 #include <memory>
 
 namespace {
@@ -40,7 +40,11 @@ protected:
         AppTest::TearDown();
         m_translations.reset();
     }
-    Ui::TRMainWindow &form() { return static_cast<TRMainWindow *>(m_interface->mainWindow())->form(); }
+    template<typename T>
+    T *child(const char *name) const
+    {
+        return m_interface->mainWindow()->findChild<T *>(QString::fromLatin1(name));
+    }
 
     std::unique_ptr<TRTranslations> m_translations;
 };
@@ -53,7 +57,8 @@ QStringList tabOrder(QWidget *first, QWidget *within)
     QStringList names;
     QWidget *widget = first;
     do {
-        if (widget->focusPolicy() & Qt::TabFocus && within->isAncestorOf(widget) && !names.contains(widget->objectName()))
+        if ((widget->focusPolicy() & Qt::TabFocus) && within->isAncestorOf(widget) &&
+            !names.contains(widget->objectName()))
             names << widget->objectName();
         widget = widget->nextInFocusChain();
     } while (widget && widget != first);
@@ -68,7 +73,8 @@ TEST(TranslationTables, DesktopLocaleFollowsTheEnvironmentInGettextOrder)
     QList<QByteArray> saved;
     for (const char *variable : variables)
         saved << qgetenv(variable);
-    const struct {
+    const struct
+    {
         const char *language, *all, *messages, *lang;
         QLocale::Language expected;
     } cases[] = {
@@ -83,7 +89,8 @@ TEST(TranslationTables, DesktopLocaleFollowsTheEnvironmentInGettextOrder)
         const char *values[] = {c.language, c.all, c.messages, c.lang};
         for (int i = 0; i < 4; ++i)
             qputenv(variables[i], values[i]);
-        EXPECT_EQ(TRTranslations::desktopLocale().language(), c.expected) << c.language << c.all << c.messages << c.lang;
+        EXPECT_EQ(TRTranslations::desktopLocale().language(), c.expected)
+            << c.language << c.all << c.messages << c.lang;
     }
     for (int i = 0; i < 4; ++i)
         qputenv(variables[i], saved[i]);
@@ -95,7 +102,8 @@ TEST(TranslationTables, GermanIsCompiledInAndEnglishNeedsNone)
         const TRTranslations german(QLocale(QLocale::German, QLocale::Austria));
         EXPECT_TRUE(german.hasApplicationTable());
         EXPECT_EQ(trText("Cancel"), QStringLiteral("Abbrechen"));
-        EXPECT_EQ(trFormat(trText("The domain name \"%@\" is longer than %d bytes."), {QStringLiteral("x"), QStringLiteral("9")}),
+        EXPECT_EQ(trFormat(trText("The domain name \"%@\" is longer than %d bytes."),
+                           {QStringLiteral("x"), QStringLiteral("9")}),
                   QStringLiteral("Der Domänenname „x“ ist länger als 9 Bytes."));
     }
     EXPECT_EQ(trText("Cancel"), QStringLiteral("Cancel"));
@@ -108,22 +116,22 @@ TEST_F(Translation, MainWindowMenusAndSheetSpeakGerman)
 {
     storeDomain(QStringLiteral("org.example.a"), dictionaryOf(2));
     start();
-    Ui::TRMainWindow &f = form();
+    TRAppController::Outlets &outlets = m_controller->outlets();
     const std::pair<QString, const char *> texts[] = {
-        {f.menuFile->title(), "&Datei"},
-        {f.menuEdit->title(), "&Bearbeiten"},
-        {f.menuDomain->title(), "D&omäne"},
-        {f.menuHelp->title(), "&Hilfe"},
-        {f.actionSaveAllDomains->text(), "&Alle Domänen speichern"},
-        {f.actionImportDomain->statusTip(),
+        {child<QMenu>("menuFile")->title(), "&Datei"},
+        {child<QMenu>("menuEdit")->title(), "&Bearbeiten"},
+        {child<QMenu>("menuDomain")->title(), "D&omäne"},
+        {child<QMenu>("menuHelp")->title(), "&Hilfe"},
+        {action("actionSaveAllDomains")->text(), "&Alle Domänen speichern"},
+        {action("actionImportDomain")->statusTip(),
          "Eine Domäne aus einer Austauschdatei hinzufügen oder die geladene Domäne gleichen Namens ersetzen"},
-        {f.actionAbout->text(), "Über &Tamrix"},
-        {f.actionUndo->text(), "&Rückgängig"},
-        {f.domainListGroup->title(), "Domänen"},
-        {f.domainContentsGroup->title(), "Schlüssel"},
-        {f.domainSearchField->placeholderText(), "Domänen suchen (Eingabetaste findet die nächste)"},
-        {f.domainListView->model()->headerData(0, Qt::Horizontal).toString(), "Domäne"},
-        {m_interface->mainWindow()->windowTitle(), "Tamrix"},
+        {action("actionAbout")->text(), "Über &Tamrix"},
+        {action("actionUndo")->text(), "&Rückgängig"},
+        {outlets.domainListGroup->title(), "Domänen"},
+        {outlets.domainContentsGroup->title(), "Schlüssel"},
+        {outlets.domainSearchField->placeholderText(), "Domänen suchen (Eingabetaste findet die nächste)"},
+        {outlets.domainListView->model()->headerData(0, Qt::Horizontal).toString(), "Domäne"},
+        {outlets.mainWindow->windowTitle(), "Tamrix"},
     };
     for (const auto &[shown, german] : texts)
         EXPECT_EQ(shown, QString::fromUtf8(german));
@@ -155,7 +163,8 @@ TEST_F(Translation, AlertsSpeakGerman)
     ASSERT_EQ(shown.size(), 2);
     EXPECT_FALSE(shown[0].modal);
     EXPECT_EQ(shown[0].title, QStringLiteral("Eine Domäne wird gelöscht"));
-    EXPECT_EQ(shown[0].message, QStringLiteral("Die Domäne org.example.a wird endgültig gelöscht. Bestätigen Sie das?"));
+    EXPECT_EQ(shown[0].message,
+              QStringLiteral("Die Domäne org.example.a wird endgültig gelöscht. Bestätigen Sie das?"));
     EXPECT_EQ(shown[0].buttons, (QStringList{QStringLiteral("Nein"), QStringLiteral("Ja")}));
     EXPECT_TRUE(shown[1].modal);
     EXPECT_EQ(shown[1].title, QStringLiteral("Tamrix wird beendet"));
@@ -177,7 +186,8 @@ TEST_F(Accessibility, EveryControlHasANameAndRole)
     const auto child = [](QWidget *parent, const char *name) {
         return parent->findChild<QWidget *>(QString::fromLatin1(name));
     };
-    const struct {
+    const struct
+    {
         QWidget *widget;
         const char *name;
         QAccessible::Role role;
@@ -206,7 +216,8 @@ TEST_F(Accessibility, ModifiedColumnReadsAsAWord)
     start();
     newDomain(QStringLiteral("org.example.b"));
     QTableView *list = m_controller->outlets().domainListView;
-    const int modifiedColumn = static_cast<int>(m_controller->domainListModel()->columnIdentifiers().indexOf(QStringLiteral("modified")));
+    const int modifiedColumn = static_cast<int>(
+        m_controller->domainListModel()->columnIdentifiers().indexOf(QStringLiteral("modified")));
     ASSERT_GE(modifiedColumn, 0);
     QAccessibleTableInterface *table = QAccessible::queryAccessibleInterface(list)->tableInterface();
     ASSERT_NE(table, nullptr);
@@ -259,8 +270,6 @@ QStringList mnemonicFaults(const QList<QAction *> &actions)
         if (letters.contains(letter))
             faults << QStringLiteral("shared mnemonic: ") + text;
         letters.insert(letter);
-        if (action->menu())
-            faults << mnemonicFaults(action->menu()->actions());
     }
     return faults;
 }
@@ -278,7 +287,66 @@ TEST_F(Accessibility, EveryCommandIsReachableByMnemonicsInEnglishAndGerman)
         // Undo and Redo get their titles from the undo manager; give them something to name.
         newDomain(QStringLiteral("org.example.b"));
         const auto *window = static_cast<TRMainWindow *>(m_interface->mainWindow());
-        EXPECT_EQ(mnemonicFaults(window->menuBar()->actions()), QStringList()) << (german ? "German" : "English");
+        QStringList faults = mnemonicFaults(window->menuBar()->actions());
+        for (const QMenu *menu : window->menuBar()->findChildren<QMenu *>())
+            faults << mnemonicFaults(menu->actions());
+        EXPECT_EQ(faults, QStringList()) << (german ? "German" : "English");
         stop();
     }
+}
+
+namespace {
+
+// The texts of a window that its controls cut off: a label, button, check box or choice narrower than its
+// text.
+QStringList cutOffTexts(QWidget *window)
+{
+    QStringList faults;
+    const auto check = [&faults](QWidget *widget, const QString &text) {
+        if (widget->isVisible() && widget->width() < widget->minimumSizeHint().width())
+            faults << QStringLiteral("%1 (%2 < %3)")
+                          .arg(text)
+                          .arg(widget->width())
+                          .arg(widget->minimumSizeHint().width());
+    };
+    for (QLabel *label : window->findChildren<QLabel *>())
+        if (!label->wordWrap())
+            check(label, label->text());
+    for (QAbstractButton *button : window->findChildren<QAbstractButton *>())
+        if (button->width() < button->sizeHint().width() && button->isVisible())
+            faults << button->text();
+    for (QComboBox *box : window->findChildren<QComboBox *>())
+        if (box->width() < box->sizeHint().width())
+            faults << box->currentText();
+    return faults;
+}
+
+// Shows a window at the size it opens with, saves a picture of it when TAMRIX_SCREENSHOT_DIR names a
+// folder (to look at, under Xvfb), and answers its cut-off texts.
+QStringList showAndCheck(QWidget *window, const QString &name)
+{
+    window->show();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    const QString folder = qEnvironmentVariable("TAMRIX_SCREENSHOT_DIR");
+    if (!folder.isEmpty())
+        window->grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+    const QStringList faults = cutOffTexts(window);
+    window->hide();
+    return faults;
+}
+
+} // namespace
+
+TEST_F(Translation, GermanTextsAreNotCutOff)
+{
+    storeDomain(QStringLiteral("org.example.application"), dictionaryOf(3));
+    start();
+    selectRow(0);
+    newDomain(QString(), 0);
+    trigger("actionPreferences");
+    TRAppController::Outlets &outlets = m_controller->outlets();
+    EXPECT_EQ(showAndCheck(outlets.mainWindow, QStringLiteral("main-window-de")), QStringList());
+    EXPECT_EQ(showAndCheck(outlets.newDomainSheet, QStringLiteral("new-domain-sheet-de")), QStringList());
+    EXPECT_EQ(showAndCheck(outlets.preferencesWindow, QStringLiteral("preferences-de")), QStringList());
 }
