@@ -4,6 +4,7 @@
 #include "TRDomainEnvelope.h"
 #include "TRKey.h"
 
+#include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
 #include <QLabel>
@@ -22,7 +23,11 @@
 #include <functional>
 #include <vector>
 
+class TRAsciiHexConverter;
+class TRDateEditor;
 class TRDomainListModel;
+class TRNumberController;
+class TRStringEditor;
 class TRUndoManager;
 class QUrl;
 struct TRArchiveContents;
@@ -30,7 +35,8 @@ struct TRArchiveContents;
 // The application controller, one per process: it owns the loaded domains, keeps the domain list and the
 // key outline in step, runs the sheets and alerts, and carries out every command of the main window.
 // Its source is split by concern: start-up, windows and quitting (TRAppController.cpp), domain commands
-// (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp), exchange files
+// (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp), key commands
+// (TRAppControllerKeys.cpp), the value sheets (TRAppControllerSheets.cpp), exchange files
 // (TRAppControllerExchange.cpp), about, preferences and home page (TRAppControllerAbout.cpp).
 class TRAppController final : public QObject
 {
@@ -55,6 +61,18 @@ public:
         QPointer<QLineEdit> newDomainNameEdit;
         // "Preferences".
         QPointer<QWidget> preferencesWindow;
+        // "Sheets": the new-key sheet and the four value sheets with their editors.
+        QPointer<QDialog> newKeySheet;
+        QPointer<QLineEdit> newKeyNameEdit;
+        QPointer<QComboBox> newKeyTypePopup;
+        QPointer<QDialog> numberValueSheet;
+        QPointer<TRNumberController> numberController;
+        QPointer<QDialog> dateValueSheet;
+        QPointer<TRDateEditor> dateValueEdit;
+        QPointer<QDialog> dataValueSheet;
+        QPointer<TRAsciiHexConverter> dataValueConverter;
+        QPointer<QDialog> stringValueSheet;
+        QPointer<TRStringEditor> stringValueEdit;
     };
     // Loads the interface file of that name ("Sheets", "Preferences") with the controller as owner,
     // filling its outlets.
@@ -123,6 +141,19 @@ public:
     void doReloadDomain(int returnCode, const TRDomainControllerPtr &domain);
     void doReloadAllDomains(int returnCode);
 
+    // ---- Keys (TRAppControllerKeys.cpp, TRAppControllerSheets.cpp)
+    // The three primitives every change of a key tree goes through; each registers its inverse. A key
+    // whose parent is gone, or no longer in its domain's tree, changes nothing and records nothing.
+    void addKey(const TRKeyPtr &key);
+    void removeKey(const TRKeyPtr &key);
+    void replaceKeys(const QList<TRKeyPtr> &pair);
+    void doRemoveKey(int returnCode);
+    QDialog *sheetForKey(const TRKey &key) const;
+    // 1 confirmed (editedKey() holds the replacement), 0 cancelled.
+    int doEditKey();
+    // The key of the outline's selected row; null with none.
+    TRKeyPtr selectedKey() const;
+
 public slots:
     // Commands of the menus and buttons; the sender is not read.
     void terminate();
@@ -138,6 +169,11 @@ public slots:
     void undo();
     void redo();
     void focusDomainSearch();
+    void newKey();
+    void keyDoubleClicked();
+    void deleteKey();
+    void searchKey();
+    void focusKeySearch();
 
     // ---- Exchange files (TRAppControllerExchange.cpp); code 1: the panel's OK, anything else: cancel
 public:
@@ -210,6 +246,12 @@ private:
     void rememberOutlineColumnWidths();
     void applyOutlineColumnWidths();
     void updateWindowTitle();
+    // The domain whose current tree holds the key's parent; null when the parent is gone or belongs to
+    // a tree since dropped.
+    TRDomainController *domainHoldingParentOf(const TRKey &key) const;
+    // After a key primitive: the domain list and the modified marker; with AutoSave on (and keys left
+    // when the domain must not be emptied), the save.
+    void finishKeyChange(TRDomainController *domain, bool mayAutoSave);
 
     std::vector<TRDomainControllerPtr> m_domains;
     Outlets m_outlets;

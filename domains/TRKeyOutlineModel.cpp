@@ -236,6 +236,40 @@ void TRKeyOutlineModel::endReplaceKey()
         emit layoutChanged();
 }
 
+void TRKeyOutlineModel::beginEdit(const TRKey *parent, const TRKey::Edit &edit)
+{
+    switch (edit.kind) {
+    case TRKey::Edit::Kind::Insert:
+        beginInsertKey(parent, edit.row);
+        break;
+    case TRKey::Edit::Kind::Replace:
+        beginReplaceKey(parent, edit.row);
+        break;
+    case TRKey::Edit::Kind::Remove:
+        beginRemoveKey(parent, edit.row);
+        break;
+    case TRKey::Edit::Kind::None:
+        break;
+    }
+}
+
+void TRKeyOutlineModel::endEdit(const TRKey::Edit &edit)
+{
+    switch (edit.kind) {
+    case TRKey::Edit::Kind::Insert:
+        endInsertKey();
+        break;
+    case TRKey::Edit::Kind::Replace:
+        endReplaceKey();
+        break;
+    case TRKey::Edit::Kind::Remove:
+        endRemoveKey();
+        break;
+    case TRKey::Edit::Kind::None:
+        break;
+    }
+}
+
 void TRKeyOutlineModel::beginResetTree()
 {
     beginResetModel();

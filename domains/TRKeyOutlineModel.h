@@ -52,6 +52,10 @@ public:
     // replaced node map to the same positions in the new node where it has them.
     void beginReplaceKey(const TRKey *parent, int row);
     void endReplaceKey();
+    // Around a change a TRKey mutator reports (its observer calls beginEdit, its result goes to endEdit);
+    // nothing for an edit of kind None.
+    void beginEdit(const TRKey *parent, const TRKey::Edit &edit);
+    void endEdit(const TRKey::Edit &edit);
     // Around replacing the whole tree (reload, import).
     void beginResetTree();
     void endResetTree();

@@ -126,18 +126,20 @@ QString TRKey::nameKey(const TRValue &name)
     return name.isString() ? name.toString() : name.description();
 }
 
+std::size_t TRKey::dictionaryPosition(const QString &key) const
+{
+    const Children &c = *m_children;
+    if (c.nodes.size() > kLinearLimit) {
+        const auto found = c.index.constFind(key);
+        return found != c.index.cend() ? *found : c.nodes.size();
+    }
+    return std::size_t(std::find(c.keys.begin(), c.keys.end(), key) - c.keys.begin());
+}
+
 void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
 {
     Children &c = *m_children;
-    std::size_t position = c.nodes.size();
-    if (c.nodes.size() > kLinearLimit) {
-        const auto found = c.index.constFind(key);
-        if (found != c.index.cend())
-            position = *found;
-    } else {
-        const auto found = std::find(c.keys.begin(), c.keys.end(), key);
-        position = std::size_t(found - c.keys.begin());
-    }
+    const std::size_t position = dictionaryPosition(key);
     if (position < c.nodes.size()) {
         c.nodes[position] = child;
         return;
@@ -153,16 +155,31 @@ void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
     }
 }
 
+TRKey::Edit TRKey::storeReporting(const QString &key, const TRKeyPtr &child, const EditObserver &before)
+{
+    const std::size_t position = dictionaryPosition(key);
+    const Edit edit{position < m_children->nodes.size() ? Edit::Kind::Replace : Edit::Kind::Insert, int(position)};
+    if (before)
+        before(edit);
+    storeInDictionary(key, child);
+    return edit;
+}
+
 void TRKey::removeFromDictionaryAt(std::size_t position)
 {
     Children &c = *m_children;
+    const bool indexed = c.nodes.size() > kLinearLimit + 1;
+    if (indexed)
+        c.index.remove(c.keys[position]);
     c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
     c.keys.erase(c.keys.begin() + std::ptrdiff_t(position));
-    c.index.clear();
-    if (c.nodes.size() > kLinearLimit) {
-        for (std::size_t i = 0; i < c.keys.size(); ++i)
-            c.index.insert(c.keys[i], i);
+    if (!indexed) {
+        c.index.clear();
+        return;
     }
+    // Only the entries after the removed one move up.
+    for (std::size_t i = position; i < c.keys.size(); ++i)
+        c.index[c.keys[i]] = i;
 }
 
 int TRKey::count() const
@@ -210,58 +227,67 @@ bool TRKey::keyExists(const TRValue &name) const
     return isDictionary() && childForName(name) != nullptr;
 }
 
-void TRKey::addKey(const TRKeyPtr &child)
+TRKey::Edit TRKey::addKey(const TRKeyPtr &child, const EditObserver &before)
 {
     if (!child || !isCompound())
-        return;
+        return {};
+    if (!isArray())
+        return storeReporting(nameKey(child->name()), child, before);
+    const Edit edit{Edit::Kind::Insert, int(m_children->nodes.size())};
+    if (before)
+        before(edit);
+    m_children->nodes.push_back(child);
+    return edit;
+}
+
+TRKey::Edit TRKey::addKey(const TRKeyPtr &child, const TRValue &name, const EditObserver &before)
+{
+    if (!child || !isCompound())
+        return {};
+    if (isDictionary())
+        return storeReporting(nameKey(name), child, before);
+    auto &nodes = m_children->nodes;
+    const Edit edit{Edit::Kind::Insert, std::clamp(name.intValue(), 0, int(nodes.size()))};
+    if (before)
+        before(edit);
+    nodes.insert(nodes.begin() + edit.row, child);
+    return edit;
+}
+
+TRKey::Edit TRKey::removeKey(const TRKeyPtr &child, const EditObserver &before)
+{
+    if (!child || !isCompound())
+        return {};
+    auto &nodes = m_children->nodes;
+    const std::size_t position = isArray() ? std::size_t(std::find(nodes.begin(), nodes.end(), child) - nodes.begin())
+                                           : dictionaryPosition(nameKey(child->name()));
+    if (position >= nodes.size())
+        return {};
+    const Edit edit{Edit::Kind::Remove, int(position)};
+    if (before)
+        before(edit);
     if (isArray())
-        m_children->nodes.push_back(child);
+        nodes.erase(nodes.begin() + std::ptrdiff_t(position));
     else
-        storeInDictionary(nameKey(child->name()), child);
+        removeFromDictionaryAt(position);
+    return edit;
 }
 
-void TRKey::addKey(const TRKeyPtr &child, const TRValue &name)
-{
-    if (!child || !isCompound())
-        return;
-    if (isDictionary()) {
-        storeInDictionary(nameKey(name), child);
-        return;
-    }
-    auto &nodes = m_children->nodes;
-    const int position = std::clamp(name.intValue(), 0, int(nodes.size()));
-    nodes.insert(nodes.begin() + position, child);
-}
-
-void TRKey::removeKey(const TRKeyPtr &child)
-{
-    if (!child || !isCompound())
-        return;
-    auto &nodes = m_children->nodes;
-    if (isArray()) {
-        const auto found = std::find(nodes.begin(), nodes.end(), child);
-        if (found != nodes.end())
-            nodes.erase(found);
-        return;
-    }
-    const QString key = nameKey(child->name());
-    const auto found = std::find(m_children->keys.begin(), m_children->keys.end(), key);
-    if (found != m_children->keys.end())
-        removeFromDictionaryAt(std::size_t(found - m_children->keys.begin()));
-}
-
-void TRKey::replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild)
+TRKey::Edit TRKey::replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild, const EditObserver &before)
 {
     if (!oldChild || !newChild || !isCompound())
-        return;
-    if (isDictionary()) {
-        storeInDictionary(nameKey(oldChild->name()), newChild);
-        return;
-    }
+        return {};
+    if (isDictionary())
+        return storeReporting(nameKey(oldChild->name()), newChild, before);
     auto &nodes = m_children->nodes;
     const auto found = std::find(nodes.begin(), nodes.end(), oldChild);
-    if (found != nodes.end())
-        *found = newChild;
+    if (found == nodes.end())
+        return {};
+    const Edit edit{Edit::Kind::Replace, int(found - nodes.begin())};
+    if (before)
+        before(edit);
+    *found = newChild;
+    return edit;
 }
 
 void TRKey::performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &operation,

@@ -76,15 +76,28 @@ public:
     TRKeyPtr childAtIndex(int index) const;
     TRKeyPtr childForName(const TRValue &name) const;
     bool keyExists(const TRValue &name) const;
+    // What a mutator did to the child list: nothing, an insertion at a row, the replacement of the child at
+    // a row, or the removal of the child at a row.
+    struct Edit
+    {
+        enum class Kind : quint8 { None, Insert, Replace, Remove };
+        Kind kind = Kind::None;
+        int row = -1;
+        bool operator==(const Edit &) const = default;
+    };
+    // Told what a mutator is about to do, after it has decided and before the list changes: an item
+    // model's begin call goes here, so that it always matches the change.
+    using EditObserver = std::function<void(const Edit &)>;
+
     // List: appended at the end. Dictionary: stored under the child's own name, replacing any child there.
-    void addKey(const TRKeyPtr &child);
+    Edit addKey(const TRKeyPtr &child, const EditObserver &before = {});
     // List: inserted at the position given by the name's intValue (clamped to the list). Dictionary: stored
     // under the given name, replacing any child there.
-    void addKey(const TRKeyPtr &child, const TRValue &name);
+    Edit addKey(const TRKeyPtr &child, const TRValue &name, const EditObserver &before = {});
     // List: the very node is taken out (found by identity). Dictionary: the entry stored under its name.
-    void removeKey(const TRKeyPtr &child);
+    Edit removeKey(const TRKeyPtr &child, const EditObserver &before = {});
     // List: the new node takes the old node's place (by identity). Dictionary: stored under the old name.
-    void replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild);
+    Edit replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild, const EditObserver &before = {});
     // Applies the operation with the argument to every direct child, in order.
     void performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &operation,
                        const TRKeyPtr &argument) const;
@@ -120,6 +133,9 @@ public:
 
 private:
     void storeInDictionary(const QString &key, const TRKeyPtr &child);
+    // Where the dictionary stores that key; the child count when it holds no such key.
+    std::size_t dictionaryPosition(const QString &key) const;
+    Edit storeReporting(const QString &key, const TRKeyPtr &child, const EditObserver &before);
     void removeFromDictionaryAt(std::size_t position);
     static QString nameKey(const TRValue &name);
 

@@ -90,6 +90,7 @@ void TRMainInterface::loadSheets(TRAppController &owner)
             &TRAppController::sheetCancelClicked);
     owner.outlets().newDomainSheet = newDomainSheet;
     owner.outlets().newDomainNameEdit = newDomainForm.newDomainNameEdit;
+    loadKeySheets(owner);
 }
 
 void TRMainInterface::loadPreferences(TRAppController &owner)
@@ -123,6 +124,7 @@ void TRMainInterface::connectCommands()
     // Delete in the domain list asks to delete the selected domain.
     auto *deleteKey = new QShortcut(QKeySequence::Delete, form.domainListView, nullptr, nullptr, Qt::WidgetShortcut);
     connect(deleteKey, &QShortcut::activated, controller, &TRAppController::deleteDomain);
+    connectKeyCommands();
 }
 
 void TRMainInterface::updateCommands()

@@ -32,6 +32,10 @@ private:
     void loadPreferences(TRAppController &owner);
     void connectCommands();
     void updateCommands();
+    // Key commands, the new-key sheet and the value sheets (TRMainInterfaceKeys.cpp).
+    void loadKeySheets(TRAppController &owner);
+    void connectKeyCommands();
+    void updateKeyCommands();
 
     TRAppController &m_controller;
     std::unique_ptr<TRMainWindow> m_mainWindow;

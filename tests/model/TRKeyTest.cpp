@@ -308,3 +308,56 @@ TEST(TRKeyDepth, DeepestAcceptedNestingBuildsConvertsAndDestroys)
     tree.reset();
     EXPECT_EQ(trCountValues(contents), kTRMaxNestingDepth + 2);
 }
+
+TEST(TRKeyOperations, MutatorsReportWhatTheyDoBeforeDoingIt)
+{
+    using Kind = TRKey::Edit::Kind;
+    TRDictionary many;
+    for (int i = 0; i < 20; ++i)
+        many.insert(QStringLiteral("k%1").arg(i), TRValue::fromInteger(i));
+    const TRKeyPtr tree = root(dict({{"s", str("y")}, {"l", TRValue::fromArray({str("a"), str("b")})}}));
+    const TRKeyPtr list = tree->childForName(str("l"));
+    const TRKeyPtr large = root(TRValue::fromDictionary(many));
+    const TRKeyPtr stray = leaf(str("absent"), str(""), tree);
+    struct Case
+    {
+        const char *what;
+        std::function<TRKey::Edit(const TRKey::EditObserver &)> mutate;
+        TRKey::Edit expected;
+        TRKeyPtr parent;
+    };
+    const Case cases[] = {
+        {"dictionary add", [&](auto &o) { return tree->addKey(leaf(str("t"), str(""), tree), o); }, {Kind::Insert, 2}, tree},
+        {"dictionary add over a name", [&](auto &o) { return tree->addKey(leaf(str("s"), str("z"), tree), o); },
+         {Kind::Replace, 0}, tree},
+        {"dictionary remove absent", [&](auto &o) { return tree->removeKey(stray, o); }, {}, tree},
+        {"dictionary replace", [&](auto &o) { return tree->replaceKey(tree->childAtIndex(2), leaf(str("t"), str("u"), tree), o); },
+         {Kind::Replace, 2}, tree},
+        {"list append", [&](auto &o) { return list->addKey(leaf(TRValue::fromInteger(2), str("c"), list), o); },
+         {Kind::Insert, 2}, list},
+        {"list insert", [&](auto &o) { return list->addKey(leaf(str("n"), str("d"), list), TRValue::fromInteger(1), o); },
+         {Kind::Insert, 1}, list},
+        {"list remove", [&](auto &o) { return list->removeKey(list->childAtIndex(0), o); }, {Kind::Remove, 0}, list},
+        {"list replace absent", [&](auto &o) { return list->replaceKey(stray, stray, o); }, {}, list},
+        {"indexed remove", [&](auto &o) { return large->removeKey(large->childForName(str("k5")), o); }, {Kind::Remove, 5}, large},
+    };
+    for (const Case &c : cases) {
+        const int countBefore = c.parent->count();
+        int told = 0;
+        const TRKey::Edit done = c.mutate([&](const TRKey::Edit &planned) {
+            ++told;
+            EXPECT_EQ(planned, c.expected) << c.what;
+            EXPECT_EQ(c.parent->count(), countBefore) << c.what;
+        });
+        EXPECT_EQ(done, c.expected) << c.what;
+        EXPECT_EQ(told, c.expected.kind == Kind::None ? 0 : 1) << c.what;
+    }
+    // Positions after an indexed removal still find every entry.
+    for (int i = 0; i < 20; ++i) {
+        const TRKeyPtr child = large->childForName(TRValue::fromString(QStringLiteral("k%1").arg(i)));
+        ASSERT_EQ(child == nullptr, i == 5) << i;
+        if (child) {
+            EXPECT_EQ(child->value().toInteger(), i);
+        }
+    }
+}

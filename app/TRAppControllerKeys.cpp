@@ -1,0 +1,307 @@
+// Key commands of the application controller: the three primitives that change a key tree and undo one
+// another (addKey, removeKey, replaceKeys), New key, Edit key, Delete key and the key search.
+#include "TRAlert.h"
+#include "TRAppController.h"
+#include "TRDateEditor.h"
+#include "TRDomainListModel.h"
+#include "TRKeyOutlineModel.h"
+#include "TRText.h"
+#include "TRUndoManager.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QItemSelectionModel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QTreeView>
+
+namespace {
+
+// The first value of a new key, by the index of the type chosen in the new-key sheet.
+TRValue firstValueForType(int index)
+{
+    switch (index) {
+    case 1:
+        return TRValue::fromInteger(0);
+    case 2:
+        return TRValue::fromDate(TRDateEditor::dateFromDateTime(QDateTime::currentDateTimeUtc()));
+    case 3:
+        return TRValue::fromData(QByteArray());
+    case 4:
+        return TRValue::fromArray({});
+    case 5:
+        return TRValue::fromDictionary({});
+    default:
+        return TRValue::fromString(QString());
+    }
+}
+
+} // namespace
+
+TRDomainController *TRAppController::domainHoldingParentOf(const TRKey &key) const
+{
+    const TRKeyPtr parent = key.parent();
+    TRDomainController *domain = domainForName(key.domain());
+    if (!parent || !domain)
+        return nullptr;
+    // The parent must still hang in the domain's current tree: an undo step can outlive the tree its key
+    // came from (the domain was deleted and brought back), and that tree's nodes are not to be touched.
+    const TRKey *top = parent.get();
+    for (TRKeyPtr up = parent->parent(); up; up = up->parent())
+        top = up.get();
+    return top == domain->rootKey().get() ? domain : nullptr;
+}
+
+void TRAppController::finishKeyChange(TRDomainController *domain, bool mayAutoSave)
+{
+    if (mayAutoSave && preferenceIsSet(kAutoSave))
+        doSaveDomain(domain);
+    reloadDomainList();
+}
+
+void TRAppController::addKey(const TRKeyPtr &key)
+{
+    TRDomainController *domain = key ? domainHoldingParentOf(*key) : nullptr;
+    if (!domain)
+        return;
+    const TRKeyPtr parent = key->parent();
+    // A dictionary entry of that name would be lost, not moved aside: such a step is not replayed.
+    if (parent->isDictionary() && parent->keyExists(key->name()))
+        return;
+    TRKeyOutlineModel *model = domain->outlineModel();
+    const TRKey::Edit edit =
+        parent->addKey(key, [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); });
+    model->endEdit(edit);
+    domain->setModified(true);
+
+    m_undoManager->registerUndo([this, key] { removeKey(key); });
+    m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("Delete key") : trText("New key"));
+    finishKeyChange(domain, true);
+}
+
+void TRAppController::removeKey(const TRKeyPtr &key)
+{
+    TRDomainController *domain = key ? domainHoldingParentOf(*key) : nullptr;
+    if (!domain)
+        return;
+    const TRKeyPtr parent = key->parent();
+    // The very node must stand in its parent (a dictionary finds its entry by name).
+    if (parent->isDictionary() && parent->childForName(key->name()) != key)
+        return;
+    TRKeyOutlineModel *model = domain->outlineModel();
+    const TRKey::Edit edit =
+        parent->removeKey(key, [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); });
+    model->endEdit(edit);
+    if (edit.kind == TRKey::Edit::Kind::None)
+        return;
+    domain->setModified(true);
+
+    m_undoManager->registerUndo([this, key] { addKey(key); });
+    m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("New key") : trText("Delete key"));
+    // The store does not take an empty domain.
+    finishKeyChange(domain, domain->count() > 0);
+}
+
+void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair)
+{
+    if (pair.size() != 2 || !pair[0] || !pair[1])
+        return;
+    const TRKeyPtr oldKey = pair[0];
+    const TRKeyPtr newKey = pair[1];
+    if (oldKey->domain() != newKey->domain() || oldKey->parent() != newKey->parent())
+        return;
+    TRDomainController *domain = domainHoldingParentOf(*oldKey);
+    if (!domain)
+        return;
+    const TRKeyPtr parent = oldKey->parent();
+    if (parent->isDictionary() && parent->childForName(oldKey->name()) != oldKey)
+        return;
+    TRKeyOutlineModel *model = domain->outlineModel();
+    const TRKey::Edit edit = parent->replaceKey(
+        oldKey, newKey, [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); });
+    model->endEdit(edit);
+    if (edit.kind == TRKey::Edit::Kind::None)
+        return;
+    domain->setModified(true);
+
+    m_undoManager->registerUndo([this, newKey, oldKey] { replaceKeys({newKey, oldKey}); });
+    m_undoManager->setActionName(trText("Edit key"));
+    finishKeyChange(domain, true);
+}
+
+TRKeyPtr TRAppController::selectedKey() const
+{
+    const QTreeView *outline = m_outlets.domainContentsView;
+    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
+    if (!model || !outline->selectionModel())
+        return nullptr;
+    const QModelIndexList rows = outline->selectionModel()->selectedRows();
+    TRKey *key = rows.isEmpty() ? nullptr : model->keyForIndex(rows.first());
+    return key ? key->shared_from_this() : nullptr;
+}
+
+void TRAppController::newKey()
+{
+    TRDomainController *domain = currentDomain();
+    if (!domain)
+        return;
+    TRKeyPtr parent = domain->rootKey();
+    if (domain->count() > 0) {
+        // With no row selected the key goes to the top level.
+        if (const TRKeyPtr selected = selectedKey()) {
+            const auto *model = domain->outlineModel();
+            const QTreeView *outline = m_outlets.domainContentsView;
+            if (selected->isCompound() && outline && outline->isExpanded(model->indexForKey(selected.get())))
+                parent = selected;
+            else if (selected->parent())
+                parent = selected->parent();
+        }
+    }
+    QLineEdit *nameEdit = m_outlets.newKeyNameEdit;
+    if (!nameEdit)
+        return;
+    if (parent->isArray()) {
+        nameEdit->setText(trFormat(trText("Item #%d"), {QString::number(parent->count())}));
+        nameEdit->setEnabled(false);
+    } else {
+        nameEdit->setText(trText("new key"));
+        nameEdit->setEnabled(true);
+        nameEdit->selectAll();
+    }
+    setCurrentSheet(m_outlets.newKeySheet);
+    if (showCurrentSheet() == 0)
+        return;
+
+    const QString name = nameEdit->text();
+    TRAlert::Content alert;
+    alert.defaultButton = trText("OK");
+    if (name.isEmpty()) {
+        alert.title = trText("Empty key name");
+        alert.message =
+            trText("The key name cannot be empty in the current dictionary context. Please enter a "
+                   "valid key name.");
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    if (parent->isDictionary() && parent->keyExists(TRValue::fromString(name))) {
+        alert.title = trText("Key exists");
+        alert.message =
+            trFormat(trText("The name %@ already exists in the current dictionary context. Please use a "
+                            "different key name."),
+                     {name});
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    const int type = m_outlets.newKeyTypePopup ? m_outlets.newKeyTypePopup->currentIndex() : 0;
+    const TRKeyPtr key =
+        TRKey::create(TRValue::fromString(name), firstValueForType(type), parent, domain->name());
+    setCurrentKey(key);
+    if (key->isCompound()) {
+        addKey(key);
+        return;
+    }
+    if (doEditKey() == 0)
+        return;
+    addKey(m_editedKey);
+}
+
+void TRAppController::keyDoubleClicked()
+{
+    const TRKeyPtr key = selectedKey();
+    if (!key)
+        return;
+    if (key->isCompound()) {
+        QTreeView *outline = m_outlets.domainContentsView;
+        const auto *model = qobject_cast<const TRKeyOutlineModel *>(outline->model());
+        const QModelIndex index = model->indexForKey(key.get());
+        outline->setExpanded(index, !outline->isExpanded(index));
+        return;
+    }
+    setCurrentKey(key);
+    if (doEditKey() == 0)
+        return;
+    replaceKeys({m_currentKey, m_editedKey});
+}
+
+void TRAppController::deleteKey()
+{
+    TRDomainController *domain = currentDomain();
+    if (m_domains.empty() || !domain || domain->count() <= 0)
+        return;
+    setCurrentKey(selectedKey());
+    TRAlert::Content alert;
+    alert.title = trText("About to delete a key");
+    alert.message = trText("The currently selected key is about to be deleted. Do you confirm?");
+    alert.defaultButton = trText("No");
+    alert.alternateButton = trText("Yes");
+    alert.escapeCode = TRAlert::kDefault;
+    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doRemoveKey(code); });
+}
+
+void TRAppController::doRemoveKey(int returnCode)
+{
+    if (returnCode != TRAlert::kAlternate || !m_currentKey)
+        return;
+    removeKey(m_currentKey);
+}
+
+void TRAppController::searchKey()
+{
+    QLineEdit *field = m_outlets.keySearchField;
+    QTreeView *outline = m_outlets.domainContentsView;
+    const QString text = field ? field->text() : QString();
+    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
+    if (text.isEmpty() || !model)
+        return;
+    // Rows are the rows now shown, in display order; fewer than two are not searched.
+    const QModelIndex top = model->index(0, 0);
+    if (!top.isValid() || !outline->indexBelow(top).isValid())
+        return;
+    const bool prefixOnly = preferenceIsSet(kKeySearch);
+    const bool lookInValues = preferenceIsSet(kLookInValues);
+    const QModelIndexList selection = outline->selectionModel()->selectedRows();
+    const QModelIndex selected = selection.isEmpty() ? QModelIndex() : selection.first();
+
+    auto matches = [&](const TRKey &key) {
+        const QString name = key.nameDescription();
+        const qsizetype at = name.indexOf(text, 0, Qt::CaseInsensitive);
+        if (at == 0 || (at > 0 && !prefixOnly))
+            return true;
+        if (!lookInValues || (prefixOnly && name.size() >= text.size()))
+            return false;
+        // The name, one space and the value, as one text.
+        const QString joined = name + QLatin1Char(' ') + key.valueDescription();
+        return prefixOnly ? joined.startsWith(text, Qt::CaseInsensitive)
+                          : joined.contains(text, Qt::CaseInsensitive);
+    };
+    // Every row but the selected one, once, starting after it and wrapping to the top. A selection the
+    // outline does not show (inside a collapsed row) counts as none.
+    QModelIndex row = selected.isValid() ? outline->indexBelow(selected) : QModelIndex();
+    bool wrapped = false;
+    if (!row.isValid()) {
+        row = top;
+        wrapped = true;
+    }
+    while (row.isValid() && row != selected) {
+        if (matches(*model->keyForIndex(row))) {
+            outline->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect |
+                                                                QItemSelectionModel::Rows);
+            outline->scrollTo(row);
+            field->setFocus(Qt::OtherFocusReason);
+            return;
+        }
+        row = outline->indexBelow(row);
+        if (!row.isValid() && !wrapped) {
+            row = top;
+            wrapped = true;
+        }
+    }
+}
+
+void TRAppController::focusKeySearch()
+{
+    if (QLineEdit *field = m_outlets.keySearchField) {
+        field->setFocus(Qt::ShortcutFocusReason);
+        field->selectAll();
+    }
+}
