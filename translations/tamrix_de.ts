@@ -1654,5 +1654,235 @@ Optionen:
             <source>&amp;Redo %@</source>
             <translation>%@ &amp;wiederholen</translation>
         </message>
+        <message>
+            <location filename="editors/TRDateEditor.cpp" />
+            <source>Date and time</source>
+            <translation>Datum und Uhrzeit</translation>
+        </message>
+        <message>
+            <location filename="editors/TRDateEditor.cpp" />
+            <source>Local time, %@</source>
+            <translation>Ortszeit, %@</translation>
+        </message>
+        <message>
+            <location filename="editors/TRStringEditor.cpp" />
+            <source>Text</source>
+            <translation>Text</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>Delete key</source>
+            <translation>Schlüssel löschen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>New key</source>
+            <translation>Neuer Schlüssel</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>Edit key</source>
+            <translation>Schlüssel bearbeiten</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>new key</source>
+            <translation>neuer Schlüssel</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>Empty key name</source>
+            <translation>Leerer Schlüsselname</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>The key name cannot be empty in the current dictionary context. Please enter a valid key name.</source>
+            <translation>Der Schlüsselname darf in diesem Verzeichnis nicht leer sein. Bitte geben Sie einen gültigen Schlüsselnamen ein.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>Key exists</source>
+            <translation>Schlüssel existiert bereits</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>The name %@ already exists in the current dictionary context. Please use a different key name.</source>
+            <translation>Der Name %@ existiert in diesem Verzeichnis bereits. Bitte verwenden Sie einen anderen Schlüsselnamen.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>About to delete a key</source>
+            <translation>Ein Schlüssel wird gelöscht</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerKeys.cpp" />
+            <source>The currently selected key is about to be deleted. Do you confirm?</source>
+            <translation>Der ausgewählte Schlüssel wird gelöscht. Bestätigen Sie das?</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDataValueSheet.ui" />
+            <source>Edit Binary Data</source>
+            <translation>Binärdaten bearbeiten</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDataValueSheet.ui" />
+            <source>&amp;Hexadecimal:</source>
+            <translation>&amp;Hexadezimal:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDataValueSheet.ui" />
+            <source>Bytes in hexadecimal</source>
+            <translation>Bytes hexadezimal</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDataValueSheet.ui" />
+            <source>&amp;Decimal:</source>
+            <translation>&amp;Dezimal:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDataValueSheet.ui" />
+            <source>Bytes in decimal</source>
+            <translation>Bytes dezimal</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDataValueSheet.ui" />
+            <source>Characters:</source>
+            <translation>Zeichen:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDataValueSheet.ui" />
+            <source>Bytes as characters</source>
+            <translation>Bytes als Zeichen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRDateValueSheet.ui" />
+            <source>Edit Date</source>
+            <translation>Datum bearbeiten</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Search keys (Return finds the next)</source>
+            <translation>Schlüssel suchen (Eingabetaste findet den nächsten)</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Search keys</source>
+            <translation>Schlüssel suchen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Key</source>
+            <translation>&amp;Schlüssel</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;New Key...</source>
+            <translation>&amp;Neuer Schlüssel...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Add a key beside the selected key, or into the selected expanded array or dictionary</source>
+            <translation>Einen Schlüssel neben dem ausgewählten anlegen oder in die ausgewählte, aufgeklappte Liste bzw. das Verzeichnis einfügen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Edit Key...</source>
+            <translation>Schlüssel &amp;bearbeiten...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Edit the value of the selected key</source>
+            <translation>Den Wert des ausgewählten Schlüssels bearbeiten</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Delete Key...</source>
+            <translation>Schlüssel &amp;löschen...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Delete the selected key</source>
+            <translation>Den ausgewählten Schlüssel löschen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Find Key</source>
+            <translation>Schlüssel &amp;suchen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Search the keys shown</source>
+            <translation>Die angezeigten Schlüssel durchsuchen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNewKeySheet.ui" />
+            <source>New Key</source>
+            <translation>Neuer Schlüssel</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNewKeySheet.ui" />
+            <source>&amp;Name:</source>
+            <translation>&amp;Name:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNewKeySheet.ui" />
+            <source>&amp;Type:</source>
+            <translation>&amp;Typ:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>Edit Number</source>
+            <translation>Zahl bearbeiten</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>Kind of number</source>
+            <translation>Art der Zahl</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>&amp;Whole number</source>
+            <translation>&amp;Ganzzahl</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>Whole number</source>
+            <translation>Ganzzahl</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>&amp;Real number</source>
+            <translation>&amp;Kommazahl</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>Real number</source>
+            <translation>Kommazahl</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>&amp;Boolean</source>
+            <translation>&amp;Wahrheitswert</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>&amp;Yes</source>
+            <translation>&amp;Ja</translation>
+        </message>
+        <message>
+            <location filename="ui/TRNumberValueSheet.ui" />
+            <source>&amp;No</source>
+            <translation>&amp;Nein</translation>
+        </message>
+        <message>
+            <location filename="ui/TRStringValueSheet.ui" />
+            <source>Edit String</source>
+            <translation>Text bearbeiten</translation>
+        </message>
+        <message>
+            <location filename="ui/TRStringValueSheet.ui" />
+            <source>Return starts a new line; Ctrl+Return confirms.</source>
+            <translation>Die Eingabetaste beginnt eine neue Zeile; Strg+Eingabetaste bestätigt.</translation>
+        </message>
     </context>
 </TS>
