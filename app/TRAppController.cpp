@@ -19,6 +19,7 @@
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QSplitter>
+#include <QStatusBar>
 #include <QTableView>
 #include <QTreeView>
 
@@ -60,6 +61,8 @@ TRAppController::TRAppController(QObject *parent)
 
 TRAppController::~TRAppController()
 {
+    if (m_started)
+        TRDefaultsStore::standard().setLockObserver({});
     setOutlineDataSource(nullptr);
     m_domains.clear();
     g_trCross.clear();
@@ -100,6 +103,8 @@ void TRAppController::awakeFromNib()
     connect(m_undoManager, &TRUndoManager::changed, this, &TRAppController::commandsChanged);
     connect(this, &TRAppController::commandsChanged, this, [this] { m_sessionEndApproved = false; });
 
+    TRDefaultsStore::standard().setLockObserver(
+        [this](TRDefaultsStore::LockEvent event, const QString &message) { showLockStatus(event, message); });
     reloadDomains();
     m_domainListModel->setDataSource(this);
     updateWindowTitle();
@@ -152,6 +157,26 @@ void TRAppController::reportUnreadableFiles()
                                   {QString::number(lines.size()), lines.join(QStringLiteral("; "))}));
     label->setToolTip(lines.join(QLatin1Char('\n')));
     label->show();
+}
+
+void TRAppController::showLockStatus(TRDefaultsStore::LockEvent event, const QString &message)
+{
+    QMainWindow *window = m_outlets.mainWindow;
+    if (!window)
+        return;
+    if (event == TRDefaultsStore::LockEvent::Taken) {
+        window->statusBar()->clearMessage();
+        return;
+    }
+    window->statusBar()->showMessage(message);
+    // Painting goes on while the store waits; the user's input waits with it, and a wait met from
+    // inside this one does not nest another event loop.
+    static bool painting = false;
+    if (event == TRDefaultsStore::LockEvent::Waiting && !painting) {
+        painting = true;
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        painting = false;
+    }
 }
 
 // ---- The domain list as a table

@@ -3,6 +3,7 @@
 #include "TRDomainController.h"
 #include "TRDomainEnvelope.h"
 #include "TRKey.h"
+#include "store/TRDefaultsStore.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -234,6 +235,9 @@ private:
     // One alert listing the domains whose write or removal failed, with the reasons.
     void reportFailures(const QString &title, const QStringList &failures);
     void reportUnreadableFiles();
+    // Shows in the status bar what the store meets on GNUstep's lock, and keeps the window painted while
+    // it waits for another program.
+    void showLockStatus(TRDefaultsStore::LockEvent event, const QString &message);
     void reloadDomainList();
     void reloadKeyOutline();
     // setDataSource: on the key outline (none detaches it).

@@ -83,10 +83,10 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     const int selected = selectedRow();
     m_domains.erase(m_domains.begin() + row);
     reloadDomainList();
-    // The row that followed takes the deleted row's place; when the deleted domain was the last row and
-    // selected, its predecessor is selected.
-    if (wasLastRow && selected == row && row > 0)
-        selectRow(row - 1);
+    // When the deleted domain was selected, the row that followed takes its place in the selection; when
+    // it was the last row, its predecessor does. Another selection stays with its domain.
+    if (selected == row && numberOfRowsInTableView() > 0)
+        selectRow(wasLastRow ? row - 1 : row);
     if (QTableView *list = m_outlets.domainListView; list && selectedRow() >= 0)
         list->scrollTo(m_domainListModel->index(selectedRow(), 0));
     tableViewSelectionDidChange();

@@ -22,8 +22,9 @@ public:
     // setDataSource: (none detaches); the view is redrawn from the new source.
     void setDataSource(TRAppController *source);
     TRAppController *dataSource() const { return m_source; }
-    // reloadData: rows beyond the old count are announced as inserted, missing ones as removed at the
-    // end, and every cell as changed, so that the selected row number stays as it was.
+    // reloadData: rows are matched to the data source's by domain name. A row whose domain has gone is
+    // announced as removed where it stood, a new domain as inserted where it now stands, and every cell
+    // as changed, so that persistent indexes (the selection among them) stay with their domain.
     void reloadData();
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
@@ -33,8 +34,12 @@ public:
 
 private:
     int sourceRowCount() const;
+    QStringList sourceNames() const;
+    // The source's row for the model's row, found by the row's domain name; -1 once it has gone.
+    int sourceRow(int row) const;
 
     TRAppController *m_source = nullptr;
     QStringList m_identifiers;
-    int m_rows = 0;
+    QStringList m_names; // the domain of each row, as last announced
+
 };

@@ -36,6 +36,7 @@ void TRDomainController::reloadDomain()
     if (m_outlineModel)
         m_outlineModel->beginResetTree();
     m_root.reset();
+    m_keepsContents = false;
     m_contents = loadDomainForName(m_name);
     setModified(false);
     if (m_outlineModel)
@@ -46,6 +47,13 @@ const TRKeyPtr &TRDomainController::rootKey() const
 {
     if (!m_root) {
         m_root = TRKey::create(TRValue(), m_contents, nullptr, m_name);
+        if (!m_root) {
+            // Too large to expand (files that are get refused when read, so only a value made in memory
+            // comes here): shown empty, and the contents are what saving writes.
+            m_root = TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, m_name);
+            m_keepsContents = true;
+            return m_root;
+        }
         m_contents = TRValue();
     }
     return m_root;
@@ -59,7 +67,7 @@ int TRDomainController::count() const
 TRValue TRDomainController::databaseRepresentation() const
 {
     // Values never change, so the contents a tree has not been built from yet are their own representation.
-    return m_root ? m_root->databaseRepresentation() : m_contents;
+    return m_root && !m_keepsContents ? m_root->databaseRepresentation() : m_contents;
 }
 
 int TRDomainController::outlineViewNumberOfChildrenOfItem(const TRKey *item) const

@@ -22,8 +22,11 @@ TRAsciiHexConverter::TRAsciiHexConverter(TRTokenField *hexField, TRTokenField *d
     : QObject(parent), m_hexField(hexField), m_decField(decField), m_asciiField(asciiField)
 {
     // The token fields separate at white space by their nature.
-    m_asciiField->setReadOnly(true);
+    if (m_asciiField)
+        m_asciiField->setReadOnly(true);
     for (TRTokenField *field : {m_hexField.data(), m_decField.data()}) {
+        if (!field)
+            continue;
         field->setDisplayHook([this, field](const QString &token) { return displayString(field, token); });
         connect(field, &TRTokenField::textChanged, this, [this, field] { controlTextDidChange(field); });
     }
@@ -45,7 +48,8 @@ void TRAsciiHexConverter::setData(const QByteArray &bytes)
     hex.reserve(bytes.size());
     for (const char byte : bytes)
         hex.append(hexToStr(static_cast<unsigned char>(byte)));
-    m_hexField->setTokens(hex);
+    if (m_hexField)
+        m_hexField->setTokens(hex);
     hexToOthers();
     m_settingData = false;
 }
@@ -106,7 +110,7 @@ QString TRAsciiHexConverter::asciiToken(int byte)
 
 QList<int> TRAsciiHexConverter::hexBytes() const
 {
-    const QStringList tokens = m_hexField->tokens();
+    const QStringList tokens = m_hexField ? m_hexField->tokens() : QStringList();
     QList<int> bytes;
     bytes.reserve(tokens.size());
     for (const QString &token : tokens)
@@ -119,17 +123,19 @@ void TRAsciiHexConverter::hexToDec()
     QStringList dec;
     for (const int byte : hexBytes())
         dec.append(QString::number(byte));
-    m_decField->setTokens(dec);
+    if (m_decField)
+        m_decField->setTokens(dec);
 }
 
 void TRAsciiHexConverter::decToHex()
 {
-    const QStringList tokens = m_decField->tokens();
+    const QStringList tokens = m_decField ? m_decField->tokens() : QStringList();
     QStringList hex;
     hex.reserve(tokens.size());
     for (const QString &token : tokens)
         hex.append(hexToStr(makeDecStringFrom(token).toInt()));
-    m_hexField->setTokens(hex);
+    if (m_hexField)
+        m_hexField->setTokens(hex);
 }
 
 void TRAsciiHexConverter::hexToAscii()
@@ -137,7 +143,8 @@ void TRAsciiHexConverter::hexToAscii()
     QStringList ascii;
     for (const int byte : hexBytes())
         ascii.append(asciiToken(byte));
-    m_asciiField->setTokens(ascii);
+    if (m_asciiField)
+        m_asciiField->setTokens(ascii);
 }
 
 void TRAsciiHexConverter::hexToOthers()

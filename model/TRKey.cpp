@@ -1,5 +1,6 @@
 #include "TRKey.h"
 
+#include "TRLimits.h"
 #include "TRText.h"
 
 #include <algorithm>
@@ -41,6 +42,15 @@ TRKey::TRKey(PrivateTag, const TRValue &name, const QString &domain)
 TRKey::~TRKey() = default;
 
 TRKeyPtr TRKey::create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent, const QString &domain)
+{
+    // Counted before anything is built: a value that shares its containers can stand for far more nodes
+    // than memory holds.
+    if (value.isCompound() && value.expandedSize(kTRMaxExpandedValues + 1) > kTRMaxExpandedValues)
+        return nullptr;
+    return build(name, value, parent, domain);
+}
+
+TRKeyPtr TRKey::build(const TRValue &name, const TRValue &value, const TRKeyPtr &parent, const QString &domain)
 {
     auto node = std::make_shared<TRKey>(PrivateTag{}, name, domain);
     node->m_parent = parent;
@@ -110,7 +120,7 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
         const TRArray &elements = value.toArray();
         owner.m_children->nodes.reserve(std::size_t(elements.size()));
         for (qsizetype i = 0; i < elements.size(); ++i)
-            owner.m_children->nodes.push_back(create(positionName(i), elements.at(i), self, owner.m_domain));
+            owner.m_children->nodes.push_back(build(positionName(i), elements.at(i), self, owner.m_domain));
         return;
     }
     owner.m_kind = NodeKind::Dictionary;
@@ -118,7 +128,7 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
     owner.m_children->nodes.reserve(std::size_t(entries.size()));
     owner.m_children->keys.reserve(std::size_t(entries.size()));
     for (const auto &[key, element] : entries)
-        owner.storeInDictionary(key, create(TRValue::fromString(key), element, self, owner.m_domain));
+        owner.storeInDictionary(key, build(TRValue::fromString(key), element, self, owner.m_domain));
 }
 
 QString TRKey::nameKey(const TRValue &name)

@@ -31,7 +31,9 @@ public:
         QHash<QString, std::size_t> index;  // dictionary nodes only: key to position
     };
 
-    // initWithName:value:parent:domain: builds the node and, through its value, its whole subtree.
+    // initWithName:value:parent:domain: builds the node and, through its value, its whole subtree. Null,
+    // with nothing built, when the value expands to more than kTRMaxExpandedValues nodes (its shared
+    // containers counted at every place they are used).
     static TRKeyPtr create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
                            const QString &domain);
 
@@ -132,6 +134,8 @@ public:
     TRKey(PrivateTag, const TRValue &name, const QString &domain);
 
 private:
+    // create() without the size check, for the nodes below one that passed it.
+    static TRKeyPtr build(const TRValue &name, const TRValue &value, const TRKeyPtr &parent, const QString &domain);
     void storeInDictionary(const QString &key, const TRKeyPtr &child);
     // Where the dictionary stores that key; the child count when it holds no such key.
     std::size_t dictionaryPosition(const QString &key) const;

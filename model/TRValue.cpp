@@ -2,6 +2,8 @@
 
 #include "TRDateTime.h"
 
+#include <QHash>
+
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -449,4 +451,39 @@ qsizetype trCountValues(const TRValue &value)
             count += trCountValues(entry.second);
     }
     return count;
+}
+
+namespace {
+
+quint64 expandedSizeOf(const TRValue &value, quint64 limit, QHash<const void *, quint64> *known)
+{
+    if (!value.isCompound())
+        return 1;
+    const auto found = known->constFind(value.identity());
+    if (found != known->constEnd())
+        return *found;
+    quint64 total = 1;
+    if (value.isArray()) {
+        for (const TRValue &element : value.toArray()) {
+            total = std::min(limit, total + expandedSizeOf(element, limit, known));
+            if (total == limit)
+                break;
+        }
+    } else {
+        for (const auto &entry : value.toDictionary()) {
+            total = std::min(limit, total + expandedSizeOf(entry.second, limit, known));
+            if (total == limit)
+                break;
+        }
+    }
+    known->insert(value.identity(), total);
+    return total;
+}
+
+} // namespace
+
+quint64 TRValue::expandedSize(quint64 limit) const
+{
+    QHash<const void *, quint64> known;
+    return std::min(limit, expandedSizeOf(*this, limit, &known));
 }

@@ -85,6 +85,11 @@ public:
     // (at most 64 bytes shown, then an ellipsis and the byte count), booleans as 1 or 0.
     QString description() const;
 
+    // How many values a walk over every element visits (this one included), a shared container counted
+    // at every place it is used. Counting stops at limit, which it then answers; the work is linear in
+    // the number of distinct containers however much they are shared.
+    quint64 expandedSize(quint64 limit) const;
+
     // The shared object's address: equal for handles that share one object; null for none.
     const void *identity() const;
     bool isSameObject(const TRValue &other) const { return m_d == other.m_d; }

@@ -1202,11 +1202,6 @@ Alle Rechte vorbehalten.</translation>
         </message>
         <message>
             <location filename="tools/tamrix-tool/StoreCommand.cpp" />
-            <source>usage: store dir | names | read NAME | write NAME FILE | remove NAME</source>
-            <translation>Aufruf: store dir | names | read NAME | write NAME DATEI | remove NAME</translation>
-        </message>
-        <message>
-            <location filename="tools/tamrix-tool/StoreCommand.cpp" />
             <source>cannot read %@: %@</source>
             <translation>%@ kann nicht gelesen werden: %@</translation>
         </message>
@@ -1559,11 +1554,6 @@ TAMRIX_DEFAULTS_DIR nennt, falls gesetzt, den zu bearbeitenden Ordner der Vorein
         </message>
         <message>
             <location filename="tools/tamrix-tool/main.cpp" />
-            <source>list the domains in the store</source>
-            <translation>die Domänen im Speicher auflisten</translation>
-        </message>
-        <message>
-            <location filename="tools/tamrix-tool/main.cpp" />
             <source>print a domain as an XML property list</source>
             <translation>eine Domäne als XML-Eigenschaftsliste ausgeben</translation>
         </message>
@@ -1883,6 +1873,71 @@ Optionen:
             <location filename="ui/TRStringValueSheet.ui" />
             <source>Return starts a new line; Ctrl+Return confirms.</source>
             <translation>Die Eingabetaste beginnt eine neue Zeile; Strg+Eingabetaste bestätigt.</translation>
+        </message>
+        <message>
+            <location filename="domains/plist/TRPropertyList.cpp" />
+            <source>The property list holds more than %@ values once every shared value is counted where it is used.</source>
+            <translation>Die Eigenschaftsliste enthält mehr als %@ Werte, wenn jeder geteilte Wert an jeder Stelle gezählt wird, an der er verwendet wird.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRAtomicFile.cpp" />
+            <source>the new contents are in place, but the folder could not be flushed to disk (%@)</source>
+            <translation>der neue Inhalt ist gespeichert, aber der Ordner konnte nicht auf den Datenträger geschrieben werden (%@)</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsLock.cpp" />
+            <source>another program has held it for %@ seconds</source>
+            <translation>ein anderes Programm hält sie seit %@ Sekunden</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <source>The file changed while it was being read.</source>
+            <translation>Die Datei wurde geändert, während sie gelesen wurde.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <source>Waiting for another program to release the lock on the defaults folder %@ (%@ s)…</source>
+            <translation>Warten, bis ein anderes Programm die Sperre des Ordners der Voreinstellungen %@ freigibt (%@ s)…</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <source>The lock on the defaults folder %@ could not be taken (%@); the change is made without it.</source>
+            <translation>Die Sperre des Ordners der Voreinstellungen %@ konnte nicht gesetzt werden (%@); die Änderung wird ohne sie vorgenommen.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <source>It is not a regular file.</source>
+            <translation>Es ist keine reguläre Datei.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <source>The file is larger than %@ MiB.</source>
+            <translation>Die Datei ist größer als %@ MiB.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <source>The file name is not valid UTF-8 text.</source>
+            <translation>Der Dateiname ist kein gültiger UTF-8-Text.</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/StoreCommand.cpp" />
+            <source>usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME</source>
+            <translation>Aufruf: store dir | names [--json] | read NAME | write NAME DATEI | remove NAME</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/StoreCommand.cpp" />
+            <source>cannot read %@: the file is larger than %@ MiB</source>
+            <translation>%@ kann nicht gelesen werden: die Datei ist größer als %@ MiB</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>list the domains in the store, one a line with control characters escaped, or as JSON</source>
+            <translation>die Domänen im Speicher auflisten, eine je Zeile mit maskierten Steuerzeichen, oder als JSON</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>argument %@ is not valid UTF-8 text</source>
+            <translation>Argument %@ ist kein gültiger UTF-8-Text</translation>
         </message>
     </context>
 </TS>

@@ -4,8 +4,7 @@
 #include "TRBinaryArchiveWriter.h"
 #include "TRLimits.h"
 #include "TRText.h"
-
-#include <QSaveFile>
+#include "store/TRAtomicFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,7 +39,7 @@ TRKeyedArchiver::TRKeyedArchiver()
 
 bool TRKeyedArchiver::archivedPropertyList(const TRArchiveContents &contents, TRValue *archive, QString *error)
 {
-    if (!contents.isList && contents.domains.size() != 1) {
+    if (!contents.isList && (contents.domains.size() != 1 || !contents.domains.front())) {
         if (error)
             *error = trText("A single-domain archive needs exactly one domain.");
         return false;
@@ -67,10 +66,10 @@ bool TRKeyedArchiver::archiveRootObject(const TRArchiveContents &contents, const
     QByteArray bytes;
     if (!archivedData(contents, &bytes, error))
         return false;
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit()) {
+    QString reason;
+    if (!TRAtomicFile::write(path, bytes, -1, &reason)) {
         if (error)
-            *error = trFormat(trText("Cannot write %@: %@"), {path, file.errorString()});
+            *error = trFormat(trText("Cannot write %@: %@"), {path, reason});
         return false;
     }
     return true;

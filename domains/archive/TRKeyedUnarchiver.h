@@ -2,6 +2,7 @@
 
 #include "TRArchiveContents.h"
 #include "TRCoder.h"
+#include "TRLimits.h"
 #include "plist/TRBinaryPlistView.h"
 
 #include <QByteArray>
@@ -35,7 +36,7 @@ public:
                                                 QString *error = nullptr, Failure *failure = nullptr);
 
     // Largest file accepted.
-    static constexpr qint64 kMaxFileSize = qint64(256) << 20;
+    static constexpr qint64 kMaxFileSize = kTRMaxFileSize;
 
     void encodeValue(const TRValue &) override {}
     void encodeKey(const TRKeyPtr &) override {}

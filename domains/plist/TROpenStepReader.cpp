@@ -16,18 +16,6 @@ bool isUnquotedCharacter(QChar c)
            || unit == u'+' || (unit >= 0x80 && !c.isSpace() && unit != 0xfeff);
 }
 
-int hexValue(QChar c)
-{
-    const char16_t unit = c.unicode();
-    if (unit >= u'0' && unit <= u'9')
-        return unit - u'0';
-    if (unit >= u'a' && unit <= u'f')
-        return unit - u'a' + 10;
-    if (unit >= u'A' && unit <= u'F')
-        return unit - u'A' + 10;
-    return -1;
-}
-
 } // namespace
 
 TROpenStepReader::TROpenStepReader(const QByteArray &bytes)
@@ -248,8 +236,8 @@ bool TROpenStepReader::readQuoted(QString *text)
         case u'u': {
             int code = 0;
             int digits = 0;
-            for (; digits < 4 && !atEnd() && hexValue(peek()) >= 0; ++digits)
-                code = code * 16 + hexValue(m_text.at(m_pos++));
+            for (; digits < 4 && !atEnd() && TRPlistScalars::hexDigitValue(peek().unicode()) >= 0; ++digits)
+                code = code * 16 + TRPlistScalars::hexDigitValue(m_text.at(m_pos++).unicode());
             if (digits == 0)
                 return fail(escapeAt, trText("a \\U escape without hexadecimal digits"));
             text->append(QChar(char16_t(code)));
@@ -322,7 +310,7 @@ bool TROpenStepReader::readAngled(TRValue *value)
         const QChar c = body.at(i);
         if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
             continue;
-        const int digit = hexValue(c);
+        const int digit = TRPlistScalars::hexDigitValue(c.unicode());
         if (digit < 0)
             return fail(start + 1 + i, trText("bad hexadecimal digit in data"));
         if (high < 0) {

@@ -28,16 +28,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-int hexDigit(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
 
 bool equalsIgnoringCase(std::string_view text, std::string_view lower)
 {
@@ -108,7 +98,7 @@ std::optional<TRValue> TRPlistScalars::parseInteger(std::string_view text)
         return std::nullopt;
     quint64 magnitude = 0;
     for (const char c : text) {
-        const int digit = base == 16 ? hexDigit(c) : (isDigit(c) ? c - '0' : -1);
+        const int digit = base == 16 ? hexDigitValue(char32_t(quint8(c))) : (isDigit(c) ? c - '0' : -1);
         if (digit < 0)
             return std::nullopt;
         if (magnitude > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(base))

@@ -2,14 +2,14 @@
 
 #include "TRBinaryPlistReader.h"
 #include "TRBinaryPlistWriter.h"
+#include "TRLimits.h"
+#include "TRPlistScalars.h"
 #include "TROpenStepReader.h"
 #include "TRText.h"
 #include "TRXmlPlistReader.h"
 #include "TRXmlPlistWriter.h"
 
 #include <QStringDecoder>
-
-#include <cctype>
 
 namespace {
 
@@ -38,7 +38,7 @@ bool looksLikeXml(const QByteArray &bytes)
     bool beyondHex = false;
     qsizetype k = 1;
     for (; k < rest.size() && rest.at(k).isLetterOrNumber(); ++k)
-        beyondHex = beyondHex || !isxdigit(rest.at(k).toLatin1());
+        beyondHex = beyondHex || TRPlistScalars::hexDigitValue(rest.at(k).unicode()) < 0;
     return beyondHex && k < rest.size() && (rest.at(k) == u'>' || rest.at(k) == u'/' || rest.at(k).isSpace());
 }
 
@@ -65,6 +65,17 @@ bool TRPropertyList::read(const QByteArray &bytes, TRValue *value, Format *forma
     if (format)
         *format = Format::OpenStep;
     return TROpenStepReader(bytes).read(value, error);
+}
+
+bool TRPropertyList::fitsExpansionBound(const TRValue &value, QString *error)
+{
+    if (value.expandedSize(kTRMaxExpandedValues + 1) <= kTRMaxExpandedValues)
+        return true;
+    if (error)
+        *error = trFormat(trText("The property list holds more than %@ values once every shared value is counted "
+                                 "where it is used."),
+                          {QString::number(kTRMaxExpandedValues)});
+    return false;
 }
 
 bool TRPropertyList::canWriteXml(const TRValue &value)

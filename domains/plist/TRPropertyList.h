@@ -32,6 +32,12 @@ public:
     // that names the position (line and column for text, byte offset for binary).
     static bool read(const QByteArray &bytes, TRValue *value, Format *format = nullptr, QString *error = nullptr);
 
+    // Whether the value holds at most kTRMaxExpandedValues values once each shared one is counted at
+    // every place it is used. Binary files share containers, so a few hundred bytes can stand for 2^40
+    // values: whatever expands a value (a key tree, XML, JSON, a comparison) asks this first, and
+    // otherwise refuses it with the message set here.
+    static bool fitsExpansionBound(const TRValue &value, QString *error = nullptr);
+
     // True when every string and key of the value can be carried by XML 1.0 (and it holds no UID).
     static bool canWriteXml(const TRValue &value);
     // The platform's XML layout. Answers false with an error when canWriteXml() says no.

@@ -355,13 +355,9 @@ bool TRXmlPlistReader::appendReference()
         if (digits.empty())
             return fail(start, trText("bad character reference"));
         for (const char c : digits) {
-            int digit = -1;
-            if (c >= '0' && c <= '9')
-                digit = c - '0';
-            else if (hex && c >= 'a' && c <= 'f')
-                digit = c - 'a' + 10;
-            else if (hex && c >= 'A' && c <= 'F')
-                digit = c - 'A' + 10;
+            int digit = TRPlistScalars::hexDigitValue(char32_t(quint8(c)));
+            if (!hex && digit >= 10)
+                digit = -1;
             if (digit < 0 || code > 0x10ffff)
                 return fail(start, trText("bad character reference"));
             code = code * (hex ? 16 : 10) + char32_t(digit);

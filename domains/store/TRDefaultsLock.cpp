@@ -1,5 +1,7 @@
 #include "TRDefaultsLock.h"
 
+#include "TRText.h"
+
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -7,6 +9,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -51,7 +54,7 @@ TRDefaultsLock::Timing TRDefaultsLock::timing()
     return Timing{g_pollMs.load(), g_staleMs.load(), g_giveUpMs.load()};
 }
 
-TRDefaultsLock::TRDefaultsLock(const QString &folder)
+TRDefaultsLock::TRDefaultsLock(const QString &folder, const Waiting &waiting)
     : m_path(lockPath(folder))
 {
     const Timing limits = timing();
@@ -62,20 +65,31 @@ TRDefaultsLock::TRDefaultsLock(const QString &folder)
     for (;;) {
         if (::mkdir(native.constData(), 0755) == 0) {
             m_held = modificationTime(native, &m_mtime);
+            if (!m_held)
+                m_failure = QString::fromLocal8Bit(std::strerror(errno));
             return;
         }
         if (errno == ENOENT && ::mkdir(parent.constData(), 0755) == 0)
             continue;
-        if (errno != EEXIST)
-            return; // cannot lock here (read-only folder, ...): the file operation reports the real cause
+        if (errno != EEXIST) {
+            // Cannot lock here (a read-only folder, ...); the file operation goes on and meets the cause.
+            m_failure = QString::fromLocal8Bit(std::strerror(errno));
+            return;
+        }
         timespec held{};
         // A stale lock that cannot be removed (not ours to remove, or not empty) is waited out like
         // any other, not retried at once forever.
         if (modificationTime(native, &held) && ageMs(held) > limits.staleMs
             && (::rmdir(native.constData()) == 0 || errno == ENOENT))
             continue;
-        if (waited.elapsed() >= limits.giveUpMs)
+        if (waited.elapsed() >= limits.giveUpMs) {
+            m_failure = trFormat(trText("another program has held it for %@ seconds"),
+                                 {QString::number(waited.elapsed() / 1000)});
             return;
+        }
+        m_waited = true;
+        if (waiting)
+            waiting(waited.elapsed());
         QThread::msleep(static_cast<unsigned long>(limits.pollMs));
     }
 }

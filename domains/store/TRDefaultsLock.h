@@ -3,6 +3,7 @@
 #include <QString>
 
 #include <ctime>
+#include <functional>
 
 // GNUstep's lock on a defaults folder, held around one file operation: the directory
 // "<folder>/.lck/.GNUstepDefaults.lck", made with mkdir (which fails while another holder has it). A
@@ -18,8 +19,11 @@ public:
         int giveUpMs = 25000;
     };
 
+    // Called at every poll while another holder keeps the lock, with the time waited so far.
+    using Waiting = std::function<void(qint64 waitedMs)>;
+
     // Takes the lock (waiting as described). The folder must exist for the lock to be taken.
-    explicit TRDefaultsLock(const QString &folder);
+    explicit TRDefaultsLock(const QString &folder, const Waiting &waiting = {});
     ~TRDefaultsLock();
 
     TRDefaultsLock(const TRDefaultsLock &) = delete;
@@ -27,6 +31,10 @@ public:
 
     // False when the lock could not be taken and the operation goes on without it.
     bool isHeld() const { return m_held; }
+    // Why the lock is not held; empty when it is.
+    const QString &failure() const { return m_failure; }
+    // Whether another holder had to be waited for.
+    bool waited() const { return m_waited; }
 
     static QString lockPath(const QString &folder);
 
@@ -37,5 +45,7 @@ public:
 private:
     QString m_path;
     bool m_held = false;
+    bool m_waited = false;
+    QString m_failure;
     timespec m_mtime{};
 };

@@ -1,7 +1,9 @@
 #include "TRDefaultsStore.h"
 
+#include "TRAtomicFile.h"
 #include "TRDefaultsLock.h"
 #include "TRGnustepConfig.h"
+#include "TRLimits.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
 
@@ -9,11 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -66,12 +68,76 @@ bool makeFolder(const QString &folder, QString *error)
         path += u'/' + part;
         const QByteArray native = QFile::encodeName(path);
         if (::mkdir(native.constData(), kNewFolderMode) != 0 && errno != EEXIST) {
+            const QString reason = systemError(errno);
             if (error)
-                *error = trFormat(trText("Cannot create the defaults folder %@: %@"), {path, systemError(errno)});
+                *error = trFormat(trText("Cannot create the defaults folder %@: %@"), {path, reason});
             return false;
         }
     }
     return true;
+}
+
+// Reads the whole regular file that stat() described. The file is opened without blocking and checked
+// again once open, so that a pipe or a device swapped in meanwhile is never read.
+bool readRegularFile(const QByteArray &path, const struct stat &expected, QByteArray *bytes, QString *reason)
+{
+    const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        *reason = systemError(errno);
+        return false;
+    }
+    struct stat info {};
+    bool ok = ::fstat(fd, &info) == 0;
+    if (!ok) {
+        *reason = systemError(errno);
+    } else if (!S_ISREG(info.st_mode) || info.st_dev != expected.st_dev || info.st_ino != expected.st_ino
+               || info.st_size > kTRMaxFileSize) {
+        *reason = trText("The file changed while it was being read.");
+        ok = false;
+    }
+    if (ok) {
+        bytes->resize(qsizetype(info.st_size));
+        qsizetype filled = 0;
+        while (ok && filled < bytes->size()) {
+            const ssize_t got = ::read(fd, bytes->data() + filled, std::size_t(bytes->size() - filled));
+            if (got > 0)
+                filled += got;
+            else if (got == 0)
+                bytes->truncate(filled); // cut short meanwhile: what is there is parsed, and may well be refused
+            else if (errno != EINTR) {
+                *reason = systemError(errno);
+                ok = false;
+            }
+        }
+    }
+    ::close(fd);
+    return ok;
+}
+
+// File-name bytes as text: UTF-8 where they are, "\\xNN" for each byte that is not.
+QString readableBytes(const QByteArray &bytes)
+{
+    QString text;
+    qsizetype i = 0;
+    while (i < bytes.size()) {
+        // The longest prefix that decodes cleanly goes in whole; then one byte is escaped.
+        qsizetype length = 0;
+        for (qsizetype n = std::min<qsizetype>(4, bytes.size() - i); n > 0; --n) {
+            const QByteArray piece = bytes.mid(i, n);
+            if (QString::fromUtf8(piece).toUtf8() == piece) {
+                length = n;
+                break;
+            }
+        }
+        if (length > 0) {
+            text += QString::fromUtf8(bytes.mid(i, length));
+            i += length;
+        } else {
+            text += QStringLiteral("\\x%1").arg(uint(quint8(bytes.at(i))), 2, 16, QLatin1Char('0'));
+            ++i;
+        }
+    }
+    return text;
 }
 
 // Code-point order (QString's own order compares UTF-16 units, which puts U+10000 and above before
@@ -144,6 +210,36 @@ QString TRDefaultsStore::filePathForName(const QString &name) const
     return m_folder + u'/' + name + kExtension;
 }
 
+void TRDefaultsStore::setLockObserver(LockObserver observer)
+{
+    m_lockObserver = std::move(observer);
+}
+
+TRDefaultsLock::Waiting TRDefaultsStore::lockWaiting() const
+{
+    if (!m_lockObserver)
+        return {};
+    return [this](qint64 waitedMs) {
+        m_lockObserver(LockEvent::Waiting,
+                       trFormat(trText("Waiting for another program to release the lock on the defaults folder %@ "
+                                       "(%@ s)…"),
+                                {m_folder, QString::number(waitedMs / 1000)}));
+    };
+}
+
+void TRDefaultsStore::reportLock(const TRDefaultsLock &lock) const
+{
+    if (!m_lockObserver)
+        return;
+    if (!lock.isHeld())
+        m_lockObserver(LockEvent::NotTaken,
+                       trFormat(trText("The lock on the defaults folder %@ could not be taken (%@); the change is "
+                                       "made without it."),
+                                {TRDefaultsLock::lockPath(m_folder), lock.failure()}));
+    else if (lock.waited())
+        m_lockObserver(LockEvent::Taken, QString());
+}
+
 QList<TRDefaultsStore::UnreadableFile> TRDefaultsStore::unreadableFiles() const
 {
     return m_unreadable;
@@ -176,8 +272,13 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
         result->reason = reason;
         return Lookup::Unreadable;
     }
-    if (!S_ISREG(info.st_mode))
-        return Lookup::Absent;
+    if (!S_ISREG(info.st_mode)) {
+        // A device, a pipe, a socket or a folder under a domain's name is neither opened nor replaced.
+        m_cache.remove(path);
+        result->reason = trText("It is not a regular file.");
+        noteUnreadable(path, result->reason);
+        return Lookup::NotAFile;
+    }
 
     const auto cached = m_cache.constFind(path);
     const bool unchanged = cached != m_cache.cend() && cached->device == info.st_dev && cached->inode == info.st_ino
@@ -192,17 +293,16 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
         entry.size = info.st_size;
         entry.mtime = info.st_mtim;
         entry.mode = info.st_mode;
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly)) {
-            entry.reason = file.errorString();
-        } else {
-            const QByteArray bytes = file.readAll();
-            TRValue value;
-            TRPropertyList::Format format = TRPropertyList::Format::Xml;
-            QString parseError;
-            if (file.error() != QFileDevice::NoError)
-                entry.reason = file.errorString();
-            else if (!TRPropertyList::read(bytes, &value, &format, &parseError))
+        QByteArray bytes;
+        TRValue value;
+        TRPropertyList::Format format = TRPropertyList::Format::Xml;
+        QString parseError;
+        // A file beyond the size bound is reported without being read.
+        if (info.st_size > kTRMaxFileSize) {
+            entry.reason = trFormat(trText("The file is larger than %@ MiB."), {QString::number(kTRMaxFileSize >> 20)});
+        } else if (readRegularFile(native, info, &bytes, &entry.reason)) {
+            if (!TRPropertyList::read(bytes, &value, &format, &parseError)
+                || !TRPropertyList::fitsExpansionBound(value, &parseError))
                 entry.reason = parseError;
             else if (!value.isDictionary())
                 entry.reason = trText("The property list's root is not a dictionary.");
@@ -242,13 +342,16 @@ bool TRDefaultsStore::setAside(const QString &path, const QString &reason, QStri
         if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0) {
             m_cache.remove(path);
             noteUnreadable(path, reason, aside);
+            QString ignored;
+            TRAtomicFile::syncFolder(path.left(slash), &ignored); // a failing folder fails the write that follows
             return true;
         }
         if (errno != EEXIST)
             break;
     }
+    const QString failure = systemError(errno);
     if (error)
-        *error = trFormat(trText("Cannot set aside the unreadable domain file %@: %@"), {path, systemError(errno)});
+        *error = trFormat(trText("Cannot set aside the unreadable domain file %@: %@"), {path, failure});
     return false;
 }
 
@@ -256,18 +359,28 @@ QStringList TRDefaultsStore::persistentDomainNames()
 {
     m_unreadable.clear();
     QStringList names;
-    const QDir dir(m_folder);
-    const QStringList entries = dir.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort);
-    for (const QString &entry : entries) {
-        if (!entry.endsWith(kExtension))
+    const QByteArray suffix = QFile::encodeName(kExtension);
+    DIR *dir = ::opendir(QFile::encodeName(m_folder).constData());
+    if (!dir)
+        return names;
+    while (const dirent *found = ::readdir(dir)) {
+        const QByteArray entry(found->d_name);
+        if (!entry.endsWith(suffix))
             continue;
-        const QString name = entry.chopped(kExtension.size());
+        const QString decoded = QFile::decodeName(entry);
+        // A name that is not UTF-8 text cannot be named back to the file system: reported, with its bytes.
+        if (QFile::encodeName(decoded) != entry) {
+            noteUnreadable(m_folder + u'/' + readableBytes(entry), trText("The file name is not valid UTF-8 text."));
+            continue;
+        }
+        const QString name = decoded.chopped(kExtension.size());
         if (!isValidDomainName(name))
             continue;
         CachedFile file;
-        if (readDomainFile(dir.filePath(entry), &file, false) == Lookup::Readable)
+        if (readDomainFile(m_folder + u'/' + decoded, &file, false) == Lookup::Readable)
             names.append(name);
     }
+    ::closedir(dir);
     std::sort(names.begin(), names.end(), codePointLess);
     return names;
 }
@@ -296,9 +409,16 @@ bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QStri
                               {filePathForName(name)});
         return false;
     }
+    QString tooLarge;
+    if (!TRPropertyList::fitsExpansionBound(dictionary, &tooLarge)) {
+        if (error)
+            *error = trFormat(trText("Cannot write the domain file %@: %@"), {filePathForName(name), tooLarge});
+        return false;
+    }
     if (!makeFolder(m_folder, error))
         return false;
-    const TRDefaultsLock lock(m_folder);
+    const TRDefaultsLock lock(m_folder, lockWaiting());
+    reportLock(lock);
     return writeLocked(dictionary, name, error);
 }
 
@@ -309,7 +429,8 @@ bool TRDefaultsStore::updatePersistentDomain(const QString &name, const std::fun
         return false;
     if (!makeFolder(m_folder, error))
         return false;
-    const TRDefaultsLock lock(m_folder);
+    const TRDefaultsLock lock(m_folder, lockWaiting());
+    reportLock(lock);
     CachedFile current;
     const bool readable = readDomainFile(followLinks(filePathForName(name)), &current, true) == Lookup::Readable;
     const TRValue changed = change(readable ? current.dictionary : TRValue());
@@ -335,6 +456,10 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
         if (!setAside(path, existing.reason, error))
             return false;
         break;
+    case Lookup::NotAFile:
+        if (error)
+            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, existing.reason});
+        return false;
     case Lookup::Absent:
         break;
     }
@@ -350,23 +475,10 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
     }
 
     m_cache.remove(path);
-    QSaveFile file(path);
-    file.setDirectWriteFallback(false);
-    if (!file.open(QIODevice::WriteOnly)) {
+    QString reason;
+    if (!TRAtomicFile::write(path, bytes, int(mode), &reason)) {
         if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, file.errorString()});
-        return false;
-    }
-    if (::fchmod(file.handle(), mode) != 0) {
-        if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, systemError(errno)});
-        file.cancelWriting();
-        return false;
-    }
-    if (file.write(bytes) != bytes.size() || !file.commit()) {
-        if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, file.errorString()});
-        file.cancelWriting();
+            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, reason});
         return false;
     }
     return true;
@@ -380,7 +492,8 @@ bool TRDefaultsStore::removePersistentDomainForName(const QString &name, QString
     if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0
         && (errno == ENOENT || errno == ENOTDIR))
         return true; // nothing to remove
-    const TRDefaultsLock lock(m_folder);
+    const TRDefaultsLock lock(m_folder, lockWaiting());
+    reportLock(lock);
     return removeLocked(name, error);
 }
 
@@ -392,19 +505,25 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
     if (::lstat(native.constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return true;
+        const QString reason = systemError(errno);
         if (error)
-            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, systemError(errno)});
+            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, reason});
         return false;
     }
     if (S_ISREG(info.st_mode)) {
         CachedFile existing;
         if (readDomainFile(path, &existing, false) == Lookup::Unreadable)
             return setAside(path, existing.reason, error);
+    } else if (!S_ISLNK(info.st_mode)) {
+        if (error)
+            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, trText("It is not a regular file.")});
+        return false;
     }
     // A link goes, its target stays: the target belongs to whoever made the link.
     if (::unlink(native.constData()) != 0 && errno != ENOENT) {
+        const QString reason = systemError(errno);
         if (error)
-            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, systemError(errno)});
+            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, reason});
         return false;
     }
     m_cache.remove(path);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRDefaultsLock.h"
 #include "TRValue.h"
 
 #include <QHash>
@@ -24,6 +25,11 @@ public:
         QString reason;
         QString setAsideAs;
     };
+
+    // What a write or a removal meets on GNUstep's lock: still waiting for another holder (called at every
+    // poll, so a window can keep itself painted), done waiting, or going on without the lock.
+    enum class LockEvent { Waiting, Taken, NotTaken };
+    using LockObserver = std::function<void(LockEvent event, const QString &message)>;
 
     // Longest domain name, in UTF-8 bytes, that leaves room in a file name (255 bytes) for ".plist" and
     // the ".XXXXXX" of the temporary file that replaces an existing domain file.
@@ -59,6 +65,9 @@ public:
     bool updatePersistentDomain(const QString &name, const std::function<TRValue(const TRValue &)> &change,
                                 QString *error = nullptr);
 
+    // Told about waits for the lock and about changes made without it (see LockEvent).
+    void setLockObserver(LockObserver observer);
+
     // The files met by the last persistentDomainNames() or read that could not be read.
     QList<UnreadableFile> unreadableFiles() const;
 
@@ -76,7 +85,8 @@ private:
         int format = -1;    // TRPropertyList::Format of a readable file
         QString reason;     // why it could not be read
     };
-    enum class Lookup { Absent, Readable, Unreadable };
+    // NotAFile: a device, pipe, socket or folder under the name, never opened, written or set aside.
+    enum class Lookup { Absent, Readable, Unreadable, NotAFile };
 
     // Write and remove with the lock already held.
     bool writeLocked(const TRValue &dictionary, const QString &name, QString *error);
@@ -85,10 +95,14 @@ private:
     // needValue a cached entry whose contents were handed out answers readability and format only.
     Lookup readDomainFile(const QString &path, CachedFile *result, bool needValue);
     void noteUnreadable(const QString &path, const QString &reason, const QString &setAsideAs = QString());
+    // Tells the observer how taking the lock went.
+    TRDefaultsLock::Waiting lockWaiting() const;
+    void reportLock(const TRDefaultsLock &lock) const;
     // Moves an unreadable domain file out of the way of a write or a removal.
     bool setAside(const QString &path, const QString &reason, QString *error);
 
     QString m_folder;
     QList<UnreadableFile> m_unreadable;
     QHash<QString, CachedFile> m_cache;
+    LockObserver m_lockObserver;
 };

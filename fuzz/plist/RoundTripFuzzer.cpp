@@ -1,33 +1,11 @@
 // Fuzz target: whatever reads must write in binary (and in XML when it can) and read back equal.
 #include "plist/TRPropertyList.h"
 
-#include <QHash>
-
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 
 namespace {
-
-// Values a comparison would visit, shared objects counted at every place; saturates at limit.
-quint64 expandedSize(const TRValue &value, quint64 limit, QHash<const void *, quint64> *sizes)
-{
-    if (!value.isCompound())
-        return 1;
-    const auto known = sizes->constFind(value.identity());
-    if (known != sizes->constEnd())
-        return *known;
-    quint64 total = 1;
-    if (value.isArray()) {
-        for (const TRValue &element : value.toArray())
-            total = std::min(limit, total + expandedSize(element, limit, sizes));
-    } else {
-        for (const auto &entry : value.toDictionary())
-            total = std::min(limit, total + expandedSize(entry.second, limit, sizes));
-    }
-    sizes->insert(value.identity(), total);
-    return total;
-}
 
 // Equality after an XML round trip, which keeps whole seconds of dates.
 bool equalAfterXml(const TRValue &a, const TRValue &b)
@@ -69,8 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     TRValue value;
     if (!TRPropertyList::read(bytes, &value))
         return 0;
-    QHash<const void *, quint64> sizes;
-    const bool comparable = expandedSize(value, 200000, &sizes) < 200000;
+    const bool comparable = value.expandedSize(200000) < 200000;
 
     QByteArray binary;
     TRValue back;

@@ -39,6 +39,15 @@ TEST_F(DomainListModel, CellsByIdentifierUnderTheModelTester)
     EXPECT_EQ(removed.count(), 1);
     EXPECT_EQ(model->rowCount(), 2);
 
+    // A domain removed in the middle is announced where it stood; the selection stays with its domain.
+    m_controller->addDomain(std::make_shared<TRDomainEnvelope>(QStringLiteral("zzz")));
+    selectRow(2);
+    m_controller->removeDomain(std::make_shared<TRDomainEnvelope>(QStringLiteral("org.example.three")));
+    ASSERT_EQ(removed.count(), 2);
+    EXPECT_EQ(removed.last().at(1).toInt(), 1);
+    EXPECT_EQ(selectedRow(), 1);
+    EXPECT_EQ(m_controller->currentDomain()->name(), QStringLiteral("zzz"));
+
     // An identifier none of the three shows "-Invalid-" in every row.
     model->setColumnIdentifiers({QStringLiteral("domainName"), QStringLiteral("bogus")});
     for (int row = 0; row < model->rowCount(); ++row)

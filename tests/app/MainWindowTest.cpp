@@ -357,3 +357,18 @@ TEST_F(MainWindow, RealAlertSheetDoesNotBlockAndMapsItsButtons)
     settle();
     TRAlert::setScripted(true);
 }
+
+TEST_F(MainWindow, ADomainFileThatExpandsBeyondTheBoundIsReportedNotListed)
+{
+    // 209 bytes standing for 2^41 values once the shared arrays are spelled out.
+    storeDomain(QStringLiteral("plain"), dictionaryOf(2));
+    ASSERT_TRUE(QFile::copy(QStringLiteral(TAMRIX_SOURCE_DIR "/fuzz/store/seeds/shared-arrays-40-levels.plist"),
+                            domainFile(QStringLiteral("bomb"))));
+    start();
+    EXPECT_EQ(domainNames(), QStringList{QStringLiteral("plain")});
+    const QLabel *label = m_interface->mainWindow()->findChild<QLabel *>(QStringLiteral("unreadableFilesLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_TRUE(label->text().contains(QStringLiteral("bomb.plist"))) << label->text().toStdString();
+    selectRow(0);
+    EXPECT_EQ(outlineRows().size(), 2);
+}

@@ -1,10 +1,12 @@
 #include "AppTestFixture.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
+#include "store/TRDefaultsLock.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QDir>
 #include <QFile>
+#include <QStatusBar>
 
 using Saving = AppTest;
 
@@ -203,4 +205,30 @@ TEST_F(Saving, FailedRemovalKeepsTheDomainListed)
     EXPECT_TRUE(domain(QStringLiteral("blocked"))->modified());
     EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New domain")});
     EXPECT_TRUE(QDir(storeFolder()).exists(QStringLiteral("blocked.plist/inside")));
+}
+
+TEST_F(Saving, TheStatusBarTellsOfTheLockItWaitsForAndOfSavingWithoutIt)
+{
+    storeDomain(QStringLiteral("held"), dictionaryOf(1));
+    start();
+    const QString lock = TRDefaultsLock::lockPath(storeFolder());
+    ASSERT_TRUE(QDir().mkpath(lock)); // another program's, fresh
+    TRDefaultsLock::setTiming({10, 20000, 300});
+    QStringList shown;
+    QStatusBar *status = m_interface->mainWindow()->statusBar();
+    QObject::connect(status, &QStatusBar::messageChanged, status, [&shown](const QString &text) {
+        if (!text.isEmpty() && (shown.isEmpty() || shown.last() != text))
+            shown.append(text);
+    });
+
+    m_controller->addDomain(envelope(QStringLiteral("m1"), dictionaryOf(2)));
+    trigger("actionSaveAllDomains");
+    TRDefaultsLock::setTiming(TRDefaultsLock::Timing{});
+    ASSERT_TRUE(QDir().rmdir(lock));
+
+    EXPECT_EQ(storedDomain(QStringLiteral("m1")), dictionaryOf(2)); // saved without the lock, and said so
+    ASSERT_GE(shown.size(), 2);
+    EXPECT_TRUE(shown.first().contains(storeFolder())) << shown.first().toStdString();
+    EXPECT_TRUE(shown.last().contains(lock)) << shown.last().toStdString();
+    EXPECT_EQ(status->currentMessage(), shown.last());
 }

@@ -285,6 +285,13 @@ TEST(ArchiveRoundTrip, FilesAreReplacedWholeOrNotAtAll)
     EXPECT_FALSE(TRKeyedArchiver::archiveRootObject(bad, path, &error));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
+    // An empty single domain is refused by both writers, not followed.
+    for (const bool isList : {true, false}) {
+        bad.isList = isList;
+        TRValue graph;
+        EXPECT_FALSE(TRKeyedArchiver::archivedPropertyList(bad, &graph, &error)) << isList;
+        EXPECT_FALSE(error.isEmpty());
+    }
 
     EXPECT_FALSE(TRKeyedArchiver::archiveRootObject(contents, dir.filePath(QStringLiteral("missing/one.tamdom")), &error));
     EXPECT_FALSE(error.isEmpty());

@@ -179,10 +179,13 @@ TEST(TRAsciiHexConverter, EitherSideMayGoFirst)
     EXPECT_EQ(hex.displayedTokens(), list({u"10", u"1g2"}));
     EXPECT_EQ(dec.tokens(), list({u"16"}));
 
-    // A converter that outlives its fields is destroyed safely.
+    // A converter that outlives its fields keeps working without them and is destroyed safely.
     auto fields = std::make_unique<TRTokenField[]>(3);
     auto converter = std::make_unique<TRAsciiHexConverter>(&fields[0], &fields[1], &fields[2]);
+    converter->setData(bytes({0x41}));
     fields.reset();
+    converter->setData(bytes({0x10, 0x20}));
+    EXPECT_TRUE(converter->data().isEmpty());
     converter.reset();
 }
 

@@ -72,6 +72,21 @@ TEST(TRKeyBuild, EmptyDictionaryGivesEmptyRoot)
     EXPECT_EQ(node->parent(), nullptr);
 }
 
+TEST(TRKeyBuild, ValuesThatExpandBeyondTheBoundBuildNothing)
+{
+    // Each level holds the one below twice: 41 distinct arrays stand for 2^41 - 1 nodes.
+    TRValue shared = TRValue::fromArray({});
+    for (int level = 1; level <= 40; ++level) {
+        shared = TRValue::fromArray({shared, shared});
+        if (level == 8) {
+            const TRKeyPtr small = root(dict({{"k", shared}}));
+            ASSERT_NE(small, nullptr);
+            EXPECT_EQ(small->databaseRepresentation(), dict({{"k", shared}}));
+        }
+    }
+    EXPECT_EQ(TRKey::create(TRValue(), dict({{"k", shared}}), nullptr, QStringLiteral("d")), nullptr);
+}
+
 TEST(TRKeyBuild, ArrayElementsAreNumberedWithKindsAndTexts)
 {
     const TRKeyPtr list = root(TRValue::fromArray({TRValue::fromBool(true), TRValue::fromInteger(3), str("three")}));

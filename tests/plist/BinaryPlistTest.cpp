@@ -2,8 +2,10 @@
 // offset each error must name.
 #include "PlistTestSupport.h"
 
+#include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 #include <limits>
 
@@ -116,6 +118,27 @@ TEST(BinaryPlistReader, SharedReferencesStayShared)
     // Written again, it stays as small as it came.
     EXPECT_LT(binary(value).size(), 2 * bytes.size());
     EXPECT_EQ(accepted(binary(value)).toArray().size(), 2);
+}
+
+TEST(BinaryPlistReader, SharingIsMeasuredAgainstTheExpansionBound)
+{
+    // a(n) holds a(n-1) twice: 2^(n+1) - 1 values in all, n + 1 of them distinct.
+    TRValue shared = TRValue::fromArray({});
+    for (int level = 1; level <= 40; ++level) {
+        shared = TRValue::fromArray({shared, shared});
+        const quint64 expanded = (quint64(2) << level) - 1;
+        EXPECT_EQ(shared.expandedSize(kTRMaxExpandedValues + 1), std::min(expanded, kTRMaxExpandedValues + 1));
+        if (level != 10 && level != 21 && level != 22 && level != 40)
+            continue;
+        QByteArray bytes;
+        ASSERT_TRUE(TRPropertyList::writeBinary(shared, &bytes));
+        EXPECT_LT(bytes.size(), 1024);
+        const TRValue back = accepted(bytes);
+        QString error;
+        const bool fits = expanded <= kTRMaxExpandedValues; // 21 levels: just inside
+        EXPECT_EQ(TRPropertyList::fitsExpansionBound(back, &error), fits) << level;
+        EXPECT_EQ(error.contains(QString::number(kTRMaxExpandedValues)), !fits) << error.toStdString();
+    }
 }
 
 TEST(BinaryPlistReader, ReadsEveryWidth)

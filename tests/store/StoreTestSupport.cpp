@@ -1,6 +1,7 @@
 #include "StoreTestSupport.h"
 
 #include <QFile>
+#include <QList>
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -70,6 +71,37 @@ TRValue simpleDictionary(int count, const QString &prefix)
     for (int i = 0; i < count; ++i)
         entries.insert(QStringLiteral("k%1").arg(i), TRValue::fromString(prefix + QString::number(i)));
     return TRValue::fromDictionary(entries);
+}
+
+QByteArray sharingBomb(int levels)
+{
+    // Objects: 0 the empty array, 1..levels the arrays, then the root dictionary and its key. One-byte
+    // references and offsets hold for up to 80 levels.
+    QByteArray bytes("bplist00");
+    QList<int> offsets;
+    offsets.append(int(bytes.size()));
+    bytes.append(char(0xA0));
+    for (int level = 1; level <= levels; ++level) {
+        offsets.append(int(bytes.size()));
+        bytes.append(char(0xA2)).append(char(level - 1)).append(char(level - 1));
+    }
+    const int root = levels + 1;
+    offsets.append(int(bytes.size()));
+    bytes.append(char(0xD1)).append(char(root + 1)).append(char(levels));
+    offsets.append(int(bytes.size()));
+    bytes.append(char(0x51)).append('k');
+    const int tableOffset = int(bytes.size());
+    for (const int offset : offsets)
+        bytes.append(char(offset));
+    auto bigEndian = [&bytes](quint64 value) {
+        for (int shift = 56; shift >= 0; shift -= 8)
+            bytes.append(char((value >> shift) & 0xFF));
+    };
+    bytes.append(QByteArray(6, '\0')).append(char(1)).append(char(1));
+    bigEndian(quint64(offsets.size()));
+    bigEndian(quint64(root));
+    bigEndian(quint64(tableOffset));
+    return bytes;
 }
 
 } // namespace storetest

@@ -35,6 +35,10 @@ TRValue everyKindDictionary();
 // A dictionary of count string entries "k0".."k<count-1>".
 TRValue simpleDictionary(int count, const QString &prefix = QStringLiteral("v"));
 
+// A binary property list {"k": a(levels)} where a(0) is an empty array and a(n) holds a(n-1) twice: a few
+// hundred bytes that stand for 2^(levels+1) values.
+QByteArray sharingBomb(int levels);
+
 } // namespace storetest
 
 // Readable values in test failure messages.

@@ -5,10 +5,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <csignal>
+#include <fcntl.h>
+#include <functional>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -48,7 +55,8 @@ protected:
 
     QString folder() const { return m_dir.filePath(QStringLiteral("Defaults")); }
 
-    ToolRun run(const QStringList &args, bool asOtherUser = false) const
+    ToolRun run(const QStringList &args, bool asOtherUser = false,
+                const std::function<void()> &childSetUp = {}) const
     {
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
@@ -59,6 +67,8 @@ protected:
                 if (::setgid(65534) != 0 || ::setuid(65534) != 0)
                     ::_exit(99);
             });
+        } else if (childSetUp) {
+            process.setChildProcessModifier(childSetUp);
         }
         process.start(m_tool, QStringList{QStringLiteral("store")} + args);
         process.waitForFinished(60000);
@@ -177,4 +187,61 @@ TEST_F(StoreTool, RemovalInAFolderThatCannotBeSearchedIsAFailureNotSuccess)
 
     ASSERT_EQ(::chmod(QFile::encodeName(folder()).constData(), 0755), 0);
     EXPECT_EQ(readFile(domainFile), before);
+}
+
+TEST_F(StoreTool, AFullDiskIsAFailureAndKeepsTheOldFile)
+{
+    ASSERT_EQ(run({QStringLiteral("write"), QStringLiteral("com.x"), m_input}).exitCode, 0);
+    const QString domainFile = folder() + QStringLiteral("/com.x.plist");
+    const QByteArray before = readFile(domainFile);
+    QByteArray xml;
+    ASSERT_TRUE(TRPropertyList::writeXml(simpleDictionary(9), &xml));
+    writeFile(m_input, xml, 0644);
+
+    // Not one byte may be written, as on a full disk.
+    const ToolRun result = run({QStringLiteral("write"), QStringLiteral("com.x"), m_input}, false, [] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit none{};
+        ::getrlimit(RLIMIT_FSIZE, &none);
+        none.rlim_cur = 0;
+        ::setrlimit(RLIMIT_FSIZE, &none);
+    });
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("com.x.plist")) << result.err.toStdString();
+    EXPECT_EQ(readFile(domainFile), before);
+}
+
+TEST_F(StoreTool, NamesAreOneLineEachAndWhatCannotBeNamedIsReported)
+{
+    ASSERT_EQ(run({QStringLiteral("write"), QStringLiteral("two\nlines"), m_input}).exitCode, 0);
+    ASSERT_EQ(run({QStringLiteral("write"), QStringLiteral("plain"), m_input}).exitCode, 0);
+    const QByteArray undecodable = QFile::encodeName(folder()) + "/bad\xff.plist";
+    const int fd = ::open(undecodable.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+    ASSERT_GE(fd, 0);
+    ::close(fd);
+
+    ToolRun result = run({QStringLiteral("names")});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "plain\ntwo\\nlines\n");
+    EXPECT_TRUE(result.err.contains("bad\\\\xff.plist")) << result.err.toStdString(); // its bytes, escaped
+
+    result = run({QStringLiteral("names"), QStringLiteral("--json")});
+    EXPECT_EQ(result.exitCode, 0);
+    const QJsonObject json = QJsonDocument::fromJson(result.out).object();
+    EXPECT_EQ(json.value(QStringLiteral("names")).toArray(),
+              (QJsonArray{QStringLiteral("plain"), QStringLiteral("two\nlines")}));
+    EXPECT_EQ(json.value(QStringLiteral("unreadable")).toArray().size(), 1);
+
+    // An argument that is not UTF-8 names nothing the tool could find again: refused.
+    QProcess shell;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TAMRIX_DEFAULTS_DIR"), folder());
+    shell.setProcessEnvironment(environment);
+    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" store write \"$(printf 'x\\377')\" \"$1\""),
+                                            m_tool, m_input});
+    ASSERT_TRUE(shell.waitForFinished(60000));
+    EXPECT_EQ(shell.exitCode(), 64);
+    EXPECT_TRUE(shell.readAllStandardError().contains("UTF-8"));
+    EXPECT_EQ(QDir(folder()).entryList({QStringLiteral("x*")}, QDir::Files), QStringList());
+    ::unlink(undecodable.constData()); // a name QTemporaryDir could not name back
 }

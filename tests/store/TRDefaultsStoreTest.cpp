@@ -3,6 +3,7 @@
 #include "plist/TRPropertyList.h"
 #include "store/TRDefaultsLock.h"
 #include "store/TRDefaultsStore.h"
+#include "TRLimits.h"
 
 #include <QDir>
 #include <QFile>
@@ -12,12 +13,14 @@
 #include <QThread>
 
 #include <atomic>
+#include <cstring>
 #include <csignal>
 #include <fcntl.h>
 #include <thread>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using storetest::everyKindDictionary;
@@ -139,7 +142,7 @@ TEST_F(Store, ListsReadableDomainFilesInCodePointOrder)
     EXPECT_EQ(m_store.persistentDomainNames(), expected);
 
     const QList<TRDefaultsStore::UnreadableFile> unreadable = m_store.unreadableFiles();
-    ASSERT_EQ(unreadable.size(), 2);
+    ASSERT_EQ(unreadable.size(), 3);
     QStringList names;
     for (const auto &entry : unreadable) {
         names.append(QFileInfo(entry.fileName).fileName());
@@ -147,7 +150,8 @@ TEST_F(Store, ListsReadableDomainFilesInCodePointOrder)
         EXPECT_TRUE(entry.setAsideAs.isEmpty());
     }
     names.sort();
-    EXPECT_EQ(names, (QStringList{QStringLiteral("broken.plist"), QStringLiteral("list.plist")}));
+    EXPECT_EQ(names, (QStringList{QStringLiteral("broken.plist"), QStringLiteral("folder.plist"),
+                                  QStringLiteral("list.plist")}));
     // Listing and reading touch nothing.
     EXPECT_TRUE(QFileInfo::exists(file(QStringLiteral("broken.plist"))));
     EXPECT_TRUE(m_store.persistentDomainForName(QStringLiteral("broken")).isNone());
@@ -301,27 +305,130 @@ TEST_F(Store, RemovesDomainsAtOnce)
     EXPECT_TRUE(m_store.removePersistentDomainForName(QStringLiteral("a"))); // already gone
 }
 
-TEST_F(Store, FailedWriteLeavesTheOldFileWhole)
+namespace {
+
+// Writes the domain in a child process whose file-size limit makes writes fail after limit bytes, as a full
+// disk does; answers the child's error message, or "written" when the write claimed success.
+QString writeUnderSizeLimit(const QString &folder, const TRValue &domain, rlim_t limit)
 {
-    ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(3), QStringLiteral("com.x")));
-    const QByteArray before = readFile(file(QStringLiteral("com.x.plist")));
+    int channel[2];
+    if (::pipe(channel) != 0)
+        return QStringLiteral("no pipe");
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::close(channel[0]);
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited{};
+        ::getrlimit(RLIMIT_FSIZE, &limited);
+        limited.rlim_cur = limit;
+        ::setrlimit(RLIMIT_FSIZE, &limited);
+        TRDefaultsStore store(folder);
+        QString error;
+        const QByteArray answer = store.setPersistentDomain(domain, QStringLiteral("com.x"), &error)
+                                      ? QByteArray("written")
+                                      : error.toUtf8();
+        [[maybe_unused]] const ssize_t sent = ::write(channel[1], answer.constData(), std::size_t(answer.size()));
+        ::_exit(0);
+    }
+    ::close(channel[1]);
+    QByteArray answer;
+    char buffer[512];
+    for (ssize_t got; (got = ::read(channel[0], buffer, sizeof buffer)) > 0;)
+        answer.append(buffer, got);
+    ::close(channel[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    return QString::fromUtf8(answer);
+}
 
-    // The file-size limit makes every write fail after 4096 bytes, as a full disk would.
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit old{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
-    const rlimit limited{4096, old.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+} // namespace
+
+TEST_F(Store, FailedWriteLeavesTheOldFileWholeAndSaysWhy)
+{
+    // A small domain fits the save's buffer, so only a write that is checked at once sees the failure.
+    const struct
+    {
+        rlim_t limit;
+        int keys;
+    } cases[] = {{0, 3}, {4096, 5000}};
+    for (const auto &test : cases) {
+        ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(3), QStringLiteral("com.x")));
+        const QByteArray before = readFile(file(QStringLiteral("com.x.plist")));
+
+        const QString error = writeUnderSizeLimit(folder(), simpleDictionary(test.keys), test.limit);
+        EXPECT_TRUE(error.contains(file(QStringLiteral("com.x.plist")))) << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromLocal8Bit(std::strerror(EFBIG)))) << error.toStdString();
+        EXPECT_EQ(readFile(file(QStringLiteral("com.x.plist"))), before);
+        EXPECT_EQ(entries(), QStringList{QStringLiteral("com.x.plist")});
+        EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("com.x")), simpleDictionary(3));
+    }
+}
+
+TEST_F(Store, NeverOpensOrReplacesWhatIsNotARegularFile)
+{
+    makeFolder();
+    const QString fifo = m_dir.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(file(QStringLiteral("fifo.plist"))).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(fifo, file(QStringLiteral("tofifo.plist"))));
+    ASSERT_TRUE(QDir().mkdir(file(QStringLiteral("folder.plist"))));
+    // Only read, never written: a broken store must not get the chance to replace a device.
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/null"), file(QStringLiteral("device.plist"))));
+
+    EXPECT_TRUE(m_store.persistentDomainNames().isEmpty());
+    EXPECT_EQ(m_store.unreadableFiles().size(), 4);
+    for (const auto &unreadable : m_store.unreadableFiles())
+        EXPECT_FALSE(unreadable.reason.isEmpty());
+    EXPECT_TRUE(m_store.persistentDomainForName(QStringLiteral("device")).isNone());
+
+    for (const QString &name : {QStringLiteral("fifo"), QStringLiteral("tofifo"), QStringLiteral("folder")}) {
+        QString error;
+        EXPECT_FALSE(m_store.setPersistentDomain(simpleDictionary(1), name, &error)) << name.toStdString();
+        EXPECT_TRUE(error.contains(QStringLiteral("regular file"))) << error.toStdString();
+    }
+    EXPECT_FALSE(m_store.removePersistentDomainForName(QStringLiteral("fifo")));
+    EXPECT_FALSE(m_store.removePersistentDomainForName(QStringLiteral("folder")));
+    EXPECT_TRUE(m_store.removePersistentDomainForName(QStringLiteral("tofifo"))); // the link goes, the pipe stays
+    struct stat info {};
+    ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    ASSERT_EQ(::lstat(QFile::encodeName(file(QStringLiteral("fifo.plist"))).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_EQ(entries(), (QStringList{QStringLiteral("device.plist"), QStringLiteral("fifo.plist"),
+                                      QStringLiteral("folder.plist")}));
+}
+
+TEST_F(Store, HugeAndExpandingFilesAreUnreadableAndSetAsideOnlyWhenWritten)
+{
+    makeFolder();
+    // Sparse: larger than the bound without using the disk.
+    {
+        QFile huge(file(QStringLiteral("huge.plist")));
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(huge.resize(kTRMaxFileSize + 1));
+    }
+    writeFile(file(QStringLiteral("bomb.plist")), storetest::sharingBomb(40));
+
+    EXPECT_TRUE(m_store.persistentDomainNames().isEmpty());
+    ASSERT_EQ(m_store.unreadableFiles().size(), 2);
+    for (const auto &unreadable : m_store.unreadableFiles()) {
+        EXPECT_TRUE(unreadable.setAsideAs.isEmpty());
+        const bool huge = unreadable.fileName.endsWith(QStringLiteral("huge.plist"));
+        EXPECT_TRUE(unreadable.reason.contains(huge ? QStringLiteral("256 MiB")
+                                                    : QString::number(kTRMaxExpandedValues)))
+            << unreadable.reason.toStdString();
+    }
+    EXPECT_TRUE(m_store.persistentDomainForName(QStringLiteral("bomb")).isNone());
+    EXPECT_EQ(readFile(file(QStringLiteral("bomb.plist"))), storetest::sharingBomb(40));
+    TRValue bomb;
+    ASSERT_TRUE(TRPropertyList::read(storetest::sharingBomb(40), &bomb));
     QString error;
-    const bool written = m_store.setPersistentDomain(simpleDictionary(5000), QStringLiteral("com.x"), &error);
-    ::setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_FALSE(m_store.setPersistentDomain(bomb, QStringLiteral("other"), &error));
+    EXPECT_TRUE(error.contains(QString::number(kTRMaxExpandedValues))) << error.toStdString();
 
-    EXPECT_FALSE(written);
-    EXPECT_TRUE(error.contains(file(QStringLiteral("com.x.plist")))) << error.toStdString();
-    EXPECT_EQ(readFile(file(QStringLiteral("com.x.plist"))), before);
-    EXPECT_EQ(entries(), QStringList{QStringLiteral("com.x.plist")});
-    EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("com.x")), simpleDictionary(3));
+    ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), QStringLiteral("bomb")));
+    EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("bomb")), simpleDictionary(1));
+    EXPECT_EQ(QDir(folder()).entryList({QStringLiteral("bomb.plist.unreadable-*")}, QDir::Files).size(), 1);
 }
 
 TEST_F(Store, SynchronizeDropsNothingWritten)
@@ -370,6 +477,42 @@ TEST_F(StoreLock, WaitsForAFreshLock)
     EXPECT_TRUE(written);
     EXPECT_TRUE(waited);
     EXPECT_FALSE(QFileInfo::exists(lockPath()));
+}
+
+TEST_F(StoreLock, ToldOfWaitsAndOfChangesMadeWithoutTheLock)
+{
+    TRDefaultsLock::setTiming({10, 20000, 200});
+    QList<TRDefaultsStore::LockEvent> events;
+    QString message;
+    m_store.setLockObserver([&](TRDefaultsStore::LockEvent event, const QString &text) {
+        if (events.isEmpty() || events.last() != event)
+            events.append(event);
+        message = text;
+    });
+    using Event = TRDefaultsStore::LockEvent;
+
+    // Held by another program until the give-up time.
+    ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), QStringLiteral("a")));
+    EXPECT_EQ(events, (QList<Event>{Event::Waiting, Event::NotTaken}));
+    EXPECT_TRUE(message.contains(lockPath())) << message.toStdString();
+
+    // Released while waiting.
+    events.clear();
+    std::thread holder([this] {
+        QThread::msleep(100);
+        ::rmdir(QFile::encodeName(lockPath()).constData());
+    });
+    ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(2), QStringLiteral("a")));
+    holder.join();
+    EXPECT_EQ(events, (QList<Event>{Event::Waiting, Event::Taken}));
+
+    // Cannot be made at all: a file stands where the lock's folder goes.
+    events.clear();
+    ASSERT_TRUE(QDir().rmdir(QFileInfo(lockPath()).path()));
+    writeFile(QFileInfo(lockPath()).path(), "x");
+    ASSERT_TRUE(m_store.removePersistentDomainForName(QStringLiteral("a")));
+    EXPECT_EQ(events, QList<Event>{Event::NotTaken});
+    EXPECT_TRUE(message.contains(QString::fromLocal8Bit(std::strerror(ENOTDIR)))) << message.toStdString();
 }
 
 TEST_F(StoreLock, BreaksAStaleLock)

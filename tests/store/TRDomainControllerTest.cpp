@@ -16,11 +16,14 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
+        m_previousFolder = TRDefaultsStore::standard().folder();
         TRDefaultsStore::setStandardFolder(m_dir.path());
     }
-    void TearDown() override { TRDefaultsStore::setStandardFolder(QString()); }
+    void TearDown() override { TRDefaultsStore::setStandardFolder(m_previousFolder); }
 
     TRDefaultsStore &store() { return TRDefaultsStore::standard(); }
+
+    QString m_previousFolder;
 
     QTemporaryDir m_dir;
 };

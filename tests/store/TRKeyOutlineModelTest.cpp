@@ -51,6 +51,7 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
+        m_previousFolder = TRDefaultsStore::standard().folder();
         TRDefaultsStore::setStandardFolder(m_dir.path());
         ASSERT_TRUE(TRDefaultsStore::standard().setPersistentDomain(everyKindDictionary(), QStringLiteral("com.x")));
         m_domain = std::make_unique<TRDomainController>(QStringLiteral("com.x"), nullptr);
@@ -62,8 +63,10 @@ protected:
     {
         m_tester.reset();
         m_domain.reset();
-        TRDefaultsStore::setStandardFolder(QString());
+        TRDefaultsStore::setStandardFolder(m_previousFolder);
     }
+
+    QString m_previousFolder;
 
     TRKeyPtr root() const { return m_domain->rootKey(); }
     TRKeyPtr leaf(const char *text) const

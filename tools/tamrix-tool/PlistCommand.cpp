@@ -1,14 +1,18 @@
 // tamrix-tool plist: dump, convert and check property-list files.
 #include "Commands.h"
 
+#include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
+<<<<<<< HEAD
 #include "TRText.h"
+=======
+#include "store/TRAtomicFile.h"
+>>>>>>> main
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-#include <QSaveFile>
 
 #include <array>
 #include <cstdio>
@@ -32,6 +36,10 @@ bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *form
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         failWith(QStringLiteral("%1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    if (file.size() > kTRMaxFileSize) {
+        failWith(QStringLiteral("%1: the file is larger than %2 MiB").arg(path).arg(kTRMaxFileSize >> 20));
         return false;
     }
     const QByteArray bytes = file.readAll();
@@ -74,26 +82,6 @@ private:
     QHash<const void *, int> m_seen;
 };
 
-// Number of values a dump would print, with shared objects counted at every place; saturates at limit.
-quint64 expandedSize(const TRValue &value, quint64 limit, QHash<const void *, quint64> *sizes)
-{
-    if (!value.isCompound())
-        return 1;
-    const auto known = sizes->constFind(value.identity());
-    if (known != sizes->constEnd())
-        return *known;
-    quint64 total = 1;
-    if (value.isArray()) {
-        for (const TRValue &element : value.toArray())
-            total = std::min(limit, total + expandedSize(element, limit, sizes));
-    } else {
-        for (const auto &entry : value.toDictionary())
-            total = std::min(limit, total + 1 + expandedSize(entry.second, limit, sizes));
-    }
-    sizes->insert(value.identity(), total);
-    return total;
-}
-
 int dump(const QStringList &arguments)
 {
     if (arguments.size() != 1)
@@ -101,11 +89,9 @@ int dump(const QStringList &arguments)
     TRValue value;
     if (!readValue(arguments.at(0), &value, nullptr))
         return 1;
-    // A small file with many shared references can stand for an enormous value.
-    constexpr quint64 kDumpLimit = 100'000'000;
-    QHash<const void *, quint64> sizes;
-    if (expandedSize(value, kDumpLimit, &sizes) >= kDumpLimit)
-        return failWith(QStringLiteral("%1: the value is too large to print").arg(arguments.at(0)));
+    QString error;
+    if (!TRPropertyList::fitsExpansionBound(value, &error))
+        return failWith(QStringLiteral("%1: %2").arg(arguments.at(0), error));
     QByteArray json = TRValueJson::toJson(value);
     json.append('\n');
     std::fwrite(json.constData(), 1, size_t(json.size()), stdout);
@@ -125,11 +111,14 @@ int convert(const QStringList &arguments)
     QByteArray bytes;
     QString error;
     const auto format = formatName == QLatin1String("xml") ? TRPropertyList::Format::Xml : TRPropertyList::Format::Binary;
+    // Binary keeps what is shared shared; XML spells every value out.
+    if (format == TRPropertyList::Format::Xml && !TRPropertyList::fitsExpansionBound(value, &error))
+        return failWith(QStringLiteral("%1: %2").arg(arguments.at(0), error));
     if (!TRPropertyList::write(value, format, &bytes, &error))
         return failWith(QStringLiteral("%1: %2").arg(arguments.at(0), error));
-    QSaveFile file(arguments.at(1));
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return failWith(QStringLiteral("%1: %2").arg(arguments.at(1), file.errorString()));
+    QString reason;
+    if (!TRAtomicFile::write(arguments.at(1), bytes, -1, &reason))
+        return failWith(QStringLiteral("%1: %2").arg(arguments.at(1), reason));
     return 0;
 }
 

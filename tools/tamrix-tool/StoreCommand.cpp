@@ -1,11 +1,15 @@
 // tamrix-tool store: the per-user defaults store from the command line.
 #include "Commands.h"
 
+#include "TRLimits.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 
 #include <cstdio>
 
@@ -26,16 +30,40 @@ int fail(const QString &message)
 
 int usage()
 {
-    fail(trText("usage: store dir | names | read NAME | write NAME FILE | remove NAME"));
+    fail(trText("usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME"));
     return kExitUsage;
+}
+
+// A name as one line of plain text: control characters (a line break among them) and the backslash are
+// written as escapes, so that every line is one whole name.
+QString escaped(const QString &text)
+{
+    QString out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t unit = c.unicode();
+        if (unit == u'\\')
+            out += QStringLiteral("\\\\");
+        else if (unit == u'\n')
+            out += QStringLiteral("\\n");
+        else if (unit == u'\t')
+            out += QStringLiteral("\\t");
+        else if (unit == u'\r')
+            out += QStringLiteral("\\r");
+        else if (unit < 0x20 || (unit >= 0x7F && unit < 0xA0) || unit == 0x2028 || unit == 0x2029)
+            out += QStringLiteral("\\u%1").arg(uint(unit), 4, 16, QLatin1Char('0'));
+        else
+            out += c;
+    }
+    return out;
 }
 
 void reportUnreadable(const TRDefaultsStore &store)
 {
     for (const TRDefaultsStore::UnreadableFile &file : store.unreadableFiles()) {
-        QString line = trFormat(trText("cannot read %@: %@"), {file.fileName, file.reason});
+        QString line = trFormat(trText("cannot read %@: %@"), {escaped(file.fileName), file.reason});
         if (!file.setAsideAs.isEmpty())
-            line += trFormat(trText(" (set aside as %@)"), {file.setAsideAs});
+            line += trFormat(trText(" (set aside as %@)"), {escaped(file.setAsideAs)});
         printLine(stderr, QStringLiteral("tamrix-tool store: ") + line);
     }
 }
@@ -63,6 +91,9 @@ int writeDomain(TRDefaultsStore &store, const QString &name, const QString &file
     QFile file(fileName);
     if (!file.open(QIODevice::ReadOnly))
         return fail(trFormat(trText("cannot read %@: %@"), {fileName, file.errorString()}));
+    if (file.size() > kTRMaxFileSize)
+        return fail(trFormat(trText("cannot read %@: the file is larger than %@ MiB"),
+                             {fileName, QString::number(kTRMaxFileSize >> 20)}));
     TRValue value;
     QString error;
     if (!TRPropertyList::read(file.readAll(), &value, nullptr, &error))
@@ -77,6 +108,36 @@ int writeDomain(TRDefaultsStore &store, const QString &name, const QString &file
     return 0;
 }
 
+// {"names": [...], "unreadable": [{"file", "reason", "setAsideAs"?}, ...]}
+int printNamesAsJson(TRDefaultsStore &store)
+{
+    QJsonArray names;
+    for (const QString &name : store.persistentDomainNames())
+        names.append(name);
+    QJsonArray unreadable;
+    for (const TRDefaultsStore::UnreadableFile &file : store.unreadableFiles()) {
+        QJsonObject entry{{QStringLiteral("file"), file.fileName}, {QStringLiteral("reason"), file.reason}};
+        if (!file.setAsideAs.isEmpty())
+            entry.insert(QStringLiteral("setAsideAs"), file.setAsideAs);
+        unreadable.append(entry);
+    }
+    const QJsonObject top{{QStringLiteral("names"), names}, {QStringLiteral("unreadable"), unreadable}};
+    const QByteArray json = QJsonDocument(top).toJson(QJsonDocument::Indented);
+    std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
+// Waits for another program's lock and changes made without the lock are told on standard error.
+void reportLockEvents(TRDefaultsStore &store)
+{
+    store.setLockObserver([told = false](TRDefaultsStore::LockEvent event, const QString &message) mutable {
+        if (event == TRDefaultsStore::LockEvent::NotTaken || (event == TRDefaultsStore::LockEvent::Waiting && !told)) {
+            printLine(stderr, QStringLiteral("tamrix-tool store: ") + message);
+            told = told || event == TRDefaultsStore::LockEvent::Waiting;
+        }
+    });
+}
+
 } // namespace
 
 int storeCommand(const QStringList &args)
@@ -84,6 +145,7 @@ int storeCommand(const QStringList &args)
     if (args.isEmpty())
         return usage();
     TRDefaultsStore &store = TRDefaultsStore::standard();
+    reportLockEvents(store);
     const QString &command = args.first();
     if (command == QLatin1String("dir") && args.size() == 1) {
         printLine(stdout, store.folder());
@@ -91,10 +153,12 @@ int storeCommand(const QStringList &args)
     }
     if (command == QLatin1String("names") && args.size() == 1) {
         for (const QString &name : store.persistentDomainNames())
-            printLine(stdout, name);
+            printLine(stdout, escaped(name));
         reportUnreadable(store);
         return 0;
     }
+    if (command == QLatin1String("names") && args.size() == 2 && args.at(1) == QLatin1String("--json"))
+        return printNamesAsJson(store);
     if (command == QLatin1String("read") && args.size() == 2)
         return readDomain(store, args.at(1));
     if (command == QLatin1String("write") && args.size() == 3)

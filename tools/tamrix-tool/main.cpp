@@ -22,7 +22,8 @@ constexpr Subcommand kSubcommands[] = {
     {"plist", "plist convert IN OUT --format xml|binary", QT_TRANSLATE_NOOP("Tamrix", "write a property list again, as XML or binary")},
     {"plist", "plist check FILE", QT_TRANSLATE_NOOP("Tamrix", "read a property list; print its format and how many objects of each kind")},
     {"store", "store dir", QT_TRANSLATE_NOOP("Tamrix", "print the defaults folder in use")},
-    {"store", "store names", QT_TRANSLATE_NOOP("Tamrix", "list the domains in the store")},
+    {"store", "store names [--json]",
+     QT_TRANSLATE_NOOP("Tamrix", "list the domains in the store, one a line with control characters escaped, or as JSON")},
     {"store", "store read NAME", QT_TRANSLATE_NOOP("Tamrix", "print a domain as an XML property list")},
     {"store", "store write NAME FILE", QT_TRANSLATE_NOOP("Tamrix", "make the dictionary in a property-list file the domain NAME")},
     {"store", "store remove NAME", QT_TRANSLATE_NOOP("Tamrix", "delete the domain NAME")},
@@ -34,7 +35,7 @@ constexpr Subcommand kSubcommands[] = {
 // The options a subcommand takes itself; any other argument starting with '-' is a mistake.
 bool isSubcommandOption(const QString &argument)
 {
-    return argument == QLatin1String("--format");
+    return argument == QLatin1String("--format") || argument == QLatin1String("--json");
 }
 
 void printText(FILE *stream, const QString &text)
@@ -85,6 +86,13 @@ int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
     const TRTranslations translations;
+    // Names and paths are UTF-8 text: bytes that are not would reach the store as U+FFFD, naming
+    // something else than was meant.
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray argument(argv[i]);
+        if (QString::fromUtf8(argument).toUtf8() != argument)
+            return usageError(trFormat(trText("argument %@ is not valid UTF-8 text"), {QString::number(i)}));
+    }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     // Everything from the group's name on belongs to the subcommand.
