@@ -4,11 +4,8 @@
 #include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
-<<<<<<< HEAD
 #include "TRText.h"
-=======
 #include "store/TRAtomicFile.h"
->>>>>>> main
 
 #include <QElapsedTimer>
 #include <QFile>
