@@ -1,6 +1,7 @@
 #include "TRAppController.h"
 #include "TRCommandLine.h"
 #include "TRMainInterface.h"
+#include "TRTranslations.h"
 
 #include <QApplication>
 #include <QTimer>
@@ -9,11 +10,17 @@ int main(int argc, char *argv[])
 {
     int exitCode = 0;
     QString file;
-    if (!TRCommandLine::read(argc, argv, &exitCode, &file))
-        return exitCode;
+    {
+        // The command line is read before the window system is reached, in the desktop's language.
+        const QCoreApplication reader(argc, argv);
+        const TRTranslations translations;
+        if (!TRCommandLine::read(argc, argv, &exitCode, &file))
+            return exitCode;
+    }
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Tamrix"));
     QApplication::setApplicationVersion(TRCommandLine::version());
+    const TRTranslations translations;
     TRAppController controller;
     TRMainInterface interface(controller);
     interface.show();

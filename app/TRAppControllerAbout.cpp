@@ -13,7 +13,7 @@
 namespace {
 
 // The one place that names the home page; a translation may name another.
-constexpr const char *kHomePageAddress = "https://www.example.org/tamrix/";
+constexpr const char *kHomePageAddress = QT_TRANSLATE_NOOP("Tamrix", "https://www.example.org/tamrix/");
 
 } // namespace
 

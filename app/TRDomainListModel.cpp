@@ -111,6 +111,12 @@ QVariant TRDomainListModel::data(const QModelIndex &index, int role) const
             && !m_source->tableViewObjectValueForTableColumn(identifier, row).isEmpty())
             return trText("Modified, not saved");
         return {};
+    case Qt::AccessibleTextRole:
+        // A screen reader says the word instead of the bare marker.
+        if (identifier == QLatin1String("modified")
+            && !m_source->tableViewObjectValueForTableColumn(identifier, index.row()).isEmpty())
+            return trText("modified");
+        return {};
     case Qt::TextAlignmentRole:
         if (identifier == QLatin1String("keyCount"))
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

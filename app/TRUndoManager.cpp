@@ -60,16 +60,22 @@ QString TRUndoManager::redoActionName() const
     return m_redoSteps.empty() ? QString() : m_redoSteps.back().name;
 }
 
+// A text shown in a menu item: an ampersand of its own is not a mnemonic.
+static QString escapedMnemonics(QString text)
+{
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 QString TRUndoManager::undoMenuItemTitle() const
 {
     const QString name = undoActionName();
-    return name.isEmpty() ? trText("Undo") : trFormat(trText("Undo %@"), {name});
+    return name.isEmpty() ? trText("&Undo") : trFormat(trText("&Undo %@"), {escapedMnemonics(name)});
 }
 
 QString TRUndoManager::redoMenuItemTitle() const
 {
     const QString name = redoActionName();
-    return name.isEmpty() ? trText("Redo") : trFormat(trText("Redo %@"), {name});
+    return name.isEmpty() ? trText("&Redo") : trFormat(trText("&Redo %@"), {escapedMnemonics(name)});
 }
 
 static QStringList namesOf(const auto &steps)

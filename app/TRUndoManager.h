@@ -35,7 +35,7 @@ public:
     bool canRedo() const { return !m_redoSteps.empty(); }
     QString undoActionName() const;
     QString redoActionName() const;
-    // "Undo New domain", or "Undo" alone when the step has no name (translated).
+    // "&Undo New domain", or "&Undo" alone when the step has no name (translated; the mnemonic marked).
     QString undoMenuItemTitle() const;
     QString redoMenuItemTitle() const;
     // The names of the steps, the next one to undo (or redo) first.

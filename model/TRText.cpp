@@ -1,4 +1,5 @@
 #include "TRText.h"
+#include "TRFormText.h"
 
 #include <QCoreApplication>
 
@@ -7,6 +8,22 @@ QString trText(const char *english)
     return QCoreApplication::translate(kTamrixTextContext, english);
 }
 
+QString trFormText(const char *english, const char * /*disambiguation*/)
+{
+    return trText(english);
+}
+
+namespace {
+
+bool isSlotKind(QChar c)
+{
+    return c == u'@' || c == u'd' || c == u'C';
+}
+
+} // namespace
+
+// A numbered slot ("%2$@") takes that argument instead of the next one, so a translation can reorder
+// them; unnumbered slots after it continue from the argument following it.
 QString trFormat(const QString &pattern, const QStringList &arguments)
 {
     QString result;
@@ -22,12 +39,26 @@ QString trFormat(const QString &pattern, const QStringList &arguments)
         if (slot == u'%') {
             result.append(u'%');
             ++i;
-        } else if ((slot == u'@' || slot == u'd' || slot == u'C') && next < arguments.size()) {
+            continue;
+        }
+        // "%N$@": a numbered slot, counted from 1.
+        qsizetype end = i + 1;
+        qsizetype number = 0;
+        while (end < pattern.size() && pattern.at(end).isDigit() && number < 1000)
+            number = number * 10 + pattern.at(end++).digitValue();
+        if (end > i + 1 && end + 1 < pattern.size() && pattern.at(end) == u'$' && isSlotKind(pattern.at(end + 1))) {
+            if (number >= 1 && number <= arguments.size()) {
+                result.append(arguments.at(number - 1));
+                next = number;
+                i = end + 1;
+                continue;
+            }
+        } else if (isSlotKind(slot) && next < arguments.size()) {
             result.append(arguments.at(next++));
             ++i;
-        } else {
-            result.append(c);
+            continue;
         }
+        result.append(c);
     }
     return result;
 }

@@ -10,6 +10,8 @@ packages=(
   # tests, sanitizers, fuzzing
   libgtest-dev libgmock-dev clang libclang-rt-14-dev python3 locales
   xvfb xauth fonts-dejavu-core
+  # Qt's own translations (standard buttons and dialogs)
+  qt6-translations-l10n
   # interop peers and benchmarks
   gnustep-base-runtime libplist-dev libbenchmark-dev time
   # desktop files: icon sizes, their validators, manual pages; the Debian package (dpkg-shlibdeps)

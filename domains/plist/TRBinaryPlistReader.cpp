@@ -61,15 +61,15 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
     if (m_states[index] == State::Done) {
         // A shared object: its nesting counts again at every place it is used.
         if (depth + m_heights[index] > kTRMaxNestingDepth)
-            return m_view.fail(m_view.offsetOf(index), "nesting too deep");
+            return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "nesting too deep"));
         *value = m_objects[index];
         m_lastHeight = m_heights[index];
         return true;
     }
     if (m_states[index] == State::Reading)
-        return m_view.fail(m_view.offsetOf(index), "reference cycle");
+        return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "reference cycle"));
     if (m_states[index] == State::Consumed)
-        return m_view.fail(m_view.offsetOf(index), "object used more often than referenced");
+        return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "object used more often than referenced"));
     TRBinaryPlistView::Object object;
     if (!m_view.object(index, &object))
         return false;
@@ -79,7 +79,7 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
             return false;
     } else {
         if (depth >= kTRMaxNestingDepth)
-            return m_view.fail(object.offset, "nesting too deep");
+            return m_view.fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "nesting too deep"));
         m_states[index] = State::Reading;
         if (!readCompound(object, depth + 1, value))
             return false;
@@ -155,12 +155,12 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         if (!m_view.reference(object, i, &keyIndex) || !readKey(keyIndex, depth, &key, &isText))
             return false;
         if (!isText)
-            return m_view.fail(m_view.referenceOffset(object, i), "dictionary key is not a string");
+            return m_view.fail(m_view.referenceOffset(object, i), QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
         if (!m_view.reference(object, i, &valueIndex, true) || !readObject(valueIndex, depth, &entry))
             return false;
         height = std::max(height, m_lastHeight);
         if (!entries.insert(key, std::move(entry)))
-            return m_view.fail(m_view.referenceOffset(object, i), "duplicate dictionary key");
+            return m_view.fail(m_view.referenceOffset(object, i), QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
     }
     return finish(TRValue::fromDictionary(std::move(entries)));
 }

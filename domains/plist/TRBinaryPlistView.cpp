@@ -45,9 +45,9 @@ QString TRBinaryPlistView::error() const
 bool TRBinaryPlistView::open()
 {
     if (m_size < kHeaderSize || std::memcmp(m_data, "bplist00", kHeaderSize) != 0)
-        return fail(0, "not a binary property list of version 00");
+        return fail(0, QT_TRANSLATE_NOOP("Tamrix", "not a binary property list of version 00"));
     if (m_size < kHeaderSize + 1 + kTrailerSize)
-        return fail(m_size, "the file is truncated");
+        return fail(m_size, QT_TRANSLATE_NOOP("Tamrix", "the file is truncated"));
     const quint64 trailerOffset = m_size - kTrailerSize;
     const unsigned char *trailer = m_data + trailerOffset;
     m_offsetSize = trailer[6];
@@ -56,17 +56,17 @@ bool TRBinaryPlistView::open()
     m_top = bigEndian(trailer + 16, 8);
     m_tableOffset = bigEndian(trailer + 24, 8);
     if (m_offsetSize < 1 || m_offsetSize > 8)
-        return fail(trailerOffset + 6, "offset width out of range");
+        return fail(trailerOffset + 6, QT_TRANSLATE_NOOP("Tamrix", "offset width out of range"));
     if (m_referenceSize < 1 || m_referenceSize > 8)
-        return fail(trailerOffset + 7, "reference width out of range");
+        return fail(trailerOffset + 7, QT_TRANSLATE_NOOP("Tamrix", "reference width out of range"));
     if (m_objectCount == 0)
-        return fail(trailerOffset + 8, "the file holds no object");
+        return fail(trailerOffset + 8, QT_TRANSLATE_NOOP("Tamrix", "the file holds no object"));
     if (m_top >= m_objectCount)
-        return fail(trailerOffset + 16, "top object out of range");
+        return fail(trailerOffset + 16, QT_TRANSLATE_NOOP("Tamrix", "top object out of range"));
     if (m_tableOffset < kHeaderSize + 1 || m_tableOffset > trailerOffset)
-        return fail(trailerOffset + 24, "offset table out of range");
+        return fail(trailerOffset + 24, QT_TRANSLATE_NOOP("Tamrix", "offset table out of range"));
     if (m_objectCount > (trailerOffset - m_tableOffset) / quint64(m_offsetSize))
-        return fail(trailerOffset + 8, "object count larger than the offset table");
+        return fail(trailerOffset + 8, QT_TRANSLATE_NOOP("Tamrix", "object count larger than the offset table"));
     return true;
 }
 
@@ -77,17 +77,17 @@ bool TRBinaryPlistView::readLength(quint64 offset, int info, quint64 *position, 
         return true;
     }
     if (*position >= m_tableOffset)
-        return fail(offset, "the object is truncated");
+        return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
     const unsigned char marker = m_data[*position];
     const int widthLog = marker & 0xf;
     if ((marker >> 4) != 0x1 || widthLog > 3)
-        return fail(*position, "bad length of an object");
+        return fail(*position, QT_TRANSLATE_NOOP("Tamrix", "bad length of an object"));
     const quint64 width = quint64(1) << widthLog;
     if (m_tableOffset - *position - 1 < width)
-        return fail(*position, "the object is truncated");
+        return fail(*position, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
     *length = bigEndian(m_data + *position + 1, int(width));
     if (width == 8 && *length >> 63)
-        return fail(*position, "bad length of an object");
+        return fail(*position, QT_TRANSLATE_NOOP("Tamrix", "bad length of an object"));
     *position += 1 + width;
     return true;
 }
@@ -97,7 +97,7 @@ bool TRBinaryPlistView::object(quint64 index, Object *object)
     const quint64 entry = m_tableOffset + index * quint64(m_offsetSize);
     const quint64 offset = bigEndian(m_data + entry, m_offsetSize);
     if (offset < kHeaderSize || offset >= m_tableOffset)
-        return fail(entry, "object offset out of range");
+        return fail(entry, QT_TRANSLATE_NOOP("Tamrix", "object offset out of range"));
     const unsigned char marker = m_data[offset];
     const int type = marker >> 4;
     const int info = marker & 0xf;
@@ -107,20 +107,20 @@ bool TRBinaryPlistView::object(quint64 index, Object *object)
     switch (type) {
     case Boolean:
         if (info != 0x8 && info != 0x9)
-            return fail(offset, "unknown object type");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "unknown object type"));
         break;
     case Integer:
         if (info > 4)
-            return fail(offset, "bad integer width");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "bad integer width"));
         if (available < quint64(1) << info)
-            return fail(offset, "the object is truncated");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
         break;
     case Real:
     case Date:
         if (info != 3 && (type == Date || info != 2))
-            return fail(offset, type == Date ? "bad date width" : "bad real width");
+            return fail(offset, type == Date ? QT_TRANSLATE_NOOP("Tamrix", "bad date width") : QT_TRANSLATE_NOOP("Tamrix", "bad real width"));
         if (available < quint64(1) << info)
-            return fail(offset, "the object is truncated");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
         break;
     case Data:
     case Ascii:
@@ -128,23 +128,23 @@ bool TRBinaryPlistView::object(quint64 index, Object *object)
         if (!readLength(offset, info, &position, &count))
             return false;
         if (count > (m_tableOffset - position) / (type == Utf16 ? 2 : 1))
-            return fail(offset, "the object is truncated");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
         break;
     case Uid:
         if (info + 1 > 8)
-            return fail(offset, "UID wider than 8 bytes");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "UID wider than 8 bytes"));
         if (available < quint64(info) + 1)
-            return fail(offset, "the object is truncated");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
         break;
     case Array:
     case Dictionary:
         if (!readLength(offset, info, &position, &count))
             return false;
         if (count > (m_tableOffset - position) / (quint64(m_referenceSize) * (type == Dictionary ? 2 : 1)))
-            return fail(offset, "the object is truncated");
+            return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
         break;
     default:
-        return fail(offset, "unknown object type");
+        return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "unknown object type"));
     }
     *object = {offset, position, count, quint8(type), quint8(info)};
     return true;
@@ -174,7 +174,7 @@ bool TRBinaryPlistView::reference(const Object &container, quint64 at, quint64 *
     const quint64 position = referenceOffset(container, at, values);
     *index = bigEndian(m_data + position, m_referenceSize);
     if (*index >= m_objectCount)
-        return fail(position, "object reference out of range");
+        return fail(position, QT_TRANSLATE_NOOP("Tamrix", "object reference out of range"));
     return true;
 }
 
@@ -254,7 +254,7 @@ bool TRBinaryPlistView::find(const Object &dictionary, const QString *keys, int 
     constexpr int kMostKeys = 8;
     qint32 wanted[kMostKeys];
     if (count > kMostKeys)
-        return fail(dictionary.offset, "too many keys looked up at once");
+        return fail(dictionary.offset, QT_TRANSLATE_NOOP("Tamrix", "too many keys looked up at once"));
     for (int k = 0; k < count; ++k)
         wanted[k] = numberOfWanted(keys[k]);
     for (quint64 i = 0; i < dictionary.count; ++i) {
@@ -266,12 +266,12 @@ bool TRBinaryPlistView::find(const Object &dictionary, const QString *keys, int 
             return false;
         const quint64 at = referenceOffset(dictionary, i);
         if (number == kNotText)
-            return fail(at, "dictionary key is not a string");
+            return fail(at, QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
         for (int k = 0; k < count; ++k) {
             if (number != wanted[k])
                 continue;
             if (found[k])
-                return fail(at, "duplicate dictionary key");
+                return fail(at, QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
             if (!reference(dictionary, i, &values[k], true))
                 return false;
             found[k] = true;
@@ -292,13 +292,13 @@ bool TRBinaryPlistView::text(const Object &object, QString *text)
     if (object.type == Ascii) {
         for (quint64 i = 0; i < object.count; ++i) {
             if (bytes[i] >= 0x80)
-                return fail(object.position + i, "non-ASCII byte in an ASCII string");
+                return fail(object.position + i, QT_TRANSLATE_NOOP("Tamrix", "non-ASCII byte in an ASCII string"));
         }
         *text = QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count));
         return true;
     }
     if (object.type != Utf16)
-        return fail(object.offset, "a text was expected");
+        return fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "a text was expected"));
     QString units16(qsizetype(object.count), Qt::Uninitialized);
     char16_t *units = reinterpret_cast<char16_t *>(units16.data());
     for (quint64 i = 0; i < object.count; ++i)
@@ -335,7 +335,7 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
             else if (high == ~quint64(0) && (low >> 63) != 0)
                 *value = TRValue::fromInteger(qint64(low));
             else
-                return fail(object.offset, "integer out of range");
+                return fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "integer out of range"));
         } else {
             *value = TRValue::fromInteger(qint64(bigEndian(bytes, width)));
         }
@@ -371,6 +371,6 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
         *value = TRValue::fromUid(uid(object));
         return true;
     default:
-        return fail(object.offset, "a container where a plain value belongs");
+        return fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "a container where a plain value belongs"));
     }
 }

@@ -25,7 +25,7 @@ TEST_F(DomainCommands, NewDomainIsAppendedSelectedModifiedAndUndoable)
     EXPECT_EQ(cell(1, QStringLiteral("modified")), QString(QChar(0x2718)));
     EXPECT_EQ(cell(1, QStringLiteral("keyCount")), QStringLiteral("0"));
     EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New domain")});
-    EXPECT_EQ(action("actionUndo")->text(), QStringLiteral("Undo New domain"));
+    EXPECT_EQ(action("actionUndo")->text(), QStringLiteral("&Undo New domain"));
     EXPECT_TRUE(action("actionUndo")->isEnabled());
     EXPECT_FALSE(action("actionRedo")->isEnabled());
     // Not in the store until saved.
@@ -33,7 +33,7 @@ TEST_F(DomainCommands, NewDomainIsAppendedSelectedModifiedAndUndoable)
 
     trigger("actionUndo");
     EXPECT_EQ(domainNames(), QStringList{QStringLiteral("org.example.A")});
-    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("Redo New domain"));
+    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("&Redo New domain"));
     trigger("actionRedo");
     ASSERT_EQ(domainNames().size(), 2);
     EXPECT_EQ(domainNames().last(), QStringLiteral("org.example.a"));

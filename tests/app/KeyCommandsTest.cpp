@@ -145,15 +145,15 @@ TEST_F(KeyTest, EveryPrimitiveUndoesAndRedoesInOneHistoryWithTheDomainSteps)
     trigger("actionUndo");
     trigger("actionUndo");
     EXPECT_FALSE(contents().toDictionary().contains(QStringLiteral("n")));
-    EXPECT_EQ(action("actionUndo")->text(), QStringLiteral("Undo Delete key"));
-    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("Redo New key"));
+    EXPECT_EQ(action("actionUndo")->text(), QStringLiteral("&Undo Delete key"));
+    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("&Redo New key"));
     trigger("actionUndo");
     // The element comes back as the last one.
     EXPECT_EQ(contents().toDictionary().value(QStringLiteral("l")).toArray(),
               (TRArray{str("l0"), str("l2"), str("l1")}));
-    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("Redo Delete key"));
+    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("&Redo Delete key"));
     trigger("actionUndo");
-    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("Redo Edit key"));
+    EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("&Redo Edit key"));
     EXPECT_EQ(contents().toDictionary().value(QStringLiteral("a")), str("x"));
 
     for (int i = 0; i < 4; ++i)

@@ -32,18 +32,18 @@ TEST(UndoManager, UndoRegistersRedoUnderTheSameName)
     QSignalSpy changed(&manager, &TRUndoManager::changed);
     Toggle toggle{&manager, 0, {}};
     EXPECT_FALSE(manager.canUndo());
-    EXPECT_EQ(manager.undoMenuItemTitle(), QStringLiteral("Undo"));
+    EXPECT_EQ(manager.undoMenuItemTitle(), QStringLiteral("&Undo"));
 
     toggle.set(1, QStringLiteral("New domain"));
     toggle.set(2, QStringLiteral("Delete domain"));
     EXPECT_EQ(manager.undoActionNames(), (QStringList{QStringLiteral("Delete domain"), QStringLiteral("New domain")}));
-    EXPECT_EQ(manager.undoMenuItemTitle(), QStringLiteral("Undo Delete domain"));
+    EXPECT_EQ(manager.undoMenuItemTitle(), QStringLiteral("&Undo Delete domain"));
     EXPECT_GT(changed.count(), 0);
 
     manager.undo();
     EXPECT_EQ(toggle.value, 1);
-    EXPECT_EQ(manager.redoMenuItemTitle(), QStringLiteral("Redo Delete domain"));
-    EXPECT_EQ(manager.undoMenuItemTitle(), QStringLiteral("Undo New domain"));
+    EXPECT_EQ(manager.redoMenuItemTitle(), QStringLiteral("&Redo Delete domain"));
+    EXPECT_EQ(manager.undoMenuItemTitle(), QStringLiteral("&Undo New domain"));
     manager.undo();
     EXPECT_EQ(toggle.value, 0);
     EXPECT_FALSE(manager.canUndo());

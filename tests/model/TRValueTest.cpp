@@ -244,3 +244,21 @@ TEST(TRValueTexts, FormatFillsSlotsInOrder)
     EXPECT_EQ(trFormat(QStringLiteral("%@ and %@"), {QStringLiteral("one")}), QStringLiteral("one and %@"));
     EXPECT_EQ(trFormat(QStringLiteral("100%"), {}), QStringLiteral("100%"));
 }
+
+TEST(TRValueTexts, FormatTakesNumberedSlotsSoATranslationCanReorder)
+{
+    const QStringList arguments{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
+    const struct {
+        const char *pattern;
+        const char *filled;
+    } cases[] = {
+        {"%2$@ vor %1$@", "B vor A"},
+        {"%3$d, %1$@, %2$@", "C, A, B"},
+        {"%2$@ %@", "B C"},      // an unnumbered slot continues after the numbered one
+        {"%4$@ %0$@", "%4$@ %0$@"}, // out of range: left as it stands
+        {"%1$x 50%", "%1$x 50%"},
+        {"%12", "%12"},
+    };
+    for (const auto &c : cases)
+        EXPECT_EQ(trFormat(QString::fromUtf8(c.pattern), arguments), QString::fromUtf8(c.filled)) << c.pattern;
+}

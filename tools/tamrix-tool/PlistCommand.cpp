@@ -4,6 +4,7 @@
 #include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
+#include "TRText.h"
 #include "store/TRAtomicFile.h"
 
 #include <QElapsedTimer>
@@ -100,7 +101,7 @@ int convert(const QStringList &arguments)
         return usageError(QStringLiteral("usage: tamrix-tool plist convert IN OUT --format xml|binary"));
     const QString &formatName = arguments.at(3);
     if (formatName != QLatin1String("xml") && formatName != QLatin1String("binary"))
-        return usageError(QStringLiteral("unknown format \"%1\" (xml or binary)").arg(formatName));
+        return usageError(trFormat(trText("unknown format \"%@\" (xml or binary)"), {formatName}));
     TRValue value;
     if (!readValue(arguments.at(0), &value, nullptr))
         return 1;

@@ -1,5 +1,7 @@
 // tamrix-tool: the command-line companion of the editor, for property lists, the store and archives.
 #include "Commands.h"
+#include "TRText.h"
+#include "TRTranslations.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -16,18 +18,18 @@ struct Subcommand
 
 // Every subcommand, as the help lists them.
 constexpr Subcommand kSubcommands[] = {
-    {"plist", "plist dump FILE", "print a property list as JSON"},
-    {"plist", "plist convert IN OUT --format xml|binary", "write a property list again, as XML or binary"},
-    {"plist", "plist check FILE", "read a property list; print its format and how many objects of each kind"},
-    {"store", "store dir", "print the defaults folder in use"},
+    {"plist", "plist dump FILE", QT_TRANSLATE_NOOP("Tamrix", "print a property list as JSON")},
+    {"plist", "plist convert IN OUT --format xml|binary", QT_TRANSLATE_NOOP("Tamrix", "write a property list again, as XML or binary")},
+    {"plist", "plist check FILE", QT_TRANSLATE_NOOP("Tamrix", "read a property list; print its format and how many objects of each kind")},
+    {"store", "store dir", QT_TRANSLATE_NOOP("Tamrix", "print the defaults folder in use")},
     {"store", "store names [--json]",
-     "list the domains in the store, one a line with control characters escaped, or as JSON"},
-    {"store", "store read NAME", "print a domain as an XML property list"},
-    {"store", "store write NAME FILE", "make the dictionary in a property-list file the domain NAME"},
-    {"store", "store remove NAME", "delete the domain NAME"},
+     QT_TRANSLATE_NOOP("Tamrix", "list the domains in the store, one a line with control characters escaped, or as JSON")},
+    {"store", "store read NAME", QT_TRANSLATE_NOOP("Tamrix", "print a domain as an XML property list")},
+    {"store", "store write NAME FILE", QT_TRANSLATE_NOOP("Tamrix", "make the dictionary in a property-list file the domain NAME")},
+    {"store", "store remove NAME", QT_TRANSLATE_NOOP("Tamrix", "delete the domain NAME")},
     {"archive", "archive read FILE",
-     "print the domains in an exchange file as JSON (exit 2: wrong kind of root)"},
-    {"archive", "archive write DESCRIPTION.json OUT", "write an exchange file from an archive description"},
+     QT_TRANSLATE_NOOP("Tamrix", "print the domains in an exchange file as JSON (exit 2: wrong kind of root)")},
+    {"archive", "archive write DESCRIPTION.json OUT", QT_TRANSLATE_NOOP("Tamrix", "write an exchange file from an archive description")},
 };
 
 // The options a subcommand takes itself; any other argument starting with '-' is a mistake.
@@ -50,31 +52,31 @@ QString subcommandList(const QString &group)
         if (!group.isEmpty() && group != QLatin1String(subcommand.group))
             continue;
         text += QStringLiteral("  tamrix-tool %1\n      %2\n")
-                    .arg(QLatin1String(subcommand.synopsis), QLatin1String(subcommand.description));
+                    .arg(QLatin1String(subcommand.synopsis), trText(subcommand.description));
     }
     return text;
 }
 
 QString helpText()
 {
-    return QStringLiteral(
-               "Usage: tamrix-tool [--help | --version] GROUP COMMAND [ARGUMENTS]\n"
-               "Property lists, the per-user defaults store and exchange files from the command line.\n"
-               "Results go to standard output, errors to standard error; exit status 0 on success,\n"
-               "1 on failure, 64 for a command-line mistake. TAMRIX_DEFAULTS_DIR, when set, names\n"
-               "the defaults folder.\n\n"
-               "Commands:\n") +
+    return trText("Usage: tamrix-tool [--help | --version] GROUP COMMAND [ARGUMENTS]\n"
+                  "Property lists, the per-user defaults store and exchange files from the command line.\n"
+                  "Results go to standard output, errors to standard error; exit status 0 on success,\n"
+                  "1 on failure, 64 for a command-line mistake. TAMRIX_DEFAULTS_DIR, when set, names\n"
+                  "the defaults folder.\n\n"
+                  "Commands:\n") +
            subcommandList(QString()) +
-           QStringLiteral("\nOptions:\n"
-                          "  -h, --help     show this help and exit\n"
-                          "  -v, --version  show the version and exit\n");
+           trText("\nOptions:\n"
+                  "  -h, --help     show this help and exit\n"
+                  "  -v, --version  show the version and exit\n");
 }
 
 int usageError(const QString &message)
 {
     printText(
         stderr,
-        QStringLiteral("tamrix-tool: %1\nTry 'tamrix-tool --help' for more information.\n").arg(message));
+        QStringLiteral("tamrix-tool: ") + message + QLatin1Char('\n') +
+            trText("Try 'tamrix-tool --help' for more information.") + QLatin1Char('\n'));
     return kExitUsage;
 }
 
@@ -83,12 +85,13 @@ int usageError(const QString &message)
 int main(int argc, char **argv)
 {
     QCoreApplication application(argc, argv);
+    const TRTranslations translations;
     // Names and paths are UTF-8 text: bytes that are not would reach the store as U+FFFD, naming
     // something else than was meant.
     for (int i = 1; i < argc; ++i) {
         const QByteArray argument(argv[i]);
         if (QString::fromUtf8(argument).toUtf8() != argument)
-            return usageError(QStringLiteral("argument %1 is not valid UTF-8 text").arg(i));
+            return usageError(trFormat(trText("argument %@ is not valid UTF-8 text"), {QString::number(i)}));
     }
     QCommandLineParser parser;
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
@@ -110,14 +113,14 @@ int main(int argc, char **argv)
     }
     QStringList arguments = parser.positionalArguments();
     if (arguments.isEmpty())
-        return usageError(QStringLiteral("a command is needed"));
+        return usageError(trText("a command is needed"));
     const QString group = arguments.takeFirst();
     const QString groupList = subcommandList(group);
     if (groupList.isEmpty())
-        return usageError(QStringLiteral("unknown command '%1'").arg(group));
+        return usageError(trFormat(trText("unknown command '%@'"), {group}));
     if (arguments.size() == 1 &&
         (arguments.first() == QLatin1String("--help") || arguments.first() == QLatin1String("-h"))) {
-        printText(stdout, QStringLiteral("Usage:\n") + groupList);
+        printText(stdout, trText("Usage:") + QLatin1Char('\n') + groupList);
         return 0;
     }
     for (qsizetype i = 0; i < arguments.size(); ++i) {
@@ -127,7 +130,7 @@ int main(int argc, char **argv)
             break;
         }
         if (argument.size() > 1 && argument.startsWith(QLatin1Char('-')) && !isSubcommandOption(argument))
-            return usageError(QStringLiteral("unknown option '%1'").arg(argument));
+            return usageError(trFormat(trText("unknown option '%@'"), {argument}));
     }
     if (group == QLatin1String("plist"))
         return plistCommand(arguments);
