@@ -1939,5 +1939,10 @@ Optionen:
             <source>argument %@ is not valid UTF-8 text</source>
             <translation>Argument %@ ist kein gültiger UTF-8-Text</translation>
         </message>
+        <message>
+            <location filename="app/TRCommandLine.cpp" />
+            <source>An exchange file (.tamdom or .tamdoms) to import at start.</source>
+            <translation>Eine Austauschdatei (.tamdom oder .tamdoms), die beim Start importiert wird.</translation>
+        </message>
     </context>
 </TS>
