@@ -5,7 +5,6 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
-
 #include <memory>
 
 namespace {

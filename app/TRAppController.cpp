@@ -1,13 +1,13 @@
 #include "TRAppController.h"
 
 #include "TRAlert.h"
-#include "store/TRPreferences.h"
 #include "TRDomainListModel.h"
 #include "TRKeyOutlineModel.h"
 #include "TRSheetRunner.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
+#include "store/TRPreferences.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -50,9 +50,7 @@ const QString &TRAppController::trCross()
 }
 
 TRAppController::TRAppController(QObject *parent)
-    : QObject(parent)
-    , m_undoManager(new TRUndoManager(this))
-    , m_domainListModel(new TRDomainListModel(this))
+    : QObject(parent), m_undoManager(new TRUndoManager(this)), m_domainListModel(new TRDomainListModel(this))
 {
     initialize();
     if (g_trCross.isEmpty())
@@ -99,7 +97,8 @@ void TRAppController::awakeFromNib()
     if (m_outlets.mainWindow)
         m_outlets.mainWindow->installEventFilter(this);
     if (m_outlets.domainSearchField)
-        connect(m_outlets.domainSearchField.data(), &QLineEdit::returnPressed, this, &TRAppController::searchDomain);
+        connect(m_outlets.domainSearchField.data(), &QLineEdit::returnPressed, this,
+                &TRAppController::searchDomain);
     connect(m_undoManager, &TRUndoManager::changed, this, &TRAppController::commandsChanged);
     connect(this, &TRAppController::commandsChanged, this, [this] { m_sessionEndApproved = false; });
 
@@ -140,10 +139,9 @@ void TRAppController::reportUnreadableFiles()
     const QList<TRDefaultsStore::UnreadableFile> files = TRDefaultsStore::standard().unreadableFiles();
     QStringList lines;
     for (const TRDefaultsStore::UnreadableFile &file : files) {
-        lines.append(file.setAsideAs.isEmpty()
-                         ? trFormat(trText("%@: %@"), {file.fileName, file.reason})
-                         : trFormat(trText("%@: %@ (set aside as %@)"),
-                                    {file.fileName, file.reason, file.setAsideAs}));
+        lines.append(file.setAsideAs.isEmpty() ? trFormat(trText("%@: %@"), {file.fileName, file.reason})
+                                               : trFormat(trText("%@: %@ (set aside as %@)"),
+                                                          {file.fileName, file.reason, file.setAsideAs}));
     }
     if (lines.isEmpty()) {
         label->clear();
@@ -151,10 +149,11 @@ void TRAppController::reportUnreadableFiles()
         label->hide();
         return;
     }
-    label->setText(lines.size() == 1
-                       ? trFormat(trText("A domain file could not be read and is not listed: %@"), {lines.first()})
-                       : trFormat(trText("%d domain files could not be read and are not listed (%@)"),
-                                  {QString::number(lines.size()), lines.join(QStringLiteral("; "))}));
+    label->setText(
+        lines.size() == 1
+            ? trFormat(trText("A domain file could not be read and is not listed: %@"), {lines.first()})
+            : trFormat(trText("%d domain files could not be read and are not listed (%@)"),
+                       {QString::number(lines.size()), lines.join(QStringLiteral("; "))}));
     label->setToolTip(lines.join(QLatin1Char('\n')));
     label->show();
 }
@@ -215,7 +214,8 @@ void TRAppController::selectRow(int row)
     if (!list || row < 0 || row >= m_domainListModel->rowCount())
         return;
     const QModelIndex index = m_domainListModel->index(row, 0);
-    list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    list->selectionModel()->setCurrentIndex(index,
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     list->scrollTo(index);
 }
 
@@ -293,7 +293,7 @@ bool TRAppController::shouldQuit()
     TRAlert::Content content;
     content.title = trText("About to quit Tamrix");
     content.message = trText("There are some unsaved changes. If you quit now, all changes will be lost. "
-                          "Do you wish to quit anyway?");
+                             "Do you wish to quit anyway?");
     content.defaultButton = trText("Save and Quit");
     content.alternateButton = trText("Don't Quit");
     content.otherButton = trText("Don't Save");

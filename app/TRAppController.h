@@ -12,15 +12,14 @@
 #include <QLineEdit>
 #include <QList>
 #include <QMainWindow>
-#include <QSplitter>
-#include <QTableView>
-#include <QTreeView>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
+#include <QSplitter>
 #include <QString>
 #include <QStringList>
-
+#include <QTableView>
+#include <QTreeView>
 #include <functional>
 #include <vector>
 
@@ -190,6 +189,7 @@ public slots:
     void exportDomainToFile();
     void importFromFile();
     void importDomainFromFile();
+
 private:
     void writeExchangeFile(const TRArchiveContents &contents, const QString &path);
     // Reads a file of the expected kind; any failure is reported with "Import error".
@@ -216,6 +216,7 @@ public slots:
     void showAbout();
     void preferences();
     void goToHomePage();
+
 private:
     QPointer<QWidget> m_aboutPanel;
 

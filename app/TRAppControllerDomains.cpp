@@ -74,7 +74,8 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     if (!undoingCreation || m_writtenNames.contains(envelope->name())) {
         QString error;
         if (!TRDefaultsStore::standard().removePersistentDomainForName(envelope->name(), &error)) {
-            reportFailures(trText("Cannot delete domain"), {trFormat(trText("%@: %@"), {envelope->name(), error})});
+            reportFailures(trText("Cannot delete domain"),
+                           {trFormat(trText("%@: %@"), {envelope->name(), error})});
             return;
         }
         m_writtenNames.remove(envelope->name());
@@ -106,30 +107,34 @@ void TRAppController::newDomain()
     alert.defaultButton = trText("OK");
     if (name.isEmpty()) {
         alert.title = trText("Empty domain name");
-        alert.message = trText("It is not possible to add a domain with empty name. Please enter a valid domain name.");
+        alert.message =
+            trText("It is not possible to add a domain with empty name. Please enter a valid domain name.");
         TRAlert::beginSheet(m_outlets.mainWindow, alert);
         return;
     }
     QString reason;
     if (!TRDefaultsStore::isValidDomainName(name, &reason)) {
         alert.title = trText("Invalid domain name");
-        alert.message = trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please enter a "
-                                        "different domain name."),
-                                 {name, reason});
+        alert.message =
+            trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please enter a "
+                            "different domain name."),
+                     {name, reason});
         TRAlert::beginSheet(m_outlets.mainWindow, alert);
         return;
     }
     if (indexOfDomain(name) != -1) {
         alert.title = trText("Domain exists");
-        alert.message = trFormat(trText("The domain %@ already exists. Please use a different domain name."), {name});
+        alert.message =
+            trFormat(trText("The domain %@ already exists. Please use a different domain name."), {name});
         TRAlert::beginSheet(m_outlets.mainWindow, alert);
         return;
     }
     if (storeHoldsName(name)) {
         alert.title = trText("Domain exists");
-        alert.message = trFormat(trText("The defaults database already holds the domain %@, which is not in the list. "
-                                        "Use Reload All Domains to show it, or use a different domain name."),
-                                 {name});
+        alert.message =
+            trFormat(trText("The defaults database already holds the domain %@, which is not in the list. "
+                            "Use Reload All Domains to show it, or use a different domain name."),
+                     {name});
         TRAlert::beginSheet(m_outlets.mainWindow, alert);
         return;
     }
@@ -145,7 +150,8 @@ void TRAppController::deleteDomain()
     const QString name = domain->name();
     TRAlert::Content alert;
     alert.title = trText("About to delete a domain");
-    alert.message = trFormat(trText("The domain %@ is about to be permanently deleted. Do you confirm?"), {name});
+    alert.message =
+        trFormat(trText("The domain %@ is about to be permanently deleted. Do you confirm?"), {name});
     alert.defaultButton = trText("No");
     alert.alternateButton = trText("Yes");
     alert.escapeCode = TRAlert::kDefault;

@@ -14,7 +14,8 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
     if (!domain || !domain->modified())
         return true;
     QString error;
-    if (!TRDefaultsStore::standard().setPersistentDomain(domain->databaseRepresentation(), domain->name(), &error)) {
+    if (!TRDefaultsStore::standard().setPersistentDomain(domain->databaseRepresentation(), domain->name(),
+                                                         &error)) {
         // Nothing was written: the domain keeps its flag, so the changes are neither lost nor
         // reported as saved.
         failures->append(trFormat(trText("%@: %@"), {domain->name(), error}));
@@ -58,9 +59,10 @@ void TRAppController::saveDomain()
     }
     TRAlert::Content alert;
     alert.title = trText("Empty domain");
-    alert.message = trFormat(trText("You are about to save an empty domain: %@. The defaults database does not "
-                                    "accept domains with no keys. The domain will not be saved."),
-                             {domain->name()});
+    alert.message =
+        trFormat(trText("You are about to save an empty domain: %@. The defaults database does not "
+                        "accept domains with no keys. The domain will not be saved."),
+                 {domain->name()});
     alert.defaultButton = trText("OK");
     TRAlert::beginSheet(m_outlets.mainWindow, alert);
 }
@@ -83,8 +85,9 @@ bool TRAppController::saveAll(bool fromQuitPath)
             emptyAlertShown = true;
             TRAlert::Content alert;
             alert.title = trText("Empty domain");
-            alert.message = trText("There are some domains which are empty (contain no keys). The defaults database "
-                                   "does not accept empty domains. Empty domains will not be saved.");
+            alert.message =
+                trText("There are some domains which are empty (contain no keys). The defaults database "
+                       "does not accept empty domains. Empty domains will not be saved.");
             alert.defaultButton = trText("OK");
             TRAlert::beginSheet(m_outlets.mainWindow, alert);
         }
@@ -107,8 +110,9 @@ void TRAppController::reloadDomain()
     if (domain && domain->modified()) {
         TRAlert::Content alert;
         alert.title = trText("About to reload a domain");
-        alert.message = trText("You have requested to reload domain contents from the system defaults. All changes "
-                               "made to this domain will be lost. Do you confirm?");
+        alert.message =
+            trText("You have requested to reload domain contents from the system defaults. All changes "
+                   "made to this domain will be lost. Do you confirm?");
         alert.defaultButton = trText("Yes");
         alert.alternateButton = trText("No");
         alert.escapeCode = TRAlert::kAlternate;
@@ -137,8 +141,9 @@ void TRAppController::reloadAllDomains()
 {
     TRAlert::Content alert;
     alert.title = trText("About to reload all domains");
-    alert.message = trText("You have requested to reload all domains from the system defaults. All changes made "
-                           "to any domains will be lost. Do you confirm?");
+    alert.message =
+        trText("You have requested to reload all domains from the system defaults. All changes made "
+               "to any domains will be lost. Do you confirm?");
     alert.defaultButton = trText("Yes");
     alert.alternateButton = trText("No");
     alert.escapeCode = TRAlert::kAlternate;

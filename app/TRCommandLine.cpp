@@ -112,7 +112,8 @@ bool TRCommandLine::read(int argc, char **argv, int *exitCode, QString *file)
         // With the application object that reads the command line in the desktop's language, Qt names the
         // program as it was called; the usage line names it by its file name all the same.
         if (!arguments.isEmpty() && arguments.first() != program)
-            text.replace(QStringLiteral(" ") + arguments.first() + QStringLiteral(" "), QStringLiteral(" ") + program + QStringLiteral(" "));
+            text.replace(QStringLiteral(" ") + arguments.first() + QStringLiteral(" "),
+                         QStringLiteral(" ") + program + QStringLiteral(" "));
         text += QLatin1Char('\n') +
                 trText("Qt's window-system options (-platform, -display, -style, ...) are accepted too.\n"
                        "TAMRIX_DEFAULTS_DIR, when set, names the defaults folder to edit.") +

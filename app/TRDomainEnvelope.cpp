@@ -1,7 +1,6 @@
 #include "TRDomainEnvelope.h"
 
-TRDomainEnvelope::TRDomainEnvelope()
-    : TRDomainEnvelope(QString())
+TRDomainEnvelope::TRDomainEnvelope() : TRDomainEnvelope(QString())
 {
 }
 
@@ -11,7 +10,6 @@ TRDomainEnvelope::TRDomainEnvelope(const QString &name)
 }
 
 TRDomainEnvelope::TRDomainEnvelope(const QString &name, const TRValue &contents)
-    : m_name(name)
-    , m_contents(contents)
+    : m_name(name), m_contents(contents)
 {
 }

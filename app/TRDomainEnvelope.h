@@ -3,7 +3,6 @@
 #include "TRValue.h"
 
 #include <QString>
-
 #include <memory>
 
 class TRDomainEnvelope;

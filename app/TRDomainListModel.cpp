@@ -6,8 +6,7 @@
 #include <QSet>
 
 TRDomainListModel::TRDomainListModel(QObject *parent)
-    : QAbstractTableModel(parent)
-    , m_identifiers(standardColumnIdentifiers())
+    : QAbstractTableModel(parent), m_identifiers(standardColumnIdentifiers())
 {
 }
 
@@ -73,14 +72,16 @@ void TRDomainListModel::reloadData()
         endInsertRows();
     }
     if (!m_names.isEmpty() && !m_identifiers.isEmpty())
-        emit dataChanged(index(0, 0), index(int(m_names.size()) - 1, static_cast<int>(m_identifiers.size()) - 1));
+        emit dataChanged(index(0, 0),
+                         index(int(m_names.size()) - 1, static_cast<int>(m_identifiers.size()) - 1));
 }
 
 int TRDomainListModel::sourceRow(int row) const
 {
     // While a change of the source is being announced, a row's domain may stand elsewhere in the source.
     const QString &name = m_names.at(row);
-    if (row < sourceRowCount() && m_source->tableViewObjectValueForTableColumn(QStringLiteral("domainName"), row) == name)
+    if (row < sourceRowCount() &&
+        m_source->tableViewObjectValueForTableColumn(QStringLiteral("domainName"), row) == name)
         return row;
     return m_source->indexOfDomain(name);
 }
@@ -107,14 +108,14 @@ QVariant TRDomainListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return m_source->tableViewObjectValueForTableColumn(identifier, row);
     case Qt::ToolTipRole:
-        if (identifier == QLatin1String("modified")
-            && !m_source->tableViewObjectValueForTableColumn(identifier, row).isEmpty())
+        if (identifier == QLatin1String("modified") &&
+            !m_source->tableViewObjectValueForTableColumn(identifier, row).isEmpty())
             return trText("Modified, not saved");
         return {};
     case Qt::AccessibleTextRole:
         // A screen reader says the word instead of the bare marker.
-        if (identifier == QLatin1String("modified")
-            && !m_source->tableViewObjectValueForTableColumn(identifier, index.row()).isEmpty())
+        if (identifier == QLatin1String("modified") &&
+            !m_source->tableViewObjectValueForTableColumn(identifier, index.row()).isEmpty())
             return trText("modified");
         return {};
     case Qt::TextAlignmentRole:
@@ -130,8 +131,8 @@ QVariant TRDomainListModel::data(const QModelIndex &index, int role) const
 
 QVariant TRDomainListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0
-        || section >= m_identifiers.size())
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= m_identifiers.size())
         return {};
     const QString &identifier = m_identifiers.at(section);
     if (identifier == QLatin1String("domainName"))

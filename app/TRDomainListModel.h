@@ -41,5 +41,4 @@ private:
     TRAppController *m_source = nullptr;
     QStringList m_identifiers;
     QStringList m_names; // the domain of each row, as last announced
-
 };

@@ -2,7 +2,6 @@
 
 #include <QDialog>
 #include <QList>
-
 #include <utility>
 
 namespace {

@@ -4,8 +4,7 @@
 
 #include <utility>
 
-TRUndoManager::TRUndoManager(QObject *parent)
-    : QObject(parent)
+TRUndoManager::TRUndoManager(QObject *parent) : QObject(parent)
 {
 }
 

@@ -3,7 +3,6 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
 #include <functional>
 #include <vector>
 
@@ -51,7 +50,12 @@ signals:
     void changed();
 
 private:
-    enum class State : quint8 { Idle, Undoing, Redoing };
+    enum class State : quint8
+    {
+        Idle,
+        Undoing,
+        Redoing
+    };
     struct Step
     {
         QString name;

@@ -10,9 +10,8 @@ TRValue TRDomainController::loadDomainForName(const QString &name)
 }
 
 TRDomainController::TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView)
-    : m_name(name)
-    , m_contents(contents.isDictionary() ? contents : TRValue::fromDictionary({}))
-    , m_domainContentsView(contentsView)
+    : m_name(name), m_contents(contents.isDictionary() ? contents : TRValue::fromDictionary({})),
+      m_domainContentsView(contentsView)
 {
     setModified(false);
 }
@@ -23,9 +22,7 @@ TRDomainController::TRDomainController(const QString &name, QObject *contentsVie
 }
 
 TRDomainController::TRDomainController(const QString &name, const TRKeyPtr &rootKey)
-    : m_name(name)
-    , m_root(rootKey)
-    , m_contents(TRValue::fromDictionary({}))
+    : m_name(name), m_root(rootKey), m_contents(TRValue::fromDictionary({}))
 {
 }
 
@@ -85,7 +82,8 @@ bool TRDomainController::outlineViewIsItemExpandable(const TRKey *item) const
     return item ? item->isCompound() : false;
 }
 
-QVariant TRDomainController::outlineViewObjectValueForTableColumn(const QString &identifier, const TRKey *item) const
+QVariant TRDomainController::outlineViewObjectValueForTableColumn(const QString &identifier,
+                                                                  const TRKey *item) const
 {
     if (!item)
         return QVariant();

@@ -7,7 +7,6 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
-
 #include <memory>
 
 class TRCoder;
@@ -66,8 +65,8 @@ public:
 
 private:
     QString m_name;
-    mutable TRKeyPtr m_root;  // null until rootKey() builds it from m_contents
-    mutable TRValue m_contents; // the domain's dictionary until the tree is built from it
+    mutable TRKeyPtr m_root;              // null until rootKey() builds it from m_contents
+    mutable TRValue m_contents;           // the domain's dictionary until the tree is built from it
     mutable bool m_keepsContents = false; // the contents were too large for a tree and stay the domain's
     QPointer<QObject> m_domainContentsView;
     bool m_modified = false;

@@ -4,8 +4,7 @@
 #include "TRText.h"
 
 TRKeyOutlineModel::TRKeyOutlineModel(TRDomainController *domain, QObject *parent)
-    : QAbstractItemModel(parent)
-    , m_domain(domain)
+    : QAbstractItemModel(parent), m_domain(domain)
 {
 }
 
@@ -35,8 +34,8 @@ int TRKeyOutlineModel::rowOfCompound(const TRKey *key) const
         return -1;
     const std::vector<TRKeyPtr> &siblings = container->children();
     const auto known = m_compoundRows.constFind(key);
-    if (known != m_compoundRows.cend() && std::size_t(*known) < siblings.size()
-        && siblings[std::size_t(*known)].get() == key)
+    if (known != m_compoundRows.cend() && std::size_t(*known) < siblings.size() &&
+        siblings[std::size_t(*known)].get() == key)
         return *known;
     // A miss (the tree changed, or the node was never handed out): note every compound sibling at once,
     // so that a parent is searched for at most once per change.
@@ -100,7 +99,8 @@ QVariant TRKeyOutlineModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid() || role != Qt::DisplayRole)
         return QVariant();
-    return m_domain->outlineViewObjectValueForTableColumn(columnIdentifiers().at(index.column()), keyForIndex(index));
+    return m_domain->outlineViewObjectValueForTableColumn(columnIdentifiers().at(index.column()),
+                                                          keyForIndex(index));
 }
 
 QVariant TRKeyOutlineModel::headerData(int section, Qt::Orientation orientation, int role) const
@@ -221,8 +221,9 @@ void TRKeyOutlineModel::endReplaceKey()
         for (int step : std::as_const(path))
             target = target ? target->childAtIndex(step) : nullptr;
         from.append(held);
-        to.append(target ? createIndex(path.isEmpty() ? m_replaceRow : path.last(), held.column(), target.get())
-                         : QModelIndex());
+        to.append(target
+                      ? createIndex(path.isEmpty() ? m_replaceRow : path.last(), held.column(), target.get())
+                      : QModelIndex());
     }
     changePersistentIndexList(from, to);
     m_compoundRows.clear();

@@ -17,7 +17,13 @@ class TRKeyOutlineModel final : public QAbstractItemModel
     Q_OBJECT
 
 public:
-    enum Column { NameColumn = 0, TypeColumn = 1, ValueColumn = 2, ColumnCount = 3 };
+    enum Column
+    {
+        NameColumn = 0,
+        TypeColumn = 1,
+        ValueColumn = 2,
+        ColumnCount = 3
+    };
 
     explicit TRKeyOutlineModel(TRDomainController *domain, QObject *parent = nullptr);
     ~TRKeyOutlineModel() override;

@@ -4,7 +4,6 @@
 #include "TRValue.h"
 
 #include <QString>
-
 #include <vector>
 
 // The coder as the archived classes see it: each class codes its values in sequence, without keys, and

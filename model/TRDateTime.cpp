@@ -59,8 +59,8 @@ double trDateFromCivil(const TRCivilTime &civil)
 
 bool trIsValidCivil(qint64 year, int month, int day, int hour, int minute, int second)
 {
-    if (month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0
-        || second > 59)
+    if (month < 1 || month > 12 || day < 1 || hour < 0 || hour > 23 || minute < 0 || minute > 59 ||
+        second < 0 || second > 59)
         return false;
     static constexpr int lengths[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
     const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;

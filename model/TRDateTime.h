@@ -2,7 +2,6 @@
 
 #include <QString>
 #include <QtGlobal>
-
 #include <optional>
 
 // Calendar arithmetic for property-list dates: seconds since 2001-01-01T00:00:00Z as a double, in the
@@ -11,11 +10,11 @@
 struct TRCivilTime
 {
     qint64 year = 2001;
-    int month = 1;  // 1..12
-    int day = 1;    // 1..31
-    int hour = 0;   // 0..23
-    int minute = 0; // 0..59
-    int second = 0; // 0..59
+    int month = 1;       // 1..12
+    int day = 1;         // 1..31
+    int hour = 0;        // 0..23
+    int minute = 0;      // 0..59
+    int second = 0;      // 0..59
     double fraction = 0; // [0, 1)
 };
 

@@ -33,15 +33,14 @@ const std::vector<TRKeyPtr> &noChildren()
 
 } // namespace
 
-TRKey::TRKey(PrivateTag, const TRValue &name, const QString &domain)
-    : m_domain(domain)
-    , m_name(name)
+TRKey::TRKey(PrivateTag, const TRValue &name, const QString &domain) : m_domain(domain), m_name(name)
 {
 }
 
 TRKey::~TRKey() = default;
 
-TRKeyPtr TRKey::create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent, const QString &domain)
+TRKeyPtr TRKey::create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
+                       const QString &domain)
 {
     // Counted before anything is built: a value that shares its containers can stand for far more nodes
     // than memory holds.
@@ -50,7 +49,8 @@ TRKeyPtr TRKey::create(const TRValue &name, const TRValue &value, const TRKeyPtr
     return build(name, value, parent, domain);
 }
 
-TRKeyPtr TRKey::build(const TRValue &name, const TRValue &value, const TRKeyPtr &parent, const QString &domain)
+TRKeyPtr TRKey::build(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
+                      const QString &domain)
 {
     auto node = std::make_shared<TRKey>(PrivateTag{}, name, domain);
     node->m_parent = parent;
@@ -168,7 +168,8 @@ void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
 TRKey::Edit TRKey::storeReporting(const QString &key, const TRKeyPtr &child, const EditObserver &before)
 {
     const std::size_t position = dictionaryPosition(key);
-    const Edit edit{position < m_children->nodes.size() ? Edit::Kind::Replace : Edit::Kind::Insert, int(position)};
+    const Edit edit{position < m_children->nodes.size() ? Edit::Kind::Replace : Edit::Kind::Insert,
+                    int(position)};
     if (before)
         before(edit);
     storeInDictionary(key, child);
@@ -269,8 +270,9 @@ TRKey::Edit TRKey::removeKey(const TRKeyPtr &child, const EditObserver &before)
     if (!child || !isCompound())
         return {};
     auto &nodes = m_children->nodes;
-    const std::size_t position = isArray() ? std::size_t(std::find(nodes.begin(), nodes.end(), child) - nodes.begin())
-                                           : dictionaryPosition(nameKey(child->name()));
+    const std::size_t position =
+        isArray() ? std::size_t(std::find(nodes.begin(), nodes.end(), child) - nodes.begin())
+                  : dictionaryPosition(nameKey(child->name()));
     if (position >= nodes.size())
         return {};
     const Edit edit{Edit::Kind::Remove, int(position)};

@@ -4,7 +4,6 @@
 
 #include <QHash>
 #include <QString>
-
 #include <functional>
 #include <memory>
 #include <vector>
@@ -20,15 +19,20 @@ using TRKeyPtr = std::shared_ptr<TRKey>;
 class TRKey final : public std::enable_shared_from_this<TRKey>
 {
 public:
-    enum class NodeKind : quint8 { Leaf, List, Dictionary };
+    enum class NodeKind : quint8
+    {
+        Leaf,
+        List,
+        Dictionary
+    };
 
     // The child container of a compound node. Children keep the order in which they were built or added;
     // a dictionary container finds a child by key in O(1) on average.
     struct Children
     {
         std::vector<TRKeyPtr> nodes;
-        std::vector<QString> keys;          // dictionary nodes only: the key each child is stored under
-        QHash<QString, std::size_t> index;  // dictionary nodes only: key to position
+        std::vector<QString> keys;         // dictionary nodes only: the key each child is stored under
+        QHash<QString, std::size_t> index; // dictionary nodes only: key to position
     };
 
     // initWithName:value:parent:domain: builds the node and, through its value, its whole subtree. Null,
@@ -82,7 +86,13 @@ public:
     // a row, or the removal of the child at a row.
     struct Edit
     {
-        enum class Kind : quint8 { None, Insert, Replace, Remove };
+        enum class Kind : quint8
+        {
+            None,
+            Insert,
+            Replace,
+            Remove
+        };
         Kind kind = Kind::None;
         int row = -1;
         bool operator==(const Edit &) const = default;
@@ -128,14 +138,17 @@ public:
     static TRKeyPtr initWithCoder(TRCoder &coder);
 
 private:
-    struct PrivateTag {};
+    struct PrivateTag
+    {
+    };
 
 public:
     TRKey(PrivateTag, const TRValue &name, const QString &domain);
 
 private:
     // create() without the size check, for the nodes below one that passed it.
-    static TRKeyPtr build(const TRValue &name, const TRValue &value, const TRKeyPtr &parent, const QString &domain);
+    static TRKeyPtr build(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
+                          const QString &domain);
     void storeInDictionary(const QString &key, const TRKeyPtr &child);
     // Where the dictionary stores that key; the child count when it holds no such key.
     std::size_t dictionaryPosition(const QString &key) const;

@@ -1,4 +1,5 @@
 #include "TRText.h"
+
 #include "TRFormText.h"
 
 #include <QCoreApplication>
@@ -46,7 +47,8 @@ QString trFormat(const QString &pattern, const QStringList &arguments)
         qsizetype number = 0;
         while (end < pattern.size() && pattern.at(end).isDigit() && number < 1000)
             number = number * 10 + pattern.at(end++).digitValue();
-        if (end > i + 1 && end + 1 < pattern.size() && pattern.at(end) == u'$' && isSlotKind(pattern.at(end + 1))) {
+        if (end > i + 1 && end + 1 < pattern.size() && pattern.at(end) == u'$' &&
+            isSlotKind(pattern.at(end + 1))) {
             if (number >= 1 && number <= arguments.size()) {
                 result.append(arguments.at(number - 1));
                 next = number;

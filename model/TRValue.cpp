@@ -3,7 +3,6 @@
 #include "TRDateTime.h"
 
 #include <QHash>
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
@@ -12,8 +11,7 @@
 
 // ---- TRDictionary
 
-TRDictionary::TRDictionary(const TRDictionary &other)
-    : m_entries(other.m_entries)
+TRDictionary::TRDictionary(const TRDictionary &other) : m_entries(other.m_entries)
 {
     if (other.m_slots) {
         const std::size_t length = other.slotCount() + 1;
@@ -376,7 +374,8 @@ QString TRValue::description() const
     case Kind::String:
         return toString();
     case Kind::Integer:
-        return m_d->isUnsigned ? QString::number(m_d->scalar.bits) : QString::number(qint64(m_d->scalar.bits));
+        return m_d->isUnsigned ? QString::number(m_d->scalar.bits)
+                               : QString::number(qint64(m_d->scalar.bits));
     case Kind::Real:
         return shortestReal(m_d->scalar.real);
     case Kind::Boolean:

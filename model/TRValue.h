@@ -6,9 +6,8 @@
 #include <QList>
 #include <QSharedData>
 #include <QString>
-
-#include <utility>
 #include <memory>
+#include <utility>
 #include <variant>
 
 class TRValue;
@@ -21,7 +20,19 @@ using TRArray = QList<TRValue>;
 class TRValue
 {
 public:
-    enum class Kind : quint8 { None, String, Integer, Real, Boolean, Date, Data, Array, Dictionary, Uid };
+    enum class Kind : quint8
+    {
+        None,
+        String,
+        Integer,
+        Real,
+        Boolean,
+        Date,
+        Data,
+        Array,
+        Dictionary,
+        Uid
+    };
 
     TRValue() = default; // none
 

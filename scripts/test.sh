@@ -7,6 +7,9 @@ cd "$(dirname "$0")/.."
 bash scripts/setup.sh
 jobs=$(nproc)
 
+echo "== Formatting"
+bash scripts/check-format.sh
+
 run_suite() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja -DTAMRIX_WERROR=ON "$@"

@@ -15,9 +15,7 @@
 #include <QTimer>
 
 TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
-    : QObject(parent)
-    , m_controller(controller)
-    , m_mainWindow(std::make_unique<TRMainWindow>())
+    : QObject(parent), m_controller(controller), m_mainWindow(std::make_unique<TRMainWindow>())
 {
     // Ties the windows to the installed desktop entry (Wayland finds the name and icon through it) and
     // gives them the installed icon.
@@ -91,7 +89,8 @@ void TRMainInterface::loadSheets(TRAppController &owner)
     auto *newDomainSheet = new QDialog(m_mainWindow.get());
     Ui::TRNewDomainSheet newDomainForm;
     newDomainForm.setupUi(newDomainSheet);
-    connect(newDomainForm.newDomainButtons, &QDialogButtonBox::accepted, &owner, &TRAppController::sheetOKClicked);
+    connect(newDomainForm.newDomainButtons, &QDialogButtonBox::accepted, &owner,
+            &TRAppController::sheetOKClicked);
     connect(newDomainForm.newDomainButtons, &QDialogButtonBox::rejected, &owner,
             &TRAppController::sheetCancelClicked);
     owner.outlets().newDomainSheet = newDomainSheet;
@@ -128,7 +127,8 @@ void TRMainInterface::connectCommands()
     connect(form.actionAboutQt, &QAction::triggered, qApp, &QApplication::aboutQt);
     connect(controller, &TRAppController::commandsChanged, this, &TRMainInterface::updateCommands);
     // Delete in the domain list asks to delete the selected domain.
-    auto *deleteKey = new QShortcut(QKeySequence::Delete, form.domainListView, nullptr, nullptr, Qt::WidgetShortcut);
+    auto *deleteKey =
+        new QShortcut(QKeySequence::Delete, form.domainListView, nullptr, nullptr, Qt::WidgetShortcut);
     connect(deleteKey, &QShortcut::activated, controller, &TRAppController::deleteDomain);
     connectKeyCommands();
 }

@@ -5,8 +5,7 @@
 #include <QHeaderView>
 
 TRMainWindow::TRMainWindow(QWidget *parent)
-    : QMainWindow(parent)
-    , m_form(std::make_unique<Ui::TRMainWindow>())
+    : QMainWindow(parent), m_form(std::make_unique<Ui::TRMainWindow>())
 {
     m_form->setupUi(this);
 

@@ -11,7 +11,6 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTreeView>
-
 #include <benchmark/benchmark.h>
 #include <memory>
 
@@ -39,8 +38,8 @@ public:
     void select(int row)
     {
         QTableView *list = m_controller->outlets().domainListView;
-        list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
-                                                QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        list->selectionModel()->setCurrentIndex(
+            list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     }
     QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
     void paint() { outline()->viewport()->repaint(); }
@@ -118,10 +117,30 @@ void BM_CollapseAll(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_SelectLargeDomainUntilPainted)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_ExpandAll)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_ScrollToEndExpanded)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
-BENCHMARK(BM_CollapseAll)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(BM_SelectLargeDomainUntilPainted)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_ExpandAll)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_ScrollToEndExpanded)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+BENCHMARK(BM_CollapseAll)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 int main(int argc, char **argv)
 {

@@ -4,15 +4,12 @@
 #include "archive/TRKeyedUnarchiver.h"
 #include "plist/TRPropertyList.h"
 
-
-#include <benchmark/benchmark.h>
-
-#include <malloc.h>
-
 #include <atomic>
+#include <benchmark/benchmark.h>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <malloc.h>
 #include <string>
 
 namespace {
@@ -106,12 +103,24 @@ TRArchiveContents makeDomain(int keys)
             const QString key = QStringLiteral("key%1").arg(i);
             TRValue value;
             switch (i % 6) {
-            case 0: value = TRValue::fromString(QStringLiteral("value %1 of group %2").arg(i).arg(g)); break;
-            case 1: value = TRValue::fromInteger(qint64(g) * 1000 + i); break;
-            case 2: value = TRValue::fromReal(g + i / 7.0); break;
-            case 3: value = TRValue::fromBool(i % 4 == 3); break;
-            case 4: value = TRValue::fromDate(600000000.0 + g * 60 + i); break;
-            default: value = TRValue::fromData(QByteArray::number(g * 977 + i, 16)); break;
+            case 0:
+                value = TRValue::fromString(QStringLiteral("value %1 of group %2").arg(i).arg(g));
+                break;
+            case 1:
+                value = TRValue::fromInteger(qint64(g) * 1000 + i);
+                break;
+            case 2:
+                value = TRValue::fromReal(g + i / 7.0);
+                break;
+            case 3:
+                value = TRValue::fromBool(i % 4 == 3);
+                break;
+            case 4:
+                value = TRValue::fromDate(600000000.0 + g * 60 + i);
+                break;
+            default:
+                value = TRValue::fromData(QByteArray::number(g * 977 + i, 16));
+                break;
             }
             group.insert(key, value);
         }
@@ -200,7 +209,12 @@ void BM_PlistRead(benchmark::State &state)
 
 void sizes(benchmark::internal::Benchmark *bench)
 {
-    bench->Arg(10000)->Arg(100000)->Arg(200000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+    bench->Arg(10000)
+        ->Arg(100000)
+        ->Arg(200000)
+        ->Arg(1000000)
+        ->Unit(benchmark::kMillisecond)
+        ->Complexity(benchmark::oN);
 }
 
 BENCHMARK(BM_ArchiveExport)->Apply(sizes);

@@ -18,13 +18,27 @@ TRValue generate(int keys)
         for (int i = 0; i < 20 && made < keys; ++i, ++made) {
             const QString key = QStringLiteral("key%1.%2").arg(group).arg(i);
             switch (i % 7) {
-            case 0: entries.insert(key, TRValue::fromString(QStringLiteral("value %1").arg(made))); break;
-            case 1: entries.insert(key, TRValue::fromInteger(made)); break;
-            case 2: entries.insert(key, TRValue::fromReal(made / 3.0)); break;
-            case 3: entries.insert(key, TRValue::fromBool(made % 2 == 0)); break;
-            case 4: entries.insert(key, TRValue::fromDate(made * 60.0)); break;
-            case 5: entries.insert(key, TRValue::fromData(QByteArray(16, char(made)))); break;
-            default: list.append(TRValue::fromInteger(made)); break;
+            case 0:
+                entries.insert(key, TRValue::fromString(QStringLiteral("value %1").arg(made)));
+                break;
+            case 1:
+                entries.insert(key, TRValue::fromInteger(made));
+                break;
+            case 2:
+                entries.insert(key, TRValue::fromReal(made / 3.0));
+                break;
+            case 3:
+                entries.insert(key, TRValue::fromBool(made % 2 == 0));
+                break;
+            case 4:
+                entries.insert(key, TRValue::fromDate(made * 60.0));
+                break;
+            case 5:
+                entries.insert(key, TRValue::fromData(QByteArray(16, char(made))));
+                break;
+            default:
+                list.append(TRValue::fromInteger(made));
+                break;
             }
         }
         entries.insert(QStringLiteral("list"), TRValue::fromArray(std::move(list)));
@@ -64,8 +78,8 @@ void BM_Build(benchmark::State &state)
         root.reset();
         state.ResumeTiming();
     }
-    state.counters["ns_per_node"] =
-        benchmark::Counter(double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_node"] = benchmark::Counter(
+        double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_Destroy(benchmark::State &state)
@@ -79,13 +93,14 @@ void BM_Destroy(benchmark::State &state)
         state.ResumeTiming();
         root.reset();
     }
-    state.counters["ns_per_node"] =
-        benchmark::Counter(double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_node"] = benchmark::Counter(
+        double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_DatabaseRepresentation(benchmark::State &state)
 {
-    const TRKeyPtr root = TRKey::create(TRValue(), generate(int(state.range(0))), nullptr, QStringLiteral("b"));
+    const TRKeyPtr root =
+        TRKey::create(TRValue(), generate(int(state.range(0))), nullptr, QStringLiteral("b"));
     const int nodes = countNodes(*root);
     for (auto _ : state) {
         TRValue list = root->databaseRepresentation();
@@ -94,20 +109,21 @@ void BM_DatabaseRepresentation(benchmark::State &state)
         list = TRValue();
         state.ResumeTiming();
     }
-    state.counters["ns_per_node"] =
-        benchmark::Counter(double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_node"] = benchmark::Counter(
+        double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 void BM_VisitByPosition(benchmark::State &state)
 {
-    const TRKeyPtr root = TRKey::create(TRValue(), generate(int(state.range(0))), nullptr, QStringLiteral("b"));
+    const TRKeyPtr root =
+        TRKey::create(TRValue(), generate(int(state.range(0))), nullptr, QStringLiteral("b"));
     int nodes = 0;
     for (auto _ : state) {
         nodes = visit(*root);
         benchmark::DoNotOptimize(nodes);
     }
-    state.counters["ns_per_node"] =
-        benchmark::Counter(double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
+    state.counters["ns_per_node"] = benchmark::Counter(
+        double(nodes), benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
 
 } // namespace

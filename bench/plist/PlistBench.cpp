@@ -7,9 +7,7 @@
 #include <QFile>
 #include <QHash>
 #include <QString>
-
 #include <benchmark/benchmark.h>
-
 #include <cstdio>
 #include <cstring>
 #include <random>
@@ -28,11 +26,13 @@ TRValue generatePreferences(int keys)
         TRDictionary domain;
         domain.reserve(perDomain);
         for (int k = 0; k < perDomain; ++k) {
-            const QString key = QStringLiteral("Setting%1.%2").arg(k, 3, 10, QLatin1Char('0')).arg(random() % 100000);
+            const QString key =
+                QStringLiteral("Setting%1.%2").arg(k, 3, 10, QLatin1Char('0')).arg(random() % 100000);
             TRValue value;
             switch (k % 10) {
             case 0:
-                value = TRValue::fromString(QStringLiteral("value %1 of domain %2").arg(random() % 1000000).arg(d));
+                value = TRValue::fromString(
+                    QStringLiteral("value %1 of domain %2").arg(random() % 1000000).arg(d));
                 break;
             case 1:
                 value = TRValue::fromInteger(qint64(random() >> (random() % 60)));
@@ -56,7 +56,8 @@ TRValue generatePreferences(int keys)
             case 6: {
                 TRArray list;
                 for (int i = 0; i < 4; ++i)
-                    list.append(TRValue::fromString(QStringLiteral("/Users/someone/Documents/Recent %1.txt").arg(random() % 100000)));
+                    list.append(TRValue::fromString(
+                        QStringLiteral("/Users/someone/Documents/Recent %1.txt").arg(random() % 100000)));
                 value = TRValue::fromArray(list);
                 break;
             }
@@ -69,15 +70,18 @@ TRValue generatePreferences(int keys)
                 break;
             }
             case 8:
-                value = TRValue::fromString(QStringLiteral("A longer text \u00e9\u00e8 that a user typed into a preference field, number %1.")
-                                                .arg(random()));
+                value = TRValue::fromString(
+                    QStringLiteral(
+                        "A longer text \u00e9\u00e8 that a user typed into a preference field, number %1.")
+                        .arg(random()));
                 break;
             default:
                 value = TRValue::fromInteger(-qint64(random() % 100000));
             }
             domain.insert(key, value);
         }
-        root.insert(QStringLiteral("com.example.application%1").arg(d, 5, 10, QLatin1Char('0')), TRValue::fromDictionary(domain));
+        root.insert(QStringLiteral("com.example.application%1").arg(d, 5, 10, QLatin1Char('0')),
+                    TRValue::fromDictionary(domain));
     }
     return TRValue::fromDictionary(root);
 }
@@ -98,7 +102,8 @@ QByteArray written(int keys, bool xml)
     auto found = cache.find(keys);
     if (found == cache.end()) {
         QByteArray bytes;
-        xml ? TRPropertyList::writeXml(preferences(keys), &bytes) : TRPropertyList::writeBinary(preferences(keys), &bytes);
+        xml ? TRPropertyList::writeXml(preferences(keys), &bytes)
+            : TRPropertyList::writeBinary(preferences(keys), &bytes);
         found = cache.insert(keys, bytes);
     }
     return *found;
@@ -162,7 +167,8 @@ BENCHMARK(readBinary)->Arg(200000)->Unit(benchmark::kMillisecond);
 int generate(const char *directory, int keys)
 {
     for (const bool xml : {true, false}) {
-        QFile file(QString::fromLocal8Bit(directory) + (xml ? QStringLiteral("/prefs.xml") : QStringLiteral("/prefs.bplist")));
+        QFile file(QString::fromLocal8Bit(directory) +
+                   (xml ? QStringLiteral("/prefs.xml") : QStringLiteral("/prefs.bplist")));
         const QByteArray bytes = written(keys, xml);
         if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size()) {
             std::fprintf(stderr, "cannot write %s\n", qPrintable(file.fileName()));

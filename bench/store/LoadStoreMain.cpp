@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-
 #include <cstdio>
 #include <memory>
 #include <vector>
@@ -33,7 +32,8 @@ int main(int argc, char **argv)
     std::vector<TRValue> values;
     std::vector<std::unique_ptr<TRDomainController>> domains;
     if (args.at(2) == QLatin1String("parse")) {
-        const QStringList files = QDir(folder).entryList({QStringLiteral("*.plist")}, QDir::Files, QDir::Name);
+        const QStringList files =
+            QDir(folder).entryList({QStringLiteral("*.plist")}, QDir::Files, QDir::Name);
         for (const QString &name : files) {
             QFile file(QDir(folder).filePath(name));
             TRValue value;

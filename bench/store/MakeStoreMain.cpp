@@ -2,7 +2,6 @@
 #include "TRBenchStore.h"
 
 #include <QCoreApplication>
-
 #include <cstdio>
 
 int main(int argc, char **argv)

@@ -9,7 +9,6 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
@@ -97,7 +96,8 @@ qint64 visit(const TRKeyOutlineModel &model, const QModelIndex &parent)
 
 void outlineVisit(benchmark::State &state)
 {
-    TRDomainController domain(QStringLiteral("bench"), benchstore::makeDomain(int(state.range(0)), 1u), nullptr);
+    TRDomainController domain(QStringLiteral("bench"), benchstore::makeDomain(int(state.range(0)), 1u),
+                              nullptr);
     const TRKeyOutlineModel *model = domain.outlineModel();
     qint64 rows = 0;
     for (auto _ : state)
@@ -110,6 +110,13 @@ void outlineVisit(benchmark::State &state)
 
 BENCHMARK(parseAllFiles)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 BENCHMARK(loadAllDomains)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->MinTime(2.0);
-BENCHMARK(outlineVisit)->Arg(12500)->Arg(25000)->Arg(50000)->Arg(100000)->Arg(200000)->Unit(benchmark::kMillisecond)->Complexity(benchmark::oN);
+BENCHMARK(outlineVisit)
+    ->Arg(12500)
+    ->Arg(25000)
+    ->Arg(50000)
+    ->Arg(100000)
+    ->Arg(200000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
 
 BENCHMARK_MAIN();

@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QSaveFile>
-
 #include <random>
 
 namespace benchstore {
@@ -14,8 +13,9 @@ namespace {
 constexpr int kDomainCount = 1000;
 constexpr int kLargestKeys = 200000;
 constexpr int kLargeKeys[] = {10000, 12000, 15000, 20000, 50000};
-const char *const kWords[] = {"Window", "Frame", "Recent", "Documents", "Font", "Size", "Color", "Toolbar",
-                              "Visible", "Last", "Path", "Sort", "Order", "Enabled", "Server", "Timeout"};
+const char *const kWords[] = {"Window", "Frame",   "Recent",  "Documents", "Font", "Size",
+                              "Color",  "Toolbar", "Visible", "Last",      "Path", "Sort",
+                              "Order",  "Enabled", "Server",  "Timeout"};
 
 QString word(std::mt19937 &random)
 {
@@ -121,7 +121,9 @@ bool makeStore(const QString &folder, Summary *summary, QString *error)
             keys = kLargeKeys[index - 1];
             binary = index % 2 == 0;
         } else {
-            name = QStringLiteral("org.example.%1.app%2").arg(word(random).toLower()).arg(index, 4, 10, QChar(u'0'));
+            name = QStringLiteral("org.example.%1.app%2")
+                       .arg(word(random).toLower())
+                       .arg(index, 4, 10, QChar(u'0'));
         }
         QByteArray bytes;
         QString encodeError;

@@ -6,7 +6,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
 #include <cmath>
 #include <limits>
 
@@ -118,7 +117,8 @@ private:
             return nullptr;
         QJsonObject object = description.toObject();
         TRValue name = defaultName;
-        if (object.size() == 2 && object.contains(QLatin1String("node")) && object.contains(QLatin1String("name"))) {
+        if (object.size() == 2 && object.contains(QLatin1String("node")) &&
+            object.contains(QLatin1String("name"))) {
             const QJsonValue given = object.value(QLatin1String("name"));
             if (given.isString())
                 name = TRValue::fromString(given.toString());
@@ -131,7 +131,8 @@ private:
             object = object.value(QLatin1String("node")).toObject();
         }
         if (object.size() != 1) {
-            fail(trText("A value is described as an object with one member, such as {\"string\": \"text\"}."));
+            fail(
+                trText("A value is described as an object with one member, such as {\"string\": \"text\"}."));
             return nullptr;
         }
         const QString kind = object.begin().key();
@@ -146,7 +147,8 @@ private:
             return TRKey::create(name, value, nullptr, m_domain);
         }
         if (depth >= kTRMaxNestingDepth) {
-            fail(trFormat(trText("The values are nested deeper than %@ levels."), {QString::number(kTRMaxNestingDepth)}));
+            fail(trFormat(trText("The values are nested deeper than %@ levels."),
+                          {QString::number(kTRMaxNestingDepth)}));
             return nullptr;
         }
         TRKeyPtr result;

@@ -3,7 +3,6 @@
 #include "TRDateTime.h"
 
 #include <QLocale>
-
 #include <algorithm>
 #include <cmath>
 
@@ -29,8 +28,8 @@ void appendString(QByteArray &out, const QString &text)
             out += "\\n";
         } else if (u == '\t') {
             out += "\\t";
-        } else if (u < 0x20 || (c.isSurrogate() && !(c.isHighSurrogate() && i + 1 < text.size()
-                                                      && text.at(i + 1).isLowSurrogate()))) {
+        } else if (u < 0x20 || (c.isSurrogate() && !(c.isHighSurrogate() && i + 1 < text.size() &&
+                                                     text.at(i + 1).isLowSurrogate()))) {
             // Control characters and unpaired surrogates (which UTF-8 cannot carry) as escapes.
             out += "\\u" + QByteArray::number(u, 16).rightJustified(4, '0');
         } else if (c.isHighSurrogate()) {
@@ -94,7 +93,8 @@ void appendLeaf(QByteArray &out, const TRValue &value)
         out += value.toBool() ? "true" : "false";
     } else if (value.isInteger()) {
         out += "\"kind\": \"integer\", \"value\": ";
-        out += value.isUnsignedInteger() ? QByteArray::number(value.toUnsigned()) : QByteArray::number(value.toInteger());
+        out += value.isUnsignedInteger() ? QByteArray::number(value.toUnsigned())
+                                         : QByteArray::number(value.toInteger());
     } else if (value.isReal()) {
         out += "\"kind\": \"real\", \"value\": ";
         appendDouble(out, value.toReal());
@@ -114,8 +114,8 @@ void appendLeaf(QByteArray &out, const TRValue &value)
     }
 }
 
-void appendNode(QByteArray &out, const TRKey &node, const QString *key, const QString &rootDomain, bool isRoot,
-                int indent, Checks &checks)
+void appendNode(QByteArray &out, const TRKey &node, const QString *key, const QString &rootDomain,
+                bool isRoot, int indent, Checks &checks)
 {
     ++checks.nodes;
     if (node.domain() != rootDomain)
@@ -205,8 +205,8 @@ QByteArray TRArchiveDump::dump(const TRArchiveContents &contents)
         out += '}';
     }
     out += first ? "],\n" : "\n],\n";
-    out += " \"checks\": {\"nodes\": " + QByteArray::number(checks.nodes) + ", \"parent_links\": "
-           + (checks.parentLinks ? "true" : "false") + ", \"domains_consistent\": "
-           + (checks.domainsConsistent ? "true" : "false") + "}}\n";
+    out += " \"checks\": {\"nodes\": " + QByteArray::number(checks.nodes) +
+           ", \"parent_links\": " + (checks.parentLinks ? "true" : "false") +
+           ", \"domains_consistent\": " + (checks.domainsConsistent ? "true" : "false") + "}}\n";
     return out;
 }

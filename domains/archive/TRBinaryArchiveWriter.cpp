@@ -183,14 +183,16 @@ quint32 TRBinaryArchiveWriter::uidOfText(const QString &text)
         return 0;
     // The same characters at the same address are the same text. Every empty text shares one address, so
     // the check needs a text seen before (UID 0 is "$null" and never a text's).
-    if (m_recentUid != 0 && text.constData() == m_recentText.constData() && text.size() == m_recentText.size())
+    if (m_recentUid != 0 && text.constData() == m_recentText.constData() &&
+        text.size() == m_recentText.size())
         return m_recentUid;
     auto found = m_textUids.constFind(text);
     if (found == m_textUids.cend()) {
         if (text == QLatin1String("$null")) {
             // Both platforms' unarchivers read this text as no value: it would not come back.
-            fail(trFormat(trText("The text %@ cannot be stored in an exchange file: it reads back as no value."),
-                          {QStringLiteral("\"$null\"")}));
+            fail(trFormat(
+                trText("The text %@ cannot be stored in an exchange file: it reads back as no value."),
+                {QStringLiteral("\"$null\"")}));
             return 0;
         }
         m_texts.push_back(text);
@@ -238,7 +240,8 @@ quint32 TRBinaryArchiveWriter::uidOfChildren(const TRKey &owner)
         return 0;
     // Nothing is written that the reader would refuse.
     if (++m_depth > kTRMaxNestingDepth) {
-        fail(trFormat(trText("The keys are nested deeper than %@ levels."), {QString::number(kTRMaxNestingDepth)}));
+        fail(trFormat(trText("The keys are nested deeper than %@ levels."),
+                      {QString::number(kTRMaxNestingDepth)}));
         return 0;
     }
     const bool isDictionary = owner.isDictionary();
@@ -283,7 +286,7 @@ quint32 TRBinaryArchiveWriter::uidOfDomainList(const std::vector<TRDomainControl
     return uid;
 }
 
-template <class Sink>
+template<class Sink>
 void TRBinaryArchiveWriter::writeObjects(Sink &out, const Layout &layout) const
 {
     static const QString null = QStringLiteral("$null");

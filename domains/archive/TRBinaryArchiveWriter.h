@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
-
 #include <memory>
 #include <vector>
 
@@ -36,8 +35,31 @@ public:
 private:
     TRBinaryArchiveWriter();
 
-    enum class Type : quint8 { Null, Text, Integer, Unsigned, Real, Boolean, Data, Key, Domain, List, Dictionary, Date, Class };
-    enum class ClassId : quint8 { Key, DomainController, MutableArray, MutableDictionary, Date, Count };
+    enum class Type : quint8
+    {
+        Null,
+        Text,
+        Integer,
+        Unsigned,
+        Real,
+        Boolean,
+        Data,
+        Key,
+        Domain,
+        List,
+        Dictionary,
+        Date,
+        Class
+    };
+    enum class ClassId : quint8
+    {
+        Key,
+        DomainController,
+        MutableArray,
+        MutableDictionary,
+        Date,
+        Count
+    };
 
     // One object of $objects. payload: a number's bits, an index into m_texts or m_data, the first of
     // the record's references in m_references, or a class record's ClassId.
@@ -51,7 +73,8 @@ private:
 
     // Where the parts of the file are, as property-list object indices.
     struct Layout;
-    template <class Sink> void writeObjects(Sink &out, const Layout &layout) const;
+    template<class Sink>
+    void writeObjects(Sink &out, const Layout &layout) const;
 
     quint32 addObject(Type type, quint64 payload);
     quint32 uidOfValue(const TRValue &value);
@@ -73,7 +96,10 @@ private:
         static constexpr int kBlockBits = 16;
         std::size_t size() const { return m_size; }
         Object &operator[](std::size_t uid) { return m_blocks[uid >> kBlockBits][uid & kBlockMask]; }
-        const Object &operator[](std::size_t uid) const { return m_blocks[uid >> kBlockBits][uid & kBlockMask]; }
+        const Object &operator[](std::size_t uid) const
+        {
+            return m_blocks[uid >> kBlockBits][uid & kBlockMask];
+        }
         void push_back(const Object &object)
         {
             if ((m_size & kBlockMask) == 0)

@@ -21,7 +21,8 @@ TRDomainControllerPtr TRDomainController::initWithCoder(TRCoder &coder)
         return nullptr;
     // The root of a domain is its top-level dictionary; anything else could not be saved as a domain.
     if (!rootKey || !rootKey->isDictionary()) {
-        coder.fail(trFormat(trText("The root key of the domain %@ does not hold a dictionary."), {name.toString()}));
+        coder.fail(
+            trFormat(trText("The root key of the domain %@ does not hold a dictionary."), {name.toString()}));
         return nullptr;
     }
     auto domain = std::make_shared<TRDomainController>(name.toString(), rootKey);

@@ -11,7 +11,6 @@
 
 namespace {
 
-
 quint64 bitsOf(double number)
 {
     quint64 bits = 0;
@@ -37,7 +36,8 @@ TRKeyedArchiver::TRKeyedArchiver()
     m_objects.append(TRValue::fromString(QStringLiteral("$null")));
 }
 
-bool TRKeyedArchiver::archivedPropertyList(const TRArchiveContents &contents, TRValue *archive, QString *error)
+bool TRKeyedArchiver::archivedPropertyList(const TRArchiveContents &contents, TRValue *archive,
+                                           QString *error)
 {
     if (!contents.isList && (contents.domains.size() != 1 || !contents.domains.front())) {
         if (error)
@@ -61,7 +61,8 @@ bool TRKeyedArchiver::archivedData(const TRArchiveContents &contents, QByteArray
     return TRBinaryArchiveWriter::write(contents, bytes, error);
 }
 
-bool TRKeyedArchiver::archiveRootObject(const TRArchiveContents &contents, const QString &path, QString *error)
+bool TRKeyedArchiver::archiveRootObject(const TRArchiveContents &contents, const QString &path,
+                                        QString *error)
 {
     QByteArray bytes;
     if (!archivedData(contents, &bytes, error))
@@ -158,12 +159,13 @@ quint64 TRKeyedArchiver::uidOfValue(const TRValue &value)
     case TRValue::Kind::Real:
     case TRValue::Kind::Boolean: {
         // Booleans stay apart from integers, unsigned from signed, and -0.0 from 0.0.
-        QHash<quint64, quint64> &numbers = value.isBoolean() ? m_booleans
-                                           : value.isReal()  ? m_reals
+        QHash<quint64, quint64> &numbers = value.isBoolean()           ? m_booleans
+                                           : value.isReal()            ? m_reals
                                            : value.isUnsignedInteger() ? m_unsignedIntegers
                                                                        : m_integers;
-        const quint64 key = value.isReal() ? bitsOf(value.toReal()) : value.isBoolean() ? quint64(value.toBool())
-                                                                                        : value.toUnsigned();
+        const quint64 key = value.isReal()      ? bitsOf(value.toReal())
+                            : value.isBoolean() ? quint64(value.toBool())
+                                                : value.toUnsigned();
         const auto found = numbers.constFind(key);
         if (found != numbers.cend())
             return *found;
@@ -248,7 +250,8 @@ quint64 TRKeyedArchiver::uidOfChildren(const TRKey &owner)
         return 0;
     // Nothing is written that the reader would refuse.
     if (++m_depth > kTRMaxNestingDepth) {
-        fail(trFormat(trText("The keys are nested deeper than %@ levels."), {QString::number(kTRMaxNestingDepth)}));
+        fail(trFormat(trText("The keys are nested deeper than %@ levels."),
+                      {QString::number(kTRMaxNestingDepth)}));
         return 0;
     }
     const quint64 uid = reserveObject();

@@ -6,7 +6,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
-
 #include <vector>
 
 // Writes domains as a keyed archive in the layout both platforms' keyed archivers read: a binary property
@@ -16,12 +15,14 @@ class TRKeyedArchiver final : public TRCoder
 {
 public:
     // archiveRootObject:toFile: replaces the file atomically. On failure the file is left as it was.
-    static bool archiveRootObject(const TRArchiveContents &contents, const QString &path, QString *error = nullptr);
+    static bool archiveRootObject(const TRArchiveContents &contents, const QString &path,
+                                  QString *error = nullptr);
     // The archive's bytes, written straight from the tree by TRBinaryArchiveWriter.
     static bool archivedData(const TRArchiveContents &contents, QByteArray *bytes, QString *error = nullptr);
     // The same archive as a property-list value: its top-level dictionary, built object by object. Reading
     // archivedData's bytes gives an equal value.
-    static bool archivedPropertyList(const TRArchiveContents &contents, TRValue *archive, QString *error = nullptr);
+    static bool archivedPropertyList(const TRArchiveContents &contents, TRValue *archive,
+                                     QString *error = nullptr);
 
     void encodeValue(const TRValue &value) override;
     void encodeText(const QString &text) override;
@@ -38,7 +39,15 @@ public:
 private:
     TRKeyedArchiver();
 
-    enum class ClassId : quint8 { Key, DomainController, MutableArray, MutableDictionary, Date, Count };
+    enum class ClassId : quint8
+    {
+        Key,
+        DomainController,
+        MutableArray,
+        MutableDictionary,
+        Date,
+        Count
+    };
 
     // A record being filled: its entries and the number of values coded into it so far.
     struct Record

@@ -2,11 +2,10 @@
 
 #include "TRArchiveFormat.h"
 #include "TRLimits.h"
-#include "plist/TRPropertyList.h"
 #include "TRText.h"
+#include "plist/TRPropertyList.h"
 
 #include <QFile>
-
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -49,27 +48,21 @@ QString unsupportedVersion(const TRValue &version)
 } // namespace
 
 TRKeyedUnarchiver::TRKeyedUnarchiver(const TRArray *objects, bool xml)
-    : m_objects(objects)
-    , m_objectCount(quint64(objects->size()))
-    , m_xml(xml)
-    , m_marks(std::size_t(m_objectCount), Mark::Unvisited)
-    , m_leaves(std::size_t(m_objectCount))
-    , m_objectClasses(std::size_t(m_objectCount), -1)
+    : m_objects(objects), m_objectCount(quint64(objects->size())), m_xml(xml),
+      m_marks(std::size_t(m_objectCount), Mark::Unvisited), m_leaves(std::size_t(m_objectCount)),
+      m_objectClasses(std::size_t(m_objectCount), -1)
 {
 }
 
 TRKeyedUnarchiver::TRKeyedUnarchiver(TRBinaryPlistView *view, const TRBinaryPlistView::Object &objects)
-    : m_view(view)
-    , m_objectList(objects)
-    , m_objectCount(objects.count)
-    , m_marks(std::size_t(m_objectCount), Mark::Unvisited)
-    , m_leaves(std::size_t(m_objectCount))
-    , m_objectClasses(std::size_t(m_objectCount), -1)
+    : m_view(view), m_objectList(objects), m_objectCount(objects.count),
+      m_marks(std::size_t(m_objectCount), Mark::Unvisited), m_leaves(std::size_t(m_objectCount)),
+      m_objectClasses(std::size_t(m_objectCount), -1)
 {
 }
 
-bool TRKeyedUnarchiver::unarchiveObjectWithFile(const QString &path, TRArchiveContents *contents, QString *error,
-                                                Failure *failure)
+bool TRKeyedUnarchiver::unarchiveObjectWithFile(const QString &path, TRArchiveContents *contents,
+                                                QString *error, Failure *failure)
 {
     if (failure)
         *failure = Failure::Unreadable;
@@ -78,10 +71,13 @@ bool TRKeyedUnarchiver::unarchiveObjectWithFile(const QString &path, TRArchiveCo
     const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         if (error)
-            *error = trFormat(trText("Cannot read %@: %@"), {path, QString::fromLocal8Bit(std::strerror(errno))});
+            *error =
+                trFormat(trText("Cannot read %@: %@"), {path, QString::fromLocal8Bit(std::strerror(errno))});
         return false;
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
         ::close(fd);
         if (error)
@@ -109,8 +105,8 @@ bool TRKeyedUnarchiver::unarchiveObjectWithFile(const QString &path, TRArchiveCo
     return unarchiveObjectWithData(bytes, contents, error, failure);
 }
 
-bool TRKeyedUnarchiver::unarchiveObjectWithData(const QByteArray &bytes, TRArchiveContents *contents, QString *error,
-                                                Failure *failure)
+bool TRKeyedUnarchiver::unarchiveObjectWithData(const QByteArray &bytes, TRArchiveContents *contents,
+                                                QString *error, Failure *failure)
 {
     if (failure)
         *failure = Failure::Unreadable;
@@ -129,19 +125,22 @@ bool TRKeyedUnarchiver::unarchiveObjectWithData(const QByteArray &bytes, TRArchi
             *error = trText("Not a keyed archive: a keyed archive is a binary or XML property list.");
         return false;
     }
-    return unarchiveObjectWithPropertyList(archive, format == TRPropertyList::Format::Xml, contents, error, failure);
+    return unarchiveObjectWithPropertyList(archive, format == TRPropertyList::Format::Xml, contents, error,
+                                           failure);
 }
 
 bool TRKeyedUnarchiver::unarchiveObjectWithPropertyList(const TRValue &archive, bool xml,
-                                                        TRArchiveContents *contents, QString *error, Failure *failure)
+                                                        TRArchiveContents *contents, QString *error,
+                                                        Failure *failure)
 {
     if (failure)
         *failure = Failure::Unreadable;
     const TRDictionary &top = archive.toDictionary();
     const TRValue objects = top.value(kArchiveObjectsKey);
-    const bool isArchive = archive.isDictionary() && top.value(kArchiverKey) == TRValue::fromString(kArchiverName)
-                           && top.value(kTopKey).isDictionary() && objects.isArray() && !objects.toArray().isEmpty()
-                           && objects.toArray().first().toString() == nullMarker();
+    const bool isArchive =
+        archive.isDictionary() && top.value(kArchiverKey) == TRValue::fromString(kArchiverName) &&
+        top.value(kTopKey).isDictionary() && objects.isArray() && !objects.toArray().isEmpty() &&
+        objects.toArray().first().toString() == nullMarker();
     if (!isArchive) {
         if (error)
             *error = notAnArchive();
@@ -189,8 +188,8 @@ bool TRKeyedUnarchiver::unarchiveBinary(const QByteArray &bytes, TRArchiveConten
             return !view.failed();
         if (!view.find(top, kArchiveObjectsKey, &objectsIndex, &found))
             return false;
-        if (!found || !view.object(objectsIndex, &objects) || objects.type != TRBinaryPlistView::Array
-            || objects.count == 0)
+        if (!found || !view.object(objectsIndex, &objects) || objects.type != TRBinaryPlistView::Array ||
+            objects.count == 0)
             return !view.failed();
         if (!view.reference(objects, 0, &first) || !view.object(first, &object))
             return false;
@@ -337,8 +336,9 @@ bool TRKeyedUnarchiver::classOf(quint64 uid, Class *cls)
     }
     Record record;
     Entry classReference;
-    if (uid != 0 && (!recordAt(uid, &record) || !entryOf(record, record.values ? record.values->size() - 1 : -1,
-                                                         kClassKey, &classReference)))
+    if (uid != 0 &&
+        (!recordAt(uid, &record) ||
+         !entryOf(record, record.values ? record.values->size() - 1 : -1, kClassKey, &classReference)))
         return false;
     if (uid == 0 || !classReference.present) {
         *cls = Class::Plain;
@@ -358,8 +358,8 @@ bool TRKeyedUnarchiver::classOf(quint64 uid, Class *cls)
     Record classRecord;
     Entry nameEntry;
     TRValue name;
-    if (!recordAt(classUid, &classRecord) || !entryOf(classRecord, 0, kClassNameKey, &nameEntry)
-        || !valueOf(nameEntry, &name))
+    if (!recordAt(classUid, &classRecord) || !entryOf(classRecord, 0, kClassNameKey, &nameEntry) ||
+        !valueOf(nameEntry, &name))
         return false;
     if (!name.isString()) {
         failAt(uid, trText("its class record has no $classname."));
@@ -380,7 +380,8 @@ bool TRKeyedUnarchiver::classOf(quint64 uid, Class *cls)
     };
     const auto found = allowed.constFind(name.toString());
     if (found == allowed.cend()) {
-        failAt(uid, trFormat(trText("objects of class %@ are not accepted in an exchange file."), {name.toString()}));
+        failAt(uid, trFormat(trText("objects of class %@ are not accepted in an exchange file."),
+                             {name.toString()}));
         return false;
     }
     m_classes.insert(classUid, *found);
@@ -495,7 +496,8 @@ TRKeyPtr TRKeyedUnarchiver::keyAt(quint64 uid)
     if (!classOf(uid, &cls))
         return nullptr;
     if (uid == 0 || cls != Class::Key) {
-        failAt(uid, trFormat(trText("found %@ where a key belongs."), {uid == 0 ? trText("nothing") : className(cls)}));
+        failAt(uid, trFormat(trText("found %@ where a key belongs."),
+                             {uid == 0 ? trText("nothing") : className(cls)}));
         return nullptr;
     }
     if (!claim(uid))
@@ -525,7 +527,8 @@ bool TRKeyedUnarchiver::childrenAt(quint64 uid, Class cls, NodeContents *content
     if (!claim(uid))
         return false;
     if (++m_depth > kTRMaxNestingDepth) {
-        failAt(uid, trFormat(trText("the keys are nested deeper than %@ levels."), {QString::number(kTRMaxNestingDepth)}));
+        failAt(uid, trFormat(trText("the keys are nested deeper than %@ levels."),
+                             {QString::number(kTRMaxNestingDepth)}));
         return false;
     }
     const bool hasKeys = isDictionary(cls);

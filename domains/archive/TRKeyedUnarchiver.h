@@ -8,7 +8,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
-
 #include <vector>
 
 // Reads exchange files written by either platform's keyed archiver (binary or XML property lists) and by
@@ -20,15 +19,16 @@
 class TRKeyedUnarchiver final : public TRCoder
 {
 public:
-    enum class Failure : quint8 {
+    enum class Failure : quint8
+    {
         None,
         Unreadable, // not a keyed archive, or a malformed one
         WrongRoot,  // a sound archive whose root is neither a domain nor a list of domains
     };
 
     // unarchiveObjectWithFile:. On failure *contents is left as it was.
-    static bool unarchiveObjectWithFile(const QString &path, TRArchiveContents *contents, QString *error = nullptr,
-                                        Failure *failure = nullptr);
+    static bool unarchiveObjectWithFile(const QString &path, TRArchiveContents *contents,
+                                        QString *error = nullptr, Failure *failure = nullptr);
     static bool unarchiveObjectWithData(const QByteArray &bytes, TRArchiveContents *contents,
                                         QString *error = nullptr, Failure *failure = nullptr);
     // The archive as a property list already read; xml accepts {CF$UID: n} dictionaries as references.
@@ -51,10 +51,26 @@ public:
 
 private:
     // The classes that may appear in an exchange file. Plain is a property-list value without a record.
-    enum class Class : quint8 {
-        Plain, Key, Domain, Array, MutableArray, Dictionary, MutableDictionary, String, Data, Date
+    enum class Class : quint8
+    {
+        Plain,
+        Key,
+        Domain,
+        Array,
+        MutableArray,
+        Dictionary,
+        MutableDictionary,
+        String,
+        Data,
+        Date
     };
-    enum class Mark : quint8 { Unvisited, Decoding, Taken, Leaf };
+    enum class Mark : quint8
+    {
+        Unvisited,
+        Decoding,
+        Taken,
+        Leaf
+    };
     // An object of $objects as a record (a dictionary), in the parsed graph or in the binary bytes.
     struct Record
     {
@@ -112,18 +128,21 @@ private:
     bool referenceList(quint64 uid, const QString &key, List *list);
 
     static bool isList(Class cls) { return cls == Class::Array || cls == Class::MutableArray; }
-    static bool isDictionary(Class cls) { return cls == Class::Dictionary || cls == Class::MutableDictionary; }
+    static bool isDictionary(Class cls)
+    {
+        return cls == Class::Dictionary || cls == Class::MutableDictionary;
+    }
     static QString className(Class cls);
 
-    const TRArray *m_objects = nullptr; // the parsed graph's $objects
+    const TRArray *m_objects = nullptr;  // the parsed graph's $objects
     TRBinaryPlistView *m_view = nullptr; // or the binary bytes and their $objects list
     TRBinaryPlistView::Object m_objectList;
     quint64 m_objectCount = 0;
     bool m_xml = false;
     std::vector<Mark> m_marks;
     std::vector<TRValue> m_leaves;
-    QHash<quint64, Class> m_classes; // by the UID of the class record
-    std::vector<qint8> m_objectClasses; // by object, once known (a Class)
+    QHash<quint64, Class> m_classes;       // by the UID of the class record
+    std::vector<qint8> m_objectClasses;    // by object, once known (a Class)
     quint64 m_lastRecordUid = ~quint64(0); // the binary record read last
     TRBinaryPlistView::Object m_lastRecord;
     std::vector<Frame> m_frames;

@@ -1,8 +1,7 @@
 // Access to the archive's $objects, from a parsed property list or straight from a binary list's bytes:
 // records, their entries, references and reference lists. Every reference is range-checked here.
-#include "TRKeyedUnarchiver.h"
-
 #include "TRArchiveFormat.h"
+#include "TRKeyedUnarchiver.h"
 #include "TRText.h"
 
 bool TRKeyedUnarchiver::viewFailed()
@@ -37,7 +36,7 @@ bool TRKeyedUnarchiver::pushFrame(quint64 uid)
         return false;
     if (m_view) {
         static const QString keys[kLookedUp] = {trCodedValueKey(0), trCodedValueKey(1), trCodedValueKey(2),
-                                                 trCodedValueKey(3)};
+                                                trCodedValueKey(3)};
         quint64 values[kLookedUp] = {};
         bool found[kLookedUp] = {};
         if (!m_view->find(frame.record.object, keys, kLookedUp, values, found))
@@ -56,8 +55,8 @@ bool TRKeyedUnarchiver::entryOf(const Record &record, qsizetype likely, const QS
         return m_view->find(record.object, key, &entry->index, &entry->present) || viewFailed();
     // Looked for first where writers put it.
     const TRDictionary &values = *record.values;
-    const qsizetype at = likely >= 0 && likely < values.size() && values.keyAt(likely) == key ? likely
-                                                                                              : values.indexOf(key);
+    const qsizetype at =
+        likely >= 0 && likely < values.size() && values.keyAt(likely) == key ? likely : values.indexOf(key);
     if (at >= 0 && !values.valueAt(at).isNone()) {
         entry->value = &values.valueAt(at);
         entry->present = true;
@@ -108,7 +107,8 @@ bool TRKeyedUnarchiver::uidOf(const TRValue &reference, quint64 *uid)
         value = quint64(number.toInteger());
     }
     if (!isReference) {
-        fail(trFormat(trText("The archive holds %@ where a reference to an object belongs."), {reference.description()}));
+        fail(trFormat(trText("The archive holds %@ where a reference to an object belongs."),
+                      {reference.description()}));
         return false;
     }
     return uidInRange(value, uid);

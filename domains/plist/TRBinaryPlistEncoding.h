@@ -2,7 +2,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <cstring>
 
 // The pieces of the binary "bplist00" form, written to a sink: put(char), put(bytes, length) and
@@ -33,7 +32,7 @@ inline double doubleOf(quint64 bits)
     return number;
 }
 
-template <class Sink>
+template<class Sink>
 void putBigEndian(Sink &out, quint64 number, int width)
 {
     char bytes[8] = {};
@@ -43,7 +42,7 @@ void putBigEndian(Sink &out, quint64 number, int width)
 }
 
 // A marker whose low nibble holds the length, or 0xf followed by an integer object.
-template <class Sink>
+template<class Sink>
 void putMarker(Sink &out, int type, quint64 length)
 {
     if (length < 15) {
@@ -58,7 +57,7 @@ void putMarker(Sink &out, int type, quint64 length)
 }
 
 // ASCII when every character is, UTF-16BE otherwise.
-template <class Sink>
+template<class Sink>
 void putString(Sink &out, const QString &text)
 {
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
@@ -84,7 +83,7 @@ void putString(Sink &out, const QString &text)
 
 // A signed integer (negative ones in 8 bytes) or, when isUnsigned, a 16-byte integer as both platforms
 // write values above 2^63-1.
-template <class Sink>
+template<class Sink>
 void putInteger(Sink &out, quint64 bits, bool isUnsigned)
 {
     if (isUnsigned) {
@@ -102,21 +101,21 @@ void putInteger(Sink &out, quint64 bits, bool isUnsigned)
     }
 }
 
-template <class Sink>
+template<class Sink>
 void putReal(Sink &out, double number)
 {
     out.put(char(0x23));
     putBigEndian(out, bitsOf(number), 8);
 }
 
-template <class Sink>
+template<class Sink>
 void putDate(Sink &out, double seconds)
 {
     out.put(char(0x33));
     putBigEndian(out, bitsOf(seconds), 8);
 }
 
-template <class Sink>
+template<class Sink>
 void putData(Sink &out, const QByteArray &bytes)
 {
     putMarker(out, 0x4, quint64(bytes.size()));
@@ -124,7 +123,7 @@ void putData(Sink &out, const QByteArray &bytes)
 }
 
 // A UID in 1, 2, 4 or 8 bytes.
-template <class Sink>
+template<class Sink>
 void putUid(Sink &out, quint64 uid)
 {
     const int width = byteWidth(uid);

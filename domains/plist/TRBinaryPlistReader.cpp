@@ -4,9 +4,7 @@
 
 #include <algorithm>
 
-TRBinaryPlistReader::TRBinaryPlistReader(const QByteArray &bytes)
-    : m_bytes(bytes)
-    , m_view(m_bytes)
+TRBinaryPlistReader::TRBinaryPlistReader(const QByteArray &bytes) : m_bytes(bytes), m_view(m_bytes)
 {
 }
 
@@ -47,7 +45,8 @@ void TRBinaryPlistReader::countUses(quint64 top)
             continue;
         if (object.type != TRBinaryPlistView::Array && object.type != TRBinaryPlistView::Dictionary)
             continue;
-        const quint64 references = object.type == TRBinaryPlistView::Dictionary ? 2 * object.count : object.count;
+        const quint64 references =
+            object.type == TRBinaryPlistView::Dictionary ? 2 * object.count : object.count;
         for (quint64 i = 0; i < references; ++i) {
             quint64 used = 0;
             if (m_view.reference(object, i, &used) && m_uses[used] < 2)
@@ -69,11 +68,13 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
     if (m_states[index] == State::Reading)
         return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "reference cycle"));
     if (m_states[index] == State::Consumed)
-        return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "object used more often than referenced"));
+        return m_view.fail(m_view.offsetOf(index),
+                           QT_TRANSLATE_NOOP("Tamrix", "object used more often than referenced"));
     TRBinaryPlistView::Object object;
     if (!m_view.object(index, &object))
         return false;
-    const bool compound = object.type == TRBinaryPlistView::Array || object.type == TRBinaryPlistView::Dictionary;
+    const bool compound =
+        object.type == TRBinaryPlistView::Array || object.type == TRBinaryPlistView::Dictionary;
     if (!compound) {
         if (!m_view.leaf(object, value))
             return false;
@@ -107,8 +108,8 @@ bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *
     }
     // A key used once is only ever a dictionary key: its characters are all that is kept.
     TRBinaryPlistView::Object object;
-    if (m_states[index] == State::Unread && m_uses[index] <= 1 && m_view.object(index, &object)
-        && (object.type == TRBinaryPlistView::Ascii || object.type == TRBinaryPlistView::Utf16)) {
+    if (m_states[index] == State::Unread && m_uses[index] <= 1 && m_view.object(index, &object) &&
+        (object.type == TRBinaryPlistView::Ascii || object.type == TRBinaryPlistView::Utf16)) {
         if (!m_view.text(object, key))
             return false;
         m_states[index] = State::Consumed;
@@ -155,12 +156,14 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         if (!m_view.reference(object, i, &keyIndex) || !readKey(keyIndex, depth, &key, &isText))
             return false;
         if (!isText)
-            return m_view.fail(m_view.referenceOffset(object, i), QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
+            return m_view.fail(m_view.referenceOffset(object, i),
+                               QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
         if (!m_view.reference(object, i, &valueIndex, true) || !readObject(valueIndex, depth, &entry))
             return false;
         height = std::max(height, m_lastHeight);
         if (!entries.insert(key, std::move(entry)))
-            return m_view.fail(m_view.referenceOffset(object, i), QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+            return m_view.fail(m_view.referenceOffset(object, i),
+                               QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
     }
     return finish(TRValue::fromDictionary(std::move(entries)));
 }

@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <vector>
 
 // Reads a binary "bplist00" property list. Every object is read once: references to an object already
@@ -21,7 +20,13 @@ public:
     bool read(TRValue *value, QString *error);
 
 private:
-    enum class State : quint8 { Unread, Reading, Done, Consumed };
+    enum class State : quint8
+    {
+        Unread,
+        Reading,
+        Done,
+        Consumed
+    };
 
     // Counts how often each object is referenced (0, 1, or 2 for more), so only shared ones are kept.
     void countUses(quint64 top);

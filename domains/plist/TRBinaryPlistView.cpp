@@ -21,8 +21,7 @@ quint64 bigEndian(const unsigned char *bytes, int width)
 } // namespace
 
 TRBinaryPlistView::TRBinaryPlistView(const QByteArray &bytes)
-    : m_data(reinterpret_cast<const unsigned char *>(bytes.constData()))
-    , m_size(quint64(bytes.size()))
+    : m_data(reinterpret_cast<const unsigned char *>(bytes.constData())), m_size(quint64(bytes.size()))
 {
 }
 
@@ -66,7 +65,8 @@ bool TRBinaryPlistView::open()
     if (m_tableOffset < kHeaderSize + 1 || m_tableOffset > trailerOffset)
         return fail(trailerOffset + 24, QT_TRANSLATE_NOOP("Tamrix", "offset table out of range"));
     if (m_objectCount > (trailerOffset - m_tableOffset) / quint64(m_offsetSize))
-        return fail(trailerOffset + 8, QT_TRANSLATE_NOOP("Tamrix", "object count larger than the offset table"));
+        return fail(trailerOffset + 8,
+                    QT_TRANSLATE_NOOP("Tamrix", "object count larger than the offset table"));
     return true;
 }
 
@@ -118,7 +118,8 @@ bool TRBinaryPlistView::object(quint64 index, Object *object)
     case Real:
     case Date:
         if (info != 3 && (type == Date || info != 2))
-            return fail(offset, type == Date ? QT_TRANSLATE_NOOP("Tamrix", "bad date width") : QT_TRANSLATE_NOOP("Tamrix", "bad real width"));
+            return fail(offset, type == Date ? QT_TRANSLATE_NOOP("Tamrix", "bad date width")
+                                             : QT_TRANSLATE_NOOP("Tamrix", "bad real width"));
         if (available < quint64(1) << info)
             return fail(offset, QT_TRANSLATE_NOOP("Tamrix", "the object is truncated"));
         break;
@@ -292,7 +293,8 @@ bool TRBinaryPlistView::text(const Object &object, QString *text)
     if (object.type == Ascii) {
         for (quint64 i = 0; i < object.count; ++i) {
             if (bytes[i] >= 0x80)
-                return fail(object.position + i, QT_TRANSLATE_NOOP("Tamrix", "non-ASCII byte in an ASCII string"));
+                return fail(object.position + i,
+                            QT_TRANSLATE_NOOP("Tamrix", "non-ASCII byte in an ASCII string"));
         }
         *text = QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count));
         return true;
@@ -357,7 +359,8 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
         return true;
     }
     case Data:
-        *value = TRValue::fromData(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
+        *value =
+            TRValue::fromData(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
         return true;
     case Ascii:
     case Utf16: {

@@ -4,9 +4,8 @@
 
 #include <QByteArray>
 #include <QHash>
-#include <QStringView>
 #include <QString>
-
+#include <QStringView>
 #include <vector>
 
 // A random-access view of a binary "bplist00" property list: objects are looked at where they lie in the
@@ -16,9 +15,18 @@
 class TRBinaryPlistView
 {
 public:
-    enum Type : quint8 {
-        Boolean = 0x0, Integer = 0x1, Real = 0x2, Date = 0x3, Data = 0x4, Ascii = 0x5, Utf16 = 0x6,
-        Uid = 0x8, Array = 0xa, Dictionary = 0xd
+    enum Type : quint8
+    {
+        Boolean = 0x0,
+        Integer = 0x1,
+        Real = 0x2,
+        Date = 0x3,
+        Data = 0x4,
+        Ascii = 0x5,
+        Utf16 = 0x6,
+        Uid = 0x8,
+        Array = 0xa,
+        Dictionary = 0xd
     };
 
     // An object's header: where it lies, its type, and for data, texts and containers its length (entries

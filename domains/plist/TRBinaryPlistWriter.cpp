@@ -1,15 +1,12 @@
 #include "TRBinaryPlistWriter.h"
 
 #include "TRBinaryPlistEncoding.h"
-
 #include "TRLimits.h"
 #include "TRText.h"
 
-
 using namespace TRBinaryPlistEncoding;
 
-TRBinaryPlistWriter::TRBinaryPlistWriter(const TRPropertyList::BinaryOptions &options)
-    : m_options(options)
+TRBinaryPlistWriter::TRBinaryPlistWriter(const TRPropertyList::BinaryOptions &options) : m_options(options)
 {
 }
 
@@ -158,7 +155,8 @@ void TRBinaryPlistWriter::emitObject(const Object &object, QByteArray *bytes) co
     case TRValue::Kind::Dictionary: {
         const bool isArray = value.isArray();
         putMarker(out, isArray ? 0xa : 0xd, isArray ? object.referenceCount : object.referenceCount / 2);
-        auto *refs = reinterpret_cast<unsigned char *>(out.span(qsizetype(object.referenceCount) * m_referenceSize));
+        auto *refs =
+            reinterpret_cast<unsigned char *>(out.span(qsizetype(object.referenceCount) * m_referenceSize));
         for (quint64 i = 0; i < object.referenceCount; ++i) {
             const quint64 reference = m_references[object.referencesBegin + i];
             for (int k = 0; k < m_referenceSize; ++k)

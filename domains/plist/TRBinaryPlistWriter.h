@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
-
 #include <vector>
 
 // Writes a binary "bplist00" property list in time linear in the size of the value: minimal integer,

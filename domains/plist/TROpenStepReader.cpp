@@ -11,15 +11,14 @@ namespace {
 bool isUnquotedCharacter(QChar c)
 {
     const char16_t unit = c.unicode();
-    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z') || (unit >= u'0' && unit <= u'9')
-           || unit == u'_' || unit == u'$' || unit == u'/' || unit == u':' || unit == u'.' || unit == u'-'
-           || unit == u'+' || (unit >= 0x80 && !c.isSpace() && unit != 0xfeff);
+    return (unit >= u'a' && unit <= u'z') || (unit >= u'A' && unit <= u'Z') ||
+           (unit >= u'0' && unit <= u'9') || unit == u'_' || unit == u'$' || unit == u'/' || unit == u':' ||
+           unit == u'.' || unit == u'-' || unit == u'+' || (unit >= 0x80 && !c.isSpace() && unit != 0xfeff);
 }
 
 } // namespace
 
-TROpenStepReader::TROpenStepReader(const QByteArray &bytes)
-    : m_bytes(bytes)
+TROpenStepReader::TROpenStepReader(const QByteArray &bytes) : m_bytes(bytes)
 {
 }
 
@@ -45,7 +44,8 @@ bool TROpenStepReader::read(TRValue *value, QString *error)
     *value = TRValue();
     const bool ok = [&] {
         const auto *raw = reinterpret_cast<const unsigned char *>(m_bytes.constData());
-        if (m_bytes.size() >= 2 && ((raw[0] == 0xfe && raw[1] == 0xff) || (raw[0] == 0xff && raw[1] == 0xfe))) {
+        if (m_bytes.size() >= 2 &&
+            ((raw[0] == 0xfe && raw[1] == 0xff) || (raw[0] == 0xff && raw[1] == 0xfe))) {
             QStringDecoder decoder(raw[0] == 0xfe ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
             m_text = decoder.decode(m_bytes);
             if (decoder.hasError() || m_bytes.size() % 2 != 0) {
@@ -54,7 +54,8 @@ bool TROpenStepReader::read(TRValue *value, QString *error)
             }
         } else {
             const qsizetype skip = m_bytes.startsWith("\xef\xbb\xbf") ? 3 : 0;
-            const qsizetype invalid = TRPlistScalars::firstInvalidUtf8(m_bytes.constData() + skip, m_bytes.size() - skip);
+            const qsizetype invalid =
+                TRPlistScalars::firstInvalidUtf8(m_bytes.constData() + skip, m_bytes.size() - skip);
             if (invalid >= 0) {
                 m_error = trFormat(trText("The text property list is not valid UTF-8 at byte %@."),
                                    {QString::number(invalid + skip)});
@@ -115,7 +116,8 @@ bool TROpenStepReader::readValue(int depth, TRValue *value)
     const QChar c = peek();
     if (c == u'{' || c == u'(') {
         if (depth >= kTRMaxNestingDepth)
-            return fail(m_pos, trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
+            return fail(m_pos, trFormat(trText("nested deeper than %@ levels"),
+                                        {QString::number(kTRMaxNestingDepth)}));
         ++m_pos;
         if (c == u'{')
             return readEntries(depth + 1, QLatin1Char('}'), value);
@@ -138,7 +140,8 @@ bool TROpenStepReader::readValue(int depth, TRValue *value)
             if (peek() == u',') {
                 ++m_pos;
             } else if (peek() != u')') {
-                return fail(m_pos, atEnd() ? trText("unterminated array") : trText("expected \u201c,\u201d or \u201c)\u201d"));
+                return fail(m_pos, atEnd() ? trText("unterminated array")
+                                           : trText("expected \u201c,\u201d or \u201c)\u201d"));
             }
         }
         *value = TRValue::fromArray(std::move(elements));
@@ -225,13 +228,27 @@ bool TROpenStepReader::readQuoted(QString *text)
         const qsizetype escapeAt = m_pos - 1;
         const QChar e = m_text.at(m_pos++);
         switch (e.unicode()) {
-        case u'a': text->append(QChar(0x07)); break;
-        case u'b': text->append(QChar(0x08)); break;
-        case u'f': text->append(QChar(0x0c)); break;
-        case u'n': text->append(QChar(0x0a)); break;
-        case u'r': text->append(QChar(0x0d)); break;
-        case u't': text->append(QChar(0x09)); break;
-        case u'v': text->append(QChar(0x0b)); break;
+        case u'a':
+            text->append(QChar(0x07));
+            break;
+        case u'b':
+            text->append(QChar(0x08));
+            break;
+        case u'f':
+            text->append(QChar(0x0c));
+            break;
+        case u'n':
+            text->append(QChar(0x0a));
+            break;
+        case u'r':
+            text->append(QChar(0x0d));
+            break;
+        case u't':
+            text->append(QChar(0x09));
+            break;
+        case u'v':
+            text->append(QChar(0x0b));
+            break;
         case u'U':
         case u'u': {
             int code = 0;
@@ -296,7 +313,8 @@ bool TROpenStepReader::readAngled(TRValue *value)
         if (!body.endsWith(u']'))
             return fail(start, trText("unterminated base64 data"));
         const QByteArray content = body.mid(1, body.size() - 2).toLatin1();
-        auto bytes = TRPlistScalars::decodeBase64(std::string_view(content.constData(), size_t(content.size())));
+        auto bytes =
+            TRPlistScalars::decodeBase64(std::string_view(content.constData(), size_t(content.size())));
         if (!bytes)
             return fail(start, trText("bad base64 data"));
         *value = TRValue::fromData(*bytes);

@@ -28,7 +28,6 @@ bool isDigit(char c)
     return c >= '0' && c <= '9';
 }
 
-
 bool equalsIgnoringCase(std::string_view text, std::string_view lower)
 {
     if (text.size() != lower.size())
@@ -123,7 +122,8 @@ std::optional<double> TRPlistScalars::parseReal(std::string_view text)
         body.remove_prefix(1);
     }
     if (equalsIgnoringCase(body, "nan"))
-        return negative ? -std::numeric_limits<double>::quiet_NaN() : std::numeric_limits<double>::quiet_NaN();
+        return negative ? -std::numeric_limits<double>::quiet_NaN()
+                        : std::numeric_limits<double>::quiet_NaN();
     if (equalsIgnoringCase(body, "inf") || equalsIgnoringCase(body, "infinity"))
         return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
     // Only the plain decimal grammar: digits, an optional point, an optional exponent.
@@ -180,11 +180,12 @@ std::optional<double> TRPlistScalars::parseIsoDate(std::string_view text)
     size_t pos = 0;
     int year = 0;
     TRCivilTime civil;
-    if (!takeDigits(text, &pos, 4, &year) || !takeChar(text, &pos, '-') || !takeDigits(text, &pos, 2, &civil.month)
-        || !takeChar(text, &pos, '-') || !takeDigits(text, &pos, 2, &civil.day) || !takeChar(text, &pos, 'T')
-        || !takeDigits(text, &pos, 2, &civil.hour) || !takeChar(text, &pos, ':')
-        || !takeDigits(text, &pos, 2, &civil.minute) || !takeChar(text, &pos, ':')
-        || !takeDigits(text, &pos, 2, &civil.second))
+    if (!takeDigits(text, &pos, 4, &year) || !takeChar(text, &pos, '-') ||
+        !takeDigits(text, &pos, 2, &civil.month) || !takeChar(text, &pos, '-') ||
+        !takeDigits(text, &pos, 2, &civil.day) || !takeChar(text, &pos, 'T') ||
+        !takeDigits(text, &pos, 2, &civil.hour) || !takeChar(text, &pos, ':') ||
+        !takeDigits(text, &pos, 2, &civil.minute) || !takeChar(text, &pos, ':') ||
+        !takeDigits(text, &pos, 2, &civil.second))
         return std::nullopt;
     civil.year = year;
     if (pos < text.size() && text[pos] == '.') {
@@ -228,15 +229,15 @@ std::optional<double> TRPlistScalars::parseDescriptionDate(std::string_view text
     civil.year = negativeYear ? -year : year;
     int zoneHours = 0;
     int zoneMinutes = 0;
-    if (!takeChar(text, &pos, '-') || !takeDigits(text, &pos, 2, &civil.month) || !takeChar(text, &pos, '-')
-        || !takeDigits(text, &pos, 2, &civil.day) || !takeChar(text, &pos, ' ')
-        || !takeDigits(text, &pos, 2, &civil.hour) || !takeChar(text, &pos, ':')
-        || !takeDigits(text, &pos, 2, &civil.minute) || !takeChar(text, &pos, ':')
-        || !takeDigits(text, &pos, 2, &civil.second) || !takeChar(text, &pos, ' ') || pos >= text.size())
+    if (!takeChar(text, &pos, '-') || !takeDigits(text, &pos, 2, &civil.month) ||
+        !takeChar(text, &pos, '-') || !takeDigits(text, &pos, 2, &civil.day) || !takeChar(text, &pos, ' ') ||
+        !takeDigits(text, &pos, 2, &civil.hour) || !takeChar(text, &pos, ':') ||
+        !takeDigits(text, &pos, 2, &civil.minute) || !takeChar(text, &pos, ':') ||
+        !takeDigits(text, &pos, 2, &civil.second) || !takeChar(text, &pos, ' ') || pos >= text.size())
         return std::nullopt;
     const char sign = text[pos++];
-    if ((sign != '+' && sign != '-') || !takeDigits(text, &pos, 2, &zoneHours)
-        || !takeDigits(text, &pos, 2, &zoneMinutes) || pos != text.size() || zoneMinutes > 59)
+    if ((sign != '+' && sign != '-') || !takeDigits(text, &pos, 2, &zoneHours) ||
+        !takeDigits(text, &pos, 2, &zoneMinutes) || pos != text.size() || zoneMinutes > 59)
         return std::nullopt;
     if (!trIsValidCivil(civil.year, civil.month, civil.day, civil.hour, civil.minute, civil.second))
         return std::nullopt;
@@ -400,8 +401,8 @@ qsizetype TRPlistScalars::firstInvalidUtf8(const char *data, qsizetype size)
                 return i;
             codePoint = codePoint << 6 | (bytes[i + k] & 0x3f);
         }
-        if ((length == 3 && (codePoint < 0x800 || (codePoint >= 0xd800 && codePoint <= 0xdfff)))
-            || (length == 4 && (codePoint < 0x10000 || codePoint > 0x10ffff)))
+        if ((length == 3 && (codePoint < 0x800 || (codePoint >= 0xd800 && codePoint <= 0xdfff))) ||
+            (length == 4 && (codePoint < 0x10000 || codePoint > 0x10ffff)))
             return i;
         i += length;
     }

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <optional>
 #include <string_view>
 
@@ -34,7 +33,8 @@ public:
     // after padding, or a dangling sixth of a byte.
     static std::optional<QByteArray> decodeBase64(std::string_view text);
     // Base64 in lines of lineLength characters, each line preceded by indent and followed by a newline.
-    static void appendBase64Lines(QByteArray *out, const QByteArray &bytes, int lineLength, const QByteArray &indent);
+    static void appendBase64Lines(QByteArray *out, const QByteArray &bytes, int lineLength,
+                                  const QByteArray &indent);
 
     // UTF-8 to text, keeping a leading U+FEFF (QString::fromUtf8 drops it as a byte-order mark).
     static QString textFromUtf8(const char *data, qsizetype size);
@@ -53,5 +53,6 @@ public:
         return -1;
     }
     // 1-based line and column (in characters) of a byte offset into UTF-8 text.
-    static void lineAndColumn(const char *data, qsizetype size, qsizetype offset, qsizetype *line, qsizetype *column);
+    static void lineAndColumn(const char *data, qsizetype size, qsizetype offset, qsizetype *line,
+                              qsizetype *column);
 };

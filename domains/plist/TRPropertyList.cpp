@@ -3,8 +3,8 @@
 #include "TRBinaryPlistReader.h"
 #include "TRBinaryPlistWriter.h"
 #include "TRLimits.h"
-#include "TRPlistScalars.h"
 #include "TROpenStepReader.h"
+#include "TRPlistScalars.h"
 #include "TRText.h"
 #include "TRXmlPlistReader.h"
 #include "TRXmlPlistWriter.h"
@@ -27,7 +27,8 @@ bool looksLikeXml(const QByteArray &bytes)
         text = QString::fromUtf8(head.startsWith("\xef\xbb\xbf") ? head.sliced(3) : head);
     }
     qsizetype i = 0;
-    while (i < text.size() && (text.at(i) == u' ' || text.at(i) == u'\t' || text.at(i) == u'\n' || text.at(i) == u'\r'))
+    while (i < text.size() &&
+           (text.at(i) == u' ' || text.at(i) == u'\t' || text.at(i) == u'\n' || text.at(i) == u'\r'))
         ++i;
     const QStringView rest = QStringView(text).sliced(i);
     if (rest.startsWith(u"<?xml") || rest.startsWith(u"<!") || rest.startsWith(u"<plist"))
@@ -72,9 +73,10 @@ bool TRPropertyList::fitsExpansionBound(const TRValue &value, QString *error)
     if (value.expandedSize(kTRMaxExpandedValues + 1) <= kTRMaxExpandedValues)
         return true;
     if (error)
-        *error = trFormat(trText("The property list holds more than %@ values once every shared value is counted "
-                                 "where it is used."),
-                          {QString::number(kTRMaxExpandedValues)});
+        *error =
+            trFormat(trText("The property list holds more than %@ values once every shared value is counted "
+                            "where it is used."),
+                     {QString::number(kTRMaxExpandedValues)});
     return false;
 }
 
@@ -88,7 +90,8 @@ bool TRPropertyList::writeXml(const TRValue &value, QByteArray *out, QString *er
     return TRXmlPlistWriter().write(value, out, error);
 }
 
-bool TRPropertyList::writeBinary(const TRValue &value, QByteArray *out, QString *error, const BinaryOptions &options)
+bool TRPropertyList::writeBinary(const TRValue &value, QByteArray *out, QString *error,
+                                 const BinaryOptions &options)
 {
     return TRBinaryPlistWriter(options).write(value, out, error);
 }

@@ -17,7 +17,12 @@
 class TRPropertyList
 {
 public:
-    enum class Format { Xml, Binary, OpenStep };
+    enum class Format
+    {
+        Xml,
+        Binary,
+        OpenStep
+    };
 
     struct BinaryOptions
     {
@@ -30,7 +35,8 @@ public:
 
     // Parses a whole file. On failure answers false, leaves *value as none and sets *error to a message
     // that names the position (line and column for text, byte offset for binary).
-    static bool read(const QByteArray &bytes, TRValue *value, Format *format = nullptr, QString *error = nullptr);
+    static bool read(const QByteArray &bytes, TRValue *value, Format *format = nullptr,
+                     QString *error = nullptr);
 
     // Whether the value holds at most kTRMaxExpandedValues values once each shared one is counted at
     // every place it is used. Binary files share containers, so a few hundred bytes can stand for 2^40

@@ -37,8 +37,8 @@ void TRValueJson::appendText(QByteArray *out, const QString &text)
     const qsizetype length = text.size();
     for (qsizetype i = 0; i < length; ++i) {
         const char16_t unit = units[i];
-        const bool pairedHigh = unit >= 0xd800 && unit <= 0xdbff && i + 1 < length && units[i + 1] >= 0xdc00
-                                && units[i + 1] <= 0xdfff;
+        const bool pairedHigh = unit >= 0xd800 && unit <= 0xdbff && i + 1 < length &&
+                                units[i + 1] >= 0xdc00 && units[i + 1] <= 0xdfff;
         if (pairedHigh) {
             out->append(QStringView(units + i, 2).toUtf8());
             ++i;
@@ -72,7 +72,8 @@ void TRValueJson::append(QByteArray *out, const TRValue &value)
     case TRValue::Kind::Integer: {
         const bool isUnsigned = value.isUnsignedInteger();
         const qint64 number = value.toInteger();
-        const bool exact = !isUnsigned && number >= -qint64(kLargestExactInteger) && number <= qint64(kLargestExactInteger);
+        const bool exact =
+            !isUnsigned && number >= -qint64(kLargestExactInteger) && number <= qint64(kLargestExactInteger);
         out->append("{\"integer\":");
         if (!exact)
             out->append('"');

@@ -15,8 +15,8 @@ bool isSpace(char c)
 
 bool isNameStart(char c)
 {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':'
-           || static_cast<unsigned char>(c) >= 0x80;
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_' || c == ':' ||
+           static_cast<unsigned char>(c) >= 0x80;
 }
 
 bool isNameChar(char c)
@@ -36,8 +36,8 @@ bool isBlank(std::string_view text)
 // Characters XML 1.0 allows, also as character references.
 bool isXmlCharacter(char32_t c)
 {
-    return c == 0x9 || c == 0xa || c == 0xd || (c >= 0x20 && c <= 0xd7ff) || (c >= 0xe000 && c <= 0xfffd)
-           || (c >= 0x10000 && c <= 0x10ffff);
+    return c == 0x9 || c == 0xa || c == 0xd || (c >= 0x20 && c <= 0xd7ff) || (c >= 0xe000 && c <= 0xfffd) ||
+           (c >= 0x10000 && c <= 0x10ffff);
 }
 
 void appendUtf8(std::string *out, char32_t c)
@@ -66,8 +66,7 @@ QString nameText(std::string_view name)
 
 } // namespace
 
-TRXmlPlistReader::TRXmlPlistReader(const QByteArray &bytes)
-    : m_bytes(bytes)
+TRXmlPlistReader::TRXmlPlistReader(const QByteArray &bytes) : m_bytes(bytes)
 {
 }
 
@@ -88,7 +87,8 @@ bool TRXmlPlistReader::read(TRValue *value, QString *error)
     qsizetype skip = 0;
     bool ok = true;
     if (m_bytes.size() >= 2 && ((raw[0] == 0xfe && raw[1] == 0xff) || (raw[0] == 0xff && raw[1] == 0xfe))) {
-        // UTF-16 (the decoder drops the byte-order mark, and only that) is read as UTF-8, so that positions are counted the same way for both.
+        // UTF-16 (the decoder drops the byte-order mark, and only that) is read as UTF-8, so that positions
+        // are counted the same way for both.
         QStringDecoder decoder(raw[0] == 0xfe ? QStringConverter::Utf16BE : QStringConverter::Utf16LE);
         const QString text = decoder.decode(m_bytes);
         if (decoder.hasError() || m_bytes.size() % 2 != 0) {
@@ -424,7 +424,8 @@ bool TRXmlPlistReader::readText(const Tag &tag, std::string_view *text)
                 if (!skipMarkup(&skipped))
                     return false;
                 if (!skipped)
-                    return fail(m_pos, trFormat(trText("unexpected element inside <%@>"), {nameText(tag.name)}));
+                    return fail(m_pos,
+                                trFormat(trText("unexpected element inside <%@>"), {nameText(tag.name)}));
             }
         } else if (c == '&') {
             toBuffer();
@@ -510,7 +511,8 @@ bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
 bool TRXmlPlistReader::readArray(const Tag &tag, int depth, TRValue *value)
 {
     if (depth >= kTRMaxNestingDepth)
-        return fail(tag.at, trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
+        return fail(tag.at,
+                    trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
     // Elements wait on a stack shared by all levels, so that each array is allocated once at its size.
     const size_t start = m_pendingElements.size();
     if (!tag.empty) {
@@ -539,7 +541,8 @@ bool TRXmlPlistReader::readArray(const Tag &tag, int depth, TRValue *value)
 bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
 {
     if (depth >= kTRMaxNestingDepth)
-        return fail(tag.at, trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
+        return fail(tag.at,
+                    trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
     const size_t start = m_pendingEntries.size();
     if (!tag.empty) {
         for (;;) {
@@ -554,7 +557,8 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
             std::string_view text;
             if (!readText(keyTag, &text))
                 return false;
-            PendingEntry entry{TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size())), TRValue(), keyTag.at};
+            PendingEntry entry{TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size())), TRValue(),
+                               keyTag.at};
             Tag valueTag;
             if (!nextChild(tag, &valueTag, &closed))
                 return false;

@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QString>
-
 #include <string>
 #include <string_view>
 #include <vector>

@@ -209,7 +209,8 @@ bool TRXmlPlistWriter::write(const TRValue &value, QByteArray *out, QString *err
 {
     if (!canWrite(value)) {
         if (error)
-            *error = trText("The value holds text, a date or a kind of value that an XML property list cannot carry.");
+            *error = trText(
+                "The value holds text, a date or a kind of value that an XML property list cannot carry.");
         return false;
     }
     m_out.clear();

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QThread>
-
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -21,7 +20,9 @@ std::atomic<int> g_giveUpMs{25000};
 
 bool modificationTime(const QByteArray &path, timespec *mtime)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(path.constData(), &info) != 0)
         return false;
     *mtime = info.st_mtim;
@@ -54,8 +55,7 @@ TRDefaultsLock::Timing TRDefaultsLock::timing()
     return Timing{g_pollMs.load(), g_staleMs.load(), g_giveUpMs.load()};
 }
 
-TRDefaultsLock::TRDefaultsLock(const QString &folder, const Waiting &waiting)
-    : m_path(lockPath(folder))
+TRDefaultsLock::TRDefaultsLock(const QString &folder, const Waiting &waiting) : m_path(lockPath(folder))
 {
     const Timing limits = timing();
     const QByteArray native = QFile::encodeName(m_path);
@@ -79,8 +79,8 @@ TRDefaultsLock::TRDefaultsLock(const QString &folder, const Waiting &waiting)
         timespec held{};
         // A stale lock that cannot be removed (not ours to remove, or not empty) is waited out like
         // any other, not retried at once forever.
-        if (modificationTime(native, &held) && ageMs(held) > limits.staleMs
-            && (::rmdir(native.constData()) == 0 || errno == ENOENT))
+        if (modificationTime(native, &held) && ageMs(held) > limits.staleMs &&
+            (::rmdir(native.constData()) == 0 || errno == ENOENT))
             continue;
         if (waited.elapsed() >= limits.giveUpMs) {
             m_failure = trFormat(trText("another program has held it for %@ seconds"),

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
@@ -86,12 +85,14 @@ bool readRegularFile(const QByteArray &path, const struct stat &expected, QByteA
         *reason = systemError(errno);
         return false;
     }
-    struct stat info {};
+    struct stat info
+    {
+    };
     bool ok = ::fstat(fd, &info) == 0;
     if (!ok) {
         *reason = systemError(errno);
-    } else if (!S_ISREG(info.st_mode) || info.st_dev != expected.st_dev || info.st_ino != expected.st_ino
-               || info.st_size > kTRMaxFileSize) {
+    } else if (!S_ISREG(info.st_mode) || info.st_dev != expected.st_dev || info.st_ino != expected.st_ino ||
+               info.st_size > kTRMaxFileSize) {
         *reason = trText("The file changed while it was being read.");
         ok = false;
     }
@@ -103,7 +104,8 @@ bool readRegularFile(const QByteArray &path, const struct stat &expected, QByteA
             if (got > 0)
                 filled += got;
             else if (got == 0)
-                bytes->truncate(filled); // cut short meanwhile: what is there is parsed, and may well be refused
+                bytes->truncate(
+                    filled); // cut short meanwhile: what is there is parsed, and may well be refused
             else if (errno != EINTR) {
                 *reason = systemError(errno);
                 ok = false;
@@ -151,14 +153,14 @@ bool codePointLess(const QString &a, const QString &b)
 
 } // namespace
 
-TRDefaultsStore::TRDefaultsStore(const QString &folder)
-    : m_folder(folder)
+TRDefaultsStore::TRDefaultsStore(const QString &folder) : m_folder(folder)
 {
 }
 
 TRDefaultsStore &TRDefaultsStore::standard()
 {
-    static TRDefaultsStore store(standardFolderOverride().isEmpty() ? resolveFolder() : standardFolderOverride());
+    static TRDefaultsStore store(standardFolderOverride().isEmpty() ? resolveFolder()
+                                                                    : standardFolderOverride());
     return store;
 }
 
@@ -220,10 +222,11 @@ TRDefaultsLock::Waiting TRDefaultsStore::lockWaiting() const
     if (!m_lockObserver)
         return {};
     return [this](qint64 waitedMs) {
-        m_lockObserver(LockEvent::Waiting,
-                       trFormat(trText("Waiting for another program to release the lock on the defaults folder %@ "
-                                       "(%@ s)…"),
-                                {m_folder, QString::number(waitedMs / 1000)}));
+        m_lockObserver(
+            LockEvent::Waiting,
+            trFormat(trText("Waiting for another program to release the lock on the defaults folder %@ "
+                            "(%@ s)…"),
+                     {m_folder, QString::number(waitedMs / 1000)}));
     };
 }
 
@@ -232,10 +235,11 @@ void TRDefaultsStore::reportLock(const TRDefaultsLock &lock) const
     if (!m_lockObserver)
         return;
     if (!lock.isHeld())
-        m_lockObserver(LockEvent::NotTaken,
-                       trFormat(trText("The lock on the defaults folder %@ could not be taken (%@); the change is "
-                                       "made without it."),
-                                {TRDefaultsLock::lockPath(m_folder), lock.failure()}));
+        m_lockObserver(
+            LockEvent::NotTaken,
+            trFormat(trText("The lock on the defaults folder %@ could not be taken (%@); the change is "
+                            "made without it."),
+                     {TRDefaultsLock::lockPath(m_folder), lock.failure()}));
     else if (lock.waited())
         m_lockObserver(LockEvent::Taken, QString());
 }
@@ -258,10 +262,13 @@ void TRDefaultsStore::noteUnreadable(const QString &path, const QString &reason,
     m_unreadable.append(UnreadableFile{path, reason, setAsideAs});
 }
 
-TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, CachedFile *result, bool needValue)
+TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, CachedFile *result,
+                                                        bool needValue)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(native.constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
             m_cache.remove(path);
@@ -281,9 +288,10 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
     }
 
     const auto cached = m_cache.constFind(path);
-    const bool unchanged = cached != m_cache.cend() && cached->device == info.st_dev && cached->inode == info.st_ino
-                           && cached->size == info.st_size && cached->mtime.tv_sec == info.st_mtim.tv_sec
-                           && cached->mtime.tv_nsec == info.st_mtim.tv_nsec && cached->mode == info.st_mode;
+    const bool unchanged = cached != m_cache.cend() && cached->device == info.st_dev &&
+                           cached->inode == info.st_ino && cached->size == info.st_size &&
+                           cached->mtime.tv_sec == info.st_mtim.tv_sec &&
+                           cached->mtime.tv_nsec == info.st_mtim.tv_nsec && cached->mode == info.st_mode;
     if (unchanged && (!needValue || !cached->readable || !cached->dictionary.isNone())) {
         *result = *cached;
     } else {
@@ -299,10 +307,11 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
         QString parseError;
         // A file beyond the size bound is reported without being read.
         if (info.st_size > kTRMaxFileSize) {
-            entry.reason = trFormat(trText("The file is larger than %@ MiB."), {QString::number(kTRMaxFileSize >> 20)});
+            entry.reason =
+                trFormat(trText("The file is larger than %@ MiB."), {QString::number(kTRMaxFileSize >> 20)});
         } else if (readRegularFile(native, info, &bytes, &entry.reason)) {
-            if (!TRPropertyList::read(bytes, &value, &format, &parseError)
-                || !TRPropertyList::fitsExpansionBound(value, &parseError))
+            if (!TRPropertyList::read(bytes, &value, &format, &parseError) ||
+                !TRPropertyList::fitsExpansionBound(value, &parseError))
                 entry.reason = parseError;
             else if (!value.isDictionary())
                 entry.reason = trText("The property list's root is not a dictionary.");
@@ -329,7 +338,8 @@ bool TRDefaultsStore::setAside(const QString &path, const QString &reason, QStri
     // The file name of a long domain keeps as much of itself as leaves room for the suffix and a counter.
     const qsizetype slash = path.lastIndexOf(u'/');
     QString kept = path.mid(slash + 1);
-    while (!kept.isEmpty() && QFile::encodeName(kept + suffix).size() + kAsideCounterBytes > kMaxFileNameBytes) {
+    while (!kept.isEmpty() &&
+           QFile::encodeName(kept + suffix).size() + kAsideCounterBytes > kMaxFileNameBytes) {
         kept.chop(1);
         if (!kept.isEmpty() && kept.back().isHighSurrogate())
             kept.chop(1);
@@ -343,7 +353,8 @@ bool TRDefaultsStore::setAside(const QString &path, const QString &reason, QStri
             m_cache.remove(path);
             noteUnreadable(path, reason, aside);
             QString ignored;
-            TRAtomicFile::syncFolder(path.left(slash), &ignored); // a failing folder fails the write that follows
+            TRAtomicFile::syncFolder(path.left(slash),
+                                     &ignored); // a failing folder fails the write that follows
             return true;
         }
         if (errno != EEXIST)
@@ -370,7 +381,8 @@ QStringList TRDefaultsStore::persistentDomainNames()
         const QString decoded = QFile::decodeName(entry);
         // A name that is not UTF-8 text cannot be named back to the file system: reported, with its bytes.
         if (QFile::encodeName(decoded) != entry) {
-            noteUnreadable(m_folder + u'/' + readableBytes(entry), trText("The file name is not valid UTF-8 text."));
+            noteUnreadable(m_folder + u'/' + readableBytes(entry),
+                           trText("The file name is not valid UTF-8 text."));
             continue;
         }
         const QString name = decoded.chopped(kExtension.size());
@@ -412,7 +424,8 @@ bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QStri
     QString tooLarge;
     if (!TRPropertyList::fitsExpansionBound(dictionary, &tooLarge)) {
         if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: %@"), {filePathForName(name), tooLarge});
+            *error =
+                trFormat(trText("Cannot write the domain file %@: %@"), {filePathForName(name), tooLarge});
         return false;
     }
     if (!makeFolder(m_folder, error))
@@ -422,7 +435,8 @@ bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QStri
     return writeLocked(dictionary, name, error);
 }
 
-bool TRDefaultsStore::updatePersistentDomain(const QString &name, const std::function<TRValue(const TRValue &)> &change,
+bool TRDefaultsStore::updatePersistentDomain(const QString &name,
+                                             const std::function<TRValue(const TRValue &)> &change,
                                              QString *error)
 {
     if (!isValidDomainName(name, error))
@@ -432,7 +446,8 @@ bool TRDefaultsStore::updatePersistentDomain(const QString &name, const std::fun
     const TRDefaultsLock lock(m_folder, lockWaiting());
     reportLock(lock);
     CachedFile current;
-    const bool readable = readDomainFile(followLinks(filePathForName(name)), &current, true) == Lookup::Readable;
+    const bool readable =
+        readDomainFile(followLinks(filePathForName(name)), &current, true) == Lookup::Readable;
     const TRValue changed = change(readable ? current.dictionary : TRValue());
     if (changed.isDictionary() && !changed.toDictionary().isEmpty())
         return writeLocked(changed, name, error);
@@ -488,9 +503,11 @@ bool TRDefaultsStore::removePersistentDomainForName(const QString &name, QString
 {
     if (!isValidDomainName(name, error))
         return false;
-    struct stat info {};
-    if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0
-        && (errno == ENOENT || errno == ENOTDIR))
+    struct stat info
+    {
+    };
+    if (::lstat(QFile::encodeName(filePathForName(name)).constData(), &info) != 0 &&
+        (errno == ENOENT || errno == ENOTDIR))
         return true; // nothing to remove
     const TRDefaultsLock lock(m_folder, lockWaiting());
     reportLock(lock);
@@ -501,7 +518,9 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
 {
     const QString path = filePathForName(name);
     const QByteArray native = QFile::encodeName(path);
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::lstat(native.constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return true;
@@ -516,7 +535,8 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
             return setAside(path, existing.reason, error);
     } else if (!S_ISLNK(info.st_mode)) {
         if (error)
-            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, trText("It is not a regular file.")});
+            *error = trFormat(trText("Cannot remove the domain file %@: %@"),
+                              {path, trText("It is not a regular file.")});
         return false;
     }
     // A link goes, its target stays: the target belongs to whoever made the link.

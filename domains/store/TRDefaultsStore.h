@@ -7,7 +7,6 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
-
 #include <ctime>
 #include <functional>
 #include <sys/types.h>
@@ -28,7 +27,12 @@ public:
 
     // What a write or a removal meets on GNUstep's lock: still waiting for another holder (called at every
     // poll, so a window can keep itself painted), done waiting, or going on without the lock.
-    enum class LockEvent { Waiting, Taken, NotTaken };
+    enum class LockEvent
+    {
+        Waiting,
+        Taken,
+        NotTaken
+    };
     using LockObserver = std::function<void(LockEvent event, const QString &message)>;
 
     // Longest domain name, in UTF-8 bytes, that leaves room in a file name (255 bytes) for ".plist" and
@@ -86,7 +90,13 @@ private:
         QString reason;     // why it could not be read
     };
     // NotAFile: a device, pipe, socket or folder under the name, never opened, written or set aside.
-    enum class Lookup { Absent, Readable, Unreadable, NotAFile };
+    enum class Lookup
+    {
+        Absent,
+        Readable,
+        Unreadable,
+        NotAFile
+    };
 
     // Write and remove with the lock already held.
     bool writeLocked(const TRValue &dictionary, const QString &name, QString *error);

@@ -2,7 +2,6 @@
 
 #include <QDir>
 #include <QFile>
-
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -87,7 +86,9 @@ TRGnustepConfig::Values TRGnustepConfig::parseText(const QString &input)
 bool TRGnustepConfig::readFile(const QString &path, bool userFile, Values *values)
 {
     const QByteArray native = QFile::encodeName(path);
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::stat(native.constData(), &info) != 0 || !S_ISREG(info.st_mode))
         return false;
     if ((info.st_mode & (S_IWGRP | S_IWOTH)) != 0)

@@ -3,9 +3,7 @@
 #include "TRDefaultsStore.h"
 
 TRPreferences::TRPreferences(TRDefaultsStore &store, const QString &domainName)
-    : m_store(store)
-    , m_domainName(domainName)
-    , m_initialValues(TRValue::fromDictionary({}))
+    : m_store(store), m_domainName(domainName), m_initialValues(TRValue::fromDictionary({}))
 {
 }
 

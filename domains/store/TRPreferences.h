@@ -14,7 +14,8 @@ class TRPreferences final
 public:
     static constexpr const char *kDomainName = "tamrix";
 
-    explicit TRPreferences(TRDefaultsStore &store, const QString &domainName = QString::fromLatin1(kDomainName));
+    explicit TRPreferences(TRDefaultsStore &store,
+                           const QString &domainName = QString::fromLatin1(kDomainName));
 
     // The preferences of this process, over the shared store.
     static TRPreferences &shared();

@@ -52,14 +52,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     QByteArray binary;
     TRValue back;
     QString error;
-    if (!TRPropertyList::writeBinary(value, &binary, &error) || !TRPropertyList::read(binary, &back, nullptr, &error))
+    if (!TRPropertyList::writeBinary(value, &binary, &error) ||
+        !TRPropertyList::read(binary, &back, nullptr, &error))
         __builtin_trap();
     if (comparable && !(back == value))
         __builtin_trap();
 
     QByteArray xml;
     if (TRPropertyList::canWriteXml(value)) {
-        if (!TRPropertyList::writeXml(value, &xml, &error) || !TRPropertyList::read(xml, &back, nullptr, &error))
+        if (!TRPropertyList::writeXml(value, &xml, &error) ||
+            !TRPropertyList::read(xml, &back, nullptr, &error))
             __builtin_trap();
         if (comparable && !equalAfterXml(value, back))
             __builtin_trap();

@@ -1,12 +1,12 @@
 #include "AppTestFixture.h"
 
-#include "store/TRPreferences.h"
 #include "TRDomainListModel.h"
 #include "TRFileDialog.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
 #include "TRUrlOpener.h"
 #include "store/TRDefaultsStore.h"
+#include "store/TRPreferences.h"
 
 #include <QAction>
 #include <QApplication>
@@ -45,7 +45,8 @@ public:
 void AppTest::SetUp()
 {
     QDir folder(storeFolder());
-    for (const QFileInfo &entry : folder.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+    for (const QFileInfo &entry :
+         folder.entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
         if (entry.isDir() && !entry.isSymLink())
             QDir(entry.filePath()).removeRecursively();
         else

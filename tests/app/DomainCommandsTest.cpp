@@ -1,7 +1,7 @@
 #include "AppTestFixture.h"
-#include "store/TRPreferences.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
+#include "store/TRPreferences.h"
 
 #include <QAction>
 #include <QFile>
@@ -55,11 +55,13 @@ TEST_F(DomainCommands, NewDomainRefusals)
 
     newDomain(QStringLiteral("taken"));
     EXPECT_EQ(alertTitles().last(), QStringLiteral("Domain exists"));
-    EXPECT_TRUE(TRAlert::shownAlerts().last().message.contains(QStringLiteral("The domain taken already exists")));
+    EXPECT_TRUE(
+        TRAlert::shownAlerts().last().message.contains(QStringLiteral("The domain taken already exists")));
 
     // Names the store cannot hold are refused with their own alert and nothing is added or written.
     const QStringList invalid{QStringLiteral("a/b"), QStringLiteral("."), QStringLiteral(".."),
-                              QStringLiteral("nul") + QChar(0) + QStringLiteral("x"), QString(300, QLatin1Char('n'))};
+                              QStringLiteral("nul") + QChar(0) + QStringLiteral("x"),
+                              QString(300, QLatin1Char('n'))};
     for (const QString &name : invalid) {
         TRAlert::resetScript();
         newDomain(name);
@@ -89,7 +91,8 @@ TEST_F(DomainCommands, NewDomainRefusesNamesTheStoreHoldsButTheListDoesNot)
     ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
     broken.write("not a property list");
     broken.close();
-    ASSERT_TRUE(QFile::link(storeFolder() + QStringLiteral("/nowhere"), domainFile(QStringLiteral("org.other.link"))));
+    ASSERT_TRUE(QFile::link(storeFolder() + QStringLiteral("/nowhere"),
+                            domainFile(QStringLiteral("org.other.link"))));
 
     for (const QString &name : {QStringLiteral("org.other.app"), QStringLiteral("org.other.broken"),
                                 QStringLiteral("org.other.link")}) {
@@ -189,8 +192,9 @@ TEST_F(DomainCommands, UndoOfNewDomainDeletesOnlyTheFileTamrixWrote)
     // Saved with a key that was then taken out again: undoing the creation deletes the saved domain.
     newDomain(QStringLiteral("org.example.saved"));
     const TRKeyPtr root = domain(QStringLiteral("org.example.saved"))->rootKey();
-    const TRKeyPtr key = TRKey::create(TRValue::fromString(QStringLiteral("k")), TRValue::fromString(QStringLiteral("v")),
-                                       root, QStringLiteral("org.example.saved"));
+    const TRKeyPtr key =
+        TRKey::create(TRValue::fromString(QStringLiteral("k")), TRValue::fromString(QStringLiteral("v")),
+                      root, QStringLiteral("org.example.saved"));
     root->addKey(key);
     domain(QStringLiteral("org.example.saved"))->setModified(true);
     trigger("actionSaveDomain");

@@ -9,8 +9,7 @@ using DomainListModel = AppTest;
 
 TEST_F(DomainListModel, CellsByIdentifierUnderTheModelTester)
 {
-    storeDomain(QStringLiteral("org.example.nested"),
-                TRValue::fromDictionary([] {
+    storeDomain(QStringLiteral("org.example.nested"), TRValue::fromDictionary([] {
                     TRDictionary top;
                     top.insert(QStringLiteral("group"), dictionaryOf(10));
                     return top;
@@ -20,7 +19,8 @@ TEST_F(DomainListModel, CellsByIdentifierUnderTheModelTester)
     TRDomainListModel *model = m_controller->domainListModel();
     QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
 
-    ASSERT_EQ(domainNames(), (QStringList{QStringLiteral("org.example.nested"), QStringLiteral("org.example.three")}));
+    ASSERT_EQ(domainNames(),
+              (QStringList{QStringLiteral("org.example.nested"), QStringLiteral("org.example.three")}));
     // Top-level keys only.
     EXPECT_EQ(cell(0, QStringLiteral("keyCount")), QStringLiteral("1"));
     EXPECT_EQ(cell(1, QStringLiteral("keyCount")), QStringLiteral("3"));

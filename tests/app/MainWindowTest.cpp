@@ -1,8 +1,8 @@
 #include "AppTestFixture.h"
-#include "store/TRPreferences.h"
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
+#include "store/TRPreferences.h"
 
 #include <QAction>
 #include <QDialogButtonBox>
@@ -96,7 +96,8 @@ TEST_F(MainWindow, RealSheetAnswersByItsButtonsAndIsHiddenAfterwards)
     auto *buttons = sheet->findChild<QDialogButtonBox *>();
     ASSERT_NE(buttons, nullptr);
     m_controller->setCurrentSheet(sheet);
-    for (const auto &[button, expected] : {std::pair{QDialogButtonBox::Ok, 1}, std::pair{QDialogButtonBox::Cancel, 0}}) {
+    for (const auto &[button, expected] :
+         {std::pair{QDialogButtonBox::Ok, 1}, std::pair{QDialogButtonBox::Cancel, 0}}) {
         QTimer::singleShot(0, buttons->button(button), &QPushButton::click);
         EXPECT_EQ(m_controller->showCurrentSheet(), expected);
         EXPECT_FALSE(sheet->isVisible());
@@ -122,7 +123,8 @@ TEST_F(MainWindow, QuitAlertAnswers)
     ASSERT_EQ(TRAlert::shownAlerts().size(), 1);
     EXPECT_EQ(TRAlert::shownAlerts()[0].title, QStringLiteral("About to quit Tamrix"));
     EXPECT_EQ(TRAlert::shownAlerts()[0].buttons,
-              (QStringList{QStringLiteral("Save and Quit"), QStringLiteral("Don't Quit"), QStringLiteral("Don't Save")}));
+              (QStringList{QStringLiteral("Save and Quit"), QStringLiteral("Don't Quit"),
+                           QStringLiteral("Don't Save")}));
     EXPECT_TRUE(TRAlert::shownAlerts()[0].modal);
     EXPECT_FALSE(m_controller->hasTerminated());
     EXPECT_TRUE(m_interface->mainWindow()->isVisible());
@@ -318,8 +320,9 @@ TEST_F(MainWindow, RealAlertSheetDoesNotBlockAndMapsItsButtons)
     content.defaultButton = QStringLiteral("Yes");
     content.alternateButton = QStringLiteral("No");
     content.otherButton = QStringLiteral("Later");
-    for (const auto &[text, expected] : {std::pair{"Yes", TRAlert::kDefault}, std::pair{"No", TRAlert::kAlternate},
-                                         std::pair{"Later", TRAlert::kOther}}) {
+    for (const auto &[text, expected] :
+         {std::pair{"Yes", TRAlert::kDefault}, std::pair{"No", TRAlert::kAlternate},
+          std::pair{"Later", TRAlert::kOther}}) {
         int answer = 99;
         TRAlert::beginSheet(window, content, [&answer](int code) { answer = code; });
         // The call returned at once: the box is open, window-modal, unanswered.
@@ -362,11 +365,13 @@ TEST_F(MainWindow, ADomainFileThatExpandsBeyondTheBoundIsReportedNotListed)
 {
     // 209 bytes standing for 2^41 values once the shared arrays are spelled out.
     storeDomain(QStringLiteral("plain"), dictionaryOf(2));
-    ASSERT_TRUE(QFile::copy(QStringLiteral(TAMRIX_SOURCE_DIR "/fuzz/store/seeds/shared-arrays-40-levels.plist"),
-                            domainFile(QStringLiteral("bomb"))));
+    ASSERT_TRUE(
+        QFile::copy(QStringLiteral(TAMRIX_SOURCE_DIR "/fuzz/store/seeds/shared-arrays-40-levels.plist"),
+                    domainFile(QStringLiteral("bomb"))));
     start();
     EXPECT_EQ(domainNames(), QStringList{QStringLiteral("plain")});
-    const QLabel *label = m_interface->mainWindow()->findChild<QLabel *>(QStringLiteral("unreadableFilesLabel"));
+    const QLabel *label =
+        m_interface->mainWindow()->findChild<QLabel *>(QStringLiteral("unreadableFilesLabel"));
     ASSERT_NE(label, nullptr);
     EXPECT_TRUE(label->text().contains(QStringLiteral("bomb.plist"))) << label->text().toStdString();
     selectRow(0);

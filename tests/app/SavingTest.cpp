@@ -88,7 +88,8 @@ TEST_F(Saving, FailedWriteIsReportedAndKeepsTheFlag)
     TRAlert::resetScript();
     TRAlert::setNextAnswer(TRAlert::kDefault);
     trigger("actionQuit");
-    EXPECT_EQ(alertTitles(), (QStringList{QStringLiteral("About to quit Tamrix"), QStringLiteral("Cannot save domain")}));
+    EXPECT_EQ(alertTitles(),
+              (QStringList{QStringLiteral("About to quit Tamrix"), QStringLiteral("Cannot save domain")}));
     EXPECT_FALSE(m_controller->hasTerminated());
     EXPECT_TRUE(m_interface->mainWindow()->isVisible());
     EXPECT_TRUE(domain(QStringLiteral("blocked"))->modified());
@@ -183,7 +184,8 @@ TEST_F(Saving, FileCorruptedByAnotherProgramIsSetAsideNotOverwritten)
     EXPECT_TRUE(alertTitles().isEmpty());
     EXPECT_EQ(storedDomain(QStringLiteral("shared")), dictionaryOf(2));
     const QStringList aside =
-        QDir(storeFolder()).entryList({QStringLiteral("shared.plist.unreadable-*")}, QDir::Files | QDir::Hidden);
+        QDir(storeFolder())
+            .entryList({QStringLiteral("shared.plist.unreadable-*")}, QDir::Files | QDir::Hidden);
     ASSERT_EQ(aside.size(), 1);
     QFile kept(QDir(storeFolder()).filePath(aside.first()));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
@@ -199,8 +201,8 @@ TEST_F(Saving, FailedRemovalKeepsTheDomainListed)
     selectRow(0);
     TRAlert::setNextAnswer(TRAlert::kAlternate);
     trigger("actionDeleteDomain");
-    EXPECT_EQ(alertTitles(),
-              (QStringList{QStringLiteral("About to delete a domain"), QStringLiteral("Cannot delete domain")}));
+    EXPECT_EQ(alertTitles(), (QStringList{QStringLiteral("About to delete a domain"),
+                                          QStringLiteral("Cannot delete domain")}));
     EXPECT_EQ(domainNames(), QStringList{QStringLiteral("blocked")});
     EXPECT_TRUE(domain(QStringLiteral("blocked"))->modified());
     EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New domain")});

@@ -12,7 +12,8 @@ TEST(Smoke, ExecutableStartsAndQuitsUnderXvfb)
 {
     const QString xvfbRun = QStandardPaths::findExecutable(QStringLiteral("xvfb-run"));
     if (xvfbRun.isEmpty())
-        GTEST_SKIP() << "xvfb-run is not installed (Debian package xvfb): the executable smoke test is skipped";
+        GTEST_SKIP()
+            << "xvfb-run is not installed (Debian package xvfb): the executable smoke test is skipped";
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString domainFile = folder.filePath(QStringLiteral("org.example.smoke.plist"));

@@ -1,7 +1,6 @@
 #include "TRUndoManager.h"
 
 #include <QSignalSpy>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -36,7 +35,8 @@ TEST(UndoManager, UndoRegistersRedoUnderTheSameName)
 
     toggle.set(1, QStringLiteral("New domain"));
     toggle.set(2, QStringLiteral("Delete domain"));
-    EXPECT_EQ(manager.undoActionNames(), (QStringList{QStringLiteral("Delete domain"), QStringLiteral("New domain")}));
+    EXPECT_EQ(manager.undoActionNames(),
+              (QStringList{QStringLiteral("Delete domain"), QStringLiteral("New domain")}));
     EXPECT_EQ(manager.undoMenuItemTitle(), QStringLiteral("&Undo Delete domain"));
     EXPECT_GT(changed.count(), 0);
 

@@ -5,7 +5,6 @@
 #include "plist/TRPropertyList.h"
 
 #include <gtest/gtest.h>
-
 #include <vector>
 
 namespace {
@@ -89,21 +88,22 @@ struct Archive
         classKey = p.text("$class");
         const int k0 = p.text("$0"), k1 = p.text("$1"), k2 = p.text("$2");
         const int className = p.text("$classname");
-        const int uids[10] = {p.uid(0), p.uid(1), p.uid(2), p.uid(3), p.uid(4), p.uid(5), p.uid(6), p.uid(7),
-                              p.uid(8), p.uid(9)};
+        const int uids[10] = {p.uid(0), p.uid(1), p.uid(2), p.uid(3), p.uid(4),
+                              p.uid(5), p.uid(6), p.uid(7), p.uid(8), p.uid(9)};
         childKeyUid = uids[4];
         // UIDs: 0 $null, 1 domain, 2 name, 3 root node, 4 "k", 5 child node, 6 7, 7 dictionary, 8-10 classes
-        std::vector<int> list = {p.text("$null"),
-                                 p.dictionary({{k0, uids[2]}, {k1, uids[3]}, {classKey, p.uid(10)}}),
-                                 p.text("com.example.B"),
-                                 p.dictionary({{k0, uids[2]}, {k1, uids[0]}, {k2, uids[7]}, {classKey, uids[9]}}),
-                                 keyText = p.text("k"),
-                                 0,
-                                 p.add(QByteArray("\x10\x07", 2)),
-                                 0,
-                                 p.dictionary({{className, p.text("NSMutableDictionary")}}),
-                                 p.dictionary({{className, p.text("TRKey")}}),
-                                 p.dictionary({{className, p.text("TRDomainController")}})};
+        std::vector<int> list = {
+            p.text("$null"),
+            p.dictionary({{k0, uids[2]}, {k1, uids[3]}, {classKey, p.uid(10)}}),
+            p.text("com.example.B"),
+            p.dictionary({{k0, uids[2]}, {k1, uids[0]}, {k2, uids[7]}, {classKey, uids[9]}}),
+            keyText = p.text("k"),
+            0,
+            p.add(QByteArray("\x10\x07", 2)),
+            0,
+            p.dictionary({{className, p.text("NSMutableDictionary")}}),
+            p.dictionary({{className, p.text("TRKey")}}),
+            p.dictionary({{className, p.text("TRDomainController")}})};
         keyRecord = p.dictionary({{k0, uids[2]}, {k1, uids[4]}, {k2, uids[6]}, {classKey, uids[9]}});
         dictRecord = p.dictionary({{p.text("NS.keys"), p.array({childKeyUid})},
                                    {p.text("NS.objects"), p.array({uids[5]})},
@@ -155,8 +155,8 @@ TEST(ArchiveBinary, AHandLaidOutArchiveReads)
 TEST(ArchiveBinary, DamagedRecordsAreRefusedWithTheirOffset)
 {
     Archive duplicate;
-    duplicate.plist.replace(duplicate.keyRecord, QByteArray("\xd2") + char(duplicate.classKey) + char(duplicate.classKey)
-                                                     + QByteArray("\x09\x09"));
+    duplicate.plist.replace(duplicate.keyRecord, QByteArray("\xd2") + char(duplicate.classKey) +
+                                                     char(duplicate.classKey) + QByteArray("\x09\x09"));
     expectRefused(duplicate.bytes(), "duplicate dictionary key");
 
     Archive numberKey;
@@ -218,7 +218,8 @@ TEST(ArchiveBinary, DamageAnywhereIsRefusedOrReadsAsTheParsedListDoes)
             return;
         TRArchiveContents fromGraph;
         QString error;
-        const bool graphOk = TRKeyedUnarchiver::unarchiveObjectWithPropertyList(parsed, false, &fromGraph, &error);
+        const bool graphOk =
+            TRKeyedUnarchiver::unarchiveObjectWithPropertyList(parsed, false, &fromGraph, &error);
         EXPECT_EQ(direct.ok, graphOk) << direct.error.toStdString() << " / " << error.toStdString();
         if (direct.ok && graphOk) {
             EXPECT_EQ(TRArchiveDump::dump(direct.contents), TRArchiveDump::dump(fromGraph));

@@ -1,6 +1,5 @@
 // Exchange files come from other people: malformed and hostile archives are refused with a message.
 #include "ArchiveTestSupport.h"
-
 #include "TRLimits.h"
 #include "archive/TRArchiveDump.h"
 #include "archive/TRKeyedUnarchiver.h"
@@ -25,7 +24,8 @@ struct Outcome
 Outcome unarchiveBytes(const QByteArray &bytes)
 {
     Outcome outcome;
-    outcome.ok = TRKeyedUnarchiver::unarchiveObjectWithData(bytes, &outcome.contents, &outcome.error, &outcome.failure);
+    outcome.ok = TRKeyedUnarchiver::unarchiveObjectWithData(bytes, &outcome.contents, &outcome.error,
+                                                            &outcome.failure);
     return outcome;
 }
 
@@ -34,8 +34,8 @@ Outcome unarchiveBytes(const QByteArray &bytes)
 Outcome unarchive(const TRValue &archive, bool xml = false)
 {
     Outcome outcome;
-    outcome.ok = TRKeyedUnarchiver::unarchiveObjectWithPropertyList(archive, xml, &outcome.contents, &outcome.error,
-                                                                    &outcome.failure);
+    outcome.ok = TRKeyedUnarchiver::unarchiveObjectWithPropertyList(archive, xml, &outcome.contents,
+                                                                    &outcome.error, &outcome.failure);
     if (xml)
         return outcome;
     QByteArray bytes;
@@ -82,7 +82,8 @@ TEST(ArchiveHostile, ASoundHandMadeArchiveReads)
 {
     ArchiveBuilder b;
     const Outcome outcome = unarchive(domainWithValue(b, [](ArchiveBuilder &a, quint64) {
-        return a.add(a.record(QStringLiteral("NSDate"), {{QStringLiteral("NS.time"), TRValue::fromInteger(5)}}));
+        return a.add(
+            a.record(QStringLiteral("NSDate"), {{QStringLiteral("NS.time"), TRValue::fromInteger(5)}}));
     }));
     ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
     EXPECT_EQ(outcome.contents.domains.front()->rootKey()->childAtIndex(0)->value(), TRValue::fromDate(5));
@@ -95,15 +96,17 @@ TEST(ArchiveHostile, ReferencesOutOfRangeAreRefused)
     expectRefused(unarchive(root.archive(99)), "99");
 
     ArchiveBuilder value;
-    expectRefused(unarchive(domainWithValue(value, [](ArchiveBuilder &, quint64) { return quint64(1) << 40; })),
-                  "1099511627776");
+    expectRefused(
+        unarchive(domainWithValue(value, [](ArchiveBuilder &, quint64) { return quint64(1) << 40; })),
+        "1099511627776");
 
     ArchiveBuilder classRef;
     const quint64 name = classRef.add(kDomainName);
     TRDictionary record;
     record.insert(QStringLiteral("$0"), uid(name));
     record.insert(QStringLiteral("$class"), uid(1000));
-    expectRefused(unarchive(classRef.archive(classRef.add(TRValue::fromDictionary(std::move(record))))), "1000");
+    expectRefused(unarchive(classRef.archive(classRef.add(TRValue::fromDictionary(std::move(record))))),
+                  "1000");
 }
 
 TEST(ArchiveHostile, ObjectsThatContainThemselvesAreRefused)
@@ -113,14 +116,16 @@ TEST(ArchiveHostile, ObjectsThatContainThemselvesAreRefused)
     const quint64 name = b.add(kDomainName);
     const quint64 node = b.reserve();
     const quint64 list = b.list({node});
-    b.set(node, b.record(QStringLiteral("TRKey"), {{QStringLiteral("$0"), uid(name)}, {QStringLiteral("$2"), uid(list)}}));
+    b.set(node, b.record(QStringLiteral("TRKey"),
+                         {{QStringLiteral("$0"), uid(name)}, {QStringLiteral("$2"), uid(list)}}));
     expectRefused(unarchive(b.archive(b.domain(name, node))), "itself");
 
     // A list that holds itself.
     ArchiveBuilder c;
     const quint64 cname = c.add(kDomainName);
     const quint64 self = c.reserve();
-    c.set(self, c.record(QStringLiteral("NSMutableArray"), {{QStringLiteral("NS.objects"), TRValue::fromArray({uid(self)})}}));
+    c.set(self, c.record(QStringLiteral("NSMutableArray"),
+                         {{QStringLiteral("NS.objects"), TRValue::fromArray({uid(self)})}}));
     expectRefused(unarchive(c.archive(c.domain(cname, c.key(cname, 0, self)))));
 }
 
@@ -135,8 +140,9 @@ TEST(ArchiveHostile, NodesUsedInTwoPlacesAreRefused)
 
     ArchiveBuilder d;
     const quint64 dname = d.add(kDomainName);
-    const quint64 dict = d.add(d.record(QStringLiteral("NSDictionary"), {{QStringLiteral("NS.keys"), TRValue::fromArray({})},
-                                                                        {QStringLiteral("NS.objects"), TRValue::fromArray({})}}));
+    const quint64 dict = d.add(
+        d.record(QStringLiteral("NSDictionary"), {{QStringLiteral("NS.keys"), TRValue::fromArray({})},
+                                                  {QStringLiteral("NS.objects"), TRValue::fromArray({})}}));
     const quint64 domain = d.domain(dname, d.key(dname, 0, dict));
     expectRefused(unarchive(d.archive(d.list({domain, domain}))), "more than one place");
 }
@@ -147,9 +153,10 @@ TEST(ArchiveHostile, SharedValuesAreDecodedOnce)
     const quint64 name = b.add(kDomainName);
     const quint64 shared = b.add(TRValue::fromString(QStringLiteral("same")));
     const quint64 list = b.list({b.key(name, 0, shared), b.key(name, 0, shared)});
-    const quint64 dict = b.add(b.record(QStringLiteral("NSDictionary"),
-                                        {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(shared)})},
-                                         {QStringLiteral("NS.objects"), TRValue::fromArray({uid(b.key(name, shared, list))})}}));
+    const quint64 dict = b.add(
+        b.record(QStringLiteral("NSDictionary"),
+                 {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(shared)})},
+                  {QStringLiteral("NS.objects"), TRValue::fromArray({uid(b.key(name, shared, list))})}}));
     const Outcome outcome = unarchive(b.archive(b.domain(name, b.key(name, 0, dict))));
     ASSERT_TRUE(outcome.ok) << outcome.error.toStdString();
     const TRKeyPtr listNode = outcome.contents.domains.front()->rootKey()->childAtIndex(0);
@@ -164,9 +171,10 @@ TEST(ArchiveHostile, NestingBeyondTheLimitIsRefused)
         quint64 node = b.key(name, 0, b.add(TRValue::fromInteger(1)));
         for (int i = 1; i < depth; ++i)
             node = b.key(name, 0, b.list({node}));
-        const quint64 dict = b.add(b.record(QStringLiteral("NSDictionary"),
-                                            {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(name)})},
-                                             {QStringLiteral("NS.objects"), TRValue::fromArray({uid(node)})}}));
+        const quint64 dict =
+            b.add(b.record(QStringLiteral("NSDictionary"),
+                           {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(name)})},
+                            {QStringLiteral("NS.objects"), TRValue::fromArray({uid(node)})}}));
         return unarchive(b.archive(b.domain(name, b.key(name, 0, dict))));
     };
     // The domain's dictionary counts as the first level.
@@ -179,18 +187,22 @@ TEST(ArchiveHostile, RecordsOfTheWrongShapeAreRefused)
 {
     using Maker = quint64 (*)(ArchiveBuilder &, quint64);
     const std::pair<const char *, Maker> cases[] = {
-        {"a plain array as a value", [](ArchiveBuilder &b, quint64) { return b.add(TRValue::fromArray({})); }},
-        {"a dictionary without a class", [](ArchiveBuilder &b, quint64) { return b.add(TRValue::fromDictionary({})); }},
+        {"a plain array as a value",
+         [](ArchiveBuilder &b, quint64) { return b.add(TRValue::fromArray({})); }},
+        {"a dictionary without a class",
+         [](ArchiveBuilder &b, quint64) { return b.add(TRValue::fromDictionary({})); }},
         {"a UID as an object", [](ArchiveBuilder &b, quint64) { return b.add(uid(1)); }},
         {"a date without NS.time",
          [](ArchiveBuilder &b, quint64) { return b.add(b.record(QStringLiteral("NSDate"), {})); }},
         {"a string record without text",
          [](ArchiveBuilder &b, quint64) {
-             return b.add(b.record(QStringLiteral("NSString"), {{QStringLiteral("NS.string"), TRValue::fromInteger(1)}}));
+             return b.add(b.record(QStringLiteral("NSString"),
+                                   {{QStringLiteral("NS.string"), TRValue::fromInteger(1)}}));
          }},
         {"data without bytes",
          [](ArchiveBuilder &b, quint64) {
-             return b.add(b.record(QStringLiteral("NSMutableData"), {{QStringLiteral("NS.data"), TRValue::fromString({})}}));
+             return b.add(b.record(QStringLiteral("NSMutableData"),
+                                   {{QStringLiteral("NS.data"), TRValue::fromString({})}}));
          }},
         {"a list without NS.objects",
          [](ArchiveBuilder &b, quint64) { return b.add(b.record(QStringLiteral("NSArray"), {})); }},
@@ -202,25 +214,29 @@ TEST(ArchiveHostile, RecordsOfTheWrongShapeAreRefused)
         {"a key as a leaf value", [](ArchiveBuilder &b, quint64 name) { return b.key(name, 0, 0); }},
         {"a dictionary with fewer keys than values",
          [](ArchiveBuilder &b, quint64 name) {
-             return b.add(b.record(QStringLiteral("NSDictionary"),
-                                   {{QStringLiteral("NS.keys"), TRValue::fromArray({})},
-                                    {QStringLiteral("NS.objects"), TRValue::fromArray({uid(b.key(name, 0, 0))})}}));
+             return b.add(
+                 b.record(QStringLiteral("NSDictionary"),
+                          {{QStringLiteral("NS.keys"), TRValue::fromArray({})},
+                           {QStringLiteral("NS.objects"), TRValue::fromArray({uid(b.key(name, 0, 0))})}}));
          }},
         {"a dictionary whose key is a number",
          [](ArchiveBuilder &b, quint64 name) {
-             return b.add(b.record(QStringLiteral("NSDictionary"),
-                                   {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(b.add(TRValue::fromInteger(4)))})},
-                                    {QStringLiteral("NS.objects"), TRValue::fromArray({uid(b.key(name, 0, 0))})}}));
+             return b.add(b.record(
+                 QStringLiteral("NSDictionary"),
+                 {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(b.add(TRValue::fromInteger(4)))})},
+                  {QStringLiteral("NS.objects"), TRValue::fromArray({uid(b.key(name, 0, 0))})}}));
          }},
         {"a dictionary holding a key twice",
          [](ArchiveBuilder &b, quint64 name) {
              const quint64 key = b.add(TRValue::fromString(QStringLiteral("twice")));
-             return b.add(b.record(QStringLiteral("NSDictionary"),
-                                   {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(key), uid(key)})},
-                                    {QStringLiteral("NS.objects"),
-                                     TRValue::fromArray({uid(b.key(name, key, 0)), uid(b.key(name, key, 0))})}}));
+             return b.add(
+                 b.record(QStringLiteral("NSDictionary"),
+                          {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(key), uid(key)})},
+                           {QStringLiteral("NS.objects"),
+                            TRValue::fromArray({uid(b.key(name, key, 0)), uid(b.key(name, key, 0))})}}));
          }},
-        {"an unknown class", [](ArchiveBuilder &b, quint64) { return b.add(b.record(QStringLiteral("NSURL"), {})); }},
+        {"an unknown class",
+         [](ArchiveBuilder &b, quint64) { return b.add(b.record(QStringLiteral("NSURL"), {})); }},
         {"a class record without a name",
          [](ArchiveBuilder &b, quint64) {
              TRDictionary record;
@@ -239,8 +255,9 @@ TEST(ArchiveHostile, KeysAndDomainsOfTheWrongKindAreRefused)
 {
     ArchiveBuilder number;
     const quint64 one = number.add(TRValue::fromInteger(1));
-    const quint64 empty = number.add(number.record(QStringLiteral("NSDictionary"), {{QStringLiteral("NS.keys"), TRValue::fromArray({})},
-                                                                                   {QStringLiteral("NS.objects"), TRValue::fromArray({})}}));
+    const quint64 empty = number.add(number.record(QStringLiteral("NSDictionary"),
+                                                   {{QStringLiteral("NS.keys"), TRValue::fromArray({})},
+                                                    {QStringLiteral("NS.objects"), TRValue::fromArray({})}}));
     expectRefused(unarchive(number.archive(number.domain(one, number.key(one, 0, empty)))), "not a text");
 
     ArchiveBuilder leafRoot;
@@ -254,9 +271,10 @@ TEST(ArchiveHostile, KeysAndDomainsOfTheWrongKindAreRefused)
     ArchiveBuilder dataName;
     const quint64 n = dataName.add(kDomainName);
     const quint64 data = dataName.add(TRValue::fromData("x"));
-    const quint64 dict = dataName.add(dataName.record(QStringLiteral("NSDictionary"),
-                                                      {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(n)})},
-                                                       {QStringLiteral("NS.objects"), TRValue::fromArray({uid(dataName.key(n, data, 0))})}}));
+    const quint64 dict = dataName.add(dataName.record(
+        QStringLiteral("NSDictionary"),
+        {{QStringLiteral("NS.keys"), TRValue::fromArray({uid(n)})},
+         {QStringLiteral("NS.objects"), TRValue::fromArray({uid(dataName.key(n, data, 0))})}}));
     expectRefused(unarchive(dataName.archive(dataName.domain(n, dataName.key(n, 0, dict)))), "name");
 }
 
@@ -272,7 +290,8 @@ TEST(ArchiveHostile, RootsOfTheWrongKindAreToldApart)
 
     ArchiveBuilder keyRoot;
     const quint64 name = keyRoot.add(kDomainName);
-    EXPECT_EQ(unarchive(keyRoot.archive(keyRoot.key(name, 0, 0))).failure, TRKeyedUnarchiver::Failure::WrongRoot);
+    EXPECT_EQ(unarchive(keyRoot.archive(keyRoot.key(name, 0, 0))).failure,
+              TRKeyedUnarchiver::Failure::WrongRoot);
 
     ArchiveBuilder immutable;
     const Outcome emptyList = unarchive(immutable.archive(immutable.list({}, QStringLiteral("NSArray"))));
@@ -293,7 +312,8 @@ TEST(ArchiveHostile, TopLevelsThatAreNoKeyedArchiveAreRefused)
     };
     expectRefused(unarchive(without("$archiver", TRValue::fromString(QStringLiteral("NSArchiver")))));
     expectRefused(unarchive(without("$version", TRValue::fromInteger(99))), "version");
-    expectRefused(unarchive(without("$objects", TRValue::fromArray({TRValue::fromString(QStringLiteral("x"))}))));
+    expectRefused(
+        unarchive(without("$objects", TRValue::fromArray({TRValue::fromString(QStringLiteral("x"))}))));
     expectRefused(unarchive(without("$objects", TRValue::fromArray({}))));
     expectRefused(unarchive(without("$top", TRValue::fromArray({}))));
     expectRefused(unarchive(without("$top", TRValue::fromDictionary({}))), "root");

@@ -1,6 +1,5 @@
 // What we write reads back to the same trees, in the layout both platforms read.
 #include "ArchiveTestSupport.h"
-
 #include "TRLimits.h"
 #include "archive/TRArchiveDescription.h"
 #include "archive/TRArchiveDump.h"
@@ -12,11 +11,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
-
 #include <cmath>
 #include <cstring>
+#include <gtest/gtest.h>
 #include <limits>
 
 using namespace archivetest;
@@ -67,8 +64,9 @@ TRDomainControllerPtr richDomain(const QString &name)
     entries.insert(QStringLiteral("data"), TRValue::fromData(allBytes));
     entries.insert(QStringLiteral("emptyData"), TRValue::fromData(QByteArray()));
     entries.insert(QStringLiteral("list"),
-                   TRValue::fromArray({TRValue::fromInteger(1), text("two"), TRValue::fromArray({TRValue::fromInteger(3)}),
-                                       TRValue::fromArray({}), TRValue::fromDictionary(std::move(inner))}));
+                   TRValue::fromArray({TRValue::fromInteger(1), text("two"),
+                                       TRValue::fromArray({TRValue::fromInteger(3)}), TRValue::fromArray({}),
+                                       TRValue::fromDictionary(std::move(inner))}));
     entries.insert(QStringLiteral("emptyDict"), TRValue::fromDictionary({}));
     TRKeyPtr root = TRKey::create(TRValue(), TRValue::fromDictionary(std::move(entries)), nullptr, name);
 
@@ -130,7 +128,8 @@ TEST(ArchiveRoundTrip, OneDomainKeepsNamesKindsValuesAndOrder)
     EXPECT_EQ(read.domains.front()->name(), QStringLiteral("com.example.Rich"));
     EXPECT_TRUE(read.domains.front()->modified());
     expectSameTree(*contents.domains.front()->rootKey(), *read.domains.front()->rootKey(), nullptr);
-    EXPECT_EQ(read.domains.front()->databaseRepresentation(), contents.domains.front()->databaseRepresentation());
+    EXPECT_EQ(read.domains.front()->databaseRepresentation(),
+              contents.domains.front()->databaseRepresentation());
 }
 
 TEST(ArchiveRoundTrip, DomainListsKeepTheirOrderEvenWhenEmpty)
@@ -143,7 +142,8 @@ TEST(ArchiveRoundTrip, DomainListsKeepTheirOrderEvenWhenEmpty)
 
     contents.domains.push_back(richDomain(QStringLiteral("b.second")));
     contents.domains.push_back(std::make_shared<TRDomainController>(
-        QStringLiteral("a.first"), TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, QStringLiteral("a.first"))));
+        QStringLiteral("a.first"),
+        TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, QStringLiteral("a.first"))));
     contents.domains.push_back(richDomain(QStringLiteral("c.third")));
     const TRArchiveContents read = roundTrip(contents);
     ASSERT_EQ(read.domains.size(), 3u);
@@ -203,11 +203,13 @@ TEST(ArchiveRoundTrip, WrittenLayoutIsApples)
     EXPECT_EQ(domainNames, 1) << "equal strings are written once";
     EXPECT_EQ(dates, 3);
 
-    const quint64 root = top.value(QStringLiteral("$top")).toDictionary().value(QStringLiteral("root")).toUid();
+    const quint64 root =
+        top.value(QStringLiteral("$top")).toDictionary().value(QStringLiteral("root")).toUid();
     const TRDictionary &domain = objects.at(qsizetype(root)).toDictionary();
     EXPECT_TRUE(domain.value(QStringLiteral("$0")).isUid());
     EXPECT_TRUE(domain.value(QStringLiteral("$1")).isUid());
-    const TRDictionary &rootKey = objects.at(qsizetype(domain.value(QStringLiteral("$1")).toUid())).toDictionary();
+    const TRDictionary &rootKey =
+        objects.at(qsizetype(domain.value(QStringLiteral("$1")).toUid())).toDictionary();
     EXPECT_EQ(rootKey.value(QStringLiteral("$1")), uid(0)) << "the root's name is nil";
 }
 
@@ -242,16 +244,19 @@ TEST(ArchiveRoundTrip, TheNullMarkerTextIsRefusedRatherThanLost)
     for (const char *where : {"value", "key", "name", "domain"}) {
         SCOPED_TRACE(where);
         const QString marker = QStringLiteral("$null");
-        const QString domainName = QLatin1String(where) == QLatin1String("domain") ? marker : QStringLiteral("com.x");
+        const QString domainName =
+            QLatin1String(where) == QLatin1String("domain") ? marker : QStringLiteral("com.x");
         TRDictionary entries;
         if (QLatin1String(where) == QLatin1String("value"))
             entries.insert(QStringLiteral("k"), TRValue::fromString(marker));
         if (QLatin1String(where) == QLatin1String("key"))
             entries.insert(marker, TRValue::fromInteger(1));
-        TRKeyPtr root = TRKey::create(TRValue(), TRValue::fromDictionary(std::move(entries)), nullptr, domainName);
+        TRKeyPtr root =
+            TRKey::create(TRValue(), TRValue::fromDictionary(std::move(entries)), nullptr, domainName);
         if (QLatin1String(where) == QLatin1String("name"))
-            root->addKey(TRKey::create(TRValue::fromString(marker), TRValue::fromInteger(1), root, domainName),
-                         TRValue::fromString(QStringLiteral("ok")));
+            root->addKey(
+                TRKey::create(TRValue::fromString(marker), TRValue::fromInteger(1), root, domainName),
+                TRValue::fromString(QStringLiteral("ok")));
         TRArchiveContents contents;
         contents.domains.push_back(std::make_shared<TRDomainController>(domainName, root));
         QByteArray bytes;
@@ -272,7 +277,8 @@ TEST(ArchiveRoundTrip, FilesAreReplacedWholeOrNotAtAll)
     ASSERT_TRUE(TRKeyedArchiver::archiveRootObject(contents, path, &error)) << error.toStdString();
     TRArchiveContents read;
     ASSERT_TRUE(TRKeyedUnarchiver::unarchiveObjectWithFile(path, &read, &error)) << error.toStdString();
-    EXPECT_EQ(read.domains.front()->databaseRepresentation(), contents.domains.front()->databaseRepresentation());
+    EXPECT_EQ(read.domains.front()->databaseRepresentation(),
+              contents.domains.front()->databaseRepresentation());
 
     // A failed write (here: nothing that can be archived) leaves the old file as it was.
     QFile file(path);
@@ -293,7 +299,8 @@ TEST(ArchiveRoundTrip, FilesAreReplacedWholeOrNotAtAll)
         EXPECT_FALSE(error.isEmpty());
     }
 
-    EXPECT_FALSE(TRKeyedArchiver::archiveRootObject(contents, dir.filePath(QStringLiteral("missing/one.tamdom")), &error));
+    EXPECT_FALSE(TRKeyedArchiver::archiveRootObject(
+        contents, dir.filePath(QStringLiteral("missing/one.tamdom")), &error));
     EXPECT_FALSE(error.isEmpty());
 }
 
@@ -326,7 +333,8 @@ TEST(ArchiveRoundTrip, DescriptionsBuildTheTreesTheyDescribe)
     // The dump of what is written and read again shows the same tree.
     for (const TRDomainControllerPtr &domain : contents.domains)
         domain->setModified(true);
-    EXPECT_EQ(normalizedDump(TRArchiveDump::dump(roundTrip(contents))), normalizedDump(TRArchiveDump::dump(contents)));
+    EXPECT_EQ(normalizedDump(TRArchiveDump::dump(roundTrip(contents))),
+              normalizedDump(TRArchiveDump::dump(contents)));
 }
 
 namespace {
@@ -342,14 +350,30 @@ TRDomainControllerPtr largeDomain(const QString &name, int keys)
         for (int i = 0; i < 40; ++i) {
             TRValue value;
             switch (i % 8) {
-            case 0: value = TRValue::fromString(QStringLiteral("value %1 of group %2, ünïcödé").arg(i).arg(g)); break;
-            case 1: value = TRValue::fromInteger(qint64(g) * 100000 - i * 65537); break;
-            case 2: value = TRValue::fromReal(g / 3.0 - i); break;
-            case 3: value = TRValue::fromBool(i % 3 == 0); break;
-            case 4: value = TRValue::fromDate(600000000.5 + g); break;
-            case 5: value = TRValue::fromData(QByteArray(i, char(g))); break;
-            case 6: value = TRValue::fromString(QStringLiteral("key%1").arg(i)); break; // equal to a key
-            default: value = TRValue::fromUnsigned(~quint64(g)); break;
+            case 0:
+                value = TRValue::fromString(QStringLiteral("value %1 of group %2, ünïcödé").arg(i).arg(g));
+                break;
+            case 1:
+                value = TRValue::fromInteger(qint64(g) * 100000 - i * 65537);
+                break;
+            case 2:
+                value = TRValue::fromReal(g / 3.0 - i);
+                break;
+            case 3:
+                value = TRValue::fromBool(i % 3 == 0);
+                break;
+            case 4:
+                value = TRValue::fromDate(600000000.5 + g);
+                break;
+            case 5:
+                value = TRValue::fromData(QByteArray(i, char(g)));
+                break;
+            case 6:
+                value = TRValue::fromString(QStringLiteral("key%1").arg(i));
+                break; // equal to a key
+            default:
+                value = TRValue::fromUnsigned(~quint64(g));
+                break;
             }
             group.insert(QStringLiteral("key%1").arg(i), value);
             if (i < 9)
@@ -377,7 +401,8 @@ TEST(ArchiveRoundTrip, DirectBytesHoldTheSameArchiveAsTheValueGraph)
     list.isList = true;
     list.domains.push_back(richDomain(QStringLiteral("a.first")));
     list.domains.push_back(std::make_shared<TRDomainController>(
-        QStringLiteral("b.empty"), TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, QStringLiteral("b.empty"))));
+        QStringLiteral("b.empty"),
+        TRKey::create(TRValue(), TRValue::fromDictionary({}), nullptr, QStringLiteral("b.empty"))));
     list.domains.push_back(largeDomain(QStringLiteral("c.medium"), 2000));
     cases.emplace_back("list", list);
     TRArchiveContents large;
@@ -446,7 +471,7 @@ def same(a, b):
 a, b = (plistlib.load(open(p, "rb")) for p in sys.argv[1:3])
 sys.exit(0 if same(a, b) and a["$objects"][0] == "$null" else 1)
 )"),
-                                directPath, graphPath});
+                               directPath, graphPath});
         ASSERT_TRUE(process.waitForFinished(60000));
         EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().toStdString();
     }

@@ -5,7 +5,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
 #include <gtest/gtest.h>
 
 namespace archivetest {
@@ -79,12 +78,14 @@ quint64 ArchiveBuilder::classUid(const QString &name)
     }
     TRDictionary record;
     record.insert(QStringLiteral("$classname"), TRValue::fromString(name));
-    record.insert(QStringLiteral("$classes"),
-                  TRValue::fromArray({TRValue::fromString(name), TRValue::fromString(QStringLiteral("NSObject"))}));
+    record.insert(
+        QStringLiteral("$classes"),
+        TRValue::fromArray({TRValue::fromString(name), TRValue::fromString(QStringLiteral("NSObject"))}));
     return add(TRValue::fromDictionary(std::move(record)));
 }
 
-TRValue ArchiveBuilder::record(const QString &className, std::initializer_list<std::pair<QString, TRValue>> entries)
+TRValue ArchiveBuilder::record(const QString &className,
+                               std::initializer_list<std::pair<QString, TRValue>> entries)
 {
     TRDictionary record;
     for (const auto &[key, value] : entries)

@@ -5,7 +5,6 @@
 #include <QByteArray>
 #include <QJsonValue>
 #include <QString>
-
 #include <initializer_list>
 
 namespace archivetest {

@@ -3,9 +3,8 @@
 
 #include "TestSupport.h"
 
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 
 TEST(TRDateTime, DescriptionsOfKnownDates)
 {

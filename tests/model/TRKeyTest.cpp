@@ -1,7 +1,7 @@
 // The key tree: building from property lists and back, names, child operations, display texts, ownership.
 #include "TRKey.h"
-#include "TRLimits.h"
 
+#include "TRLimits.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -52,7 +52,8 @@ TRValue sampleDomain()
         {"ratio", TRValue::fromReal(0.75)},
         {"when", TRValue::fromDate(725943845)},
         {"blob", TRValue::fromData(QByteArray("\x01\x02", 2))},
-        {"list", TRValue::fromArray({TRValue::fromArray({str("a"), str("b")}), dict({{"x", TRValue::fromInteger(1)}})})},
+        {"list", TRValue::fromArray(
+                     {TRValue::fromArray({str("a"), str("b")}), dict({{"x", TRValue::fromInteger(1)}})})},
         {"empty", dict({})},
         {"big", TRValue::fromUnsigned(18446744073709551615ULL)},
     });
@@ -89,7 +90,8 @@ TEST(TRKeyBuild, ValuesThatExpandBeyondTheBoundBuildNothing)
 
 TEST(TRKeyBuild, ArrayElementsAreNumberedWithKindsAndTexts)
 {
-    const TRKeyPtr list = root(TRValue::fromArray({TRValue::fromBool(true), TRValue::fromInteger(3), str("three")}));
+    const TRKeyPtr list =
+        root(TRValue::fromArray({TRValue::fromBool(true), TRValue::fromInteger(3), str("three")}));
     ASSERT_TRUE(list->isArray());
     ASSERT_EQ(list->count(), 3);
     const char *names[] = {"Item #0", "Item #1", "Item #2"};
@@ -342,19 +344,36 @@ TEST(TRKeyOperations, MutatorsReportWhatTheyDoBeforeDoingIt)
         TRKeyPtr parent;
     };
     const Case cases[] = {
-        {"dictionary add", [&](auto &o) { return tree->addKey(leaf(str("t"), str(""), tree), o); }, {Kind::Insert, 2}, tree},
-        {"dictionary add over a name", [&](auto &o) { return tree->addKey(leaf(str("s"), str("z"), tree), o); },
-         {Kind::Replace, 0}, tree},
+        {"dictionary add",
+         [&](auto &o) { return tree->addKey(leaf(str("t"), str(""), tree), o); },
+         {Kind::Insert, 2},
+         tree},
+        {"dictionary add over a name",
+         [&](auto &o) { return tree->addKey(leaf(str("s"), str("z"), tree), o); },
+         {Kind::Replace, 0},
+         tree},
         {"dictionary remove absent", [&](auto &o) { return tree->removeKey(stray, o); }, {}, tree},
-        {"dictionary replace", [&](auto &o) { return tree->replaceKey(tree->childAtIndex(2), leaf(str("t"), str("u"), tree), o); },
-         {Kind::Replace, 2}, tree},
-        {"list append", [&](auto &o) { return list->addKey(leaf(TRValue::fromInteger(2), str("c"), list), o); },
-         {Kind::Insert, 2}, list},
-        {"list insert", [&](auto &o) { return list->addKey(leaf(str("n"), str("d"), list), TRValue::fromInteger(1), o); },
-         {Kind::Insert, 1}, list},
-        {"list remove", [&](auto &o) { return list->removeKey(list->childAtIndex(0), o); }, {Kind::Remove, 0}, list},
+        {"dictionary replace",
+         [&](auto &o) { return tree->replaceKey(tree->childAtIndex(2), leaf(str("t"), str("u"), tree), o); },
+         {Kind::Replace, 2},
+         tree},
+        {"list append",
+         [&](auto &o) { return list->addKey(leaf(TRValue::fromInteger(2), str("c"), list), o); },
+         {Kind::Insert, 2},
+         list},
+        {"list insert",
+         [&](auto &o) { return list->addKey(leaf(str("n"), str("d"), list), TRValue::fromInteger(1), o); },
+         {Kind::Insert, 1},
+         list},
+        {"list remove",
+         [&](auto &o) { return list->removeKey(list->childAtIndex(0), o); },
+         {Kind::Remove, 0},
+         list},
         {"list replace absent", [&](auto &o) { return list->replaceKey(stray, stray, o); }, {}, list},
-        {"indexed remove", [&](auto &o) { return large->removeKey(large->childForName(str("k5")), o); }, {Kind::Remove, 5}, large},
+        {"indexed remove",
+         [&](auto &o) { return large->removeKey(large->childForName(str("k5")), o); },
+         {Kind::Remove, 5},
+         large},
     };
     for (const Case &c : cases) {
         const int countBefore = c.parent->count();

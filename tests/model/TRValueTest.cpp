@@ -1,15 +1,14 @@
 // Value kinds: the kind tests and their order, type names, descriptions and equality.
+#include "TRValue.h"
+
 #include "TRKey.h"
 #include "TRText.h"
-#include "TRValue.h"
+#include "TestSupport.h"
 
 #include <QCoreApplication>
 #include <QTranslator>
-#include "TestSupport.h"
-
-#include <gtest/gtest.h>
-
 #include <cmath>
+#include <gtest/gtest.h>
 #include <limits>
 
 namespace {
@@ -40,17 +39,18 @@ TEST(TRValueKinds, TestsAnswerAsEachKindRequires)
         {"integer 1", TRValue::fromInteger(1), "Number", true, false, false, false, false, false, false},
         {"integer 0", TRValue::fromInteger(0), "Number", true, false, false, false, false, false, false},
         {"real 2.5", TRValue::fromReal(2.5), "Number", true, false, false, false, false, false, false},
-        {"unsigned max", TRValue::fromUnsigned(std::numeric_limits<quint64>::max()), "Number", true, false, false,
-         false, false, false, false},
+        {"unsigned max", TRValue::fromUnsigned(std::numeric_limits<quint64>::max()), "Number", true, false,
+         false, false, false, false, false},
         {"date", TRValue::fromDate(0), "Date", false, false, true, false, false, false, false},
-        {"data", TRValue::fromData(QByteArray("\x00\x01", 2)), "Binary", false, false, false, true, false, false,
-         false},
+        {"data", TRValue::fromData(QByteArray("\x00\x01", 2)), "Binary", false, false, false, true, false,
+         false, false},
         {"empty array", TRValue::fromArray({}), "Array", false, false, false, false, true, false, false},
-        {"empty dictionary", TRValue::fromDictionary({}), "Dictionary", false, false, false, false, false, true,
-         false},
-        {"string", TRValue::fromString(QStringLiteral("x")), "String", false, false, false, false, false, false,
+        {"empty dictionary", TRValue::fromDictionary({}), "Dictionary", false, false, false, false, false,
+         true, false},
+        {"string", TRValue::fromString(QStringLiteral("x")), "String", false, false, false, false, false,
+         false, true},
+        {"empty string", TRValue::fromString(QString()), "String", false, false, false, false, false, false,
          true},
-        {"empty string", TRValue::fromString(QString()), "String", false, false, false, false, false, false, true},
         {"none", TRValue(), "String", false, false, false, false, false, false, false},
         {"uid", TRValue::fromUid(3), "String", false, false, false, false, false, false, false},
     };
@@ -96,12 +96,15 @@ TEST(TRValueKinds, EqualityIsDeepAndKeepsEveryBitOfReals)
     EXPECT_EQ(TRValue::fromReal(std::nan("")), TRValue::fromReal(std::nan("")));
     EXPECT_NE(TRValue::fromDate(1.5), TRValue::fromReal(1.5));
 
-    const TRValue a = TRValue::fromArray({TRValue::fromString(QStringLiteral("x")),
-                                          TRValue::fromDictionary(dictionaryOf({{"k", TRValue::fromInteger(1)}}))});
-    const TRValue b = TRValue::fromArray({TRValue::fromString(QStringLiteral("x")),
-                                          TRValue::fromDictionary(dictionaryOf({{"k", TRValue::fromInteger(1)}}))});
-    const TRValue c = TRValue::fromArray({TRValue::fromString(QStringLiteral("x")),
-                                          TRValue::fromDictionary(dictionaryOf({{"k", TRValue::fromInteger(2)}}))});
+    const TRValue a =
+        TRValue::fromArray({TRValue::fromString(QStringLiteral("x")),
+                            TRValue::fromDictionary(dictionaryOf({{"k", TRValue::fromInteger(1)}}))});
+    const TRValue b =
+        TRValue::fromArray({TRValue::fromString(QStringLiteral("x")),
+                            TRValue::fromDictionary(dictionaryOf({{"k", TRValue::fromInteger(1)}}))});
+    const TRValue c =
+        TRValue::fromArray({TRValue::fromString(QStringLiteral("x")),
+                            TRValue::fromDictionary(dictionaryOf({{"k", TRValue::fromInteger(2)}}))});
     EXPECT_EQ(a, b);
     EXPECT_FALSE(a.isSameObject(b));
     EXPECT_NE(a, c);
@@ -116,8 +119,10 @@ TEST(TRValueDescription, TextFormsOfEveryLeafKind)
     EXPECT_EQ(TRValue::fromReal(2.5).description(), QStringLiteral("2.5"));
     EXPECT_EQ(TRValue::fromReal(1e300).description(), QStringLiteral("1e+300"));
     EXPECT_EQ(TRValue::fromReal(-0.0).description(), QStringLiteral("-0"));
-    EXPECT_EQ(TRValue::fromReal(std::numeric_limits<double>::infinity()).description(), QStringLiteral("inf"));
-    EXPECT_EQ(TRValue::fromData(QByteArray("Hello\x00\xff", 7)).description(), QStringLiteral("<48656c6c 6f00ff>"));
+    EXPECT_EQ(TRValue::fromReal(std::numeric_limits<double>::infinity()).description(),
+              QStringLiteral("inf"));
+    EXPECT_EQ(TRValue::fromData(QByteArray("Hello\x00\xff", 7)).description(),
+              QStringLiteral("<48656c6c 6f00ff>"));
     EXPECT_EQ(TRValue::fromData(QByteArray()).description(), QStringLiteral("<>"));
     EXPECT_EQ(TRValue::fromDate(0).description(), QStringLiteral("2001-01-01 00:00:00 +0000"));
 }
@@ -230,8 +235,8 @@ TEST(TRValueTexts, LookupGivesTranslationOrTheEnglishText)
     EXPECT_EQ(TRKey::valueTypeName(TRValue::fromBool(true)), QStringLiteral("Wahrheitswert"));
     // No entry: the English text itself.
     EXPECT_EQ(TRKey::valueTypeName(TRValue::fromInteger(1)), QStringLiteral("Number"));
-    const TRKeyPtr list = TRKey::create(TRValue(), TRValue::fromArray({TRValue::fromInteger(5)}), nullptr,
-                                        QStringLiteral("d"));
+    const TRKeyPtr list =
+        TRKey::create(TRValue(), TRValue::fromArray({TRValue::fromInteger(5)}), nullptr, QStringLiteral("d"));
     EXPECT_EQ(list->childAtIndex(0)->nameDescription(), QStringLiteral("Element 0"));
     QCoreApplication::removeTranslator(&translator);
     EXPECT_EQ(list->childAtIndex(0)->nameDescription(), QStringLiteral("Item #0"));
@@ -248,17 +253,17 @@ TEST(TRValueTexts, FormatFillsSlotsInOrder)
 TEST(TRValueTexts, FormatTakesNumberedSlotsSoATranslationCanReorder)
 {
     const QStringList arguments{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")};
-    const struct {
+    const struct
+    {
         const char *pattern;
         const char *filled;
     } cases[] = {
-        {"%2$@ vor %1$@", "B vor A"},
-        {"%3$d, %1$@, %2$@", "C, A, B"},
-        {"%2$@ %@", "B C"},      // an unnumbered slot continues after the numbered one
+        {"%2$@ vor %1$@", "B vor A"}, {"%3$d, %1$@, %2$@", "C, A, B"},
+        {"%2$@ %@", "B C"},         // an unnumbered slot continues after the numbered one
         {"%4$@ %0$@", "%4$@ %0$@"}, // out of range: left as it stands
-        {"%1$x 50%", "%1$x 50%"},
-        {"%12", "%12"},
+        {"%1$x 50%", "%1$x 50%"},     {"%12", "%12"},
     };
     for (const auto &c : cases)
-        EXPECT_EQ(trFormat(QString::fromUtf8(c.pattern), arguments), QString::fromUtf8(c.filled)) << c.pattern;
+        EXPECT_EQ(trFormat(QString::fromUtf8(c.pattern), arguments), QString::fromUtf8(c.filled))
+            << c.pattern;
 }

@@ -1,7 +1,6 @@
 // The binary form: the bytes the writer chooses, sharing, and a table of damaged files with the byte
 // offset each error must name.
 #include "PlistTestSupport.h"
-
 #include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 
@@ -68,7 +67,8 @@ TEST(BinaryPlistWriter, ChoosesMinimalWidths)
         {TRValue::fromData(QByteArray(3, '\x01')), "43 010101"},
     };
     for (const auto &testCase : cases)
-        EXPECT_EQ(topObject(testCase.value).toHex(), QByteArray(testCase.hex).replace(' ', "")) << testCase.hex;
+        EXPECT_EQ(topObject(testCase.value).toHex(), QByteArray(testCase.hex).replace(' ', ""))
+            << testCase.hex;
 }
 
 TEST(BinaryPlistWriter, SharesEqualScalarsAndSharedObjects)
@@ -90,8 +90,9 @@ TEST(BinaryPlistWriter, SharesEqualScalarsAndSharedObjects)
     const TRValue keys = dict({{QStringLiteral("name"), TRValue::fromString(QStringLiteral("name"))}});
     EXPECT_EQ(trailerField(binary(keys), 8), 2u);
     // Equal numbers of different kinds stay apart.
-    const TRValue numbers = TRValue::fromArray({TRValue::fromInteger(1), TRValue::fromReal(1.0), TRValue::fromBool(true),
-                                                TRValue::fromDate(1.0), TRValue::fromInteger(1)});
+    const TRValue numbers =
+        TRValue::fromArray({TRValue::fromInteger(1), TRValue::fromReal(1.0), TRValue::fromBool(true),
+                            TRValue::fromDate(1.0), TRValue::fromInteger(1)});
     const TRValue back = accepted(binary(numbers));
     EXPECT_EQ(back, numbers);
     EXPECT_EQ(trailerField(binary(numbers), 8), 5u);
@@ -127,7 +128,8 @@ TEST(BinaryPlistReader, SharingIsMeasuredAgainstTheExpansionBound)
     for (int level = 1; level <= 40; ++level) {
         shared = TRValue::fromArray({shared, shared});
         const quint64 expanded = (quint64(2) << level) - 1;
-        EXPECT_EQ(shared.expandedSize(kTRMaxExpandedValues + 1), std::min(expanded, kTRMaxExpandedValues + 1));
+        EXPECT_EQ(shared.expandedSize(kTRMaxExpandedValues + 1),
+                  std::min(expanded, kTRMaxExpandedValues + 1));
         if (level != 10 && level != 21 && level != 22 && level != 40)
             continue;
         QByteArray bytes;
@@ -146,15 +148,16 @@ TEST(BinaryPlistReader, ReadsEveryWidth)
     BinaryFile file;
     file.offsetSize = 8;
     file.referenceSize = 8;
-    file.objects = {QByteArray::fromHex("a7 0000000000000001 0000000000000002 0000000000000003 0000000000000004"
-                                        "   0000000000000005 0000000000000006 0000000000000007"),
-                    QByteArray::fromHex("14 ffffffffffffffff fffffffffffffffe"), // -2 in sixteen bytes
-                    QByteArray::fromHex("22 3fc00000"),                           // 1.5 as a float
-                    QByteArray::fromHex("86 01020304050607"),                     // seven-byte UID
-                    QByteArray::fromHex("6f 1002 d83d de30"),                     // one emoji, long length
-                    QByteArray::fromHex("12 ffffffff"),                           // four bytes are unsigned
-                    QByteArray::fromHex("4f 1000"),                               // empty data, long length
-                    QByteArray::fromHex("08")};
+    file.objects = {
+        QByteArray::fromHex("a7 0000000000000001 0000000000000002 0000000000000003 0000000000000004"
+                            "   0000000000000005 0000000000000006 0000000000000007"),
+        QByteArray::fromHex("14 ffffffffffffffff fffffffffffffffe"), // -2 in sixteen bytes
+        QByteArray::fromHex("22 3fc00000"),                          // 1.5 as a float
+        QByteArray::fromHex("86 01020304050607"),                    // seven-byte UID
+        QByteArray::fromHex("6f 1002 d83d de30"),                    // one emoji, long length
+        QByteArray::fromHex("12 ffffffff"),                          // four bytes are unsigned
+        QByteArray::fromHex("4f 1000"),                              // empty data, long length
+        QByteArray::fromHex("08")};
     const TRValue value = accepted(file.build());
     const TRArray &elements = value.toArray();
     ASSERT_EQ(elements.size(), 7);
@@ -208,27 +211,38 @@ TEST(BinaryPlistReader, DamagedFilesNameTheByte)
         {"top", badTop.build(), "byte 27: top object out of range"},
         {"table", badTable.build(), "byte 35: offset table out of range"},
         {"object offset", outside, "byte 10: object offset out of range"},
-        {"reference", withObjects({QByteArray("\xa1\x05", 2)}).build(), "byte 9: object reference out of range"},
-        {"cycle", withObjects({QByteArray("\xa1\x01", 2), QByteArray("\xa1\x00", 2)}).build(), "byte 8: reference cycle"},
+        {"reference", withObjects({QByteArray("\xa1\x05", 2)}).build(),
+         "byte 9: object reference out of range"},
+        {"cycle", withObjects({QByteArray("\xa1\x01", 2), QByteArray("\xa1\x00", 2)}).build(),
+         "byte 8: reference cycle"},
         {"null object", withObjects({QByteArray("\x00", 1)}).build(), "byte 8: unknown object type"},
         {"set", withObjects({QByteArray("\xc0", 1)}).build(), "byte 8: unknown object type"},
         {"integer width", withObjects({QByteArray("\x15", 1)}).build(), "byte 8: bad integer width"},
-        {"truncated integer", withObjects({QByteArray("\x13\x01\x02", 3)}).build(), "byte 8: the object is truncated"},
-        {"sixteen-byte overflow", withObjects({QByteArray::fromHex("14 0000000000000001 0000000000000000")}).build(),
+        {"truncated integer", withObjects({QByteArray("\x13\x01\x02", 3)}).build(),
+         "byte 8: the object is truncated"},
+        {"sixteen-byte overflow",
+         withObjects({QByteArray::fromHex("14 0000000000000001 0000000000000000")}).build(),
          "byte 8: integer out of range"},
         {"real width", withObjects({QByteArray("\x21\x00\x00", 3)}).build(), "byte 8: bad real width"},
         {"date width", withObjects({QByteArray::fromHex("32 00000000")}).build(), "byte 8: bad date width"},
         {"ASCII", withObjects({QByteArray("\x52\x41\xc3", 3)}).build(), "byte 10: non-ASCII byte"},
-        {"string length", withObjects({QByteArray("\x5e\x41", 2)}).build(), "byte 8: the object is truncated"},
-        {"UTF-16 length", withObjects({QByteArray("\x62\x00\x41\x00", 4)}).build(), "byte 8: the object is truncated"},
+        {"string length", withObjects({QByteArray("\x5e\x41", 2)}).build(),
+         "byte 8: the object is truncated"},
+        {"UTF-16 length", withObjects({QByteArray("\x62\x00\x41\x00", 4)}).build(),
+         "byte 8: the object is truncated"},
         {"long length marker", withObjects({QByteArray("\x4f\x23\x00", 3)}).build(), "byte 9: bad length"},
-        {"huge length", withObjects({QByteArray::fromHex("4f 13 7fffffffffffffff")}).build(), "byte 8: the object is truncated"},
-        {"wide UID", withObjects({QByteArray::fromHex("88 010203040506070809")}).build(), "byte 8: UID wider"},
-        {"array beyond table", withObjects({QByteArray("\xaf\x10\x7f", 3)}).build(), "byte 8: the object is truncated"},
-        {"key kind", withObjects({QByteArray("\xd1\x01\x01", 3), one}).build(), "byte 9: dictionary key is not a string"},
+        {"huge length", withObjects({QByteArray::fromHex("4f 13 7fffffffffffffff")}).build(),
+         "byte 8: the object is truncated"},
+        {"wide UID", withObjects({QByteArray::fromHex("88 010203040506070809")}).build(),
+         "byte 8: UID wider"},
+        {"array beyond table", withObjects({QByteArray("\xaf\x10\x7f", 3)}).build(),
+         "byte 8: the object is truncated"},
+        {"key kind", withObjects({QByteArray("\xd1\x01\x01", 3), one}).build(),
+         "byte 9: dictionary key is not a string"},
     };
     for (const auto &testCase : cases) {
         const QString error = refusal(testCase.bytes);
-        EXPECT_TRUE(error.contains(QLatin1String(testCase.expected))) << testCase.name << ": " << error.toStdString();
+        EXPECT_TRUE(error.contains(QLatin1String(testCase.expected)))
+            << testCase.name << ": " << error.toStdString();
     }
 }

@@ -1,11 +1,9 @@
 // The OpenStep text form as GNUstep writes it: every construct, and a table of malformed texts with
 // the line and column each error names.
 #include "PlistTestSupport.h"
-
 #include "plist/TRPropertyList.h"
 
 #include <QStringEncoder>
-
 #include <gtest/gtest.h>
 
 using namespace plisttest;
@@ -37,7 +35,8 @@ TEST(OpenStepPlistReader, ReadsEveryConstruct)
     const TRDictionary &entries = value.toDictionary();
     EXPECT_EQ(entries.keyAt(0), QStringLiteral("plain"));
     EXPECT_EQ(entries.valueAt(0).toString(), QStringLiteral("value.with/path:chars-and_$"));
-    EXPECT_EQ(entries.value(QStringLiteral("quoted key")).toString(), QStringLiteral("tab\there \"q\" \\ A\u00e9\n"));
+    EXPECT_EQ(entries.value(QStringLiteral("quoted key")).toString(),
+              QStringLiteral("tab\there \"q\" \\ A\u00e9\n"));
     EXPECT_TRUE(entries.value(QStringLiteral("number")).isString());
     EXPECT_EQ(entries.value(QStringLiteral("int")).toInteger(), -42);
     EXPECT_TRUE(entries.value(QStringLiteral("big")).isUnsignedInteger());
@@ -49,17 +48,22 @@ TEST(OpenStepPlistReader, ReadsEveryConstruct)
     EXPECT_EQ(entries.value(QStringLiteral("base64")).toData(), QByteArray("hello"));
     EXPECT_EQ(entries.value(QStringLiteral("empty")).toArray().size(), 0);
     EXPECT_EQ(entries.value(QStringLiteral("list")).toArray().size(), 4);
-    EXPECT_EQ(entries.value(QString::fromUtf8("\xc3\xa9t\xc3\xa9")).toString(), QString::fromUtf8("caf\xc3\xa9"));
+    EXPECT_EQ(entries.value(QString::fromUtf8("\xc3\xa9t\xc3\xa9")).toString(),
+              QString::fromUtf8("caf\xc3\xa9"));
 
     // A strings file has no braces; UTF-16 with a byte-order mark reads the same.
     QStringEncoder encoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom);
-    const TRValue strings = accepted(encoder.encode(QStringLiteral("/* strings */ \"Hello\" = \"Hallo\";\nBye = Tsch\u00fcss;")));
+    const TRValue strings =
+        accepted(encoder.encode(QStringLiteral("/* strings */ \"Hello\" = \"Hallo\";\nBye = Tsch\u00fcss;")));
     EXPECT_EQ(strings.toDictionary().size(), 2);
     EXPECT_EQ(strings.toDictionary().value(QStringLiteral("Bye")).toString(), QStringLiteral("Tsch\u00fcss"));
     EXPECT_EQ(accepted("  \"lonely\"  ").toString(), QStringLiteral("lonely"));
     // Only the first byte-order mark is one; a second is text.
     EXPECT_EQ(accepted("\xef\xbb\xbf\"\xef\xbb\xbf\"").toString(), QString(QChar(0xfeff)));
-    EXPECT_EQ(accepted(QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom).encode(QStringLiteral("\"\ufeffx\""))).toString(), QStringLiteral("\ufeffx"));
+    EXPECT_EQ(accepted(QStringEncoder(QStringConverter::Utf16BE, QStringConverter::Flag::WriteBom)
+                           .encode(QStringLiteral("\"\ufeffx\"")))
+                  .toString(),
+              QStringLiteral("\ufeffx"));
 }
 
 TEST(OpenStepPlistReader, MalformedTextsNameLineAndColumn)
@@ -96,6 +100,7 @@ TEST(OpenStepPlistReader, MalformedTextsNameLineAndColumn)
     };
     for (const auto &testCase : cases) {
         const QString error = refusal(testCase.text);
-        EXPECT_TRUE(error.contains(QString::fromUtf8(testCase.expected))) << testCase.text << " -> " << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(testCase.expected)))
+            << testCase.text << " -> " << error.toStdString();
     }
 }

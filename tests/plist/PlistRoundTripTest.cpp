@@ -1,14 +1,12 @@
 // Round trips of every value kind through both writers, and the rules all three readers share:
 // format detection, locale independence, the nesting limit and duplicate keys.
 #include "PlistTestSupport.h"
-
 #include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
 
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <clocale>
 #include <cmath>
 #include <cstdlib>
@@ -42,9 +40,10 @@ TRValue everyKind()
     integers.append(TRValue::fromUnsigned(quint64(1) << 63));
     integers.append(TRValue::fromUnsigned(std::numeric_limits<quint64>::max()));
     TRArray reals;
-    for (const double number : {0.0, -0.0, 0.1, 1.0 / 3.0, -2.5, 1e300, 4.9e-324, 1.7976931348623157e308,
-                                std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
-                                std::numeric_limits<double>::quiet_NaN()})
+    for (const double number :
+         {0.0, -0.0, 0.1, 1.0 / 3.0, -2.5, 1e300, 4.9e-324, 1.7976931348623157e308,
+          std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity(),
+          std::numeric_limits<double>::quiet_NaN()})
         reals.append(TRValue::fromReal(number));
     TRArray dates;
     // 2001-01-01, 0001-01-01, 9999-12-31T23:59:59, 1900-01-01 and 2069-12-31: whole seconds.
@@ -55,22 +54,26 @@ TRValue everyKind()
         many.insert(QStringLiteral("key %1").arg(i), TRValue::fromInteger(i));
     return dict({
         {QStringLiteral("strings"),
-         TRValue::fromArray({TRValue::fromString(QString()), TRValue::fromString(QStringLiteral("plain")),
-                             TRValue::fromString(QStringLiteral("  \t ")),
-                             TRValue::fromString(QStringLiteral("a & b < c > d \"q\" 'a'")),
-                             TRValue::fromString(QStringLiteral("line\nbreak\r\nand return\r")),
-                             TRValue::fromString(stringWith({u'\u00e9', u'\u4321', 0xd83d, 0xde30, u'\ufeff'})),
-                             TRValue::fromString(QStringLiteral("]]> <![CDATA[ x")), TRValue::fromString(QStringLiteral("-12")),
-                             TRValue::fromString(stringWith({0xfeff, u'b', u'o', u'm'}))})},
+         TRValue::fromArray(
+             {TRValue::fromString(QString()), TRValue::fromString(QStringLiteral("plain")),
+              TRValue::fromString(QStringLiteral("  \t ")),
+              TRValue::fromString(QStringLiteral("a & b < c > d \"q\" 'a'")),
+              TRValue::fromString(QStringLiteral("line\nbreak\r\nand return\r")),
+              TRValue::fromString(stringWith({u'\u00e9', u'\u4321', 0xd83d, 0xde30, u'\ufeff'})),
+              TRValue::fromString(QStringLiteral("]]> <![CDATA[ x")),
+              TRValue::fromString(QStringLiteral("-12")),
+              TRValue::fromString(stringWith({0xfeff, u'b', u'o', u'm'}))})},
         {QStringLiteral("integers"), TRValue::fromArray(integers)},
         {QStringLiteral("reals"), TRValue::fromArray(reals)},
         {QStringLiteral("booleans"), TRValue::fromArray({TRValue::fromBool(true), TRValue::fromBool(false)})},
         {QStringLiteral("dates"), TRValue::fromArray(dates)},
-        {QStringLiteral("data"), TRValue::fromArray({TRValue::fromData(QByteArray()), TRValue::fromData(allBytes),
-                                                     TRValue::fromData(QByteArray("a")), TRValue::fromData(QByteArray("ab"))})},
+        {QStringLiteral("data"),
+         TRValue::fromArray({TRValue::fromData(QByteArray()), TRValue::fromData(allBytes),
+                             TRValue::fromData(QByteArray("a")), TRValue::fromData(QByteArray("ab"))})},
         {QStringLiteral("empty"), TRValue::fromArray({TRValue::fromArray({}), TRValue::fromDictionary({})})},
         {QStringLiteral("ordered"), TRValue::fromDictionary(many)},
-        {stringWith({u'k', 0xd83d, 0xde00, u'&'}), TRValue::fromArray({TRValue::fromArray({TRValue::fromArray({})})})},
+        {stringWith({u'k', 0xd83d, 0xde00, u'&'}),
+         TRValue::fromArray({TRValue::fromArray({TRValue::fromArray({})})})},
         {QString(), TRValue::fromString(QStringLiteral("empty key"))},
     });
 }
@@ -143,7 +146,8 @@ TEST(PlistRoundTrip, BinaryKeepsWhatXmlCannotCarry)
 
 TEST(PlistRoundTrip, NoneHasNoFileForm)
 {
-    for (const TRValue &value : {TRValue(), TRValue::fromArray({TRValue()}), dict({{QStringLiteral("k"), TRValue()}})}) {
+    for (const TRValue &value :
+         {TRValue(), TRValue::fromArray({TRValue()}), dict({{QStringLiteral("k"), TRValue()}})}) {
         QByteArray bytes;
         QString error;
         EXPECT_FALSE(TRPropertyList::writeBinary(value, &bytes, &error));
@@ -161,7 +165,8 @@ TEST(PlistReaders, NestingLimitInEveryFormat)
     for (const char *form : {"xml", "openstep"}) {
         const TRValue deepest = accepted(nestedText(form, kTRMaxNestingDepth));
         EXPECT_TRUE(deepest.isArray()) << form;
-        EXPECT_TRUE(refusal(nestedText(form, kTRMaxNestingDepth + 1)).contains(QStringLiteral("nested deeper")))
+        EXPECT_TRUE(
+            refusal(nestedText(form, kTRMaxNestingDepth + 1)).contains(QStringLiteral("nested deeper")))
             << form;
         // Far beyond the limit: refused, not a stack overflow.
         EXPECT_FALSE(refusal(nestedText(form, 100000)).isEmpty()) << form;
@@ -172,7 +177,8 @@ TEST(PlistReaders, NestingLimitInEveryFormat)
         file.referenceSize = 4;
         file.offsetSize = 4;
         for (int i = 0; i < levels - 1; ++i)
-            file.objects.append(QByteArray("\xa1", 1) + QByteArray::fromHex(QByteArray::number(i + 1, 16).rightJustified(8, '0')));
+            file.objects.append(QByteArray("\xa1", 1) +
+                                QByteArray::fromHex(QByteArray::number(i + 1, 16).rightJustified(8, '0')));
         file.objects.append(QByteArray("\xa0", 1));
         if (levels <= kTRMaxNestingDepth)
             EXPECT_TRUE(accepted(file.build()).isArray());
@@ -192,7 +198,8 @@ TEST(PlistReaders, DuplicateKeysAreRefused)
 {
     EXPECT_TRUE(refusal("<plist><dict><key>a</key><true/><key>a</key><false/></dict></plist>")
                     .contains(QStringLiteral("line 1, column 33: duplicate key")));
-    EXPECT_TRUE(refusal("{ a = 1; b = 2;\n a = 3; }").contains(QStringLiteral("line 2, column 2: duplicate key")));
+    EXPECT_TRUE(
+        refusal("{ a = 1; b = 2;\n a = 3; }").contains(QStringLiteral("line 2, column 2: duplicate key")));
     BinaryFile file;
     file.objects = {QByteArray("\xd2\x01\x01\x02\x02", 5), QByteArray("\x51\x61", 2), QByteArray("\x09", 1)};
     EXPECT_TRUE(refusal(file.build()).contains(QStringLiteral("byte 10: duplicate dictionary key")));
@@ -209,8 +216,8 @@ public:
     {
         if (!std::setlocale(LC_ALL, "de_DE.UTF-8") && m_dir.isValid()) {
             QProcess::execute(QStringLiteral("localedef"),
-                              {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"), QStringLiteral("UTF-8"),
-                               m_dir.filePath(QStringLiteral("de_DE.UTF-8"))});
+                              {QStringLiteral("-i"), QStringLiteral("de_DE"), QStringLiteral("-f"),
+                               QStringLiteral("UTF-8"), m_dir.filePath(QStringLiteral("de_DE.UTF-8"))});
             qputenv("LOCPATH", QFile::encodeName(m_dir.path()));
             std::setlocale(LC_ALL, "de_DE.UTF-8");
         }

@@ -1,11 +1,9 @@
 // The XML form: the exact layout the writer produces, what the reader accepts (encodings, entities,
 // CDATA, every date year) and a table of malformed files with the line and column each error names.
 #include "PlistTestSupport.h"
-
 #include "plist/TRPropertyList.h"
 
 #include <QStringEncoder>
-
 #include <gtest/gtest.h>
 
 using namespace plisttest;
@@ -76,22 +74,24 @@ TEST(XmlPlistReader, AcceptsEncodingsEntitiesAndCdata)
     const QString text = QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<plist version=\"1.0\">"
                                         "<string>\u00e9\U0001F600</string></plist>");
     const QString expected = QString::fromUtf8("\xc3\xa9\xf0\x9f\x98\x80");
-    for (const auto encoding : {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf8}) {
+    for (const auto encoding :
+         {QStringConverter::Utf16LE, QStringConverter::Utf16BE, QStringConverter::Utf8}) {
         QStringEncoder encoder(encoding, QStringConverter::Flag::WriteBom);
         const QByteArray bytes = encoder.encode(text);
         EXPECT_EQ(accepted(bytes).toString(), expected) << int(encoding);
     }
-    const TRValue value = accepted(kHeader + "<plist version=\"1.0\"><dict>\n"
-                                             "<key>a&amp;&#x42;&#67;</key><string>&lt;<![CDATA[<x> & ]]>&gt;</string>\n"
-                                             "<key>space</key><string>  </string>\n"
-                                             "<key>crlf</key><string>a\r\nb&#13;</string>\n"
-                                             "<!-- a comment --><key>empty</key><string/>\n"
-                                             "<key>padless</key><data>aGVsbG8</data>\n"
-                                             "<key>wrapped</key><data>\n\taGVs\n\tbG8=\n</data>\n"
-                                             "<key>hex</key><integer>0x1F</integer>\n"
-                                             "<key>spaced</key><integer> -7 </integer>\n"
-                                             "<key>inf</key><real>-Infinity</real>\n"
-                                             "</dict></plist>");
+    const TRValue value =
+        accepted(kHeader + "<plist version=\"1.0\"><dict>\n"
+                           "<key>a&amp;&#x42;&#67;</key><string>&lt;<![CDATA[<x> & ]]>&gt;</string>\n"
+                           "<key>space</key><string>  </string>\n"
+                           "<key>crlf</key><string>a\r\nb&#13;</string>\n"
+                           "<!-- a comment --><key>empty</key><string/>\n"
+                           "<key>padless</key><data>aGVsbG8</data>\n"
+                           "<key>wrapped</key><data>\n\taGVs\n\tbG8=\n</data>\n"
+                           "<key>hex</key><integer>0x1F</integer>\n"
+                           "<key>spaced</key><integer> -7 </integer>\n"
+                           "<key>inf</key><real>-Infinity</real>\n"
+                           "</dict></plist>");
     const TRDictionary &entries = value.toDictionary();
     EXPECT_EQ(entries.keyAt(0), QStringLiteral("a&BC"));
     EXPECT_EQ(entries.valueAt(0).toString(), QStringLiteral("<<x> & >"));
@@ -125,7 +125,8 @@ TEST(XmlPlistReader, DatesOfEveryYearAreExact)
         const TRValue value = accepted(QByteArray("<plist><date>") + testCase.text + "</date></plist>");
         EXPECT_EQ(value.toDate(), testCase.seconds) << testCase.text;
         if (!QByteArray(testCase.text).contains('.')) {
-            EXPECT_TRUE(xml(value).contains(QByteArray("<date>") + testCase.text + "</date>")) << testCase.text;
+            EXPECT_TRUE(xml(value).contains(QByteArray("<date>") + testCase.text + "</date>"))
+                << testCase.text;
         }
     }
 }
@@ -190,23 +191,25 @@ TEST(XmlPlistReader, MalformedFilesNameLineAndColumn)
             continue;
         }
         const QString error = refusal(testCase.text);
-        EXPECT_TRUE(error.contains(QString::fromUtf8(testCase.expected))) << testCase.text << " -> " << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(testCase.expected)))
+            << testCase.text << " -> " << error.toStdString();
     }
 }
 
 TEST(XmlPlistReader, PassesOverMarkupAroundValues)
 {
-    const TRValue value = accepted("\xef\xbb\xbf<?xml version='1.0' encoding='UTF-8' standalone=\"yes\"?>\n"
-                                   "<!-- before -->\n"
-                                   "<!DOCTYPE plist [ <!ENTITY x \"<y>\"> <!-- ] --> ]>\n"
-                                   "<?tool hint?>\n"
-                                   "<plist version = '1.0' xmlns:a=\"x\">\n"
-                                   "  <dict >\n"
-                                   "    <!-- comment --><key>a<!-- split -->b</key><string>c<?pi?>d</string>\n"
-                                   "    <key>n</key><integer>\n\t42\n</integer>\n"
-                                   "  </dict >\n"
-                                   "</plist >\n"
-                                   "<!-- after -->\n");
+    const TRValue value =
+        accepted("\xef\xbb\xbf<?xml version='1.0' encoding='UTF-8' standalone=\"yes\"?>\n"
+                 "<!-- before -->\n"
+                 "<!DOCTYPE plist [ <!ENTITY x \"<y>\"> <!-- ] --> ]>\n"
+                 "<?tool hint?>\n"
+                 "<plist version = '1.0' xmlns:a=\"x\">\n"
+                 "  <dict >\n"
+                 "    <!-- comment --><key>a<!-- split -->b</key><string>c<?pi?>d</string>\n"
+                 "    <key>n</key><integer>\n\t42\n</integer>\n"
+                 "  </dict >\n"
+                 "</plist >\n"
+                 "<!-- after -->\n");
     EXPECT_EQ(value.toDictionary().value(QStringLiteral("ab")).toString(), QStringLiteral("cd"));
     EXPECT_EQ(value.toDictionary().value(QStringLiteral("n")).toInteger(), 42);
 }

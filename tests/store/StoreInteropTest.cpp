@@ -15,10 +15,9 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
-
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 using storetest::EnvGuard;
@@ -49,12 +48,14 @@ protected:
     {
         m_defaults = QStandardPaths::findExecutable(QStringLiteral("defaults"));
         if (m_defaults.isEmpty())
-            GTEST_SKIP() << "SKIPPED: GNUstep's `defaults` command is not installed (package gnustep-base-runtime); "
-                            "the interop test with GNUstep does not run here.";
+            GTEST_SKIP()
+                << "SKIPPED: GNUstep's `defaults` command is not installed (package gnustep-base-runtime); "
+                   "the interop test with GNUstep does not run here.";
         ASSERT_TRUE(m_dir.isValid());
         m_config = m_dir.filePath(QStringLiteral("GNUstep.conf"));
         // An absolute folder and no per-user file: nothing of the real home is read or written.
-        writeFile(m_config, "GNUSTEP_USER_DEFAULTS_DIR='" + folder().toUtf8() + "'\nGNUSTEP_USER_CONFIG_FILE=\n", 0644);
+        writeFile(m_config,
+                  "GNUSTEP_USER_DEFAULTS_DIR='" + folder().toUtf8() + "'\nGNUSTEP_USER_CONFIG_FILE=\n", 0644);
         m_forced = std::make_unique<EnvGuard>("TAMRIX_DEFAULTS_DIR", std::nullopt);
         m_configFile = std::make_unique<EnvGuard>("GNUSTEP_CONFIG_FILE", m_config);
         m_store = std::make_unique<TRDefaultsStore>(TRDefaultsStore::resolveFolder());
@@ -96,7 +97,8 @@ protected:
 
     QStringList leftovers() const
     {
-        QStringList list = QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
+        QStringList list =
+            QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot, QDir::Name);
         list.removeAll(QStringLiteral(".lck"));
         return list;
     }
@@ -112,8 +114,10 @@ protected:
 TEST_F(GnustepInterop, BothSidesResolveTheSameFolder)
 {
     EXPECT_EQ(m_store->folder(), folder());
-    ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("probe"), QStringLiteral("k"), QStringLiteral("v")})
-                  .exitCode, 0);
+    ASSERT_EQ(
+        defaults({QStringLiteral("write"), QStringLiteral("probe"), QStringLiteral("k"), QStringLiteral("v")})
+            .exitCode,
+        0);
     EXPECT_TRUE(QFileInfo::exists(file(QStringLiteral("probe.plist"))));
     EXPECT_EQ(m_store->persistentDomainNames(), QStringList{QStringLiteral("probe")});
     ASSERT_TRUE(m_store->setPersistentDomain(storetest::simpleDictionary(1), QStringLiteral("ours")));
@@ -133,7 +137,8 @@ TEST_F(GnustepInterop, EveryKindWrittenByGnustepReadsBackEqual)
         {QStringLiteral("dict"), QStringLiteral("{k = v; n = <*I2>; inner = (<*BN>);}")},
     };
     for (const auto &[key, text] : writes)
-        ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("g"), key, text}).exitCode, 0) << key.toStdString();
+        ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("g"), key, text}).exitCode, 0)
+            << key.toStdString();
 
     TRDictionary inner;
     inner.insert(QStringLiteral("k"), TRValue::fromString(QStringLiteral("v")));
@@ -146,8 +151,9 @@ TEST_F(GnustepInterop, EveryKindWrittenByGnustepReadsBackEqual)
         {QStringLiteral("boolean"), TRValue::fromBool(true)},
         {QStringLiteral("date"), TRValue::fromDate(secondsSince2001(2024, 1, 2, 3, 4, 5))},
         {QStringLiteral("data"), TRValue::fromData(QByteArray("Hello\x00\xff", 7))},
-        {QStringLiteral("array"), TRValue::fromArray({TRValue::fromString(QStringLiteral("a")),
-                                                      TRValue::fromString(QStringLiteral("b c")), TRValue::fromInteger(1)})},
+        {QStringLiteral("array"),
+         TRValue::fromArray({TRValue::fromString(QStringLiteral("a")),
+                             TRValue::fromString(QStringLiteral("b c")), TRValue::fromInteger(1)})},
         {QStringLiteral("dict"), TRValue::fromDictionary(inner)},
     };
     const TRValue domain = m_store->persistentDomainForName(QStringLiteral("g"));
@@ -170,22 +176,27 @@ TEST_F(GnustepInterop, EveryKindWrittenByUsReadsBackThroughGnustep)
     entries.insert(QStringLiteral("boolean"), TRValue::fromBool(true));
     entries.insert(QStringLiteral("date"), TRValue::fromDate(secondsSince2001(2024, 1, 2, 3, 4, 5)));
     entries.insert(QStringLiteral("data"), TRValue::fromData(QByteArray("Hello\x00\xff", 7)));
-    entries.insert(QStringLiteral("array"), TRValue::fromArray({TRValue::fromString(QStringLiteral("a")),
-                                                                TRValue::fromInteger(1)}));
+    entries.insert(QStringLiteral("array"),
+                   TRValue::fromArray({TRValue::fromString(QStringLiteral("a")), TRValue::fromInteger(1)}));
     entries.insert(QStringLiteral("dict"), TRValue::fromDictionary(inner));
     const TRValue domain = TRValue::fromDictionary(entries);
     ASSERT_TRUE(m_store->setPersistentDomain(domain, QStringLiteral("ours")));
 
-    EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("string")), QStringLiteral("'hello world'"));
+    EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("string")),
+              QStringLiteral("'hello world'"));
     EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("integer")), QStringLiteral("-42"));
     EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("real")), QStringLiteral("2.5"));
     EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("boolean")), QStringLiteral("1"));
-    EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("date")), QStringLiteral("2024-01-02T03:04:05Z"));
-    EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("data")), QStringLiteral("'<48656c6c 6f00ff>'"));
+    EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("date")),
+              QStringLiteral("2024-01-02T03:04:05Z"));
+    EXPECT_EQ(gnustepValue(QStringLiteral("ours"), QStringLiteral("data")),
+              QStringLiteral("'<48656c6c 6f00ff>'"));
 
     // GNUstep rewrites the whole file when it adds a key: every kind must survive its reading exactly.
-    ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("ours"), QStringLiteral("added"), QStringLiteral("<*I7>")})
-                  .exitCode, 0);
+    ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("ours"), QStringLiteral("added"),
+                        QStringLiteral("<*I7>")})
+                  .exitCode,
+              0);
     const TRValue back = m_store->persistentDomainForName(QStringLiteral("ours"));
     ASSERT_TRUE(back.isDictionary());
     for (const auto &[key, value] : entries)
@@ -195,8 +206,10 @@ TEST_F(GnustepInterop, EveryKindWrittenByUsReadsBackThroughGnustep)
 
 TEST_F(GnustepInterop, RemovalBothWays)
 {
-    ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("theirs"), QStringLiteral("k"), QStringLiteral("v")})
-                  .exitCode, 0);
+    ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("theirs"), QStringLiteral("k"),
+                        QStringLiteral("v")})
+                  .exitCode,
+              0);
     ASSERT_TRUE(m_store->setPersistentDomain(storetest::simpleDictionary(1), QStringLiteral("ours")));
     ASSERT_TRUE(m_store->removePersistentDomainForName(QStringLiteral("theirs")));
     EXPECT_FALSE(defaults({QStringLiteral("domains")}).out.split(u'\n').contains(QStringLiteral("theirs")));
@@ -213,7 +226,8 @@ TEST_F(GnustepInterop, BinaryStaysBinaryKeepsItsModeAndGnustepReadsIt)
     writeFile(file(QStringLiteral("bin.plist")), binary, 0640);
     EXPECT_EQ(gnustepValue(QStringLiteral("bin"), QStringLiteral("k1")), QStringLiteral("v1"));
 
-    ASSERT_TRUE(m_store->setPersistentDomain(storetest::simpleDictionary(3, QStringLiteral("new")), QStringLiteral("bin")));
+    ASSERT_TRUE(m_store->setPersistentDomain(storetest::simpleDictionary(3, QStringLiteral("new")),
+                                             QStringLiteral("bin")));
     TRValue value;
     TRPropertyList::Format format = TRPropertyList::Format::Xml;
     ASSERT_TRUE(TRPropertyList::read(readFile(file(QStringLiteral("bin.plist"))), &value, &format));
@@ -229,7 +243,8 @@ TEST_F(GnustepInterop, UnreadableFileIsSetAsideNotLost)
     writeFile(file(QStringLiteral("junk.plist")), garbage, 0600);
     EXPECT_FALSE(m_store->persistentDomainNames().contains(QStringLiteral("junk")));
     ASSERT_TRUE(m_store->setPersistentDomain(storetest::simpleDictionary(1), QStringLiteral("junk")));
-    const QStringList aside = QDir(folder()).entryList({QStringLiteral("junk.plist.unreadable-*")}, QDir::Files);
+    const QStringList aside =
+        QDir(folder()).entryList({QStringLiteral("junk.plist.unreadable-*")}, QDir::Files);
     ASSERT_EQ(aside.size(), 1);
     EXPECT_EQ(readFile(file(aside.first())), garbage);
     EXPECT_EQ(gnustepValue(QStringLiteral("junk"), QStringLiteral("k0")), QStringLiteral("v0"));
@@ -247,16 +262,18 @@ TEST_F(GnustepInterop, GnustepWaitsForOurLockAndAStaleLockIsBroken)
     {
         const TRDefaultsLock lock(folder());
         ASSERT_TRUE(lock.isHeld());
-        writer.reset(
-            startDefaults({QStringLiteral("write"), QStringLiteral("waited"), QStringLiteral("k"), QStringLiteral("v")}));
+        writer.reset(startDefaults(
+            {QStringLiteral("write"), QStringLiteral("waited"), QStringLiteral("k"), QStringLiteral("v")}));
         ASSERT_TRUE(writer->waitForStarted());
         QThread::msleep(1500);
-        EXPECT_FALSE(QFileInfo::exists(file(QStringLiteral("waited.plist")))) << "GNUstep wrote while we held the lock";
+        EXPECT_FALSE(QFileInfo::exists(file(QStringLiteral("waited.plist"))))
+            << "GNUstep wrote while we held the lock";
     }
     ASSERT_TRUE(writer->waitForFinished(60000));
     EXPECT_EQ(writer->exitCode(), 0);
-    EXPECT_EQ(m_store->persistentDomainForName(QStringLiteral("waited")).toDictionary().value(QStringLiteral("k")),
-              TRValue::fromString(QStringLiteral("v")));
+    EXPECT_EQ(
+        m_store->persistentDomainForName(QStringLiteral("waited")).toDictionary().value(QStringLiteral("k")),
+        TRValue::fromString(QStringLiteral("v")));
 
     // A lock left behind by a crashed GNUstep program, a minute old: broken, used and removed.
     const QString lockPath = TRDefaultsLock::lockPath(folder());

@@ -2,14 +2,12 @@
 
 #include <QFile>
 #include <QList>
-
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
 namespace storetest {
 
-EnvGuard::EnvGuard(const char *name, const std::optional<QString> &value)
-    : m_name(name)
+EnvGuard::EnvGuard(const char *name, const std::optional<QString> &value) : m_name(name)
 {
     if (qEnvironmentVariableIsSet(name))
         m_old = qgetenv(name);
@@ -38,7 +36,9 @@ void writeFile(const QString &path, const QByteArray &bytes, int mode)
 
 int fileMode(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {
+    };
     if (::lstat(QFile::encodeName(path).constData(), &info) != 0)
         return -1;
     return int(info.st_mode & 07777);

@@ -10,7 +10,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
-
 #include <csignal>
 #include <fcntl.h>
 #include <functional>
@@ -73,7 +72,7 @@ protected:
         process.start(m_tool, QStringList{QStringLiteral("store")} + args);
         process.waitForFinished(60000);
         return ToolRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                   process.readAllStandardOutput(), process.readAllStandardError()};
+                       process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
     QTemporaryDir m_dir;
@@ -237,8 +236,9 @@ TEST_F(StoreTool, NamesAreOneLineEachAndWhatCannotBeNamedIsReported)
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("TAMRIX_DEFAULTS_DIR"), folder());
     shell.setProcessEnvironment(environment);
-    shell.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("exec \"$0\" store write \"$(printf 'x\\377')\" \"$1\""),
-                                            m_tool, m_input});
+    shell.start(QStringLiteral("/bin/sh"),
+                {QStringLiteral("-c"),
+                 QStringLiteral("exec \"$0\" store write \"$(printf 'x\\377')\" \"$1\""), m_tool, m_input});
     ASSERT_TRUE(shell.waitForFinished(60000));
     EXPECT_EQ(shell.exitCode(), 64);
     EXPECT_TRUE(shell.readAllStandardError().contains("UTF-8"));

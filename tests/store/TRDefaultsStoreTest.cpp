@@ -1,9 +1,10 @@
+#include "store/TRDefaultsStore.h"
+
 #include "StoreTestSupport.h"
+#include "TRLimits.h"
 #include "TestSupport.h"
 #include "plist/TRPropertyList.h"
 #include "store/TRDefaultsLock.h"
-#include "store/TRDefaultsStore.h"
-#include "TRLimits.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,16 +12,15 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
-
 #include <atomic>
-#include <cstring>
 #include <csignal>
+#include <cstring>
 #include <fcntl.h>
-#include <thread>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <thread>
 #include <unistd.h>
 
 using storetest::everyKindDictionary;
@@ -58,8 +58,8 @@ protected:
     // Every entry of the folder but the lock folder.
     QStringList entries() const
     {
-        QStringList list = QDir(folder()).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                                                    QDir::Name);
+        QStringList list = QDir(folder()).entryList(
+            QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, QDir::Name);
         list.removeAll(QStringLiteral(".lck"));
         return list;
     }
@@ -120,9 +120,9 @@ TEST_F(Store, ListsReadableDomainFilesInCodePointOrder)
 {
     makeFolder();
     const QByteArray xml = encode(simpleDictionary(1), TRPropertyList::Format::Xml);
-    const QStringList valid{QStringLiteral("b"), QStringLiteral("a"), QStringLiteral("Z"), QStringLiteral("é"),
-                            QStringLiteral("\uFFFD"), QStringLiteral("😀"), QStringLiteral(".hidden"),
-                            QStringLiteral("with space")};
+    const QStringList valid{QStringLiteral("b"),       QStringLiteral("a"),         QStringLiteral("Z"),
+                            QStringLiteral("é"),       QStringLiteral("\uFFFD"),    QStringLiteral("😀"),
+                            QStringLiteral(".hidden"), QStringLiteral("with space")};
     for (const QString &name : valid)
         writeFile(file(name + QStringLiteral(".plist")), xml);
     writeFile(file(QStringLiteral("notes.txt")), xml);
@@ -130,15 +130,18 @@ TEST_F(Store, ListsReadableDomainFilesInCodePointOrder)
     writeFile(file(QStringLiteral("old.plist.unreadable-20200101T000000Z")), xml);
     ASSERT_TRUE(QDir().mkpath(file(QStringLiteral("folder.plist"))));
     writeFile(file(QStringLiteral("broken.plist")), "<plist><dict><key>a</key>");
-    writeFile(file(QStringLiteral("list.plist")), encode(TRValue::fromArray({TRValue::fromInteger(1)}),
-                                                         TRPropertyList::Format::Xml));
+    writeFile(file(QStringLiteral("list.plist")),
+              encode(TRValue::fromArray({TRValue::fromInteger(1)}), TRPropertyList::Format::Xml));
     writeFile(m_dir.filePath(QStringLiteral("elsewhere.plist")), xml);
-    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("elsewhere.plist")), file(QStringLiteral("linked.plist"))));
-    ASSERT_TRUE(QFile::link(m_dir.filePath(QStringLiteral("nothing.plist")), file(QStringLiteral("dangling.plist"))));
+    ASSERT_TRUE(
+        QFile::link(m_dir.filePath(QStringLiteral("elsewhere.plist")), file(QStringLiteral("linked.plist"))));
+    ASSERT_TRUE(
+        QFile::link(m_dir.filePath(QStringLiteral("nothing.plist")), file(QStringLiteral("dangling.plist"))));
 
-    const QStringList expected{QStringLiteral(".hidden"), QStringLiteral("Z"), QStringLiteral("a"),
-                               QStringLiteral("b"), QStringLiteral("linked"), QStringLiteral("with space"),
-                               QStringLiteral("é"), QStringLiteral("\uFFFD"), QStringLiteral("😀")};
+    const QStringList expected{
+        QStringLiteral(".hidden"), QStringLiteral("Z"),      QStringLiteral("a"),
+        QStringLiteral("b"),       QStringLiteral("linked"), QStringLiteral("with space"),
+        QStringLiteral("é"),       QStringLiteral("\uFFFD"), QStringLiteral("😀")};
     EXPECT_EQ(m_store.persistentDomainNames(), expected);
 
     const QList<TRDefaultsStore::UnreadableFile> unreadable = m_store.unreadableFiles();
@@ -160,8 +163,10 @@ TEST_F(Store, ListsReadableDomainFilesInCodePointOrder)
 TEST_F(Store, KeepsTheFileFormatAndPermissions)
 {
     makeFolder();
-    writeFile(file(QStringLiteral("bin.plist")), encode(simpleDictionary(2), TRPropertyList::Format::Binary), 0640);
-    writeFile(file(QStringLiteral("xml.plist")), encode(simpleDictionary(2), TRPropertyList::Format::Xml), 0644);
+    writeFile(file(QStringLiteral("bin.plist")), encode(simpleDictionary(2), TRPropertyList::Format::Binary),
+              0640);
+    writeFile(file(QStringLiteral("xml.plist")), encode(simpleDictionary(2), TRPropertyList::Format::Xml),
+              0644);
     writeFile(file(QStringLiteral("text.plist")), "{ a = b; list = (1, 2); }", 0600);
 
     for (const QString &name : {QStringLiteral("bin"), QStringLiteral("xml"), QStringLiteral("text")})
@@ -207,9 +212,10 @@ TEST_F(Store, WritesThroughSymbolicLinks)
 TEST_F(Store, RefusesNamesItCannotHold)
 {
     const QString longest = QString(121, QChar(0xE9)); // 242 UTF-8 bytes
-    const QStringList refused{QString(), QStringLiteral("a/b"), QStringLiteral("../escape"), QStringLiteral("."),
-                              QStringLiteral(".."), QString::fromUtf8("nul\0inside", 10), longest + u'b',
-                              QString(1, QChar(0xD800))};
+    const QStringList refused{
+        QString(),           QStringLiteral("a/b"),    QStringLiteral("../escape"),
+        QStringLiteral("."), QStringLiteral(".."),     QString::fromUtf8("nul\0inside", 10),
+        longest + u'b',      QString(1, QChar(0xD800))};
     for (const QString &name : refused) {
         QString error;
         EXPECT_FALSE(TRDefaultsStore::isValidDomainName(name, &error));
@@ -223,8 +229,8 @@ TEST_F(Store, RefusesNamesItCannotHold)
     EXPECT_FALSE(QFileInfo::exists(folder()));
     EXPECT_FALSE(QFileInfo::exists(m_dir.filePath(QStringLiteral("GNUstep/escape.plist"))));
 
-    const QStringList accepted{QStringLiteral("with space"), QStringLiteral("ünïcödé ☃"), QStringLiteral(".leading"),
-                               QStringLiteral("..double"), longest};
+    const QStringList accepted{QStringLiteral("with space"), QStringLiteral("ünïcödé ☃"),
+                               QStringLiteral(".leading"), QStringLiteral("..double"), longest};
     for (const QString &name : accepted) {
         QString error;
         ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(1), name, &error)) << error.toStdString();
@@ -255,7 +261,8 @@ TEST_F(Store, SetsAsideUnreadableFilesBeforeWritingOrRemoving)
     ASSERT_EQ(aside.size(), 2);
     for (const QString &name : aside) {
         EXPECT_EQ(readFile(file(name)), garbage); // kept byte for byte
-        EXPECT_TRUE(name.contains(QRegularExpression(QStringLiteral(R"(^[xy]\.plist\.unreadable-\d{8}T\d{6}Z$)"))))
+        EXPECT_TRUE(
+            name.contains(QRegularExpression(QStringLiteral(R"(^[xy]\.plist\.unreadable-\d{8}T\d{6}Z$)"))))
             << name.toStdString();
     }
     EXPECT_EQ(m_store.persistentDomainNames(), QStringList{QStringLiteral("x")});
@@ -276,7 +283,8 @@ TEST_F(Store, SetsAsideUnreadableFilesOfTheLongestNames)
 {
     makeFolder();
     const QByteArray garbage = "not a property list";
-    for (const QString &name : {QString(TRDefaultsStore::kMaxNameBytes, QLatin1Char('w')), QString(80, QChar(0x263A))}) {
+    for (const QString &name :
+         {QString(TRDefaultsStore::kMaxNameBytes, QLatin1Char('w')), QString(80, QChar(0x263A))}) {
         ASSERT_TRUE(TRDefaultsStore::isValidDomainName(name));
         writeFile(file(name + QStringLiteral(".plist")), garbage);
         QString error;
@@ -327,7 +335,8 @@ QString writeUnderSizeLimit(const QString &folder, const TRValue &domain, rlim_t
         const QByteArray answer = store.setPersistentDomain(domain, QStringLiteral("com.x"), &error)
                                       ? QByteArray("written")
                                       : error.toUtf8();
-        [[maybe_unused]] const ssize_t sent = ::write(channel[1], answer.constData(), std::size_t(answer.size()));
+        [[maybe_unused]] const ssize_t sent =
+            ::write(channel[1], answer.constData(), std::size_t(answer.size()));
         ::_exit(0);
     }
     ::close(channel[1]);
@@ -388,8 +397,11 @@ TEST_F(Store, NeverOpensOrReplacesWhatIsNotARegularFile)
     }
     EXPECT_FALSE(m_store.removePersistentDomainForName(QStringLiteral("fifo")));
     EXPECT_FALSE(m_store.removePersistentDomainForName(QStringLiteral("folder")));
-    EXPECT_TRUE(m_store.removePersistentDomainForName(QStringLiteral("tofifo"))); // the link goes, the pipe stays
-    struct stat info {};
+    EXPECT_TRUE(
+        m_store.removePersistentDomainForName(QStringLiteral("tofifo"))); // the link goes, the pipe stays
+    struct stat info
+    {
+    };
     ASSERT_EQ(::stat(QFile::encodeName(fifo).constData(), &info), 0);
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
     ASSERT_EQ(::lstat(QFile::encodeName(file(QStringLiteral("fifo.plist"))).constData(), &info), 0);
@@ -564,11 +576,12 @@ TEST_F(Store, ConcurrentUpdatesUnderTheLockLoseNoKey)
     auto writer = [this](const QString &prefix) {
         TRDefaultsStore store(folder());
         for (int i = 0; i < kKeysPerWriter; ++i) {
-            const bool ok = store.updatePersistentDomain(QStringLiteral("shared"), [&](const TRValue &current) {
-                TRDictionary entries = current.isDictionary() ? current.toDictionary() : TRDictionary();
-                entries.insert(prefix + QString::number(i), TRValue::fromInteger(i));
-                return TRValue::fromDictionary(std::move(entries));
-            });
+            const bool ok =
+                store.updatePersistentDomain(QStringLiteral("shared"), [&](const TRValue &current) {
+                    TRDictionary entries = current.isDictionary() ? current.toDictionary() : TRDictionary();
+                    entries.insert(prefix + QString::number(i), TRValue::fromInteger(i));
+                    return TRValue::fromDictionary(std::move(entries));
+                });
             EXPECT_TRUE(ok);
         }
     };
@@ -585,6 +598,7 @@ TEST_F(Store, ConcurrentUpdatesUnderTheLockLoseNoKey)
     EXPECT_FALSE(QFileInfo::exists(TRDefaultsLock::lockPath(folder())));
 
     // A change that leaves nothing removes the domain.
-    ASSERT_TRUE(m_store.updatePersistentDomain(QStringLiteral("shared"), [](const TRValue &) { return TRValue(); }));
+    ASSERT_TRUE(
+        m_store.updatePersistentDomain(QStringLiteral("shared"), [](const TRValue &) { return TRValue(); }));
     EXPECT_TRUE(m_store.persistentDomainNames().isEmpty());
 }

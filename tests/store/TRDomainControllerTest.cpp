@@ -1,9 +1,9 @@
-#include "StoreTestSupport.h"
 #include "TRDomainController.h"
+
+#include "StoreTestSupport.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using storetest::everyKindDictionary;
@@ -118,9 +118,10 @@ TEST_F(DomainController, AnswersTheOutlineDataSourceQuestions)
     EXPECT_TRUE(domain.outlineViewIsItemExpandable(array.get()));
     EXPECT_EQ(domain.outlineViewNumberOfChildrenOfItem(array.get()), 4);
     EXPECT_EQ(domain.outlineViewChildOfItem(3, array.get()), array->childAtIndex(3));
-    EXPECT_EQ(domain.outlineViewObjectValueForTableColumn(QStringLiteral("keyName"), array->childAtIndex(1).get())
-                  .toString(),
-              QStringLiteral("Item #1"));
+    EXPECT_EQ(
+        domain.outlineViewObjectValueForTableColumn(QStringLiteral("keyName"), array->childAtIndex(1).get())
+            .toString(),
+        QStringLiteral("Item #1"));
 }
 
 TEST_F(DomainController, TreeIsBuiltOnceAndKeptUntilReload)

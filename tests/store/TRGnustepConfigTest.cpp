@@ -1,11 +1,11 @@
+#include "store/TRGnustepConfig.h"
+
 #include "StoreTestSupport.h"
 #include "store/TRDefaultsStore.h"
-#include "store/TRGnustepConfig.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -14,17 +14,17 @@ using storetest::writeFile;
 
 TEST(TRGnustepConfig, ParsesShellLikeAssignments)
 {
-    const TRGnustepConfig::Values values = TRGnustepConfig::parseText(QStringLiteral(
-        "# a comment\n"
-        "  PLAIN=/a/b   \n"
-        "SINGLE='/with space/$x\\n'\n"
-        "DOUBLE=\"quoted \\\"inner\\\"\"\n"
-        "ESCAPED=a\\ b\n"
-        "JOINED=one\\\ntwo\n"
-        "EMPTY=\n"
-        "9BAD=x\n"
-        "no equals sign\n"
-        "LATER=1\nLATER=2\n"));
+    const TRGnustepConfig::Values values =
+        TRGnustepConfig::parseText(QStringLiteral("# a comment\n"
+                                                  "  PLAIN=/a/b   \n"
+                                                  "SINGLE='/with space/$x\\n'\n"
+                                                  "DOUBLE=\"quoted \\\"inner\\\"\"\n"
+                                                  "ESCAPED=a\\ b\n"
+                                                  "JOINED=one\\\ntwo\n"
+                                                  "EMPTY=\n"
+                                                  "9BAD=x\n"
+                                                  "no equals sign\n"
+                                                  "LATER=1\nLATER=2\n"));
     EXPECT_EQ(values.value(QStringLiteral("PLAIN")), QStringLiteral("/a/b"));
     EXPECT_EQ(values.value(QStringLiteral("SINGLE")), QStringLiteral("/with space/$x\\n"));
     EXPECT_EQ(values.value(QStringLiteral("DOUBLE")), QStringLiteral("quoted \"inner\""));
@@ -68,17 +68,22 @@ TEST_F(FolderResolution, SystemFileThenUserFileRelativeToHome)
     EXPECT_EQ(TRGnustepConfig::userDefaultsFolder(), m_home + QStringLiteral("/Prefs/Here"));
 
     // The user's own file (default name) overrides it.
-    writeFile(m_home + QStringLiteral("/.GNUstep.conf"), "GNUSTEP_USER_DEFAULTS_DIR='/elsewhere/Defaults'\n", 0600);
+    writeFile(m_home + QStringLiteral("/.GNUstep.conf"), "GNUSTEP_USER_DEFAULTS_DIR='/elsewhere/Defaults'\n",
+              0600);
     EXPECT_EQ(TRGnustepConfig::userDefaultsFolder(), QStringLiteral("/elsewhere/Defaults"));
 
     // A user file writable by others is ignored, as GNUstep ignores it.
-    writeFile(m_home + QStringLiteral("/.GNUstep.conf"), "GNUSTEP_USER_DEFAULTS_DIR='/elsewhere/Defaults'\n", 0666);
+    writeFile(m_home + QStringLiteral("/.GNUstep.conf"), "GNUSTEP_USER_DEFAULTS_DIR='/elsewhere/Defaults'\n",
+              0666);
     EXPECT_EQ(TRGnustepConfig::userDefaultsFolder(), m_home + QStringLiteral("/Prefs/Here"));
 
     // So is one that belongs to somebody else (only root can make one here).
     if (::geteuid() == 0) {
-        writeFile(m_home + QStringLiteral("/.GNUstep.conf"), "GNUSTEP_USER_DEFAULTS_DIR='/elsewhere'\n", 0600);
-        ASSERT_EQ(::chown(QFile::encodeName(m_home + QStringLiteral("/.GNUstep.conf")).constData(), 65534, 65534), 0);
+        writeFile(m_home + QStringLiteral("/.GNUstep.conf"), "GNUSTEP_USER_DEFAULTS_DIR='/elsewhere'\n",
+                  0600);
+        ASSERT_EQ(
+            ::chown(QFile::encodeName(m_home + QStringLiteral("/.GNUstep.conf")).constData(), 65534, 65534),
+            0);
         EXPECT_EQ(TRGnustepConfig::userDefaultsFolder(), m_home + QStringLiteral("/Prefs/Here"));
     }
 

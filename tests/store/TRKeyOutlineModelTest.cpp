@@ -1,12 +1,12 @@
+#include "TRKeyOutlineModel.h"
+
 #include "StoreTestSupport.h"
 #include "TRDomainController.h"
-#include "TRKeyOutlineModel.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 using storetest::everyKindDictionary;
@@ -53,7 +53,8 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         m_previousFolder = TRDefaultsStore::standard().folder();
         TRDefaultsStore::setStandardFolder(m_dir.path());
-        ASSERT_TRUE(TRDefaultsStore::standard().setPersistentDomain(everyKindDictionary(), QStringLiteral("com.x")));
+        ASSERT_TRUE(
+            TRDefaultsStore::standard().setPersistentDomain(everyKindDictionary(), QStringLiteral("com.x")));
         m_domain = std::make_unique<TRDomainController>(QStringLiteral("com.x"), nullptr);
         m_model = m_domain->outlineModel();
         m_tester = std::make_unique<QAbstractItemModelTester>(
@@ -71,8 +72,8 @@ protected:
     TRKeyPtr root() const { return m_domain->rootKey(); }
     TRKeyPtr leaf(const char *text) const
     {
-        return TRKey::create(TRValue::fromString(QString::fromLatin1(text)), TRValue::fromString(QStringLiteral("x")),
-                             nullptr, QStringLiteral("com.x"));
+        return TRKey::create(TRValue::fromString(QString::fromLatin1(text)),
+                             TRValue::fromString(QStringLiteral("x")), nullptr, QStringLiteral("com.x"));
     }
 
     QTemporaryDir m_dir;
@@ -83,8 +84,9 @@ protected:
 
 TEST_F(KeyOutlineModel, AnswersThroughTheDataSourceWithTheRootNeverARow)
 {
-    EXPECT_EQ(TRKeyOutlineModel::columnIdentifiers(),
-              (QStringList{QStringLiteral("keyName"), QStringLiteral("keyType"), QStringLiteral("keyValue")}));
+    EXPECT_EQ(
+        TRKeyOutlineModel::columnIdentifiers(),
+        (QStringList{QStringLiteral("keyName"), QStringLiteral("keyType"), QStringLiteral("keyValue")}));
     EXPECT_EQ(m_model->columnCount(), 3);
     EXPECT_EQ(m_model->rowCount(), m_domain->count());
     EXPECT_FALSE(m_model->indexForKey(root().get()).isValid());
@@ -109,7 +111,8 @@ TEST_F(KeyOutlineModel, InsertAndRemoveMoveRowsAndKeepHeldIndexes)
     const QPersistentModelIndex deep(m_model->index(0, 2, held));
     const TRKey *heldKey = m_model->keyForIndex(held);
 
-    const TRKeyPtr added = TRKey::create(TRValue::fromInteger(0), TRValue::fromInteger(5), array, QStringLiteral("com.x"));
+    const TRKeyPtr added =
+        TRKey::create(TRValue::fromInteger(0), TRValue::fromInteger(5), array, QStringLiteral("com.x"));
     m_model->beginInsertKey(array.get(), 0);
     array->addKey(added, TRValue::fromInteger(0));
     m_model->endInsertKey();
@@ -156,9 +159,10 @@ TEST_F(KeyOutlineModel, ReplaceKeepsTheRowAndMapsHeldRowsBelowIt)
     const QPersistentModelIndex heldOther(m_model->index(row == 0 ? 1 : 0, 0));
     const TRKey *otherKey = m_model->keyForIndex(heldOther);
 
-    const TRKeyPtr replacement = TRKey::create(TRValue::fromString(QStringLiteral("array")),
-                                               TRValue::fromArray({TRValue::fromBool(true), TRValue::fromInteger(1)}),
-                                               root(), QStringLiteral("com.x"));
+    const TRKeyPtr replacement =
+        TRKey::create(TRValue::fromString(QStringLiteral("array")),
+                      TRValue::fromArray({TRValue::fromBool(true), TRValue::fromInteger(1)}), root(),
+                      QStringLiteral("com.x"));
     m_model->beginReplaceKey(root().get(), row);
     root()->replaceKey(array, replacement);
     m_model->endReplaceKey();
@@ -176,13 +180,15 @@ TEST_F(KeyOutlineModel, ReplaceKeepsTheRowAndMapsHeldRowsBelowIt)
     EXPECT_EQ(heldFirst.parent(), m_model->index(row, 0));
     EXPECT_FALSE(heldLast.isValid()); // the new array has no fourth element
     EXPECT_EQ(m_model->keyForIndex(heldOther), otherKey);
-    EXPECT_EQ(visit(*m_model, *m_domain, QModelIndex()), int(trCountValues(m_domain->databaseRepresentation())) - 1);
+    EXPECT_EQ(visit(*m_model, *m_domain, QModelIndex()),
+              int(trCountValues(m_domain->databaseRepresentation())) - 1);
 }
 
 TEST_F(KeyOutlineModel, ReloadIsAReset)
 {
     QSignalSpy reset(m_model, &QAbstractItemModel::modelReset);
-    ASSERT_TRUE(TRDefaultsStore::standard().setPersistentDomain(storetest::simpleDictionary(3), QStringLiteral("com.x")));
+    ASSERT_TRUE(TRDefaultsStore::standard().setPersistentDomain(storetest::simpleDictionary(3),
+                                                                QStringLiteral("com.x")));
     m_domain->reloadDomain();
     EXPECT_EQ(reset.count(), 1);
     EXPECT_EQ(m_model->rowCount(), 3);
@@ -196,7 +202,8 @@ TEST_F(KeyOutlineModel, ParentsStayRightWhenRowsMoveUnderThem)
     for (int i = 0; i < 500; ++i)
         entries.insert(QStringLiteral("group %1").arg(i, 3, 10, QChar(u'0')),
                        TRValue::fromDictionary(storetest::simpleDictionary(2).toDictionary()));
-    ASSERT_TRUE(TRDefaultsStore::standard().setPersistentDomain(TRValue::fromDictionary(entries), QStringLiteral("com.x")));
+    ASSERT_TRUE(TRDefaultsStore::standard().setPersistentDomain(TRValue::fromDictionary(entries),
+                                                                QStringLiteral("com.x")));
     m_domain->reloadDomain();
     const QModelIndex child = m_model->index(1, 0, m_model->index(400, 0));
     EXPECT_EQ(m_model->parent(child).row(), 400);

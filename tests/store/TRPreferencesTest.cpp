@@ -1,10 +1,10 @@
+#include "store/TRPreferences.h"
+
 #include "StoreTestSupport.h"
 #include "store/TRDefaultsStore.h"
-#include "store/TRPreferences.h"
 
 #include <QFileInfo>
 #include <QTemporaryDir>
-
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,7 +64,8 @@ TEST(TRPreferences, SetValuesAreWrittenAtOnceAndReadAsTruthValues)
     EXPECT_FALSE(preferences.boolValue(QStringLiteral("AutoSave")));
 
     // Removing the user's own values brings the initial ones back; the last one removes the domain.
-    for (const QString &key : {QStringLiteral("DomainSearch"), QStringLiteral("AutoSave"), QStringLiteral("LookInValues")})
+    for (const QString &key :
+         {QStringLiteral("DomainSearch"), QStringLiteral("AutoSave"), QStringLiteral("LookInValues")})
         ASSERT_TRUE(preferences.setValue(key, TRValue()));
     EXPECT_TRUE(preferences.boolValue(QStringLiteral("LookInValues")));
     EXPECT_TRUE(store.persistentDomainNames().isEmpty());

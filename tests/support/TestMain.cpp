@@ -5,7 +5,6 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
-
 #include <cstdio>
 #include <cstdlib>
 #include <gtest/gtest.h>
@@ -24,7 +23,8 @@ int main(int argc, char **argv)
     qputenv("XDG_DATA_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/share"))));
     qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral(".cache"))));
     qputenv("GNUSTEP_CONFIG_FILE", QFile::encodeName(home.filePath(QStringLiteral("no-GNUstep.conf"))));
-    for (const char *name : {"GNUSTEP_HOME", "GNUSTEP_USER_CONFIG_FILE", "GNUSTEP_USER_DEFAULTS_DIR", "TAMRIX_DEFAULTS_DIR"})
+    for (const char *name :
+         {"GNUSTEP_HOME", "GNUSTEP_USER_CONFIG_FILE", "GNUSTEP_USER_DEFAULTS_DIR", "TAMRIX_DEFAULTS_DIR"})
         qunsetenv(name);
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))

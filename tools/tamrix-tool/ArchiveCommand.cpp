@@ -1,14 +1,12 @@
 // tamrix-tool archive: reads an exchange file into its dump, or writes one from an archive description.
 #include "Commands.h"
-
+#include "TRText.h"
 #include "archive/TRArchiveDescription.h"
 #include "archive/TRArchiveDump.h"
 #include "archive/TRKeyedArchiver.h"
 #include "archive/TRKeyedUnarchiver.h"
-#include "TRText.h"
 
 #include <QFile>
-
 #include <cstdio>
 
 namespace {
@@ -20,11 +18,12 @@ void printError(const QString &message)
 
 int usage()
 {
-    std::fputs("usage: tamrix-tool archive read FILE\n"
-               "       tamrix-tool archive write DESCRIPTION.json OUT\n"
-               "read prints the archive dump of an exchange file (exit 1: unreadable, 2: root of the wrong kind);\n"
-               "write writes the domain or domain list that an archive description gives.\n",
-               stderr);
+    std::fputs(
+        "usage: tamrix-tool archive read FILE\n"
+        "       tamrix-tool archive write DESCRIPTION.json OUT\n"
+        "read prints the archive dump of an exchange file (exit 1: unreadable, 2: root of the wrong kind);\n"
+        "write writes the domain or domain list that an archive description gives.\n",
+        stderr);
     return kExitUsage;
 }
 
@@ -51,8 +50,8 @@ int writeArchive(const QString &descriptionPath, const QString &outPath)
     }
     TRArchiveContents contents;
     QString error;
-    if (!TRArchiveDescription::read(description.readAll(), &contents, &error)
-        || !TRKeyedArchiver::archiveRootObject(contents, outPath, &error)) {
+    if (!TRArchiveDescription::read(description.readAll(), &contents, &error) ||
+        !TRKeyedArchiver::archiveRootObject(contents, outPath, &error)) {
         printError(error);
         return 1;
     }

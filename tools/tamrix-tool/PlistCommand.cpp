@@ -1,16 +1,14 @@
 // tamrix-tool plist: dump, convert and check property-list files.
 #include "Commands.h"
-
 #include "TRLimits.h"
+#include "TRText.h"
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
-#include "TRText.h"
 #include "store/TRAtomicFile.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
-
 #include <array>
 #include <cstdio>
 
@@ -28,7 +26,8 @@ int usageError(const QString &message)
     return kExitUsage;
 }
 
-bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *format, qint64 *parseNanoseconds = nullptr)
+bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *format,
+               qint64 *parseNanoseconds = nullptr)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -107,7 +106,8 @@ int convert(const QStringList &arguments)
         return 1;
     QByteArray bytes;
     QString error;
-    const auto format = formatName == QLatin1String("xml") ? TRPropertyList::Format::Xml : TRPropertyList::Format::Binary;
+    const auto format =
+        formatName == QLatin1String("xml") ? TRPropertyList::Format::Xml : TRPropertyList::Format::Binary;
     // Binary keeps what is shared shared; XML spells every value out.
     if (format == TRPropertyList::Format::Xml && !TRPropertyList::fitsExpansionBound(value, &error))
         return failWith(QStringLiteral("%1: %2").arg(arguments.at(0), error));
@@ -137,9 +137,9 @@ int check(const QStringList &arguments)
     std::printf("format %s\n", formatName);
     std::printf("parse %.3f s\n", double(parseNanoseconds) / 1e9);
     const std::pair<Kind, const char *> kinds[] = {
-        {Kind::Dictionary, "dict"}, {Kind::Array, "array"},   {Kind::String, "string"},   {Kind::Integer, "integer"},
-        {Kind::Real, "real"},       {Kind::Boolean, "boolean"}, {Kind::Date, "date"},     {Kind::Data, "data"},
-        {Kind::Uid, "uid"}};
+        {Kind::Dictionary, "dict"}, {Kind::Array, "array"}, {Kind::String, "string"},
+        {Kind::Integer, "integer"}, {Kind::Real, "real"},   {Kind::Boolean, "boolean"},
+        {Kind::Date, "date"},       {Kind::Data, "data"},   {Kind::Uid, "uid"}};
     for (const auto &[kind, name] : kinds)
         std::printf("%s %llu\n", name, static_cast<unsigned long long>(counter[kind]));
     return 0;

@@ -1,6 +1,5 @@
 // tamrix-tool store: the per-user defaults store from the command line.
 #include "Commands.h"
-
 #include "TRLimits.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
@@ -10,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-
 #include <cstdio>
 
 namespace {
@@ -79,8 +77,7 @@ int readDomain(TRDefaultsStore &store, const QString &name)
         return fail(trFormat(trText("no domain named %@ in %@"), {name, store.folder()}));
     }
     QByteArray xml;
-    if (!TRPropertyList::writeXml(domain, &xml, &error)
-        && !TRPropertyList::writeBinary(domain, &xml, &error))
+    if (!TRPropertyList::writeXml(domain, &xml, &error) && !TRPropertyList::writeBinary(domain, &xml, &error))
         return fail(error);
     std::fwrite(xml.constData(), 1, std::size_t(xml.size()), stdout);
     return 0;
@@ -99,7 +96,8 @@ int writeDomain(TRDefaultsStore &store, const QString &name, const QString &file
     if (!TRPropertyList::read(file.readAll(), &value, nullptr, &error))
         return fail(trFormat(trText("cannot read %@: %@"), {fileName, error}));
     if (!value.isDictionary())
-        return fail(trFormat(trText("cannot read %@: the property list's root is not a dictionary"), {fileName}));
+        return fail(
+            trFormat(trText("cannot read %@: the property list's root is not a dictionary"), {fileName}));
     if (!store.setPersistentDomain(value, name, &error)) {
         reportUnreadable(store);
         return fail(error);
@@ -131,7 +129,8 @@ int printNamesAsJson(TRDefaultsStore &store)
 void reportLockEvents(TRDefaultsStore &store)
 {
     store.setLockObserver([told = false](TRDefaultsStore::LockEvent event, const QString &message) mutable {
-        if (event == TRDefaultsStore::LockEvent::NotTaken || (event == TRDefaultsStore::LockEvent::Waiting && !told)) {
+        if (event == TRDefaultsStore::LockEvent::NotTaken ||
+            (event == TRDefaultsStore::LockEvent::Waiting && !told)) {
             printLine(stderr, QStringLiteral("tamrix-tool store: ") + message);
             told = told || event == TRDefaultsStore::LockEvent::Waiting;
         }

@@ -19,17 +19,23 @@ struct Subcommand
 // Every subcommand, as the help lists them.
 constexpr Subcommand kSubcommands[] = {
     {"plist", "plist dump FILE", QT_TRANSLATE_NOOP("Tamrix", "print a property list as JSON")},
-    {"plist", "plist convert IN OUT --format xml|binary", QT_TRANSLATE_NOOP("Tamrix", "write a property list again, as XML or binary")},
-    {"plist", "plist check FILE", QT_TRANSLATE_NOOP("Tamrix", "read a property list; print its format and how many objects of each kind")},
+    {"plist", "plist convert IN OUT --format xml|binary",
+     QT_TRANSLATE_NOOP("Tamrix", "write a property list again, as XML or binary")},
+    {"plist", "plist check FILE",
+     QT_TRANSLATE_NOOP("Tamrix", "read a property list; print its format and how many objects of each kind")},
     {"store", "store dir", QT_TRANSLATE_NOOP("Tamrix", "print the defaults folder in use")},
     {"store", "store names [--json]",
-     QT_TRANSLATE_NOOP("Tamrix", "list the domains in the store, one a line with control characters escaped, or as JSON")},
+     QT_TRANSLATE_NOOP(
+         "Tamrix", "list the domains in the store, one a line with control characters escaped, or as JSON")},
     {"store", "store read NAME", QT_TRANSLATE_NOOP("Tamrix", "print a domain as an XML property list")},
-    {"store", "store write NAME FILE", QT_TRANSLATE_NOOP("Tamrix", "make the dictionary in a property-list file the domain NAME")},
+    {"store", "store write NAME FILE",
+     QT_TRANSLATE_NOOP("Tamrix", "make the dictionary in a property-list file the domain NAME")},
     {"store", "store remove NAME", QT_TRANSLATE_NOOP("Tamrix", "delete the domain NAME")},
     {"archive", "archive read FILE",
-     QT_TRANSLATE_NOOP("Tamrix", "print the domains in an exchange file as JSON (exit 2: wrong kind of root)")},
-    {"archive", "archive write DESCRIPTION.json OUT", QT_TRANSLATE_NOOP("Tamrix", "write an exchange file from an archive description")},
+     QT_TRANSLATE_NOOP("Tamrix",
+                       "print the domains in an exchange file as JSON (exit 2: wrong kind of root)")},
+    {"archive", "archive write DESCRIPTION.json OUT",
+     QT_TRANSLATE_NOOP("Tamrix", "write an exchange file from an archive description")},
 };
 
 // The options a subcommand takes itself; any other argument starting with '-' is a mistake.
@@ -73,10 +79,8 @@ QString helpText()
 
 int usageError(const QString &message)
 {
-    printText(
-        stderr,
-        QStringLiteral("tamrix-tool: ") + message + QLatin1Char('\n') +
-            trText("Try 'tamrix-tool --help' for more information.") + QLatin1Char('\n'));
+    printText(stderr, QStringLiteral("tamrix-tool: ") + message + QLatin1Char('\n') +
+                          trText("Try 'tamrix-tool --help' for more information.") + QLatin1Char('\n'));
     return kExitUsage;
 }
 
