@@ -1,5 +1,7 @@
 #include "TRAlert.h"
 
+#include "TRText.h"
+
 #include <QApplication>
 #include <QLabel>
 #include <QMessageBox>
@@ -62,6 +64,28 @@ int codeOf(const QMessageBox *box, const TRAlert::Content &content)
 }
 
 } // namespace
+
+TRAlert::Content TRAlert::notice(const QString &title, const QString &message, const QString &detailedText)
+{
+    Content content;
+    content.title = title;
+    content.message = message;
+    content.detailedText = detailedText;
+    content.defaultButton = trText("OK");
+    return content;
+}
+
+TRAlert::Content TRAlert::question(const QString &title, const QString &message, const QString &defaultButton,
+                                   const QString &alternateButton, int escapeCode)
+{
+    Content content;
+    content.title = title;
+    content.message = message;
+    content.defaultButton = defaultButton;
+    content.alternateButton = alternateButton;
+    content.escapeCode = escapeCode;
+    return content;
+}
 
 bool TRAlert::takeScriptedAnswer(const Content &content, bool modal, int *code)
 {

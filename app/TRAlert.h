@@ -34,6 +34,12 @@ public:
     };
     using DidEnd = std::function<void(int code)>;
 
+    // A report with the one button "OK".
+    static Content notice(const QString &title, const QString &message, const QString &detailedText = {});
+    // A question with a default and an alternate button; escapeCode is the answer Escape gives.
+    static Content question(const QString &title, const QString &message, const QString &defaultButton,
+                            const QString &alternateButton, int escapeCode);
+
     // NSBeginAlertSheet: shows the alert on the window and returns at once; didEnd (may be empty) runs
     // later, on the answer, on the UI thread.
     static void beginSheet(QWidget *window, const Content &content, DidEnd didEnd = {});

@@ -290,14 +290,13 @@ bool TRAppController::shouldQuit()
 {
     if (!modifiedDomainExists())
         return true;
-    TRAlert::Content content;
-    content.title = trText("About to quit Tamrix");
-    content.message = trText("There are some unsaved changes. If you quit now, all changes will be lost. "
-                             "Do you wish to quit anyway?");
-    content.defaultButton = trText("Save and Quit");
-    content.alternateButton = trText("Don't Quit");
+    TRAlert::Content content = TRAlert::question(
+        trText("About to quit Tamrix"),
+        trText(
+            "There are some unsaved changes. If you quit now, all changes will be lost. Do you wish to quit "
+            "anyway?"),
+        trText("Save and Quit"), trText("Don't Quit"), TRAlert::kAlternate);
     content.otherButton = trText("Don't Save");
-    content.escapeCode = TRAlert::kAlternate;
     switch (TRAlert::runModal(content)) {
     case TRAlert::kDefault:
         // A save that failed keeps the application open: quitting would lose the changes.

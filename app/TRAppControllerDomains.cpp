@@ -103,39 +103,40 @@ void TRAppController::newDomain()
         return;
     // Taken as typed, not trimmed; the field keeps the text for the next use.
     const QString name = m_outlets.newDomainNameEdit ? m_outlets.newDomainNameEdit->text() : QString();
-    TRAlert::Content alert;
-    alert.defaultButton = trText("OK");
     if (name.isEmpty()) {
-        alert.title = trText("Empty domain name");
-        alert.message =
-            trText("It is not possible to add a domain with empty name. Please enter a valid domain name.");
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(m_outlets.mainWindow,
+                            TRAlert::notice(trText("Empty domain name"),
+                                            trText("It is not possible to add a domain with empty name. "
+                                                   "Please enter a valid domain name.")));
         return;
     }
     QString reason;
     if (!TRDefaultsStore::isValidDomainName(name, &reason)) {
-        alert.title = trText("Invalid domain name");
-        alert.message =
-            trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please enter a "
-                            "different domain name."),
-                     {name, reason});
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(
+            m_outlets.mainWindow,
+            TRAlert::notice(trText("Invalid domain name"),
+                            trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please "
+                                            "enter a different domain name."),
+                                     {name, reason})));
         return;
     }
     if (indexOfDomain(name) != -1) {
-        alert.title = trText("Domain exists");
-        alert.message =
-            trFormat(trText("The domain %@ already exists. Please use a different domain name."), {name});
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(
+            m_outlets.mainWindow,
+            TRAlert::notice(
+                trText("Domain exists"),
+                trFormat(trText("The domain %@ already exists. Please use a different domain name."),
+                         {name})));
         return;
     }
     if (storeHoldsName(name)) {
-        alert.title = trText("Domain exists");
-        alert.message =
-            trFormat(trText("The defaults database already holds the domain %@, which is not in the list. "
-                            "Use Reload All Domains to show it, or use a different domain name."),
-                     {name});
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(
+            m_outlets.mainWindow,
+            TRAlert::notice(trText("Domain exists"),
+                            trFormat(trText("The defaults database already holds the domain %@, which is not "
+                                            "in the list. Use Reload All Domains to show it, or use a "
+                                            "different domain name."),
+                                     {name})));
         return;
     }
     addDomain(std::make_shared<TRDomainEnvelope>(name));
@@ -148,13 +149,10 @@ void TRAppController::deleteDomain()
     if (m_domains.empty() || !domain)
         return;
     const QString name = domain->name();
-    TRAlert::Content alert;
-    alert.title = trText("About to delete a domain");
-    alert.message =
-        trFormat(trText("The domain %@ is about to be permanently deleted. Do you confirm?"), {name});
-    alert.defaultButton = trText("No");
-    alert.alternateButton = trText("Yes");
-    alert.escapeCode = TRAlert::kDefault;
+    const TRAlert::Content alert = TRAlert::question(
+        trText("About to delete a domain"),
+        trFormat(trText("The domain %@ is about to be permanently deleted. Do you confirm?"), {name}),
+        trText("No"), trText("Yes"), TRAlert::kDefault);
     TRAlert::beginSheet(m_outlets.mainWindow, alert, [this, name](int code) { doRemoveDomain(code, name); });
 }
 

@@ -97,15 +97,15 @@ void TRAppController::writeExchangeFile(const TRArchiveContents &contents, const
     QString reason;
     if (TRKeyedArchiver::archiveRootObject(contents, path, &reason))
         return;
-    TRAlert::Content alert;
-    alert.title = trText("Export error");
-    alert.message =
-        trFormat(trText("The export operation failed. Please make sure you have sufficient permissions to "
-                        "the directory %@ and that you haven't run out of disk space. Then try again."),
-                 {QDir::toNativeSeparators(QFileInfo(path).absolutePath())});
-    alert.detailedText = reason;
-    alert.defaultButton = trText("OK");
-    TRAlert::beginSheet(m_outlets.mainWindow, alert);
+    TRAlert::beginSheet(
+        m_outlets.mainWindow,
+        TRAlert::notice(
+            trText("Export error"),
+            trFormat(
+                trText("The export operation failed. Please make sure you have sufficient permissions to "
+                       "the directory %@ and that you haven't run out of disk space. Then try again."),
+                {QDir::toNativeSeparators(QFileInfo(path).absolutePath())}),
+            reason));
 }
 
 // ---- Import
@@ -146,15 +146,15 @@ bool TRAppController::readExchangeFile(const QString &path, bool list, TRArchive
         *contents = std::move(read);
         return true;
     }
-    TRAlert::Content alert;
-    alert.title = trText("Import error");
-    alert.message =
-        trFormat(trText("The import operation failed. Please make sure you have sufficient permissions to "
-                        "the file %@ and that the file is in proper format. Then try again."),
-                 {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())});
-    alert.detailedText = reason;
-    alert.defaultButton = trText("OK");
-    TRAlert::beginSheet(m_outlets.mainWindow, alert);
+    TRAlert::beginSheet(
+        m_outlets.mainWindow,
+        TRAlert::notice(
+            trText("Import error"),
+            trFormat(
+                trText("The import operation failed. Please make sure you have sufficient permissions to "
+                       "the file %@ and that the file is in proper format. Then try again."),
+                {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())}),
+            reason));
     return false;
 }
 
@@ -165,24 +165,19 @@ void TRAppController::confirmDiscardingChanges(const QStringList &losing, bool w
         proceed();
         return;
     }
-    TRAlert::Content alert;
-    alert.title = trText("About to discard unsaved changes");
-    if (losing.size() == 1)
-        alert.message =
-            trFormat(wholeList ? trText("The domain %@ has unsaved changes. The import replaces the whole "
-                                        "domain list, and these changes will be lost. Do you wish to "
-                                        "import anyway?")
-                               : trText("The domain %@ has unsaved changes. The import replaces it, and "
-                                        "these changes will be lost. Do you wish to import anyway?"),
-                     {losing.first()});
-    else
-        alert.message =
-            trFormat(trText("%d domains have unsaved changes. The import replaces the whole domain list, "
-                            "and these changes will be lost. Do you wish to import anyway?"),
-                     {QString::number(losing.size())});
-    alert.defaultButton = trText("Cancel");
-    alert.alternateButton = trText("Import");
-    alert.escapeCode = TRAlert::kDefault;
+    const QString message =
+        losing.size() == 1
+            ? trFormat(wholeList ? trText("The domain %@ has unsaved changes. The import replaces the whole "
+                                          "domain list, and these changes will be lost. Do you wish to "
+                                          "import anyway?")
+                                 : trText("The domain %@ has unsaved changes. The import replaces it, and "
+                                          "these changes will be lost. Do you wish to import anyway?"),
+                       {losing.first()})
+            : trFormat(trText("%d domains have unsaved changes. The import replaces the whole domain list, "
+                              "and these changes will be lost. Do you wish to import anyway?"),
+                       {QString::number(losing.size())});
+    const TRAlert::Content alert = TRAlert::question(trText("About to discard unsaved changes"), message,
+                                                     trText("Cancel"), trText("Import"), TRAlert::kDefault);
     TRAlert::beginSheet(m_outlets.mainWindow, alert, [proceed](int code) {
         if (code == TRAlert::kAlternate)
             proceed();

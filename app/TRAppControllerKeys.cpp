@@ -173,23 +173,20 @@ void TRAppController::newKey()
         return;
 
     const QString name = nameEdit->text();
-    TRAlert::Content alert;
-    alert.defaultButton = trText("OK");
     if (name.isEmpty()) {
-        alert.title = trText("Empty key name");
-        alert.message =
-            trText("The key name cannot be empty in the current dictionary context. Please enter a "
-                   "valid key name.");
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(m_outlets.mainWindow,
+                            TRAlert::notice(trText("Empty key name"),
+                                            trText("The key name cannot be empty in the current dictionary "
+                                                   "context. Please enter a valid key name.")));
         return;
     }
     if (parent->isDictionary() && parent->keyExists(TRValue::fromString(name))) {
-        alert.title = trText("Key exists");
-        alert.message =
-            trFormat(trText("The name %@ already exists in the current dictionary context. Please use a "
-                            "different key name."),
-                     {name});
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(
+            m_outlets.mainWindow,
+            TRAlert::notice(trText("Key exists"),
+                            trFormat(trText("The name %@ already exists in the current dictionary context. "
+                                            "Please use a different key name."),
+                                     {name})));
         return;
     }
     const int type = m_outlets.newKeyTypePopup ? m_outlets.newKeyTypePopup->currentIndex() : 0;
@@ -229,12 +226,10 @@ void TRAppController::deleteKey()
     if (m_domains.empty() || !domain || domain->count() <= 0)
         return;
     setCurrentKey(selectedKey());
-    TRAlert::Content alert;
-    alert.title = trText("About to delete a key");
-    alert.message = trText("The currently selected key is about to be deleted. Do you confirm?");
-    alert.defaultButton = trText("No");
-    alert.alternateButton = trText("Yes");
-    alert.escapeCode = TRAlert::kDefault;
+    const TRAlert::Content alert =
+        TRAlert::question(trText("About to delete a key"),
+                          trText("The currently selected key is about to be deleted. Do you confirm?"),
+                          trText("No"), trText("Yes"), TRAlert::kDefault);
     TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doRemoveKey(code); });
 }
 

@@ -38,11 +38,7 @@ void TRAppController::reportFailures(const QString &title, const QStringList &fa
 {
     if (failures.isEmpty())
         return;
-    TRAlert::Content alert;
-    alert.title = title;
-    alert.message = failures.join(QLatin1Char('\n'));
-    alert.defaultButton = trText("OK");
-    TRAlert::beginSheet(m_outlets.mainWindow, alert);
+    TRAlert::beginSheet(m_outlets.mainWindow, TRAlert::notice(title, failures.join(QLatin1Char('\n'))));
 }
 
 void TRAppController::saveDomain()
@@ -57,14 +53,13 @@ void TRAppController::saveDomain()
         reloadDomainList();
         return;
     }
-    TRAlert::Content alert;
-    alert.title = trText("Empty domain");
-    alert.message =
-        trFormat(trText("You are about to save an empty domain: %@. The defaults database does not "
-                        "accept domains with no keys. The domain will not be saved."),
-                 {domain->name()});
-    alert.defaultButton = trText("OK");
-    TRAlert::beginSheet(m_outlets.mainWindow, alert);
+    TRAlert::beginSheet(
+        m_outlets.mainWindow,
+        TRAlert::notice(
+            trText("Empty domain"),
+            trFormat(trText("You are about to save an empty domain: %@. The defaults database does "
+                            "not accept domains with no keys. The domain will not be saved."),
+                     {domain->name()})));
 }
 
 void TRAppController::saveAllDomains()
@@ -83,13 +78,11 @@ bool TRAppController::saveAll(bool fromQuitPath)
             writeDomain(domain.get(), &failures);
         } else if (!emptyAlertShown) {
             emptyAlertShown = true;
-            TRAlert::Content alert;
-            alert.title = trText("Empty domain");
-            alert.message =
-                trText("There are some domains which are empty (contain no keys). The defaults database "
-                       "does not accept empty domains. Empty domains will not be saved.");
-            alert.defaultButton = trText("OK");
-            TRAlert::beginSheet(m_outlets.mainWindow, alert);
+            TRAlert::beginSheet(m_outlets.mainWindow,
+                                TRAlert::notice(trText("Empty domain"),
+                                                trText("There are some domains which are empty (contain no "
+                                                       "keys). The defaults database does not accept empty "
+                                                       "domains. Empty domains will not be saved.")));
         }
     }
     reloadDomainList();
@@ -108,14 +101,11 @@ void TRAppController::reloadDomain()
         return;
     TRDomainControllerPtr domain = m_shownDomain;
     if (domain && domain->modified()) {
-        TRAlert::Content alert;
-        alert.title = trText("About to reload a domain");
-        alert.message =
+        const TRAlert::Content alert = TRAlert::question(
+            trText("About to reload a domain"),
             trText("You have requested to reload domain contents from the system defaults. All changes "
-                   "made to this domain will be lost. Do you confirm?");
-        alert.defaultButton = trText("Yes");
-        alert.alternateButton = trText("No");
-        alert.escapeCode = TRAlert::kAlternate;
+                   "made to this domain will be lost. Do you confirm?"),
+            trText("Yes"), trText("No"), TRAlert::kAlternate);
         TRAlert::beginSheet(m_outlets.mainWindow, alert,
                             [this, domain](int code) { doReloadDomain(code, domain); });
         return;
@@ -139,14 +129,11 @@ void TRAppController::doReloadDomain(int returnCode, const TRDomainControllerPtr
 
 void TRAppController::reloadAllDomains()
 {
-    TRAlert::Content alert;
-    alert.title = trText("About to reload all domains");
-    alert.message =
+    const TRAlert::Content alert = TRAlert::question(
+        trText("About to reload all domains"),
         trText("You have requested to reload all domains from the system defaults. All changes made "
-               "to any domains will be lost. Do you confirm?");
-    alert.defaultButton = trText("Yes");
-    alert.alternateButton = trText("No");
-    alert.escapeCode = TRAlert::kAlternate;
+               "to any domains will be lost. Do you confirm?"),
+        trText("Yes"), trText("No"), TRAlert::kAlternate);
     TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doReloadAllDomains(code); });
 }
 

@@ -44,3 +44,14 @@ function(tamrix_add_layer target)
     target_link_libraries(${target} INTERFACE ${ARG_LINKS})
   endif()
 endfunction()
+
+# Adds every folder below the current one that has a CMakeLists.txt: the suites, benchmarks and fuzzers
+# each keep one folder per subject.
+function(tamrix_add_subject_folders)
+  file(GLOB dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/*")
+  foreach(dir IN LISTS dirs)
+    if(IS_DIRECTORY "${dir}" AND EXISTS "${dir}/CMakeLists.txt")
+      add_subdirectory("${dir}")
+    endif()
+  endforeach()
+endfunction()

@@ -1,9 +1,10 @@
 #include "TRDigits.h"
 
+#include "TRHexDigits.h"
 #include "TRValue.h"
 
 const char *const decDigits = "0123456789";
-const char *const hexDigitsL = "0123456789abcdef";
+const char *const hexDigitsL = kTRHexDigits;
 const char *const hexDigitsU = "0123456789ABCDEF";
 
 namespace {
@@ -21,12 +22,7 @@ int decPosition(int character)
 
 int hexPosition(int character)
 {
-    for (int i = 0; hexDigitsL[i] != '\0'; ++i) {
-        if (static_cast<unsigned char>(hexDigitsL[i]) == character ||
-            static_cast<unsigned char>(hexDigitsU[i]) == character)
-            return i;
-    }
-    return -1;
+    return character < 0 ? -1 : trHexDigitValue(char32_t(character));
 }
 
 int characterAt(const QString &text, qsizetype index)

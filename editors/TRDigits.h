@@ -3,8 +3,8 @@
 #include <QString>
 #include <cstdint>
 
-// The digit strings and the small routines the byte editor rests on. Every digit lookup goes through the
-// three strings below: a digit's value is its position in its string. Text made here is lower case.
+// The digit strings and the small routines the byte editor rests on: a digit's value is its position in its
+// string (the hexadecimal ones are those of TRHexDigits.h). Text made here is lower case.
 
 // "0123456789"
 extern const char *const decDigits;

@@ -8,7 +8,7 @@
 namespace {
 
 // Dictionary nodes with at most this many children are searched linearly and carry no hash.
-constexpr std::size_t kLinearLimit = 8;
+constexpr std::size_t kLinearLimit = kTRLinearLimit;
 
 // List elements are named by position; the names of the first positions are made once and shared, as
 // values never change.

@@ -18,3 +18,7 @@ inline constexpr qint64 kTRMaxFileSize = qint64(256) << 20;
 // About 4.2 million: twenty times the largest domains met in practice, and a key tree of at most about
 // 700 MB (some 160 bytes a node).
 inline constexpr quint64 kTRMaxExpandedValues = quint64(1) << 22;
+
+// Dictionaries and dictionary keys with at most this many entries are searched linearly and carry no hash
+// index: most are this small, and a short scan beats hashing.
+inline constexpr int kTRLinearLimit = 8;

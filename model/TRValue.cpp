@@ -1,6 +1,7 @@
 #include "TRValue.h"
 
 #include "TRDateTime.h"
+#include "TRHexDigits.h"
 
 #include <QHash>
 #include <algorithm>
@@ -317,7 +318,6 @@ QString shortestReal(double number)
 QString dataDescription(const QByteArray &bytes)
 {
     static constexpr qsizetype kShown = 64;
-    static const char digits[] = "0123456789abcdef";
     const qsizetype shown = std::min(bytes.size(), kShown);
     QString text;
     text.reserve(shown * 2 + shown / 4 + 24);
@@ -326,8 +326,8 @@ QString dataDescription(const QByteArray &bytes)
         if (i > 0 && i % 4 == 0)
             text.append(u' ');
         const auto byte = static_cast<unsigned char>(bytes.at(i));
-        text.append(QLatin1Char(digits[byte >> 4]));
-        text.append(QLatin1Char(digits[byte & 0xf]));
+        text.append(QLatin1Char(trHexDigit(byte >> 4)));
+        text.append(QLatin1Char(trHexDigit(byte)));
     }
     if (bytes.size() > kShown)
         text.append(QStringLiteral(" \u2026 %1 bytes").arg(bytes.size()));

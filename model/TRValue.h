@@ -1,5 +1,7 @@
 #pragma once
 
+#include "TRLimits.h"
+
 #include <QByteArray>
 #include <QExplicitlySharedDataPointer>
 #include <QHash>
@@ -153,7 +155,7 @@ public:
 
 private:
     // Small dictionaries (most of them) are searched linearly and carry no hash.
-    static constexpr qsizetype kLinearLimit = 8;
+    static constexpr qsizetype kLinearLimit = kTRLinearLimit;
 
     QList<Entry> m_entries;
     // Open-addressing table over m_entries for larger dictionaries: element 0 holds the number of slots (a

@@ -54,9 +54,5 @@ void TRPreferencesWindow::writePreference(const char *key, bool on, bool asInteg
         return;
     // Nothing was stored: the controls go back to what the commands will read.
     readPreferences();
-    TRAlert::Content alert;
-    alert.title = trText("Cannot save the preferences");
-    alert.message = error;
-    alert.defaultButton = trText("OK");
-    TRAlert::beginSheet(this, alert);
+    TRAlert::beginSheet(this, TRAlert::notice(trText("Cannot save the preferences"), error));
 }

@@ -1,42 +1,34 @@
 // Export All Domains and Import All Domains of the generated 1,000-domain store, from the command to the
 // repainted, idle window, against the bare archive write and read of the same domains.
 #include "TRAlert.h"
-#include "TRAppController.h"
 #include "TRBenchStore.h"
-#include "TRMainInterface.h"
+#include "TRBenchWindow.h"
 #include "TRMainWindow.h"
 #include "archive/TRKeyedArchiver.h"
 #include "archive/TRKeyedUnarchiver.h"
-#include "store/TRDefaultsStore.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstdio>
-#include <memory>
 
 namespace {
 
 // The main window over the generated store, every domain's tree built, and an export of all of them.
-class Window
+class Window : public TRBenchWindow
 {
 public:
     Window()
     {
         QString error;
         benchstore::Summary summary;
-        if (!benchstore::makeStore(m_store.path(), &summary, &error))
+        if (!benchstore::makeStore(folder(), &summary, &error))
             std::fprintf(stderr, "%s\n", qPrintable(error));
-        TRDefaultsStore::setStandardFolder(m_store.path());
-        TRAlert::setScripted(true);
-        m_controller = std::make_unique<TRAppController>();
-        m_interface = std::make_unique<TRMainInterface>(*m_controller);
-        m_interface->mainWindow()->resize(1000, 700);
-        m_interface->show();
+        open();
         idle();
-        for (const TRDomainControllerPtr &domain : m_controller->domains())
+        for (const TRDomainControllerPtr &domain : controller().domains())
             domain->rootKey();
-        m_controller->doExportToFile(1, file());
+        controller().doExportToFile(1, file());
     }
 
     static Window &shared()
@@ -47,7 +39,6 @@ public:
 
     QString file() const { return m_files.filePath(QStringLiteral("all.tamdoms")); }
     QString scratch() const { return m_files.filePath(QStringLiteral("scratch.tamdoms")); }
-    TRAppController &controller() { return *m_controller; }
     void idle()
     {
         QApplication::processEvents();
@@ -56,10 +47,7 @@ public:
     }
 
 private:
-    QTemporaryDir m_store;
     QTemporaryDir m_files;
-    std::unique_ptr<TRAppController> m_controller;
-    std::unique_ptr<TRMainInterface> m_interface;
 };
 
 void BM_ExportAllCommand(benchmark::State &state)
@@ -111,13 +99,5 @@ BENCHMARK(BM_ImportAllCommand)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return trRunAppBenchmarks(argc, argv);
 }

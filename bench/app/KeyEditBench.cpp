@@ -4,6 +4,7 @@
 #include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRBenchStore.h"
+#include "TRBenchWindow.h"
 #include "TRKeyOutlineModel.h"
 #include "TRMainInterface.h"
 #include "TRMainWindow.h"
@@ -35,22 +36,15 @@ double heapInUse()
 
 // The main window over a private store holding one domain of the given number of keys, selected and
 // expanded, with a string key in the middle of the top level selected.
-class Window
+class Window : public TRBenchWindow
 {
 public:
     explicit Window(int keys)
     {
-        TRDefaultsStore::setStandardFolder(m_folder.path());
         TRDefaultsStore::standard().setPersistentDomain(benchstore::makeDomain(keys, 7),
                                                         QStringLiteral("b.large"));
-        TRAlert::setScripted(true);
-        m_controller = std::make_unique<TRAppController>();
-        m_interface = std::make_unique<TRMainInterface>(*m_controller);
-        m_interface->mainWindow()->resize(1000, 700);
-        m_interface->show();
-        QTableView *list = m_controller->outlets().domainListView;
-        list->selectionModel()->setCurrentIndex(
-            list->model()->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        open();
+        selectDomain(0);
         outline()->expandAll();
         paint();
         const TRKeyPtr &root = m_controller->currentDomain()->rootKey();
@@ -60,8 +54,6 @@ public:
         }
     }
 
-    QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
-    TRAppController &controller() { return *m_controller; }
     void paint()
     {
         QApplication::processEvents();
@@ -112,9 +104,6 @@ public:
     }
 
 private:
-    QTemporaryDir m_folder;
-    std::unique_ptr<TRAppController> m_controller;
-    std::unique_ptr<TRMainInterface> m_interface;
     TRKeyPtr m_leaf;
     int m_made = 0;
 };
@@ -269,14 +258,5 @@ BENCHMARK(BM_UndoStepsMemory)->Arg(50000)->Iterations(1)->Unit(benchmark::kMilli
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_windows.clear();
-    return 0;
+    return trRunAppBenchmarks(argc, argv, [] { g_windows.clear(); });
 }

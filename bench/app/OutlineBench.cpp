@@ -1,53 +1,29 @@
 // The key outline of the main window over one large domain: the time until the first rows are painted
 // after the domain is selected, and expanding everything, scrolling to the end and collapsing again.
-#include "TRAlert.h"
-#include "TRAppController.h"
 #include "TRBenchStore.h"
-#include "TRMainInterface.h"
-#include "TRMainWindow.h"
+#include "TRBenchWindow.h"
 #include "store/TRDefaultsStore.h"
 
-#include <QApplication>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <benchmark/benchmark.h>
-#include <memory>
 
 namespace {
 
 // A main window over a private store holding a small domain (row 0) and one with the given number of
 // keys (row 1), as the generator makes them.
-class Window
+class Window : public TRBenchWindow
 {
 public:
     explicit Window(int keys)
     {
-        TRDefaultsStore::setStandardFolder(m_folder.path());
         TRDefaultsStore &store = TRDefaultsStore::standard();
         store.setPersistentDomain(benchstore::makeDomain(10, 1), QStringLiteral("a.small"));
         store.setPersistentDomain(benchstore::makeDomain(keys, 7), QStringLiteral("b.large"));
-        TRAlert::setScripted(true);
-        m_controller = std::make_unique<TRAppController>();
-        m_interface = std::make_unique<TRMainInterface>(*m_controller);
-        m_interface->mainWindow()->resize(1000, 700);
-        m_interface->show();
-        QApplication::processEvents();
+        open();
     }
 
-    void select(int row)
-    {
-        QTableView *list = m_controller->outlets().domainListView;
-        list->selectionModel()->setCurrentIndex(
-            list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    }
-    QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
+    void select(int row) { selectDomain(row); }
     void paint() { outline()->viewport()->repaint(); }
-
-private:
-    QTemporaryDir m_folder;
-    std::unique_ptr<TRAppController> m_controller;
-    std::unique_ptr<TRMainInterface> m_interface;
 };
 
 void BM_SelectLargeDomainUntilPainted(benchmark::State &state)
@@ -144,13 +120,5 @@ BENCHMARK(BM_CollapseAll)
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return trRunAppBenchmarks(argc, argv);
 }

@@ -8,19 +8,9 @@
 #include <limits>
 
 using namespace TRBinaryPlistEncoding;
+using namespace TRArchiveFormat;
 
 namespace {
-
-constexpr int kMaxChain = 3;
-
-// Each class's chain up to NSObject, by TRBinaryArchiveWriter::ClassId.
-const char *const kClassChains[][kMaxChain] = {
-    {"TRKey", "NSObject", nullptr},
-    {"TRDomainController", "NSObject", nullptr},
-    {"NSMutableArray", "NSArray", "NSObject"},
-    {"NSMutableDictionary", "NSDictionary", "NSObject"},
-    {"NSDate", "NSObject", nullptr},
-};
 
 // A sink that also notes where the last object began.
 struct Counter : CountingSink
@@ -188,11 +178,11 @@ quint32 TRBinaryArchiveWriter::uidOfText(const QString &text)
         return m_recentUid;
     auto found = m_textUids.constFind(text);
     if (found == m_textUids.cend()) {
-        if (text == QLatin1String("$null")) {
+        if (text == kNull) {
             // Both platforms' unarchivers read this text as no value: it would not come back.
             fail(trFormat(
                 trText("The text %@ cannot be stored in an exchange file: it reads back as no value."),
-                {QStringLiteral("\"$null\"")}));
+                {QLatin1Char('"') + kNull + QLatin1Char('"')}));
             return 0;
         }
         m_texts.push_back(text);
@@ -267,7 +257,7 @@ quint32 TRBinaryArchiveWriter::uidOfDomain(const TRDomainController &domain)
     const quint32 uid = addObject(Type::Domain, 0);
     beginRecord();
     domain.encodeWithCoder(*this);
-    endRecord(uid, ClassId::DomainController);
+    endRecord(uid, ClassId::Domain);
     return uid;
 }
 
@@ -289,7 +279,6 @@ quint32 TRBinaryArchiveWriter::uidOfDomainList(const std::vector<TRDomainControl
 template<class Sink>
 void TRBinaryArchiveWriter::writeObjects(Sink &out, const Layout &layout) const
 {
-    static const QString null = QStringLiteral("$null");
     const int refSize = layout.refSize;
     const auto ref = [&out, refSize](quint64 index) { putBigEndian(out, index, refSize); };
     const auto uidRef = [&ref, &layout](quint32 uid) { ref(layout.uidBase + uid); };
@@ -322,7 +311,7 @@ void TRBinaryArchiveWriter::writeObjects(Sink &out, const Layout &layout) const
         out.begin();
         switch (object.type) {
         case Type::Null:
-            putString(out, null);
+            putString(out, kNull);
             break;
         case Type::Text:
             putString(out, m_texts[object.payload]);
@@ -435,12 +424,12 @@ bool TRBinaryArchiveWriter::writeBytes(quint32 rootUid, QByteArray *bytes)
         layout.strings.push_back(string);
         return *fixed.insert(string, 4 + layout.strings.size() - 1);
     };
-    layout.versionKey = text(QStringLiteral("$version"));
-    layout.archiverKey = text(QStringLiteral("$archiver"));
-    layout.topKey = text(QStringLiteral("$top"));
-    layout.objectsKey = text(QStringLiteral("$objects"));
-    layout.archiverName = text(QStringLiteral("NSKeyedArchiver"));
-    layout.rootKey = text(QStringLiteral("root"));
+    layout.versionKey = text(kVersionKey);
+    layout.archiverKey = text(kArchiverKey);
+    layout.topKey = text(kTopKey);
+    layout.objectsKey = text(kObjectsKey);
+    layout.archiverName = text(kArchiverName);
+    layout.rootKey = text(kRootKey);
 
     // Only the texts some record uses.
     quint32 coded = 0;
@@ -473,23 +462,23 @@ bool TRBinaryArchiveWriter::writeBytes(quint32 rootUid, QByteArray *bytes)
         }
     }
     for (quint32 i = 0; i < coded; ++i)
-        layout.codedKeys.push_back(text(QLatin1Char('$') + QString::number(i)));
-    layout.classKey = text(QStringLiteral("$class"));
+        layout.codedKeys.push_back(text(trCodedValueKey(int(i))));
+    layout.classKey = text(kClassKey);
     if (dictionaries)
-        layout.keysKey = text(QStringLiteral("NS.keys"));
+        layout.keysKey = text(kKeysKey);
     if (lists || dictionaries)
-        layout.listKey = text(QStringLiteral("NS.objects"));
+        layout.listKey = text(kListKey);
     if (dates)
-        layout.timeKey = text(QStringLiteral("NS.time"));
-    layout.classNameKey = text(QStringLiteral("$classname"));
-    layout.classesKey = text(QStringLiteral("$classes"));
+        layout.timeKey = text(kTimeKey);
+    layout.classNameKey = text(kClassNameKey);
+    layout.classesKey = text(kClassesKey);
     for (int id = 0; id < int(ClassId::Count); ++id) {
         if (!m_classUids[id])
             continue;
-        for (int i = 0; i < kMaxChain && kClassChains[id][i]; ++i) {
-            layout.classNames[id][i] = text(QString::fromLatin1(kClassChains[id][i]));
-            layout.chainLengths[id] = i + 1;
-        }
+        const ClassChain chain = classChain(ClassId(id));
+        for (int i = 0; i < chain.length; ++i)
+            layout.classNames[id][i] = text(*chain.names[i]);
+        layout.chainLengths[id] = chain.length;
     }
 
     const quint64 count = m_objects.size();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TRArchiveContents.h"
+#include "TRArchiveFormat.h"
 #include "TRCoder.h"
 
 #include <QByteArray>
@@ -11,7 +12,7 @@
 
 // Writes a keyed archive straight to the bytes of a binary property list, without first building the
 // archive as property-list values. Walking the tree numbers the archive's objects (in the order and
-// layout of TRKeyedArchiver::archivedPropertyList) into compact records; writing then sizes the file
+// layout both platforms' keyed archivers write) into compact records; writing then sizes the file
 // exactly and fills it in one pass, with minimal offset and reference widths. Equal texts and numbers are
 // stored once, every object's UID is written once and shared by all its references, and there is one
 // class record per class.
@@ -51,15 +52,7 @@ private:
         Date,
         Class
     };
-    enum class ClassId : quint8
-    {
-        Key,
-        DomainController,
-        MutableArray,
-        MutableDictionary,
-        Date,
-        Count
-    };
+    using ClassId = TRArchiveFormat::WrittenClass;
 
     // One object of $objects. payload: a number's bits, an index into m_texts or m_data, the first of
     // the record's references in m_references, or a class record's ClassId.

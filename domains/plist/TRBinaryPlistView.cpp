@@ -1,5 +1,6 @@
 #include "TRBinaryPlistView.h"
 
+#include "TRBinaryPlistEncoding.h"
 #include "TRText.h"
 
 #include <algorithm>
@@ -352,8 +353,7 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
             std::memcpy(&single, &bits, sizeof single);
             number = double(single);
         } else {
-            const quint64 bits = bigEndian(bytes, 8);
-            std::memcpy(&number, &bits, sizeof number);
+            number = TRBinaryPlistEncoding::doubleOf(bigEndian(bytes, 8));
         }
         *value = object.type == Date ? TRValue::fromDate(number) : TRValue::fromReal(number);
         return true;

@@ -1,5 +1,6 @@
 #include "TROpenStepReader.h"
 
+#include "TRHexDigits.h"
 #include "TRLimits.h"
 #include "TRPlistScalars.h"
 #include "TRText.h"
@@ -26,14 +27,7 @@ bool TROpenStepReader::fail(qsizetype position, const QString &reason)
 {
     qsizetype line = 1;
     qsizetype column = 1;
-    for (qsizetype i = 0; i < position && i < m_text.size(); ++i) {
-        if (m_text.at(i) == u'\n') {
-            ++line;
-            column = 1;
-        } else if (!m_text.at(i).isLowSurrogate()) {
-            ++column;
-        }
-    }
+    TRPlistScalars::lineAndColumn(m_text, position, &line, &column);
     m_error = trFormat(trText("The text property list is malformed at line %@, column %@: %@."),
                        {QString::number(line), QString::number(column), reason});
     return false;
@@ -253,8 +247,8 @@ bool TROpenStepReader::readQuoted(QString *text)
         case u'u': {
             int code = 0;
             int digits = 0;
-            for (; digits < 4 && !atEnd() && TRPlistScalars::hexDigitValue(peek().unicode()) >= 0; ++digits)
-                code = code * 16 + TRPlistScalars::hexDigitValue(m_text.at(m_pos++).unicode());
+            for (; digits < 4 && !atEnd() && trHexDigitValue(peek().unicode()) >= 0; ++digits)
+                code = code * 16 + trHexDigitValue(m_text.at(m_pos++).unicode());
             if (digits == 0)
                 return fail(escapeAt, trText("a \\U escape without hexadecimal digits"));
             text->append(QChar(char16_t(code)));
@@ -328,7 +322,7 @@ bool TROpenStepReader::readAngled(TRValue *value)
         const QChar c = body.at(i);
         if (c == u' ' || c == u'\t' || c == u'\n' || c == u'\r')
             continue;
-        const int digit = TRPlistScalars::hexDigitValue(c.unicode());
+        const int digit = trHexDigitValue(c.unicode());
         if (digit < 0)
             return fail(start + 1 + i, trText("bad hexadecimal digit in data"));
         if (high < 0) {

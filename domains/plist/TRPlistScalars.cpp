@@ -1,6 +1,7 @@
 #include "TRPlistScalars.h"
 
 #include "TRDateTime.h"
+#include "TRHexDigits.h"
 
 #include <array>
 #include <charconv>
@@ -97,7 +98,7 @@ std::optional<TRValue> TRPlistScalars::parseInteger(std::string_view text)
         return std::nullopt;
     quint64 magnitude = 0;
     for (const char c : text) {
-        const int digit = base == 16 ? hexDigitValue(char32_t(quint8(c))) : (isDigit(c) ? c - '0' : -1);
+        const int digit = base == 16 ? trHexDigitValue(char32_t(quint8(c))) : (isDigit(c) ? c - '0' : -1);
         if (digit < 0)
             return std::nullopt;
         if (magnitude > (std::numeric_limits<quint64>::max() - quint64(digit)) / quint64(base))
@@ -409,19 +410,38 @@ qsizetype TRPlistScalars::firstInvalidUtf8(const char *data, qsizetype size)
     return -1;
 }
 
-void TRPlistScalars::lineAndColumn(const char *data, qsizetype size, qsizetype offset, qsizetype *line,
-                                   qsizetype *column)
+namespace {
+
+// Lines and columns over code units; continues tells the units that carry on a character begun before.
+template<class Unit, class Continues>
+void countLinesAndColumns(const Unit *units, qsizetype end, Continues continues, qsizetype *line,
+                          qsizetype *column)
 {
     *line = 1;
     *column = 1;
-    const qsizetype end = std::min(offset, size);
     for (qsizetype i = 0; i < end; ++i) {
-        const auto byte = static_cast<unsigned char>(data[i]);
-        if (byte == '\n') {
+        if (units[i] == Unit('\n')) {
             ++*line;
             *column = 1;
-        } else if ((byte & 0xc0) != 0x80) {
+        } else if (!continues(units[i])) {
             ++*column;
         }
     }
+}
+
+} // namespace
+
+void TRPlistScalars::lineAndColumn(const char *data, qsizetype size, qsizetype offset, qsizetype *line,
+                                   qsizetype *column)
+{
+    countLinesAndColumns(
+        reinterpret_cast<const unsigned char *>(data), std::min(offset, size),
+        [](unsigned char byte) { return (byte & 0xc0) == 0x80; }, line, column);
+}
+
+void TRPlistScalars::lineAndColumn(QStringView text, qsizetype offset, qsizetype *line, qsizetype *column)
+{
+    countLinesAndColumns(
+        text.utf16(), std::min(offset, text.size()),
+        [](char16_t unit) { return QChar::isLowSurrogate(unit); }, line, column);
 }

@@ -41,18 +41,9 @@ public:
 
     // Offset of the first byte that does not belong to well-formed UTF-8, or -1.
     static qsizetype firstInvalidUtf8(const char *data, qsizetype size);
-    // The value of a hexadecimal digit (either case), or -1 for any other character.
-    static int hexDigitValue(char32_t character)
-    {
-        if (character >= U'0' && character <= U'9')
-            return int(character - U'0');
-        if (character >= U'a' && character <= U'f')
-            return int(character - U'a') + 10;
-        if (character >= U'A' && character <= U'F')
-            return int(character - U'A') + 10;
-        return -1;
-    }
     // 1-based line and column (in characters) of a byte offset into UTF-8 text.
     static void lineAndColumn(const char *data, qsizetype size, qsizetype offset, qsizetype *line,
                               qsizetype *column);
+    // The same for an offset into text in UTF-16 units.
+    static void lineAndColumn(QStringView text, qsizetype offset, qsizetype *line, qsizetype *column);
 };

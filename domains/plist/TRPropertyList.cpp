@@ -2,6 +2,7 @@
 
 #include "TRBinaryPlistReader.h"
 #include "TRBinaryPlistWriter.h"
+#include "TRHexDigits.h"
 #include "TRLimits.h"
 #include "TROpenStepReader.h"
 #include "TRPlistScalars.h"
@@ -39,7 +40,7 @@ bool looksLikeXml(const QByteArray &bytes)
     bool beyondHex = false;
     qsizetype k = 1;
     for (; k < rest.size() && rest.at(k).isLetterOrNumber(); ++k)
-        beyondHex = beyondHex || TRPlistScalars::hexDigitValue(rest.at(k).unicode()) < 0;
+        beyondHex = beyondHex || trHexDigitValue(rest.at(k).unicode()) < 0;
     return beyondHex && k < rest.size() && (rest.at(k) == u'>' || rest.at(k) == u'/' || rest.at(k).isSpace());
 }
 

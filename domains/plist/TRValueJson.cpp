@@ -1,5 +1,7 @@
 #include "TRValueJson.h"
 
+#include "TRHexDigits.h"
+
 #include <charconv>
 #include <cmath>
 
@@ -31,7 +33,6 @@ void TRValueJson::appendNumber(QByteArray *out, double number)
 
 void TRValueJson::appendText(QByteArray *out, const QString &text)
 {
-    static const char digits[] = "0123456789abcdef";
     out->append('"');
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype length = text.size();
@@ -48,7 +49,7 @@ void TRValueJson::appendText(QByteArray *out, const QString &text)
             // Control characters and lone surrogates as escapes, so the output stays valid UTF-8.
             out->append("\\u");
             for (int shift = 12; shift >= 0; shift -= 4)
-                out->append(digits[unit >> shift & 0xf]);
+                out->append(trHexDigit(unit >> shift));
         } else if (unit < 0x80) {
             out->append(char(unit));
         } else {

@@ -1,5 +1,6 @@
 #include "TRXmlPlistReader.h"
 
+#include "TRHexDigits.h"
 #include "TRLimits.h"
 #include "TRPlistScalars.h"
 #include "TRText.h"
@@ -355,7 +356,7 @@ bool TRXmlPlistReader::appendReference()
         if (digits.empty())
             return fail(start, trText("bad character reference"));
         for (const char c : digits) {
-            int digit = TRPlistScalars::hexDigitValue(char32_t(quint8(c)));
+            int digit = trHexDigitValue(char32_t(quint8(c)));
             if (!hex && digit >= 10)
                 digit = -1;
             if (digit < 0 || code > 0x10ffff)

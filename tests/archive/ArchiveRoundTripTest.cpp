@@ -1,4 +1,5 @@
 // What we write reads back to the same trees, in the layout both platforms read.
+#include "ArchiveGraphWriter.h"
 #include "ArchiveTestSupport.h"
 #include "TRLimits.h"
 #include "archive/TRArchiveDescription.h"
@@ -174,7 +175,7 @@ TEST(ArchiveRoundTrip, WrittenLayoutIsApples)
     TRArchiveContents contents;
     contents.domains.push_back(richDomain(QStringLiteral("com.example.Layout")));
     TRValue archive;
-    ASSERT_TRUE(TRKeyedArchiver::archivedPropertyList(contents, &archive));
+    ASSERT_TRUE(ArchiveGraphWriter::write(contents, &archive));
     const TRDictionary &top = archive.toDictionary();
     EXPECT_EQ(top.size(), 4);
     EXPECT_EQ(top.value(QStringLiteral("$archiver")), text("NSKeyedArchiver"));
@@ -295,7 +296,7 @@ TEST(ArchiveRoundTrip, FilesAreReplacedWholeOrNotAtAll)
     for (const bool isList : {true, false}) {
         bad.isList = isList;
         TRValue graph;
-        EXPECT_FALSE(TRKeyedArchiver::archivedPropertyList(bad, &graph, &error)) << isList;
+        EXPECT_FALSE(ArchiveGraphWriter::write(bad, &graph, &error)) << isList;
         EXPECT_FALSE(error.isEmpty());
     }
 
@@ -388,7 +389,7 @@ TRDomainControllerPtr largeDomain(const QString &name, int keys)
 
 } // namespace
 
-// archivedData writes the bytes straight from the tree; archivedPropertyList builds the same archive as
+// archivedData writes the bytes straight from the tree; ArchiveGraphWriter builds the same archive as
 // values, object by object. Both must describe the same archive, whatever widths the file needs: one
 // byte, two and three bytes per reference and offset.
 TEST(ArchiveRoundTrip, DirectBytesHoldTheSameArchiveAsTheValueGraph)
@@ -420,7 +421,7 @@ TEST(ArchiveRoundTrip, DirectBytesHoldTheSameArchiveAsTheValueGraph)
         QString error;
         ASSERT_TRUE(TRKeyedArchiver::archivedData(contents, &direct, &error)) << error.toStdString();
         TRValue graph;
-        ASSERT_TRUE(TRKeyedArchiver::archivedPropertyList(contents, &graph, &error)) << error.toStdString();
+        ASSERT_TRUE(ArchiveGraphWriter::write(contents, &graph, &error)) << error.toStdString();
         TRValue read;
         ASSERT_TRUE(TRPropertyList::read(direct, &read, nullptr, &error)) << error.toStdString();
         EXPECT_TRUE(read == graph);

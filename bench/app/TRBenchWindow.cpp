@@ -1,0 +1,56 @@
+#include "TRBenchWindow.h"
+
+#include "TRAlert.h"
+#include "TRMainWindow.h"
+#include "store/TRDefaultsStore.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTreeView>
+#include <benchmark/benchmark.h>
+
+TRBenchWindow::TRBenchWindow()
+{
+    TRDefaultsStore::setStandardFolder(m_folder.path());
+}
+
+TRBenchWindow::~TRBenchWindow() = default;
+
+void TRBenchWindow::open()
+{
+    // Whatever was written into the folder is read afresh.
+    TRDefaultsStore::setStandardFolder(m_folder.path());
+    TRAlert::setScripted(true);
+    m_controller = std::make_unique<TRAppController>();
+    m_interface = std::make_unique<TRMainInterface>(*m_controller);
+    m_interface->mainWindow()->resize(1000, 700);
+    m_interface->show();
+    QApplication::processEvents();
+}
+
+QTreeView *TRBenchWindow::outline() const
+{
+    return m_controller->outlets().domainContentsView;
+}
+
+void TRBenchWindow::selectDomain(int row)
+{
+    QTableView *list = m_controller->outlets().domainListView;
+    list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
+                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+int trRunAppBenchmarks(int argc, char **argv, const std::function<void()> &beforeExit)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    if (beforeExit)
+        beforeExit();
+    return 0;
+}
