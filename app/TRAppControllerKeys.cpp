@@ -4,6 +4,7 @@
 #include "TRAppController.h"
 #include "TRDateEditor.h"
 #include "TRDomainListModel.h"
+#include "TRKeyMatcher.h"
 #include "TRKeyOutlineModel.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
@@ -257,18 +258,7 @@ void TRAppController::searchKey()
     const QModelIndexList selection = outline->selectionModel()->selectedRows();
     const QModelIndex selected = selection.isEmpty() ? QModelIndex() : selection.first();
 
-    auto matches = [&](const TRKey &key) {
-        const QString name = key.nameDescription();
-        const qsizetype at = name.indexOf(text, 0, Qt::CaseInsensitive);
-        if (at == 0 || (at > 0 && !prefixOnly))
-            return true;
-        if (!lookInValues || (prefixOnly && name.size() >= text.size()))
-            return false;
-        // The name, one space and the value, as one text.
-        const QString joined = name + QLatin1Char(' ') + key.valueDescription();
-        return prefixOnly ? joined.startsWith(text, Qt::CaseInsensitive)
-                          : joined.contains(text, Qt::CaseInsensitive);
-    };
+    const TRKeyMatcher matcher(text, prefixOnly, lookInValues);
     // Every row but the selected one, once, starting after it and wrapping to the top. A selection the
     // outline does not show (inside a collapsed row) counts as none.
     QModelIndex row = selected.isValid() ? outline->indexBelow(selected) : QModelIndex();
@@ -278,7 +268,7 @@ void TRAppController::searchKey()
         wrapped = true;
     }
     while (row.isValid() && row != selected) {
-        if (matches(*model->keyForIndex(row))) {
+        if (matcher.matches(*model->keyForIndex(row))) {
             outline->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect |
                                                                 QItemSelectionModel::Rows);
             outline->scrollTo(row);

@@ -22,63 +22,56 @@ const TRKey *TRKeyOutlineModel::rootOf() const
     return m_domain->rootKey().get();
 }
 
-TRKey *TRKeyOutlineModel::keyForIndex(const QModelIndex &index) const
+const TRKey *TRKeyOutlineModel::containerOf(const QModelIndex &index)
 {
-    return index.isValid() ? static_cast<TRKey *>(index.internalPointer()) : nullptr;
+    return static_cast<const TRKey *>(index.internalPointer());
 }
 
-int TRKeyOutlineModel::rowOfCompound(const TRKey *key) const
+TRKey *TRKeyOutlineModel::keyForIndex(const QModelIndex &index) const
 {
-    const TRKeyPtr container = key->parent();
-    if (!container)
-        return -1;
-    const std::vector<TRKeyPtr> &siblings = container->children();
-    const auto known = m_compoundRows.constFind(key);
-    if (known != m_compoundRows.cend() && std::size_t(*known) < siblings.size() &&
-        siblings[std::size_t(*known)].get() == key)
-        return *known;
-    // A miss (the tree changed, or the node was never handed out): note every compound sibling at once,
-    // so that a parent is searched for at most once per change.
-    int found = -1;
-    for (std::size_t i = 0; i < siblings.size(); ++i) {
-        if (!siblings[i]->isCompound())
-            continue;
-        m_compoundRows.insert(siblings[i].get(), int(i));
-        if (siblings[i].get() == key)
-            found = int(i);
-    }
-    return found;
+    if (!index.isValid())
+        return nullptr;
+    const std::vector<TRKeyPtr> &siblings = containerOf(index)->children();
+    return std::size_t(index.row()) < siblings.size() ? siblings[std::size_t(index.row())].get() : nullptr;
 }
 
 QModelIndex TRKeyOutlineModel::index(int row, int column, const QModelIndex &parent) const
 {
     if (row < 0 || column < 0 || column >= ColumnCount || parent.column() > 0)
         return QModelIndex();
-    const TRKeyPtr child = m_domain->outlineViewChildOfItem(row, keyForIndex(parent));
-    if (!child)
+    const TRKey *container = parent.isValid() ? keyForIndex(parent) : rootOf();
+    if (!container || row >= container->count())
         return QModelIndex();
-    if (child->isCompound())
-        m_compoundRows.insert(child.get(), row);
-    return createIndex(row, column, child.get());
+    return createIndex(row, column, const_cast<TRKey *>(container));
+}
+
+QModelIndex TRKeyOutlineModel::sibling(int row, int column, const QModelIndex &index) const
+{
+    // The same container: no walk up to the parent and down again (views ask this for every row shown).
+    if (!index.isValid() || column < 0 || column >= ColumnCount || row < 0 ||
+        row >= containerOf(index)->count())
+        return QModelIndex();
+    return createIndex(row, column, index.internalPointer());
 }
 
 QModelIndex TRKeyOutlineModel::parent(const QModelIndex &child) const
 {
-    const TRKey *key = keyForIndex(child);
-    if (!key)
+    if (!child.isValid())
         return QModelIndex();
-    const TRKeyPtr container = key->parent();
-    if (!container || container.get() == rootOf())
+    const TRKey *container = containerOf(child);
+    if (container == rootOf())
         return QModelIndex();
-    const int row = rowOfCompound(container.get());
-    return row < 0 ? QModelIndex() : createIndex(row, 0, container.get());
+    const TRKeyPtr above = container->parent();
+    const int row = above ? above->rowOfChild(container) : -1;
+    return row < 0 ? QModelIndex() : createIndex(row, 0, above.get());
 }
 
 int TRKeyOutlineModel::rowCount(const QModelIndex &parent) const
 {
     if (parent.column() > 0)
         return 0;
-    return m_domain->outlineViewNumberOfChildrenOfItem(keyForIndex(parent));
+    const TRKey *key = parent.isValid() ? keyForIndex(parent) : rootOf();
+    return key ? key->count() : 0;
 }
 
 int TRKeyOutlineModel::columnCount(const QModelIndex &) const
@@ -92,7 +85,8 @@ bool TRKeyOutlineModel::hasChildren(const QModelIndex &parent) const
         return rowCount(parent) > 0;
     if (parent.column() > 0)
         return false;
-    return m_domain->outlineViewIsItemExpandable(keyForIndex(parent));
+    const TRKey *key = keyForIndex(parent);
+    return key && key->isCompound();
 }
 
 QVariant TRKeyOutlineModel::data(const QModelIndex &index, int role) const
@@ -135,22 +129,14 @@ QModelIndex TRKeyOutlineModel::indexForKey(const TRKey *key, int column) const
     if (!key || key == rootOf() || column < 0 || column >= ColumnCount)
         return QModelIndex();
     // Only nodes of this domain's tree have an index.
+    const TRKeyPtr container = key->parent();
     const TRKey *top = key;
-    for (TRKeyPtr up = key->parent(); up; up = up->parent())
+    for (TRKeyPtr up = container; up; up = up->parent())
         top = up.get();
     if (top != rootOf())
         return QModelIndex();
-    int row = -1;
-    if (key->isCompound()) {
-        row = rowOfCompound(key);
-    } else {
-        const std::vector<TRKeyPtr> &siblings = key->parent()->children();
-        for (std::size_t i = 0; i < siblings.size() && row < 0; ++i) {
-            if (siblings[i].get() == key)
-                row = int(i);
-        }
-    }
-    return row < 0 ? QModelIndex() : createIndex(row, column, const_cast<TRKey *>(key));
+    const int row = container->rowOfChild(key);
+    return row < 0 ? QModelIndex() : createIndex(row, column, container.get());
 }
 
 void TRKeyOutlineModel::beginInsertKey(const TRKey *parent, int row)
@@ -160,7 +146,6 @@ void TRKeyOutlineModel::beginInsertKey(const TRKey *parent, int row)
 
 void TRKeyOutlineModel::endInsertKey()
 {
-    m_compoundRows.clear();
     endInsertRows();
 }
 
@@ -171,7 +156,6 @@ void TRKeyOutlineModel::beginRemoveKey(const TRKey *parent, int row)
 
 void TRKeyOutlineModel::endRemoveKey()
 {
-    m_compoundRows.clear();
     endRemoveRows();
 }
 
@@ -181,60 +165,85 @@ void TRKeyOutlineModel::beginReplaceKey(const TRKey *parent, int row)
     m_replaceRow = row;
     const TRKeyPtr old = m_replaceParent->childAtIndex(row);
     m_replacedKey = old.get();
+    // A leaf in the place of a leaf keeps every index as it is: the row is only repainted.
+    if (!m_replacedKey || !m_replacedKey->isCompound())
+        return;
     const QModelIndex parentIndex = indexForKey(m_replaceParent);
     if (parentIndex.isValid())
         emit layoutAboutToBeChanged({QPersistentModelIndex(parentIndex)});
     else
         emit layoutAboutToBeChanged();
+    m_replaceLayout = true;
 }
 
 void TRKeyOutlineModel::endReplaceKey()
 {
     const TRKeyPtr replacement = m_replaceParent->childAtIndex(m_replaceRow);
+    const QModelIndex parentIndex = indexForKey(m_replaceParent);
+    const bool layout = m_replaceLayout;
+    if (layout)
+        mapIndexesBelowReplacedKey(replacement.get());
+    m_replaceLayout = false;
+    m_replaceParent = nullptr;
+    m_replacedKey = nullptr;
+    const int row = std::exchange(m_replaceRow, -1);
+    if (layout) {
+        if (parentIndex.isValid())
+            emit layoutChanged({QPersistentModelIndex(parentIndex)});
+        else
+            emit layoutChanged();
+        return;
+    }
+    // The row's indexes name its container and its row, both unchanged: only the row is painted again.
+    emit dataChanged(index(row, 0, parentIndex), index(row, ColumnCount - 1, parentIndex));
+    // A compound node in the place of a leaf brings children the views have not met.
+    if (replacement && replacement->isCompound()) {
+        if (parentIndex.isValid()) {
+            emit layoutAboutToBeChanged({QPersistentModelIndex(parentIndex)});
+            emit layoutChanged({QPersistentModelIndex(parentIndex)});
+        } else {
+            emit layoutAboutToBeChanged();
+            emit layoutChanged();
+        }
+    }
+}
+
+void TRKeyOutlineModel::mapIndexesBelowReplacedKey(const TRKey *replacement)
+{
+    // Indexes name their container: those whose container lies in the replaced subtree move to the node
+    // at the same rows below the replacement, or become invalid where it has no such node.
     const QModelIndexList persistent = persistentIndexList();
     QModelIndexList from;
     QModelIndexList to;
     for (const QModelIndex &held : persistent) {
-        const TRKey *key = keyForIndex(held);
-        if (!key || !m_replacedKey)
-            continue;
-        // The rows leading from the replaced node down to the held node, if it lies below it.
+        const TRKey *container = containerOf(held);
         QList<int> path;
-        bool below = key == m_replacedKey;
-        const TRKey *current = key;
-        int row = held.row();
-        while (!below) {
-            path.prepend(row);
+        bool below = container == m_replacedKey;
+        for (const TRKey *current = container; !below && current && current != rootOf();) {
             const TRKeyPtr up = current->parent();
-            if (!up || up.get() == rootOf())
+            if (!up)
                 break;
-            if (up.get() == m_replacedKey) {
+            path.prepend(up->rowOfChild(current));
+            if (up.get() == m_replacedKey)
                 below = true;
-                break;
-            }
-            row = rowOfCompound(up.get());
             current = up.get();
         }
         if (!below)
             continue;
-        TRKeyPtr target = replacement;
-        for (int step : std::as_const(path))
-            target = target ? target->childAtIndex(step) : nullptr;
+        const TRKey *target = replacement;
+        for (int step : std::as_const(path)) {
+            const std::vector<TRKeyPtr> &children = target->children();
+            target = step >= 0 && std::size_t(step) < children.size() ? children[std::size_t(step)].get()
+                                                                      : nullptr;
+            if (!target)
+                break;
+        }
         from.append(held);
-        to.append(target
-                      ? createIndex(path.isEmpty() ? m_replaceRow : path.last(), held.column(), target.get())
+        to.append(target && held.row() < target->count()
+                      ? createIndex(held.row(), held.column(), const_cast<TRKey *>(target))
                       : QModelIndex());
     }
     changePersistentIndexList(from, to);
-    m_compoundRows.clear();
-    const QModelIndex parentIndex = indexForKey(m_replaceParent);
-    m_replaceParent = nullptr;
-    m_replacedKey = nullptr;
-    m_replaceRow = -1;
-    if (parentIndex.isValid())
-        emit layoutChanged({QPersistentModelIndex(parentIndex)});
-    else
-        emit layoutChanged();
 }
 
 void TRKeyOutlineModel::beginEdit(const TRKey *parent, const TRKey::Edit &edit)
@@ -278,6 +287,5 @@ void TRKeyOutlineModel::beginResetTree()
 
 void TRKeyOutlineModel::endResetTree()
 {
-    m_compoundRows.clear();
     endResetModel();
 }

@@ -8,10 +8,21 @@
 
 class TRDomainController;
 
-// The key outline's item model: a thin adapter that answers a view through the four outline
-// data-source operations of a domain controller. Three columns ("keyName", "keyType", "keyValue"), the
-// TRKey nodes as internal pointers, the root never a row. Edits of the tree reach views through the
-// begin/end pairs below, so that expansion and selection survive; a reset is for reload and import.
+// The key outline's item model: a thin adapter over a domain controller's key tree. Three columns
+// ("keyName", "keyType", "keyValue"), the root never a row. An index names its key's parent node (the
+// internal pointer) and the key's row there, so an index stays valid while another node takes the key's
+// place. Every lookup is O(1) on average: no walk over siblings or over rows shown.
+//
+// Edits of the tree reach views through the begin/end pairs below, never through a reset (that is for
+// reload and import), so expansion, selection and scroll position survive. The notifications are:
+//   insert                           rowsAboutToBeInserted/rowsInserted of one row
+//   remove                           rowsAboutToBeRemoved/rowsRemoved of one row
+//   replace, leaf by leaf            dataChanged of the row's three columns, nothing else
+//   replace, leaf by compound        dataChanged of the row, then layoutAboutToBeChanged/layoutChanged of
+//                                    the parent (the row gains children)
+//   replace of a compound node       layoutAboutToBeChanged/layoutChanged of the parent; held indexes below
+//                                    the old node move to the same rows below the new one, or become
+//                                    invalid where it has none
 class TRKeyOutlineModel final : public QAbstractItemModel
 {
     Q_OBJECT
@@ -35,6 +46,7 @@ public:
 
     QModelIndex index(int row, int column, const QModelIndex &parent = QModelIndex()) const override;
     QModelIndex parent(const QModelIndex &child) const override;
+    QModelIndex sibling(int row, int column, const QModelIndex &index) const override;
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;
     bool hasChildren(const QModelIndex &parent = QModelIndex()) const override;
@@ -54,8 +66,7 @@ public:
     void beginRemoveKey(const TRKey *parent, int row);
     void endRemoveKey();
     // Around putting another node in the place of the child at a row. The caller keeps the old node
-    // alive until endReplaceKey() returns; views keep their selection on the row, and rows below the
-    // replaced node map to the same positions in the new node where it has them.
+    // alive until endReplaceKey() returns; views keep their selection on the row.
     void beginReplaceKey(const TRKey *parent, int row);
     void endReplaceKey();
     // Around a change a TRKey mutator reports (its observer calls beginEdit, its result goes to endEdit);
@@ -68,13 +79,13 @@ public:
 
 private:
     const TRKey *rootOf() const;
-    // The row of a compound node within its parent, O(1) on average.
-    int rowOfCompound(const TRKey *key) const;
+    // The node whose children an index's row counts: the parent of the index's key.
+    static const TRKey *containerOf(const QModelIndex &index);
+    void mapIndexesBelowReplacedKey(const TRKey *replacement);
 
     TRDomainController *m_domain;
-    // Where index() last met each compound node; checked before use, refilled on a miss.
-    mutable QHash<const TRKey *, int> m_compoundRows;
     const TRKey *m_replaceParent = nullptr;
     int m_replaceRow = -1;
     const TRKey *m_replacedKey = nullptr;
+    bool m_replaceLayout = false;
 };

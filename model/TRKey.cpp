@@ -233,6 +233,22 @@ TRKeyPtr TRKey::childForName(const TRValue &name) const
     return found != c.keys.end() ? c.nodes[std::size_t(found - c.keys.begin())] : nullptr;
 }
 
+int TRKey::rowOfChild(const TRKey *child) const
+{
+    if (!child || !m_children)
+        return -1;
+    const auto &nodes = m_children->nodes;
+    const std::size_t hint = isDictionary() ? dictionaryPosition(nameKey(child->name()))
+                                            : std::size_t(std::max(child->name().intValue(), 0));
+    if (hint < nodes.size() && nodes[hint].get() == child)
+        return int(hint);
+    if (isDictionary())
+        return -1;
+    const auto found = std::find_if(nodes.begin(), nodes.end(),
+                                    [child](const TRKeyPtr &node) { return node.get() == child; });
+    return found != nodes.end() ? int(found - nodes.begin()) : -1;
+}
+
 bool TRKey::keyExists(const TRValue &name) const
 {
     return isDictionary() && childForName(name) != nullptr;

@@ -82,6 +82,9 @@ public:
     TRKeyPtr childAtIndex(int index) const;
     TRKeyPtr childForName(const TRValue &name) const;
     bool keyExists(const TRValue &name) const;
+    // The position of that very node among the children, or -1. O(1) on average: a dictionary looks its
+    // name up, a list tries the position its name gives before it searches.
+    int rowOfChild(const TRKey *child) const;
     // What a mutator did to the child list: nothing, an insertion at a row, the replacement of the child at
     // a row, or the removal of the child at a row.
     struct Edit

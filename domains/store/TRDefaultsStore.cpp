@@ -496,6 +496,23 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
             *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, reason});
         return false;
     }
+    // The next save of this domain needs the file's format and mode, not its contents: note them, so that
+    // it does not read and parse the whole file again. A reader still parses it (the contents are not
+    // kept: what the file holds is what a read gives back).
+    struct stat info
+    {
+    };
+    if (::stat(QFile::encodeName(path).constData(), &info) == 0 && S_ISREG(info.st_mode)) {
+        CachedFile written;
+        written.device = info.st_dev;
+        written.inode = info.st_ino;
+        written.size = info.st_size;
+        written.mtime = info.st_mtim;
+        written.mode = info.st_mode;
+        written.readable = true;
+        written.format = int(format);
+        m_cache.insert(path, written);
+    }
     return true;
 }
 

@@ -132,6 +132,17 @@ TEST_F(Store, KeepsTheFileFormatAndPermissions)
         EXPECT_EQ(m_store.persistentDomainForName(test.name), everyKindDictionary());
     }
 
+    // Saving again keeps what the last save wrote, and follows a file replaced since.
+    const QString bin = file(QStringLiteral("bin.plist"));
+    ASSERT_TRUE(m_store.setPersistentDomain(simpleDictionary(3), QStringLiteral("bin")));
+    EXPECT_EQ(formatOf(bin), TRPropertyList::Format::Binary);
+    EXPECT_EQ(fileMode(bin), 0640);
+    writeFile(bin, encode(simpleDictionary(1), TRPropertyList::Format::Xml), 0600);
+    ASSERT_TRUE(m_store.setPersistentDomain(everyKindDictionary(), QStringLiteral("bin")));
+    EXPECT_EQ(formatOf(bin), TRPropertyList::Format::Xml);
+    EXPECT_EQ(fileMode(bin), 0600);
+    EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("bin")), everyKindDictionary());
+
     // Text that XML 1.0 cannot carry goes to a binary file rather than being lost.
     TRDictionary control;
     control.insert(QStringLiteral("bell"), TRValue::fromString(QStringLiteral("ring \u0007 ring")));

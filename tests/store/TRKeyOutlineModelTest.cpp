@@ -219,3 +219,48 @@ TEST_F(KeyOutlineModel, ParentsStayRightWhenRowsMoveUnderThem)
     EXPECT_EQ(m_model->parent(again).row(), 399);
     EXPECT_EQ(m_model->keyForIndex(m_model->parent(again)), group.get());
 }
+
+TEST_F(KeyOutlineModel, ReplacingALeafRepaintsTheRowOrLaysOutItsNewChildren)
+{
+    // A leaf by a leaf keeps every index and only changes the row's data; a leaf by a compound node
+    // also tells views to lay the parent out again, as the row gains children.
+    struct Case
+    {
+        const char *name;
+        TRValue value;
+        int layouts;
+        int children;
+    };
+    const TRKeyPtr array = childNamed(root(), "array");
+    const Case cases[] = {
+        {"string", TRValue::fromString(QStringLiteral("new")), 0, 0},
+        {"date", TRValue::fromArray({TRValue::fromInteger(1), TRValue::fromInteger(2)}), 1, 2},
+    };
+    for (const Case &c : cases) {
+        QSignalSpy data(m_model, &QAbstractItemModel::dataChanged);
+        QSignalSpy layout(m_model, &QAbstractItemModel::layoutChanged);
+        QSignalSpy removed(m_model, &QAbstractItemModel::rowsRemoved);
+        const TRKeyPtr old = childNamed(root(), c.name);
+        const QModelIndex index = m_model->indexForKey(old.get(), TRKeyOutlineModel::ValueColumn);
+        const QPersistentModelIndex held(index);
+        const QPersistentModelIndex inArray(m_model->index(1, 0, m_model->indexForKey(array.get())));
+        const TRKeyPtr replacement = TRKey::create(TRValue::fromString(QString::fromLatin1(c.name)), c.value,
+                                                   root(), QStringLiteral("com.x"));
+        m_model->beginReplaceKey(root().get(), index.row());
+        root()->replaceKey(old, replacement);
+        m_model->endReplaceKey();
+
+        ASSERT_EQ(data.count(), 1) << c.name;
+        EXPECT_EQ(data.at(0).at(0).value<QModelIndex>(), index.siblingAtColumn(0));
+        EXPECT_EQ(data.at(0).at(1).value<QModelIndex>(), index);
+        EXPECT_EQ(layout.count(), c.layouts) << c.name;
+        EXPECT_EQ(removed.count(), 0);
+        EXPECT_EQ(QModelIndex(held), index);
+        EXPECT_EQ(m_model->keyForIndex(held), replacement.get());
+        EXPECT_EQ(held.data(), replacement->valueDescription());
+        EXPECT_EQ(m_model->rowCount(held.sibling(held.row(), 0)), c.children);
+        EXPECT_EQ(m_model->keyForIndex(inArray), array->childAtIndex(1).get());
+    }
+    EXPECT_EQ(visit(*m_model, *m_domain, QModelIndex()),
+              int(trCountValues(m_domain->databaseRepresentation())) - 1);
+}
