@@ -399,12 +399,16 @@ void TRAppController::sheetCancelClicked()
 
 void TRAppController::undo()
 {
+    deferKeyChanges();
     m_undoManager->undo();
+    finishDeferredKeyChanges();
 }
 
 void TRAppController::redo()
 {
+    deferKeyChanges();
     m_undoManager->redo();
+    finishDeferredKeyChanges();
 }
 
 void TRAppController::focusDomainSearch()

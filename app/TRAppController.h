@@ -26,6 +26,8 @@
 class TRAsciiHexConverter;
 class TRDateEditor;
 class TRDomainListModel;
+struct TRKeyDrop;
+struct TRKeyPlistFragment;
 class TRNumberController;
 class TRStringEditor;
 class TRUndoManager;
@@ -151,8 +153,21 @@ public:
     QDialog *sheetForKey(const TRKey &key) const;
     // 1 confirmed (editedKey() holds the replacement), 0 cancelled.
     int doEditKey();
-    // The key of the outline's selected row; null with none.
+    // The key of the outline's current row when it is selected, else of the first selected row; null
+    // with none.
     TRKeyPtr selectedKey() const;
+
+    // ---- Clipboard, duplicate, several keys, drag and drop (TRAppControllerClipboard.cpp)
+    // The selected keys in outline order, a key inside another selected one left out.
+    std::vector<TRKeyPtr> selectedKeys() const;
+    // Puts the fragment's values into the compound node: into a list at the position (the end when out of
+    // range), into a dictionary under their names made unique. One undo step under the action name;
+    // answers the new keys.
+    std::vector<TRKeyPtr> insertFragment(const TRKeyPtr &parent, int position,
+                                         const TRKeyPlistFragment &fragment, const QString &actionName);
+    // A drop on a key outline (the model's drop API ends here): one undo step.
+    bool dropKeys(const TRKeyDrop &drop);
+    void doRemoveKeys(int returnCode);
 
 public slots:
     // Commands of the menus and buttons; the sender is not read.
@@ -174,6 +189,10 @@ public slots:
     void deleteKey();
     void searchKey();
     void focusKeySearch();
+    void cutKeys();
+    void copyKeys();
+    void pasteKeys();
+    void duplicateKeys();
 
     // ---- Exchange files (TRAppControllerExchange.cpp); code 1: the panel's OK, anything else: cancel
 public:
@@ -257,6 +276,23 @@ private:
     // After a key primitive: the domain list and the modified marker; with AutoSave on (and keys left
     // when the domain must not be emptied), the save.
     void finishKeyChange(TRDomainController *domain, bool mayAutoSave);
+    // Where New key and Paste put keys: the expanded compound selected, else the selected key's parent,
+    // else the top level.
+    TRKeyPtr parentForNewKeys(TRDomainController *domain) const;
+    // Several primitives as one command: one undo step under the action name, the domain list refreshed
+    // and AutoSave run once at the end. Undo and redo defer their refreshes the same way.
+    void beginKeyCommand();
+    void endKeyCommand(const QString &actionName);
+    void deferKeyChanges() { ++m_keyChangesDeferred; }
+    void finishDeferredKeyChanges();
+    // Removes keys of any parents; a list keeps the order of the elements left.
+    void removeKeys(const std::vector<TRKeyPtr> &keys);
+    // Gives a list these children in this order through the primitives (the first differing position to
+    // the end is taken out and put back), each named by its new position.
+    void rearrangeList(const TRKeyPtr &list, const std::vector<TRKeyPtr> &children);
+    void selectKeys(const std::vector<TRKeyPtr> &keys);
+    // Delete key with several keys selected: one confirmation naming the count.
+    void deleteSelectedKeys();
 
     std::vector<TRDomainControllerPtr> m_domains;
     Outlets m_outlets;
@@ -267,6 +303,10 @@ private:
     QPointer<QDialog> m_currentSheet;
     TRKeyPtr m_currentKey;
     TRKeyPtr m_editedKey;
+    // Delete key with several keys selected: the keys the confirmation is about.
+    std::vector<TRKeyPtr> m_keysToDelete;
+    int m_keyChangesDeferred = 0;
+    QSet<QString> m_deferredKeyDomains;
     QList<int> m_outlineColumnWidths;
     // Domains whose file this process wrote and has not removed since: undoing the creation of any other
     // domain leaves the store's file alone (another program made it).

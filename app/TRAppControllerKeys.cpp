@@ -55,6 +55,10 @@ TRDomainController *TRAppController::domainHoldingParentOf(const TRKey &key) con
 
 void TRAppController::finishKeyChange(TRDomainController *domain, bool mayAutoSave)
 {
+    if (m_keyChangesDeferred > 0) {
+        m_deferredKeyDomains.insert(domain->name());
+        return;
+    }
     if (mayAutoSave && preferenceIsSet(kAutoSave))
         doSaveDomain(domain);
     reloadDomainList();
@@ -136,16 +140,18 @@ TRKeyPtr TRAppController::selectedKey() const
     const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
     if (!model || !outline->selectionModel())
         return nullptr;
-    const QModelIndexList rows = outline->selectionModel()->selectedRows();
-    TRKey *key = rows.isEmpty() ? nullptr : model->keyForIndex(rows.first());
+    const QItemSelectionModel *selection = outline->selectionModel();
+    QModelIndex row = selection->currentIndex();
+    if (!row.isValid() || !selection->isRowSelected(row.row(), row.parent())) {
+        const QModelIndexList rows = selection->selectedRows();
+        row = rows.isEmpty() ? QModelIndex() : rows.first();
+    }
+    TRKey *key = model->keyForIndex(row);
     return key ? key->shared_from_this() : nullptr;
 }
 
-void TRAppController::newKey()
+TRKeyPtr TRAppController::parentForNewKeys(TRDomainController *domain) const
 {
-    TRDomainController *domain = currentDomain();
-    if (!domain)
-        return;
     TRKeyPtr parent = domain->rootKey();
     if (domain->count() > 0) {
         // With no row selected the key goes to the top level.
@@ -158,6 +164,15 @@ void TRAppController::newKey()
                 parent = selected->parent();
         }
     }
+    return parent;
+}
+
+void TRAppController::newKey()
+{
+    TRDomainController *domain = currentDomain();
+    if (!domain)
+        return;
+    const TRKeyPtr parent = parentForNewKeys(domain);
     QLineEdit *nameEdit = m_outlets.newKeyNameEdit;
     if (!nameEdit)
         return;
@@ -226,6 +241,10 @@ void TRAppController::deleteKey()
     TRDomainController *domain = currentDomain();
     if (m_domains.empty() || !domain || domain->count() <= 0)
         return;
+    if (selectedKeys().size() > 1) {
+        deleteSelectedKeys();
+        return;
+    }
     setCurrentKey(selectedKey());
     const TRAlert::Content alert =
         TRAlert::question(trText("About to delete a key"),

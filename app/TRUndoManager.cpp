@@ -43,9 +43,18 @@ void TRUndoManager::endUndoGrouping()
 void TRUndoManager::setActionName(const QString &name)
 {
     std::vector<Step> &steps = m_state == State::Undoing ? m_redoSteps : m_undoSteps;
-    if (steps.empty())
+    if (steps.empty() || (m_state != State::Idle && steps.back().fixedName))
         return;
     steps.back().name = name;
+    emit changed();
+}
+
+void TRUndoManager::fixActionName(const QString &name)
+{
+    if (m_state != State::Idle || m_groupDepth == 0 || !m_groupHasStep || m_undoSteps.empty())
+        return;
+    m_undoSteps.back().name = name;
+    m_undoSteps.back().fixedName = true;
     emit changed();
 }
 
@@ -113,7 +122,7 @@ void TRUndoManager::run(std::vector<Step> &from, std::vector<Step> &to, State st
     from.pop_back();
     // The inverse registrations of this step's operations gather in a new step on the other stack,
     // named by the operations themselves.
-    to.push_back(Step{step.name, {}});
+    to.push_back(Step{step.name, {}, step.fixedName});
     m_state = state;
     for (auto operation = step.operations.rbegin(); operation != step.operations.rend(); ++operation)
         (*operation)();

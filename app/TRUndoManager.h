@@ -27,6 +27,10 @@ public:
     void endUndoGrouping();
     // Names the step being recorded: the last undo step, or the step an undo or redo is building.
     void setActionName(const QString &name);
+    // Names the step a group has recorded and keeps that name through its undo and redo, whatever the
+    // replayed operations name (a command made of several primitives). Nothing when the group recorded
+    // nothing.
+    void fixActionName(const QString &name);
 
     bool isUndoing() const { return m_state == State::Undoing; }
     bool isRedoing() const { return m_state == State::Redoing; }
@@ -60,6 +64,7 @@ private:
     {
         QString name;
         std::vector<Operation> operations;
+        bool fixedName = false;
     };
 
     void run(std::vector<Step> &from, std::vector<Step> &to, State state);

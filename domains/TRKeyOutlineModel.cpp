@@ -1,6 +1,7 @@
 #include "TRKeyOutlineModel.h"
 
 #include "TRDomainController.h"
+#include "TRKeyOutlineDrag.h"
 #include "TRText.h"
 
 TRKeyOutlineModel::TRKeyOutlineModel(TRDomainController *domain, QObject *parent)
@@ -117,11 +118,45 @@ Qt::ItemFlags TRKeyOutlineModel::flags(const QModelIndex &index) const
 {
     const TRKey *key = keyForIndex(index);
     if (!key)
-        return Qt::NoItemFlags;
-    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable;
+        return Qt::ItemIsDropEnabled;
+    Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
     if (!key->isCompound())
         result |= Qt::ItemNeverHasChildren;
+    else
+        result |= Qt::ItemIsDropEnabled;
     return result;
+}
+
+Qt::DropActions TRKeyOutlineModel::supportedDragActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+Qt::DropActions TRKeyOutlineModel::supportedDropActions() const
+{
+    return Qt::CopyAction | Qt::MoveAction;
+}
+
+QStringList TRKeyOutlineModel::mimeTypes() const
+{
+    return TRKeyOutlineDrag::mimeTypes();
+}
+
+QMimeData *TRKeyOutlineModel::mimeData(const QModelIndexList &indexes) const
+{
+    return TRKeyOutlineDrag::mimeData(*this, indexes);
+}
+
+bool TRKeyOutlineModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                                        const QModelIndex &parent) const
+{
+    return TRKeyOutlineDrag::canDropMimeData(*this, data, action, row, parent);
+}
+
+bool TRKeyOutlineModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
+                                     const QModelIndex &parent)
+{
+    return TRKeyOutlineDrag::dropMimeData(*this, data, action, row, parent);
 }
 
 QModelIndex TRKeyOutlineModel::indexForKey(const TRKey *key, int column) const

@@ -1944,5 +1944,110 @@ Optionen:
             <source>An exchange file (.tamdom or .tamdoms) to import at start.</source>
             <translation>Eine Austauschdatei (.tamdom oder .tamdoms), die beim Start importiert wird.</translation>
         </message>
+        <message>
+            <location filename="domains/TRKeyPlistFragment.cpp" />
+            <source>The clipboard is empty.</source>
+            <translation>Die Zwischenablage ist leer.</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPlistFragment.cpp" />
+            <source>It is neither an XML nor an OpenStep property list.</source>
+            <translation>Sie ist weder eine XML- noch eine OpenStep-Eigenschaftsliste.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>%@ copy</source>
+            <translation>%@ Kopie</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>%@ copy %d</source>
+            <translation>%@ Kopie %d</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Cut</source>
+            <translation>Ausschneiden</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Cannot paste</source>
+            <translation>Einfügen nicht möglich</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>The clipboard holds no property list. Copy keys, or the text of a property list, and paste again.</source>
+            <translation>Die Zwischenablage enthält keine Eigenschaftsliste. Kopieren Sie Schlüssel oder den Text einer Eigenschaftsliste und fügen Sie erneut ein.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Duplicate</source>
+            <translation>Duplizieren</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>About to delete keys</source>
+            <translation>Schlüssel werden gelöscht</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>The %d selected keys are about to be deleted. Do you confirm?</source>
+            <translation>Die %d ausgewählten Schlüssel werden gelöscht. Bestätigen Sie das?</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Delete keys</source>
+            <translation>Schlüssel löschen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Move keys</source>
+            <translation>Schlüssel verschieben</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Copy keys</source>
+            <translation>Schlüssel kopieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Cu&amp;t</source>
+            <translation>&amp;Ausschneiden</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Move the selected keys to the clipboard</source>
+            <translation>Die ausgewählten Schlüssel in die Zwischenablage verschieben</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Copy</source>
+            <translation>&amp;Kopieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Copy the selected keys to the clipboard as a property list</source>
+            <translation>Die ausgewählten Schlüssel als Eigenschaftsliste in die Zwischenablage kopieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>P&amp;aste</source>
+            <translation>E&amp;infügen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Add the keys of the property list on the clipboard beside the selected key, or into the selected expanded array or dictionary</source>
+            <translation>Die Schlüssel der Eigenschaftsliste aus der Zwischenablage neben dem ausgewählten Schlüssel oder in die ausgewählte aufgeklappte Liste oder das ausgewählte aufgeklappte Verzeichnis einfügen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Duplicate</source>
+            <translation>&amp;Duplizieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Add a copy of each selected key beside it</source>
+            <translation>Neben jedem ausgewählten Schlüssel eine Kopie von ihm anlegen</translation>
+        </message>
     </context>
 </TS>

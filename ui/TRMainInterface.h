@@ -35,6 +35,9 @@ private:
     void loadKeySheets(TRAppController &owner);
     void connectKeyCommands();
     void updateKeyCommands();
+    // Cut, Copy, Paste, Duplicate and drag and drop in the key outline (TRMainInterfaceClipboard.cpp).
+    void connectClipboardCommands();
+    void updateClipboardCommands();
 
     TRAppController &m_controller;
     std::unique_ptr<TRMainWindow> m_mainWindow;

@@ -110,6 +110,7 @@ void TRMainInterface::connectKeyCommands()
     outline->setContextMenuPolicy(Qt::ActionsContextMenu);
     outline->addActions({form.actionNewKey, form.actionEditKey, form.actionDeleteKey});
 
+    connectClipboardCommands();
     connect(controller, &TRAppController::commandsChanged, this, &TRMainInterface::updateKeyCommands);
     updateKeyCommands();
 }
@@ -131,4 +132,5 @@ void TRMainInterface::updateKeyCommands()
     form.actionDeleteKey->setEnabled(keySelected);
     form.actionFindKey->setEnabled(domainShown);
     form.keySearchField->setEnabled(domainShown);
+    updateClipboardCommands();
 }

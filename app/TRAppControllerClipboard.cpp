@@ -1,0 +1,362 @@
+// Commands on several keys at once, all made of the three key primitives and each one undo step: Cut,
+// Copy, Paste and Duplicate through the clipboard's property lists, Delete key with several keys selected,
+// and drops on the key outline.
+#include "TRAlert.h"
+#include "TRAppController.h"
+#include "TRKeyOutlineDrag.h"
+#include "TRKeyOutlineModel.h"
+#include "TRKeyPlistFragment.h"
+#include "TRText.h"
+#include "TRUndoManager.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QItemSelection>
+#include <QMimeData>
+#include <QTreeView>
+#include <unordered_set>
+
+namespace {
+
+// A free name in the dictionary: the name itself, else "name copy", "name copy 2", ...
+QString unusedName(const TRKey &dictionary, const QString &name)
+{
+    if (!dictionary.keyExists(TRValue::fromString(name)))
+        return name;
+    QString candidate = trFormat(trText("%@ copy"), {name});
+    for (int number = 2; dictionary.keyExists(TRValue::fromString(candidate)); ++number)
+        candidate = trFormat(trText("%@ copy %d"), {name, QString::number(number)});
+    return candidate;
+}
+
+bool holds(const std::vector<TRKeyPtr> &keys, const TRKey *key)
+{
+    return std::ranges::any_of(keys, [key](const TRKeyPtr &held) { return held.get() == key; });
+}
+
+} // namespace
+
+std::vector<TRKeyPtr> TRAppController::selectedKeys() const
+{
+    const QTreeView *outline = m_outlets.domainContentsView;
+    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
+    if (!model || !outline->selectionModel())
+        return {};
+    std::vector<TRKeyPtr> keys;
+    for (const QModelIndex &row : outline->selectionModel()->selectedRows()) {
+        if (TRKey *key = model->keyForIndex(row))
+            keys.push_back(key->shared_from_this());
+    }
+    return TRKeyOutlineDrag::topmostKeys(std::move(keys));
+}
+
+void TRAppController::beginKeyCommand()
+{
+    m_undoManager->beginUndoGrouping();
+    deferKeyChanges();
+}
+
+void TRAppController::endKeyCommand(const QString &actionName)
+{
+    m_undoManager->fixActionName(actionName);
+    m_undoManager->endUndoGrouping();
+    finishDeferredKeyChanges();
+}
+
+void TRAppController::finishDeferredKeyChanges()
+{
+    if (m_keyChangesDeferred <= 0 || --m_keyChangesDeferred > 0)
+        return;
+    const QSet<QString> names = std::exchange(m_deferredKeyDomains, {});
+    if (names.isEmpty())
+        return;
+    if (preferenceIsSet(kAutoSave)) {
+        for (const QString &name : names) {
+            // The store does not take an empty domain.
+            TRDomainController *domain = domainForName(name);
+            if (domain && domain->count() > 0)
+                doSaveDomain(domain);
+        }
+    }
+    reloadDomainList();
+}
+
+void TRAppController::rearrangeList(const TRKeyPtr &list, const std::vector<TRKeyPtr> &children)
+{
+    const std::vector<TRKeyPtr> old = list->children();
+    std::size_t first = 0;
+    while (first < old.size() && first < children.size() && old[first] == children[first] &&
+           old[first]->name() == TRValue::fromInteger(qint64(first)))
+        ++first;
+    // Taken out from the end, so that undoing puts them back in order.
+    for (std::size_t i = old.size(); i > first; --i)
+        removeKey(old[i - 1]);
+    for (std::size_t i = first; i < children.size(); ++i) {
+        const TRKeyPtr &child = children[i];
+        const TRValue position = TRValue::fromInteger(qint64(i));
+        // An element shows its position: one that moved comes back as a new node named by its new place.
+        addKey(child->name() == position
+                   ? child
+                   : TRKey::create(position, child->databaseRepresentation(), list, list->domain()));
+    }
+}
+
+void TRAppController::removeKeys(const std::vector<TRKeyPtr> &keys)
+{
+    std::vector<TRKeyPtr> lists;
+    for (const TRKeyPtr &key : keys) {
+        const TRKeyPtr parent = key->parent();
+        if (!parent)
+            continue;
+        if (!parent->isArray())
+            removeKey(key);
+        else if (!holds(lists, parent.get()))
+            lists.push_back(parent);
+    }
+    for (const TRKeyPtr &list : lists) {
+        std::vector<TRKeyPtr> left;
+        for (const TRKeyPtr &child : list->children()) {
+            if (!holds(keys, child.get()))
+                left.push_back(child);
+        }
+        rearrangeList(list, left);
+    }
+}
+
+std::vector<TRKeyPtr> TRAppController::insertFragment(const TRKeyPtr &parent, int position,
+                                                      const TRKeyPlistFragment &fragment,
+                                                      const QString &actionName)
+{
+    std::vector<TRKeyPtr> added;
+    if (!parent || !parent->isCompound() || fragment.items.empty())
+        return added;
+    beginKeyCommand();
+    if (parent->isDictionary()) {
+        for (const TRKeyPlistFragment::Item &item : fragment.items) {
+            const QString name = unusedName(*parent, item.named ? item.name : trText("new key"));
+            const TRKeyPtr key =
+                TRKey::create(TRValue::fromString(name), item.value, parent, parent->domain());
+            if (!key)
+                continue;
+            addKey(key);
+            added.push_back(key);
+        }
+    } else {
+        std::vector<TRKeyPtr> children = parent->children();
+        const std::size_t at =
+            position < 0 ? children.size() : std::min(std::size_t(position), children.size());
+        for (const TRKeyPlistFragment::Item &item : fragment.items) {
+            const TRValue name = TRValue::fromInteger(qint64(at + added.size()));
+            if (TRKeyPtr key = TRKey::create(name, item.value, parent, parent->domain()))
+                added.push_back(std::move(key));
+        }
+        children.insert(children.begin() + std::ptrdiff_t(at), added.begin(), added.end());
+        rearrangeList(parent, children);
+    }
+    endKeyCommand(actionName);
+    return added;
+}
+
+void TRAppController::selectKeys(const std::vector<TRKeyPtr> &keys)
+{
+    QTreeView *outline = m_outlets.domainContentsView;
+    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
+    if (!model || keys.empty())
+        return;
+    QItemSelection selection;
+    QModelIndex first;
+    for (const TRKeyPtr &key : keys) {
+        const QModelIndex index = model->indexForKey(key.get());
+        if (!index.isValid())
+            continue;
+        if (!first.isValid())
+            first = index;
+        // Neighbouring rows make one range.
+        if (!selection.isEmpty() && selection.last().parent() == index.parent() &&
+            selection.last().bottom() == index.row() - 1)
+            selection.last() = QItemSelectionRange(
+                selection.last().topLeft(),
+                model->index(index.row(), TRKeyOutlineModel::ColumnCount - 1, index.parent()));
+        else
+            selection.select(index,
+                             model->index(index.row(), TRKeyOutlineModel::ColumnCount - 1, index.parent()));
+    }
+    if (!first.isValid())
+        return;
+    QItemSelectionModel *selectionModel = outline->selectionModel();
+    selectionModel->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
+    selectionModel->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    outline->scrollTo(first);
+}
+
+void TRAppController::copyKeys()
+{
+    const std::vector<TRKeyPtr> keys = selectedKeys();
+    if (keys.empty())
+        return;
+    auto *data = new QMimeData;
+    TRKeyPlistFragment::fromKeys(keys).writeTo(data);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+void TRAppController::cutKeys()
+{
+    const std::vector<TRKeyPtr> keys = selectedKeys();
+    if (keys.empty())
+        return;
+    copyKeys();
+    beginKeyCommand();
+    removeKeys(keys);
+    endKeyCommand(trText("Cut"));
+}
+
+void TRAppController::pasteKeys()
+{
+    TRDomainController *domain = currentDomain();
+    if (!domain)
+        return;
+    TRKeyPlistFragment fragment;
+    QString error;
+    if (!TRKeyPlistFragment::readFrom(QGuiApplication::clipboard()->mimeData(), &fragment, &error)) {
+        TRAlert::Content alert;
+        alert.title = trText("Cannot paste");
+        alert.message = trText("The clipboard holds no property list. Copy keys, or the text of a property "
+                               "list, and paste again.");
+        alert.detailedText = error;
+        alert.defaultButton = trText("OK");
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return;
+    }
+    const TRKeyPtr parent = parentForNewKeys(domain);
+    // Into a list beside a selected element: after it.
+    int position = -1;
+    const TRKeyPtr selected = selectedKey();
+    if (parent->isArray() && selected && selected->parent() == parent) {
+        const std::vector<TRKeyPtr> &children = parent->children();
+        position = int(std::find(children.begin(), children.end(), selected) - children.begin()) + 1;
+    }
+    selectKeys(insertFragment(parent, position, fragment, trText("Paste")));
+}
+
+void TRAppController::duplicateKeys()
+{
+    const std::vector<TRKeyPtr> keys = selectedKeys();
+    if (keys.empty())
+        return;
+    std::vector<TRKeyPtr> added;
+    std::vector<TRKeyPtr> lists;
+    beginKeyCommand();
+    for (const TRKeyPtr &key : keys) {
+        const TRKeyPtr parent = key->parent();
+        if (!parent)
+            continue;
+        if (parent->isArray()) {
+            if (!holds(lists, parent.get()))
+                lists.push_back(parent);
+            continue;
+        }
+        const QString name = unusedName(*parent, key->name().toString());
+        if (const TRKeyPtr copy = TRKey::create(TRValue::fromString(name), key->databaseRepresentation(),
+                                                parent, parent->domain())) {
+            addKey(copy);
+            added.push_back(copy);
+        }
+    }
+    // In a list each copy follows its element.
+    for (const TRKeyPtr &list : lists) {
+        std::vector<TRKeyPtr> children;
+        for (const TRKeyPtr &child : list->children()) {
+            children.push_back(child);
+            if (!holds(keys, child.get()))
+                continue;
+            const TRValue position = TRValue::fromInteger(qint64(children.size()));
+            if (const TRKeyPtr copy =
+                    TRKey::create(position, child->databaseRepresentation(), list, list->domain())) {
+                children.push_back(copy);
+                added.push_back(copy);
+            }
+        }
+        rearrangeList(list, children);
+    }
+    endKeyCommand(trText("Duplicate"));
+    selectKeys(added);
+}
+
+void TRAppController::deleteSelectedKeys()
+{
+    m_keysToDelete = selectedKeys();
+    TRAlert::Content alert;
+    alert.title = trText("About to delete keys");
+    alert.message = trFormat(trText("The %d selected keys are about to be deleted. Do you confirm?"),
+                             {QString::number(m_keysToDelete.size())});
+    alert.defaultButton = trText("No");
+    alert.alternateButton = trText("Yes");
+    alert.escapeCode = TRAlert::kDefault;
+    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doRemoveKeys(code); });
+}
+
+void TRAppController::doRemoveKeys(int returnCode)
+{
+    const std::vector<TRKeyPtr> keys = std::exchange(m_keysToDelete, {});
+    if (returnCode != TRAlert::kAlternate || keys.empty())
+        return;
+    beginKeyCommand();
+    removeKeys(keys);
+    endKeyCommand(trText("Delete keys"));
+}
+
+bool TRAppController::dropKeys(const TRKeyDrop &drop)
+{
+    const TRKeyPtr &parent = drop.parent;
+    if (!parent || !parent->isCompound() || drop.fragment.items.empty())
+        return false;
+    const bool move = drop.move && drop.sources.size() == drop.fragment.items.size();
+    const QString actionName = move ? trText("Move keys") : trText("Copy keys");
+    if (!move) {
+        const auto added = insertFragment(parent, drop.row, drop.fragment, actionName);
+        selectKeys(added);
+        return !added.empty();
+    }
+    // Keys moved within their own dictionary stay as they are; the others leave their places.
+    std::vector<TRKeyPtr> leaving;
+    TRKeyPlistFragment arriving;
+    for (std::size_t i = 0; i < drop.sources.size(); ++i) {
+        const TRKeyPtr &source = drop.sources[i];
+        if (parent->isDictionary() && source->parent() == parent)
+            continue;
+        if (source->parent() != parent)
+            leaving.push_back(source);
+        arriving.items.push_back(drop.fragment.items[i]);
+    }
+    if (arriving.items.empty())
+        return false;
+    std::vector<TRKeyPtr> added;
+    beginKeyCommand();
+    removeKeys(leaving);
+    if (parent->isDictionary()) {
+        added = insertFragment(parent, -1, arriving, actionName);
+    } else {
+        // The elements of this list that move are taken out and put back at the drop row, which counts the
+        // rows before they left.
+        std::vector<TRKeyPtr> children;
+        std::size_t at = std::size_t(-1);
+        const std::vector<TRKeyPtr> &now = parent->children();
+        for (std::size_t i = 0; i < now.size(); ++i) {
+            if (int(i) == drop.row)
+                at = children.size();
+            if (!holds(drop.sources, now[i].get()))
+                children.push_back(now[i]);
+        }
+        at = std::min(at, children.size());
+        for (const TRKeyPlistFragment::Item &item : arriving.items) {
+            const TRValue name = TRValue::fromInteger(qint64(at + added.size()));
+            if (TRKeyPtr key = TRKey::create(name, item.value, parent, parent->domain()))
+                added.push_back(std::move(key));
+        }
+        children.insert(children.begin() + std::ptrdiff_t(at), added.begin(), added.end());
+        rearrangeList(parent, children);
+    }
+    endKeyCommand(actionName);
+    selectKeys(added);
+    return true;
+}

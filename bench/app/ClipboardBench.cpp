@@ -1,0 +1,139 @@
+// Copy and Paste through the real main window: 10,000 top-level keys selected, copied and pasted into
+// another domain, and one key holding a dictionary of 10,000 keys copied and pasted; each from the command
+// to the repainted outline. The paste is undone between iterations, untimed.
+#include "TRAlert.h"
+#include "TRAppController.h"
+#include "TRKeyOutlineModel.h"
+#include "TRMainInterface.h"
+#include "TRMainWindow.h"
+#include "TRUndoManager.h"
+#include "store/TRDefaultsStore.h"
+
+#include <QApplication>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <benchmark/benchmark.h>
+#include <memory>
+
+namespace {
+
+TRValue dictionaryOf(int keys)
+{
+    TRDictionary entries;
+    entries.reserve(keys);
+    for (int i = 0; i < keys; ++i)
+        entries.insert(QStringLiteral("key %1").arg(i),
+                       TRValue::fromString(QStringLiteral("value %1").arg(i)));
+    return TRValue::fromDictionary(std::move(entries));
+}
+
+class Window
+{
+public:
+    Window()
+    {
+        TRDefaultsStore::setStandardFolder(m_folder.path());
+        TRDefaultsStore &store = TRDefaultsStore::standard();
+        store.setPersistentDomain(dictionaryOf(10000), QStringLiteral("a.keys"));
+        TRDictionary nested;
+        nested.insert(QStringLiteral("big"), dictionaryOf(10000));
+        store.setPersistentDomain(TRValue::fromDictionary(std::move(nested)), QStringLiteral("b.nested"));
+        store.setPersistentDomain(dictionaryOf(1), QStringLiteral("c.target"));
+        TRAlert::setScripted(true);
+        m_controller = std::make_unique<TRAppController>();
+        m_interface = std::make_unique<TRMainInterface>(*m_controller);
+        m_interface->mainWindow()->resize(1000, 700);
+        m_interface->show();
+        paint();
+    }
+    TRAppController &controller() { return *m_controller; }
+    QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
+    void paint()
+    {
+        QApplication::processEvents();
+        outline()->viewport()->repaint();
+    }
+    void showDomain(int row)
+    {
+        QTableView *list = m_controller->outlets().domainListView;
+        list->selectionModel()->setCurrentIndex(
+            list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        paint();
+    }
+    // The target domain with its only key selected: pasted keys go beside it.
+    void showTarget()
+    {
+        showDomain(2);
+        outline()->setCurrentIndex(outline()->model()->index(0, 0));
+        paint();
+    }
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<TRAppController> m_controller;
+    std::unique_ptr<TRMainInterface> m_interface;
+};
+
+std::unique_ptr<Window> g_window;
+
+Window &window()
+{
+    if (!g_window)
+        g_window = std::make_unique<Window>();
+    return *g_window;
+}
+
+// Copies what select() selects in the domain of that row and pastes it into the target domain.
+template<typename Select>
+void copyAndPaste(benchmark::State &state, int sourceRow, Select select)
+{
+    Window &w = window();
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.showDomain(sourceRow);
+        select(w);
+        w.paint();
+        state.ResumeTiming();
+        w.controller().copyKeys();
+        w.showTarget();
+        w.controller().pasteKeys();
+        w.paint();
+        state.PauseTiming();
+        state.counters["target_keys"] = w.controller().currentDomain()->count();
+        w.controller().undo();
+        w.paint();
+        state.ResumeTiming();
+    }
+    w.controller().undoManager()->removeAllActions();
+}
+
+void BM_CopyPasteTenThousandKeys(benchmark::State &state)
+{
+    copyAndPaste(state, 0, [](Window &w) { w.outline()->selectAll(); });
+}
+
+void BM_CopyPasteDictionaryOfTenThousandKeys(benchmark::State &state)
+{
+    copyAndPaste(state, 1,
+                 [](Window &w) { w.outline()->setCurrentIndex(w.outline()->model()->index(0, 0)); });
+}
+
+} // namespace
+
+BENCHMARK(BM_CopyPasteTenThousandKeys)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+BENCHMARK(BM_CopyPasteDictionaryOfTenThousandKeys)->Unit(benchmark::kMillisecond)->MinTime(2.0);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication application(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+        return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    g_window.reset();
+    return 0;
+}
