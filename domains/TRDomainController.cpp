@@ -17,8 +17,11 @@ TRDomainController::TRDomainController(const QString &name, const TRValue &conte
 }
 
 TRDomainController::TRDomainController(const QString &name, QObject *contentsView)
-    : TRDomainController(name, loadDomainForName(name), contentsView)
+    : m_name(name), m_inStore(true),
+      m_storeKeyCount(TRDefaultsStore::standard().persistentDomainKeyCount(name)),
+      m_domainContentsView(contentsView)
 {
+    setModified(false);
 }
 
 TRDomainController::TRDomainController(const QString &name, const TRKeyPtr &rootKey)
@@ -35,15 +38,25 @@ void TRDomainController::reloadDomain()
     m_root.reset();
     m_keepsContents = false;
     m_contents = loadDomainForName(m_name);
+    m_inStore = false;
     setModified(false);
     if (m_outlineModel)
         m_outlineModel->endResetTree();
 }
 
+const TRValue &TRDomainController::contents() const
+{
+    if (m_inStore) {
+        m_contents = loadDomainForName(m_name);
+        m_inStore = false;
+    }
+    return m_contents;
+}
+
 const TRKeyPtr &TRDomainController::rootKey() const
 {
     if (!m_root) {
-        m_root = TRKey::create(TRValue(), m_contents, nullptr, m_name);
+        m_root = TRKey::create(TRValue(), contents(), nullptr, m_name);
         if (!m_root) {
             // Too large to expand (files that are get refused when read, so only a value made in memory
             // comes here): shown empty, and the contents are what saving writes.
@@ -58,13 +71,15 @@ const TRKeyPtr &TRDomainController::rootKey() const
 
 int TRDomainController::count() const
 {
-    return m_root ? m_root->count() : int(m_contents.toDictionary().size());
+    if (m_root)
+        return m_root->count();
+    return m_inStore ? m_storeKeyCount : int(m_contents.toDictionary().size());
 }
 
 TRValue TRDomainController::databaseRepresentation() const
 {
     // Values never change, so the contents a tree has not been built from yet are their own representation.
-    return m_root && !m_keepsContents ? m_root->databaseRepresentation() : m_contents;
+    return m_root && !m_keepsContents ? m_root->databaseRepresentation() : contents();
 }
 
 int TRDomainController::outlineViewNumberOfChildrenOfItem(const TRKey *item) const

@@ -25,7 +25,9 @@ public:
 
     // initWithDomain:contents:contentsView: (not modified).
     TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView);
-    // initWithDomain:contentsView: loads the contents from the store first (not modified).
+    // initWithDomain:contentsView: the contents of the store's domain (not modified). Only the key count
+    // is asked for now; the contents are loaded when first needed, since start-up makes a controller for
+    // every domain of the store and most of them are never opened.
     TRDomainController(const QString &name, QObject *contentsView);
     // Restoring from an archive: an existing root, no view.
     TRDomainController(const QString &name, const TRKeyPtr &rootKey);
@@ -64,10 +66,15 @@ public:
     TRKeyOutlineModel *outlineModel();
 
 private:
+    // The domain's dictionary until the tree is built from it, loaded from the store on first use.
+    const TRValue &contents() const;
+
     QString m_name;
     mutable TRKeyPtr m_root;              // null until rootKey() builds it from m_contents
     mutable TRValue m_contents;           // the domain's dictionary until the tree is built from it
     mutable bool m_keepsContents = false; // the contents were too large for a tree and stay the domain's
+    mutable bool m_inStore = false;       // the contents are still the store's, not loaded yet
+    int m_storeKeyCount = 0;              // the store's count of top-level keys while m_inStore
     QPointer<QObject> m_domainContentsView;
     bool m_modified = false;
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;

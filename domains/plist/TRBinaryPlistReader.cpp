@@ -10,6 +10,28 @@ TRBinaryPlistReader::TRBinaryPlistReader(const QByteArray &bytes) : m_bytes(byte
 
 bool TRBinaryPlistReader::read(TRValue *value, QString *error)
 {
+    m_scanOnly = false;
+    return run(value, error);
+}
+
+bool TRBinaryPlistReader::scan(TRPlistShape *shape, QString *error)
+{
+    m_scanOnly = true;
+    TRValue root;
+    if (!run(&root, error))
+        return false;
+    *shape = TRPlistShape{root.kind(), 0, m_lastSize};
+    TRBinaryPlistView::Object top;
+    if (root.isNone() && m_view.object(m_view.top(), &top)) {
+        shape->rootKind =
+            top.type == TRBinaryPlistView::Dictionary ? TRValue::Kind::Dictionary : TRValue::Kind::Array;
+        shape->rootCount = qsizetype(top.count);
+    }
+    return true;
+}
+
+bool TRBinaryPlistReader::run(TRValue *value, QString *error)
+{
     *value = TRValue();
     const bool ok = [&] {
         if (!m_view.open())
@@ -18,6 +40,8 @@ bool TRBinaryPlistReader::read(TRValue *value, QString *error)
         m_objects.resize(count);
         m_states.assign(count, State::Unread);
         m_heights.assign(count, 0);
+        if (m_scanOnly)
+            m_sizes.assign(count, 0);
         countUses(m_view.top());
         return readObject(m_view.top(), 0, value);
     }();
@@ -25,6 +49,7 @@ bool TRBinaryPlistReader::read(TRValue *value, QString *error)
     m_states.clear();
     m_heights.clear();
     m_uses.clear();
+    m_sizes.clear();
     if (!ok) {
         *value = TRValue();
         if (error)
@@ -63,6 +88,8 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
             return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "nesting too deep"));
         *value = m_objects[index];
         m_lastHeight = m_heights[index];
+        if (m_scanOnly)
+            m_lastSize = m_sizes[index];
         return true;
     }
     if (m_states[index] == State::Reading)
@@ -76,8 +103,11 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
     const bool compound =
         object.type == TRBinaryPlistView::Array || object.type == TRBinaryPlistView::Dictionary;
     if (!compound) {
-        if (!m_view.leaf(object, value))
+        // A scan needs the value itself only at the root and where a shared one may be a key again.
+        const bool check = m_scanOnly && depth > 0 && m_uses[index] <= 1;
+        if (!(check ? m_view.checkLeaf(object) : m_view.leaf(object, value)))
             return false;
+        m_lastSize = 1;
     } else {
         if (depth >= kTRMaxNestingDepth)
             return m_view.fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "nesting too deep"));
@@ -91,6 +121,8 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
         m_objects[index] = *value;
         m_states[index] = State::Done;
         m_heights[index] = quint16(height);
+        if (m_scanOnly)
+            m_sizes[index] = m_lastSize;
     } else {
         m_states[index] = State::Consumed;
     }
@@ -127,23 +159,30 @@ bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *
 bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value)
 {
     int height = 0;
+    // Counted as the expansion bound counts a value: stopping just above the bound.
+    quint64 size = 1;
+    const auto add = [&] { size = std::min(size + m_lastSize, kTRMaxExpandedValues + 1); };
     const auto finish = [&](TRValue made) {
         *value = std::move(made);
         m_lastHeight = height;
+        m_lastSize = size;
         return true;
     };
     if (object.type == TRBinaryPlistView::Array) {
         TRArray elements;
-        elements.reserve(qsizetype(object.count));
+        if (!m_scanOnly)
+            elements.reserve(qsizetype(object.count));
         for (quint64 i = 0; i < object.count; ++i) {
             quint64 index = 0;
             TRValue element;
             if (!m_view.reference(object, i, &index) || !readObject(index, depth, &element))
                 return false;
             height = std::max(height, m_lastHeight);
-            elements.append(std::move(element));
+            add();
+            if (!m_scanOnly)
+                elements.append(std::move(element));
         }
-        return finish(TRValue::fromArray(std::move(elements)));
+        return finish(m_scanOnly ? TRValue() : TRValue::fromArray(std::move(elements)));
     }
     TRDictionary entries;
     entries.reserve(qsizetype(object.count));
@@ -161,9 +200,11 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         if (!m_view.reference(object, i, &valueIndex, true) || !readObject(valueIndex, depth, &entry))
             return false;
         height = std::max(height, m_lastHeight);
+        add();
+        // A scan keeps the keys alone, for this check.
         if (!entries.insert(key, std::move(entry)))
             return m_view.fail(m_view.referenceOffset(object, i),
                                QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
     }
-    return finish(TRValue::fromDictionary(std::move(entries)));
+    return finish(m_scanOnly ? TRValue() : TRValue::fromDictionary(std::move(entries)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TRBinaryPlistView.h"
+#include "TRPlistShape.h"
 #include "TRValue.h"
 
 #include <QByteArray>
@@ -18,6 +19,9 @@ public:
 
     // On failure *error names the byte offset of the fault.
     bool read(TRValue *value, QString *error);
+    // Checks every object exactly as read() does, refusing the same files with the same messages, but
+    // builds no containers, and leaves only where a shared one may serve again as a dictionary key.
+    bool scan(TRPlistShape *shape, QString *error);
 
 private:
     enum class State : quint8
@@ -28,6 +32,7 @@ private:
         Consumed
     };
 
+    bool run(TRValue *value, QString *error);
     // Counts how often each object is referenced (0, 1, or 2 for more), so only shared ones are kept.
     void countUses(quint64 top);
     bool readObject(quint64 index, int depth, TRValue *value);
@@ -43,4 +48,8 @@ private:
     std::vector<quint16> m_heights;
     std::vector<quint8> m_uses;
     int m_lastHeight = 0;
+    // Scanning: the expanded size of each shared object read, and that of the object read last.
+    bool m_scanOnly = false;
+    std::vector<quint64> m_sizes;
+    quint64 m_lastSize = 0;
 };

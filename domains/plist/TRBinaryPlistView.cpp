@@ -292,11 +292,8 @@ bool TRBinaryPlistView::text(const Object &object, QString *text)
 {
     const unsigned char *bytes = m_data + object.position;
     if (object.type == Ascii) {
-        for (quint64 i = 0; i < object.count; ++i) {
-            if (bytes[i] >= 0x80)
-                return fail(object.position + i,
-                            QT_TRANSLATE_NOOP("Tamrix", "non-ASCII byte in an ASCII string"));
-        }
+        if (!checkAscii(object))
+            return false;
         *text = QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count));
         return true;
     }
@@ -321,8 +318,49 @@ bool TRBinaryPlistView::leafOrEmpty(const Object &object, TRValue *value)
     return true;
 }
 
+bool TRBinaryPlistView::checkAscii(const Object &object)
+{
+    const unsigned char *bytes = m_data + object.position;
+    for (quint64 i = 0; i < object.count; ++i) {
+        if (bytes[i] >= 0x80)
+            return fail(object.position + i,
+                        QT_TRANSLATE_NOOP("Tamrix", "non-ASCII byte in an ASCII string"));
+    }
+    return true;
+}
+
+bool TRBinaryPlistView::checkLeaf(const Object &object)
+{
+    switch (object.type) {
+    case Integer: {
+        if (object.info != 4)
+            return true;
+        // Sixteen bytes hold an unsigned 64-bit number or a negative one; nothing wider fits.
+        const unsigned char *bytes = m_data + object.position;
+        const quint64 high = bigEndian(bytes, 8);
+        const quint64 low = bigEndian(bytes + 8, 8);
+        if (high == 0 || (high == ~quint64(0) && (low >> 63) != 0))
+            return true;
+        return fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "integer out of range"));
+    }
+    case Ascii:
+        return checkAscii(object);
+    case Boolean:
+    case Real:
+    case Date:
+    case Data:
+    case Utf16:
+    case Uid:
+        return true;
+    default:
+        return fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "a container where a plain value belongs"));
+    }
+}
+
 bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
 {
+    if (!checkLeaf(object))
+        return false;
     const unsigned char *bytes = m_data + object.position;
     switch (object.type) {
     case Boolean:
@@ -333,12 +371,7 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
         if (width == 16) {
             const quint64 high = bigEndian(bytes, 8);
             const quint64 low = bigEndian(bytes + 8, 8);
-            if (high == 0)
-                *value = TRValue::fromUnsigned(low);
-            else if (high == ~quint64(0) && (low >> 63) != 0)
-                *value = TRValue::fromInteger(qint64(low));
-            else
-                return fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "integer out of range"));
+            *value = high == 0 ? TRValue::fromUnsigned(low) : TRValue::fromInteger(qint64(low));
         } else {
             *value = TRValue::fromInteger(qint64(bigEndian(bytes, width)));
         }
@@ -363,17 +396,17 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
             TRValue::fromData(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
         return true;
     case Ascii:
+        *value = TRValue::fromString(
+            QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
+        return true;
     case Utf16: {
         QString string;
-        if (!text(object, &string))
-            return false;
+        text(object, &string);
         *value = TRValue::fromString(std::move(string));
         return true;
     }
-    case Uid:
+    default: // Uid; checkLeaf() refused every other type
         *value = TRValue::fromUid(uid(object));
         return true;
-    default:
-        return fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "a container where a plain value belongs"));
     }
 }

@@ -64,6 +64,8 @@ public:
     bool text(const Object &object, QString *text);
     // A value that is not a container; a container answers false with a fault.
     bool leaf(const Object &object, TRValue *value);
+    // Refuses what leaf() refuses, with the same fault, without making the value.
+    bool checkLeaf(const Object &object);
     // The same, but a container reads as an empty one of its kind: enough for a caller that only checks a
     // value's kind and never wants a container's contents.
     bool leafOrEmpty(const Object &object, TRValue *value);
@@ -78,6 +80,7 @@ public:
     QString error() const;
 
 private:
+    bool checkAscii(const Object &object);
     bool readLength(quint64 offset, int info, quint64 *position, quint64 *length);
     // Dictionary keys are numbered by their text the first time a lookup meets them, and so are the keys
     // looked for: a lookup then compares numbers, and each key object is read once however many

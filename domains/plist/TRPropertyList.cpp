@@ -44,6 +44,17 @@ bool looksLikeXml(const QByteArray &bytes)
     return beyondHex && k < rest.size() && (rest.at(k) == u'>' || rest.at(k) == u'/' || rest.at(k).isSpace());
 }
 
+// Refuses a list that holds more than kTRMaxExpandedValues values once expanded.
+bool refuseExpansion(QString *error)
+{
+    if (error)
+        *error =
+            trFormat(trText("The property list holds more than %@ values once every shared value is counted "
+                            "where it is used."),
+                     {QString::number(kTRMaxExpandedValues)});
+    return false;
+}
+
 } // namespace
 
 bool TRPropertyList::read(const QByteArray &bytes, TRValue *value, Format *format, QString *error)
@@ -69,16 +80,39 @@ bool TRPropertyList::read(const QByteArray &bytes, TRValue *value, Format *forma
     return TROpenStepReader(bytes).read(value, error);
 }
 
+bool TRPropertyList::readShape(const QByteArray &bytes, TRPlistShape *shape, Format *format, QString *error)
+{
+    *shape = TRPlistShape();
+    bool ok = false;
+    if (bytes.startsWith("bplist")) {
+        if (format)
+            *format = Format::Binary;
+        ok = TRBinaryPlistReader(bytes).scan(shape, error);
+    } else if (!bytes.isEmpty() && looksLikeXml(bytes)) {
+        if (format)
+            *format = Format::Xml;
+        ok = TRXmlPlistReader(bytes).scan(shape, error);
+    } else {
+        TRValue value;
+        ok = read(bytes, &value, format, error);
+        if (ok) {
+            *shape = TRPlistShape{value.kind(), 0, value.expandedSize(kTRMaxExpandedValues + 1)};
+            if (value.isArray())
+                shape->rootCount = value.toArray().size();
+            else if (value.isDictionary())
+                shape->rootCount = value.toDictionary().size();
+        }
+    }
+    if (ok && shape->expandedValues > kTRMaxExpandedValues)
+        ok = refuseExpansion(error);
+    if (!ok)
+        *shape = TRPlistShape();
+    return ok;
+}
+
 bool TRPropertyList::fitsExpansionBound(const TRValue &value, QString *error)
 {
-    if (value.expandedSize(kTRMaxExpandedValues + 1) <= kTRMaxExpandedValues)
-        return true;
-    if (error)
-        *error =
-            trFormat(trText("The property list holds more than %@ values once every shared value is counted "
-                            "where it is used."),
-                     {QString::number(kTRMaxExpandedValues)});
-    return false;
+    return value.expandedSize(kTRMaxExpandedValues + 1) <= kTRMaxExpandedValues || refuseExpansion(error);
 }
 
 bool TRPropertyList::canWriteXml(const TRValue &value)

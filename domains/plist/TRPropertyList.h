@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRPlistShape.h"
 #include "TRValue.h"
 
 #include <QByteArray>
@@ -37,6 +38,12 @@ public:
     // that names the position (line and column for text, byte offset for binary).
     static bool read(const QByteArray &bytes, TRValue *value, Format *format = nullptr,
                      QString *error = nullptr);
+
+    // What read() and then fitsExpansionBound() would say of the bytes, with the same refusals and
+    // messages, and the shape of the list, without building its values: binary and XML files are
+    // scanned, the text form is read.
+    static bool readShape(const QByteArray &bytes, TRPlistShape *shape, Format *format = nullptr,
+                          QString *error = nullptr);
 
     // Whether the value holds at most kTRMaxExpandedValues values once each shared one is counted at
     // every place it is used. Binary files share containers, so a few hundred bytes can stand for 2^40

@@ -83,6 +83,25 @@ bool TRXmlPlistReader::fail(qsizetype offset, const QString &reason)
 
 bool TRXmlPlistReader::read(TRValue *value, QString *error)
 {
+    m_scanOnly = false;
+    return run(value, error);
+}
+
+bool TRXmlPlistReader::scan(TRPlistShape *shape, QString *error)
+{
+    m_scanOnly = true;
+    m_shape = TRPlistShape();
+    TRValue root;
+    if (!run(&root, error))
+        return false;
+    if (!root.isNone())
+        m_shape.rootKind = root.kind();
+    *shape = m_shape;
+    return true;
+}
+
+bool TRXmlPlistReader::run(TRValue *value, QString *error)
+{
     *value = TRValue();
     const auto *raw = reinterpret_cast<const unsigned char *>(m_bytes.constData());
     qsizetype skip = 0;
@@ -448,6 +467,9 @@ bool TRXmlPlistReader::readText(const Tag &tag, std::string_view *text)
 
 bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
 {
+    ++m_shape.expandedValues;
+    // A scan keeps only the root's own value, and that only when it is a leaf.
+    const bool keep = !m_scanOnly || depth == 0;
     const std::string_view name = tag.name;
     if (name == "dict")
         return readDictionary(tag, depth, value);
@@ -457,7 +479,8 @@ bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
     if (name == "string") {
         if (!readText(tag, &text))
             return false;
-        *value = TRValue::fromString(TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size())));
+        if (keep)
+            *value = TRValue::fromString(TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size())));
         return true;
     }
     if (name == "integer") {
@@ -466,7 +489,8 @@ bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
         auto number = TRPlistScalars::parseInteger(text);
         if (!number)
             return fail(tag.at, trText("not an integer, or out of range"));
-        *value = std::move(*number);
+        if (keep)
+            *value = std::move(*number);
         return true;
     }
     if (name == "real") {
@@ -475,7 +499,8 @@ bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
         const auto number = TRPlistScalars::parseReal(text);
         if (!number)
             return fail(tag.at, trText("not a real number, or out of range"));
-        *value = TRValue::fromReal(*number);
+        if (keep)
+            *value = TRValue::fromReal(*number);
         return true;
     }
     if (name == "true" || name == "false") {
@@ -483,7 +508,8 @@ bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
             return false;
         if (!isBlank(text))
             return fail(tag.at, trText("text inside a boolean"));
-        *value = TRValue::fromBool(name == "true");
+        if (keep)
+            *value = TRValue::fromBool(name == "true");
         return true;
     }
     if (name == "date") {
@@ -492,7 +518,8 @@ bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
         const auto date = TRPlistScalars::parseIsoDate(text);
         if (!date)
             return fail(tag.at, trText("not a date of the form YYYY-MM-DDThh:mm:ssZ"));
-        *value = TRValue::fromDate(*date);
+        if (keep)
+            *value = TRValue::fromDate(*date);
         return true;
     }
     if (name == "data") {
@@ -501,7 +528,8 @@ bool TRXmlPlistReader::readValue(const Tag &tag, int depth, TRValue *value)
         auto bytes = TRPlistScalars::decodeBase64(text);
         if (!bytes)
             return fail(tag.at, trText("bad base64 data"));
-        *value = TRValue::fromData(*bytes);
+        if (keep)
+            *value = TRValue::fromData(*bytes);
         return true;
     }
     if (name == "key")
@@ -516,6 +544,7 @@ bool TRXmlPlistReader::readArray(const Tag &tag, int depth, TRValue *value)
                     trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
     // Elements wait on a stack shared by all levels, so that each array is allocated once at its size.
     const size_t start = m_pendingElements.size();
+    qsizetype count = 0;
     if (!tag.empty) {
         for (;;) {
             Tag child;
@@ -527,8 +556,15 @@ bool TRXmlPlistReader::readArray(const Tag &tag, int depth, TRValue *value)
             TRValue element;
             if (!readValue(child, depth + 1, &element))
                 return false;
-            m_pendingElements.push_back(std::move(element));
+            ++count;
+            if (!m_scanOnly)
+                m_pendingElements.push_back(std::move(element));
         }
+    }
+    if (m_scanOnly) {
+        if (depth == 0)
+            m_shape = TRPlistShape{TRValue::Kind::Array, count, m_shape.expandedValues};
+        return true;
     }
     TRArray elements;
     elements.reserve(qsizetype(m_pendingElements.size() - start));
@@ -578,6 +614,12 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
             return fail(entry.keyAt, trFormat(trText("duplicate key \u201c%@\u201d"), {entry.key}));
     }
     m_pendingEntries.resize(start);
+    if (m_scanOnly) {
+        // The keys were all the duplicate check needed.
+        if (depth == 0)
+            m_shape = TRPlistShape{TRValue::Kind::Dictionary, entries.size(), m_shape.expandedValues};
+        return true;
+    }
     *value = TRValue::fromDictionary(std::move(entries));
     return true;
 }

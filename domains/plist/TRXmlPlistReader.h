@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRPlistShape.h"
 #include "TRValue.h"
 
 #include <QByteArray>
@@ -19,6 +20,9 @@ public:
     explicit TRXmlPlistReader(const QByteArray &bytes);
 
     bool read(TRValue *value, QString *error);
+    // Checks the whole text exactly as read() does, refusing the same files with the same messages, but
+    // builds no values beyond the dictionary keys that the duplicate check needs.
+    bool scan(TRPlistShape *shape, QString *error);
 
 private:
     struct Tag
@@ -28,6 +32,7 @@ private:
         bool empty = false;
     };
 
+    bool run(TRValue *value, QString *error);
     bool readDocument(TRValue *value);
     bool readValue(const Tag &tag, int depth, TRValue *value);
     bool readArray(const Tag &tag, int depth, TRValue *value);
@@ -61,4 +66,7 @@ private:
     std::vector<TRValue> m_pendingElements;
     std::vector<PendingEntry> m_pendingEntries;
     QString m_error;
+    // Scanning: values are checked and counted, not kept (the root's leaf value excepted).
+    bool m_scanOnly = false;
+    TRPlistShape m_shape;
 };

@@ -11,12 +11,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QThread>
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -29,6 +32,8 @@ constexpr qsizetype kMaxFileNameBytes = 255;
 constexpr qsizetype kAsideCounterBytes = 4;
 // Links followed before a chain counts as a loop (the kernel's own limit).
 constexpr int kMaxLinkDepth = 40;
+// Threads that read domain files at once while the store is listed.
+constexpr int kMaxListingThreads = 4;
 
 QString &standardFolderOverride()
 {
@@ -265,26 +270,31 @@ void TRDefaultsStore::noteUnreadable(const QString &path, const QString &reason,
 TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, CachedFile *result,
                                                         bool needValue)
 {
+    return settleInspection(path, inspectDomainFile(path, needValue), result);
+}
+
+TRDefaultsStore::Inspection TRDefaultsStore::inspectDomainFile(const QString &path, bool needValue) const
+{
+    Inspection found;
     const QByteArray native = QFile::encodeName(path);
     struct stat info
     {
     };
     if (::stat(native.constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR) {
-            m_cache.remove(path);
-            return Lookup::Absent;
+            found.cache = Inspection::Cache::Remove;
+            return found;
         }
-        const QString reason = systemError(errno);
-        noteUnreadable(path, reason);
-        result->reason = reason;
-        return Lookup::Unreadable;
+        found.lookup = Lookup::Unreadable;
+        found.file.reason = systemError(errno);
+        return found;
     }
     if (!S_ISREG(info.st_mode)) {
         // A device, a pipe, a socket or a folder under a domain's name is neither opened nor replaced.
-        m_cache.remove(path);
-        result->reason = trText("It is not a regular file.");
-        noteUnreadable(path, result->reason);
-        return Lookup::NotAFile;
+        found.lookup = Lookup::NotAFile;
+        found.file.reason = trText("It is not a regular file.");
+        found.cache = Inspection::Cache::Remove;
+        return found;
     }
 
     const auto cached = m_cache.constFind(path);
@@ -293,42 +303,64 @@ TRDefaultsStore::Lookup TRDefaultsStore::readDomainFile(const QString &path, Cac
                            cached->mtime.tv_sec == info.st_mtim.tv_sec &&
                            cached->mtime.tv_nsec == info.st_mtim.tv_nsec && cached->mode == info.st_mode;
     if (unchanged && (!needValue || !cached->readable || !cached->dictionary.isNone())) {
-        *result = *cached;
+        found.file = *cached;
     } else {
-        CachedFile entry;
+        CachedFile &entry = found.file;
         entry.device = info.st_dev;
         entry.inode = info.st_ino;
         entry.size = info.st_size;
         entry.mtime = info.st_mtim;
         entry.mode = info.st_mode;
         QByteArray bytes;
-        TRValue value;
         TRPropertyList::Format format = TRPropertyList::Format::Xml;
         QString parseError;
+        TRPlistShape shape;
         // A file beyond the size bound is reported without being read.
         if (info.st_size > kTRMaxFileSize) {
             entry.reason =
                 trFormat(trText("The file is larger than %@ MiB."), {QString::number(kTRMaxFileSize >> 20)});
         } else if (readRegularFile(native, info, &bytes, &entry.reason)) {
-            if (!TRPropertyList::read(bytes, &value, &format, &parseError) ||
-                !TRPropertyList::fitsExpansionBound(value, &parseError))
+            // Without needValue the file is scanned: the same checks, but no values are built.
+            TRValue value;
+            const bool parsed = needValue ? TRPropertyList::read(bytes, &value, &format, &parseError) &&
+                                                TRPropertyList::fitsExpansionBound(value, &parseError)
+                                          : TRPropertyList::readShape(bytes, &shape, &format, &parseError);
+            if (needValue && parsed)
+                shape = TRPlistShape{value.kind(), value.toDictionary().size(), 0};
+            if (!parsed)
                 entry.reason = parseError;
-            else if (!value.isDictionary())
+            else if (shape.rootKind != TRValue::Kind::Dictionary)
                 entry.reason = trText("The property list's root is not a dictionary.");
             else {
                 entry.readable = true;
                 entry.dictionary = value;
                 entry.format = int(format);
+                entry.keyCount = int(shape.rootCount);
             }
         }
-        m_cache.insert(path, entry);
-        *result = entry;
+        found.cache = Inspection::Cache::Store;
     }
-    if (!result->readable) {
-        noteUnreadable(path, result->reason);
-        return Lookup::Unreadable;
+    found.lookup = found.file.readable ? Lookup::Readable : Lookup::Unreadable;
+    return found;
+}
+
+TRDefaultsStore::Lookup TRDefaultsStore::settleInspection(const QString &path, const Inspection &inspection,
+                                                          CachedFile *result)
+{
+    switch (inspection.cache) {
+    case Inspection::Cache::Keep:
+        break;
+    case Inspection::Cache::Remove:
+        m_cache.remove(path);
+        break;
+    case Inspection::Cache::Store:
+        m_cache.insert(path, inspection.file);
+        break;
     }
-    return Lookup::Readable;
+    *result = inspection.file;
+    if (inspection.lookup == Lookup::Unreadable || inspection.lookup == Lookup::NotAFile)
+        noteUnreadable(path, inspection.file.reason);
+    return inspection.lookup;
 }
 
 bool TRDefaultsStore::setAside(const QString &path, const QString &reason, QString *error)
@@ -374,6 +406,15 @@ QStringList TRDefaultsStore::persistentDomainNames()
     DIR *dir = ::opendir(QFile::encodeName(m_folder).constData());
     if (!dir)
         return names;
+    // The files are inspected on every core at once; what they tell is taken in the folder's order, so
+    // the unreadable ones are reported as if they had been read one after the other.
+    struct Entry
+    {
+        QString path;
+        QString name; // empty for a file name that is not UTF-8 text
+        Inspection inspection;
+    };
+    std::vector<Entry> entries;
     while (const dirent *found = ::readdir(dir)) {
         const QByteArray entry(found->d_name);
         if (!entry.endsWith(suffix))
@@ -381,18 +422,37 @@ QStringList TRDefaultsStore::persistentDomainNames()
         const QString decoded = QFile::decodeName(entry);
         // A name that is not UTF-8 text cannot be named back to the file system: reported, with its bytes.
         if (QFile::encodeName(decoded) != entry) {
-            noteUnreadable(m_folder + u'/' + readableBytes(entry),
-                           trText("The file name is not valid UTF-8 text."));
+            entries.push_back(Entry{m_folder + u'/' + readableBytes(entry), QString(), {}});
             continue;
         }
         const QString name = decoded.chopped(kExtension.size());
-        if (!isValidDomainName(name))
-            continue;
-        CachedFile file;
-        if (readDomainFile(m_folder + u'/' + decoded, &file, false) == Lookup::Readable)
-            names.append(name);
+        if (isValidDomainName(name))
+            entries.push_back(Entry{m_folder + u'/' + decoded, name, {}});
     }
     ::closedir(dir);
+
+    std::atomic<std::size_t> next{0};
+    const auto inspectSome = [&] {
+        for (std::size_t i = next++; i < entries.size(); i = next++) {
+            if (!entries[i].name.isEmpty())
+                entries[i].inspection = inspectDomainFile(entries[i].path, false);
+        }
+    };
+    const int helpers = std::clamp(QThread::idealThreadCount(), 1, kMaxListingThreads) - 1;
+    std::vector<std::thread> threads;
+    for (int i = 0; i < helpers && std::size_t(i + 1) < entries.size(); ++i)
+        threads.emplace_back(inspectSome);
+    inspectSome();
+    for (std::thread &thread : threads)
+        thread.join();
+
+    for (const Entry &entry : entries) {
+        CachedFile file;
+        if (entry.name.isEmpty())
+            noteUnreadable(entry.path, trText("The file name is not valid UTF-8 text."));
+        else if (settleInspection(entry.path, entry.inspection, &file) == Lookup::Readable)
+            names.append(entry.name);
+    }
     std::sort(names.begin(), names.end(), codePointLess);
     return names;
 }
@@ -409,6 +469,14 @@ TRValue TRDefaultsStore::persistentDomainForName(const QString &name)
     // the store keeps only what it needs to know about the file, not a second copy of every domain.
     m_cache[path].dictionary = TRValue();
     return file.dictionary;
+}
+
+int TRDefaultsStore::persistentDomainKeyCount(const QString &name)
+{
+    if (!isValidDomainName(name))
+        return 0;
+    CachedFile file;
+    return readDomainFile(filePathForName(name), &file, false) == Lookup::Readable ? file.keyCount : 0;
 }
 
 bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QString &name, QString *error)

@@ -59,6 +59,9 @@ public:
     QStringList persistentDomainNames();
     // The domain's top-level dictionary, or none when the store has no such domain.
     TRValue persistentDomainForName(const QString &name);
+    // The number of the domain's top-level keys; 0 when the store has no such domain or cannot read it.
+    // Listing the domains has counted them, so an unchanged file is not read again.
+    int persistentDomainKeyCount(const QString &name);
     bool setPersistentDomain(const TRValue &dictionary, const QString &name, QString *error = nullptr);
     bool removePersistentDomainForName(const QString &name, QString *error = nullptr);
     bool synchronize(QString *error = nullptr);
@@ -87,6 +90,7 @@ private:
         bool readable = false;
         TRValue dictionary; // the parsed contents until a reader takes them
         int format = -1;    // TRPropertyList::Format of a readable file
+        int keyCount = 0;   // top-level keys of a readable file
         QString reason;     // why it could not be read
     };
     // NotAFile: a device, pipe, socket or folder under the name, never opened, written or set aside.
@@ -101,9 +105,26 @@ private:
     // Write and remove with the lock already held.
     bool writeLocked(const TRValue &dictionary, const QString &name, QString *error);
     bool removeLocked(const QString &name, QString *error);
+    // What looking at a domain file found, and what it means for the cache.
+    struct Inspection
+    {
+        Lookup lookup = Lookup::Absent;
+        CachedFile file;
+        enum class Cache
+        {
+            Keep,
+            Remove,
+            Store
+        } cache = Cache::Keep;
+    };
     // Reads the file at the path (following links), from the cache when the file is unchanged. Without
-    // needValue a cached entry whose contents were handed out answers readability and format only.
+    // needValue the file is only checked and its keys counted, and a cached entry whose contents were
+    // handed out answers readability, format and count.
     Lookup readDomainFile(const QString &path, CachedFile *result, bool needValue);
+    // The reading alone: changes nothing, so several files can be inspected at once.
+    Inspection inspectDomainFile(const QString &path, bool needValue) const;
+    // Brings the cache and the unreadable files up to date with an inspection.
+    Lookup settleInspection(const QString &path, const Inspection &inspection, CachedFile *result);
     void noteUnreadable(const QString &path, const QString &reason, const QString &setAsideAs = QString());
     // Tells the observer how taking the lock went.
     TRDefaultsLock::Waiting lockWaiting() const;

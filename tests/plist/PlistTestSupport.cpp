@@ -1,5 +1,6 @@
 #include "PlistTestSupport.h"
 
+#include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
 
@@ -37,8 +38,32 @@ QByteArray BinaryFile::build() const
     return bytes;
 }
 
+void expectShapeAgrees(const QByteArray &bytes)
+{
+    TRValue value;
+    QString readError;
+    TRPropertyList::Format readFormat = TRPropertyList::Format::Xml;
+    const bool read = TRPropertyList::read(bytes, &value, &readFormat, &readError) &&
+                      TRPropertyList::fitsExpansionBound(value, &readError);
+    TRPlistShape shape;
+    QString scanError;
+    TRPropertyList::Format scanFormat = TRPropertyList::Format::Xml;
+    const bool scanned = TRPropertyList::readShape(bytes, &shape, &scanFormat, &scanError);
+    ASSERT_EQ(scanned, read) << (read ? scanError : readError).toStdString();
+    EXPECT_EQ(scanError, readError);
+    if (!read)
+        return;
+    EXPECT_EQ(scanFormat, readFormat);
+    EXPECT_EQ(shape.rootKind, value.kind());
+    EXPECT_EQ(shape.rootCount, value.isArray()        ? value.toArray().size()
+                               : value.isDictionary() ? value.toDictionary().size()
+                                                      : 0);
+    EXPECT_EQ(shape.expandedValues, value.expandedSize(kTRMaxExpandedValues + 1));
+}
+
 QString refusal(const QByteArray &bytes)
 {
+    expectShapeAgrees(bytes);
     TRValue value = TRValue::fromString(QStringLiteral("stale"));
     QString error;
     if (TRPropertyList::read(bytes, &value, nullptr, &error)) {
@@ -52,6 +77,7 @@ QString refusal(const QByteArray &bytes)
 
 TRValue accepted(const QByteArray &bytes)
 {
+    expectShapeAgrees(bytes);
     TRValue value;
     QString error;
     EXPECT_TRUE(TRPropertyList::read(bytes, &value, nullptr, &error)) << error.toStdString();

@@ -24,6 +24,11 @@ struct BinaryFile
 // Reads bytes that must be refused; answers the error (empty, with a test failure, when accepted).
 QString refusal(const QByteArray &bytes);
 
+// Fails the test unless scanning the bytes (TRPropertyList::readShape) says what reading them and then
+// checking the expansion bound says: the same verdict, the same message, and the shape of the value.
+// refusal() and accepted() check it on every input they are given.
+void expectShapeAgrees(const QByteArray &bytes);
+
 // Reads bytes that must be accepted.
 TRValue accepted(const QByteArray &bytes);
 
