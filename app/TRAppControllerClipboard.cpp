@@ -3,6 +3,7 @@
 // and drops on the key outline.
 #include "TRAlert.h"
 #include "TRAppController.h"
+#include "TRDomainController.h"
 #include "TRKeyOutlineDrag.h"
 #include "TRKeyOutlineModel.h"
 #include "TRKeyPlistFragment.h"
@@ -14,6 +15,7 @@
 #include <QItemSelection>
 #include <QMimeData>
 #include <QTreeView>
+#include <unordered_map>
 #include <unordered_set>
 
 namespace {
@@ -163,23 +165,41 @@ void TRAppController::selectKeys(const std::vector<TRKeyPtr> &keys)
     const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
     if (!model || keys.empty())
         return;
+    // Rows by position in the parent, each parent's children walked once.
+    std::unordered_set<const TRKey *> wanted;
+    for (const TRKeyPtr &key : keys)
+        wanted.insert(key.get());
+    std::unordered_map<const TRKey *, int> rows;
+    std::unordered_set<const TRKey *> walked;
     QItemSelection selection;
     QModelIndex first;
     for (const TRKeyPtr &key : keys) {
-        const QModelIndex index = model->indexForKey(key.get());
-        if (!index.isValid())
+        const TRKeyPtr parent = key->parent();
+        if (!parent)
             continue;
+        const QModelIndex parentIndex = model->indexForKey(parent.get());
+        if (!parentIndex.isValid() && parent != model->domainController()->rootKey())
+            continue;
+        if (walked.insert(parent.get()).second) {
+            const std::vector<TRKeyPtr> &children = parent->children();
+            for (std::size_t i = 0; i < children.size(); ++i) {
+                if (wanted.contains(children[i].get()))
+                    rows[children[i].get()] = int(i);
+            }
+        }
+        const auto row = rows.find(key.get());
+        if (row == rows.end())
+            continue;
+        const QModelIndex index = model->index(row->second, 0, parentIndex);
+        const QModelIndex last = model->index(row->second, TRKeyOutlineModel::ColumnCount - 1, parentIndex);
         if (!first.isValid())
             first = index;
         // Neighbouring rows make one range.
-        if (!selection.isEmpty() && selection.last().parent() == index.parent() &&
+        if (!selection.isEmpty() && selection.last().parent() == parentIndex &&
             selection.last().bottom() == index.row() - 1)
-            selection.last() = QItemSelectionRange(
-                selection.last().topLeft(),
-                model->index(index.row(), TRKeyOutlineModel::ColumnCount - 1, index.parent()));
+            selection.last() = QItemSelectionRange(selection.last().topLeft(), last);
         else
-            selection.select(index,
-                             model->index(index.row(), TRKeyOutlineModel::ColumnCount - 1, index.parent()));
+            selection.select(index, last);
     }
     if (!first.isValid())
         return;
