@@ -25,6 +25,14 @@ TRValue positionName(qsizetype position)
     return position < kShared ? names[std::size_t(position)] : TRValue::fromInteger(position);
 }
 
+// The name index of a large dictionary node is built by the first lookup, not with the node: a tree is
+// mostly shown, and its conversion from a property list needs no lookups, since those keys are unique.
+// Once built, the mutators keep it up to date; it is complete exactly when it holds every key.
+bool hasFullIndex(const TRKey::Children &c)
+{
+    return c.nodes.size() > kLinearLimit && std::size_t(c.index.size()) == c.nodes.size();
+}
+
 const std::vector<TRKeyPtr> &noChildren()
 {
     static const std::vector<TRKeyPtr> empty;
@@ -127,8 +135,11 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
     const TRDictionary &entries = value.toDictionary();
     owner.m_children->nodes.reserve(std::size_t(entries.size()));
     owner.m_children->keys.reserve(std::size_t(entries.size()));
-    for (const auto &[key, element] : entries)
-        owner.storeInDictionary(key, build(TRValue::fromString(key), element, self, owner.m_domain));
+    // A dictionary's keys are unique: its entries are appended without a lookup.
+    for (const auto &[key, element] : entries) {
+        owner.m_children->nodes.push_back(build(TRValue::fromString(key), element, self, owner.m_domain));
+        owner.m_children->keys.push_back(key);
+    }
 }
 
 QString TRKey::nameKey(const TRValue &name)
@@ -138,8 +149,15 @@ QString TRKey::nameKey(const TRValue &name)
 
 std::size_t TRKey::dictionaryPosition(const QString &key) const
 {
-    const Children &c = *m_children;
+    // The container is the node's cache as much as its contents: a lookup may build the index.
+    Children &c = *m_children;
     if (c.nodes.size() > kLinearLimit) {
+        if (!hasFullIndex(c)) {
+            c.index.clear();
+            c.index.reserve(qsizetype(c.nodes.size() * 2));
+            for (std::size_t i = 0; i < c.keys.size(); ++i)
+                c.index.insert(c.keys[i], i);
+        }
         const auto found = c.index.constFind(key);
         return found != c.index.cend() ? *found : c.nodes.size();
     }
@@ -154,15 +172,11 @@ void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
         c.nodes[position] = child;
         return;
     }
+    const bool indexed = hasFullIndex(c);
     c.nodes.push_back(child);
     c.keys.push_back(key);
-    if (c.nodes.size() == kLinearLimit + 1) {
-        c.index.reserve(qsizetype(c.nodes.size() * 2));
-        for (std::size_t i = 0; i < c.keys.size(); ++i)
-            c.index.insert(c.keys[i], i);
-    } else if (c.nodes.size() > kLinearLimit + 1) {
+    if (indexed)
         c.index.insert(key, c.nodes.size() - 1);
-    }
 }
 
 TRKey::Edit TRKey::storeReporting(const QString &key, const TRKeyPtr &child, const EditObserver &before)
@@ -179,7 +193,7 @@ TRKey::Edit TRKey::storeReporting(const QString &key, const TRKeyPtr &child, con
 void TRKey::removeFromDictionaryAt(std::size_t position)
 {
     Children &c = *m_children;
-    const bool indexed = c.nodes.size() > kLinearLimit + 1;
+    const bool indexed = hasFullIndex(c) && c.nodes.size() > kLinearLimit + 1;
     if (indexed)
         c.index.remove(c.keys[position]);
     c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
@@ -223,14 +237,8 @@ TRKeyPtr TRKey::childForName(const TRValue &name) const
         return childAtIndex(name.intValue());
     if (!isDictionary())
         return nullptr;
-    const QString key = nameKey(name);
-    const Children &c = *m_children;
-    if (c.nodes.size() > kLinearLimit) {
-        const auto found = c.index.constFind(key);
-        return found != c.index.cend() ? c.nodes[*found] : nullptr;
-    }
-    const auto found = std::find(c.keys.begin(), c.keys.end(), key);
-    return found != c.keys.end() ? c.nodes[std::size_t(found - c.keys.begin())] : nullptr;
+    const std::size_t position = dictionaryPosition(nameKey(name));
+    return position < m_children->nodes.size() ? m_children->nodes[position] : nullptr;
 }
 
 int TRKey::rowOfChild(const TRKey *child) const

@@ -12,6 +12,31 @@
 
 // ---- TRDictionary
 
+namespace {
+
+// A table of up to 2^24 slots keeps the top 8 bits of each key's hash in its slots, above the entry's
+// position plus one: most other keys are then ruled out without being looked at.
+constexpr int kIndexBits = 24;
+constexpr quint32 kIndexMask = (quint32(1) << kIndexBits) - 1;
+
+bool isTagged(std::size_t slotCount)
+{
+    return slotCount <= (std::size_t(1) << kIndexBits);
+}
+
+quint32 slotValue(std::size_t slotCount, qsizetype index, size_t hash)
+{
+    const quint32 tag = isTagged(slotCount) ? quint32(hash >> (8 * sizeof(size_t) - 8)) << kIndexBits : 0;
+    return quint32(index + 1) | tag;
+}
+
+qsizetype entryOf(std::size_t slotCount, quint32 slot)
+{
+    return qsizetype(slot & (isTagged(slotCount) ? kIndexMask : ~quint32(0))) - 1;
+}
+
+} // namespace
+
 TRDictionary::TRDictionary(const TRDictionary &other) : m_entries(other.m_entries)
 {
     if (other.m_slots) {
@@ -45,20 +70,25 @@ void TRDictionary::rebuildSlots(qsizetype capacityFor)
     quint32 *table = m_slots.get() + 1;
     const std::size_t mask = size - 1;
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
-        std::size_t slot = qHash(m_entries.at(i).first) & mask;
+        const size_t hash = qHash(m_entries.at(i).first);
+        std::size_t slot = hash & mask;
         while (table[slot] != 0)
             slot = (slot + 1) & mask;
-        table[slot] = quint32(i + 1);
+        table[slot] = slotValue(size, i, hash);
     }
 }
 
 // The slot holding the key, or the empty slot where it would go (counted from 1).
 std::size_t TRDictionary::findSlot(const QString &key, size_t hash) const
 {
-    const std::size_t mask = slotCount() - 1;
+    const std::size_t size = slotCount();
+    const std::size_t mask = size - 1;
     const quint32 *table = m_slots.get() + 1;
+    const quint32 tagMask = isTagged(size) ? ~kIndexMask : 0;
+    const quint32 tag = slotValue(size, -1, hash) & tagMask;
     std::size_t slot = hash & mask;
-    while (table[slot] != 0 && m_entries.at(qsizetype(table[slot]) - 1).first != key)
+    while (table[slot] != 0 &&
+           ((table[slot] & tagMask) != tag || m_entries.at(entryOf(size, table[slot])).first != key))
         slot = (slot + 1) & mask;
     return slot + 1;
 }
@@ -76,13 +106,14 @@ bool TRDictionary::insert(const QString &key, TRValue value)
     }
     if (slotCount() < std::size_t(m_entries.size() + 1) * 2)
         rebuildSlots(m_entries.size() + 1);
-    const std::size_t slot = findSlot(key, qHash(key));
+    const size_t hash = qHash(key);
+    const std::size_t slot = findSlot(key, hash);
     if (m_slots[slot] != 0) {
-        m_entries[qsizetype(m_slots[slot]) - 1].second = std::move(value);
+        m_entries[entryOf(slotCount(), m_slots[slot])].second = std::move(value);
         return false;
     }
     m_entries.append(Entry(key, std::move(value)));
-    m_slots[slot] = quint32(m_entries.size());
+    m_slots[slot] = slotValue(slotCount(), m_entries.size() - 1, hash);
     return true;
 }
 
@@ -95,7 +126,7 @@ qsizetype TRDictionary::indexOf(const QString &key) const
         }
         return -1;
     }
-    return qsizetype(m_slots[findSlot(key, qHash(key))]) - 1;
+    return entryOf(slotCount(), m_slots[findSlot(key, qHash(key))]);
 }
 
 TRValue TRDictionary::value(const QString &key) const
