@@ -54,6 +54,7 @@ TRDomainController *TRAppController::domainHoldingParentOf(const TRKey &key) con
 
 void TRAppController::finishKeyChange(TRDomainController *domain, bool mayAutoSave)
 {
+    m_undoManager->setActionDomain(domain->name());
     if (mayAutoSave && preferenceIsSet(kAutoSave))
         doSaveDomain(domain);
     reloadDomainList();

@@ -5,19 +5,32 @@
 
 TRValue TRDomainController::loadDomainForName(const QString &name)
 {
-    const TRValue contents = TRDefaultsStore::standard().persistentDomainForName(name);
-    return contents.isDictionary() ? contents : TRValue::fromDictionary({});
+    return load(name).contents;
+}
+
+TRDomainController::Loaded TRDomainController::load(const QString &name)
+{
+    TRDefaultsStore::DomainRead read = TRDefaultsStore::standard().readPersistentDomain(name);
+    if (!read.dictionary.isDictionary())
+        read.dictionary = TRValue::fromDictionary({});
+    return Loaded{read.dictionary, read.identity};
 }
 
 TRDomainController::TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView)
     : m_name(name), m_contents(contents.isDictionary() ? contents : TRValue::fromDictionary({})),
-      m_domainContentsView(contentsView)
+      m_domainContentsView(contentsView), m_fileIdentity(TRDefaultsStore::standard().fileIdentity(name))
 {
     setModified(false);
 }
 
 TRDomainController::TRDomainController(const QString &name, QObject *contentsView)
-    : TRDomainController(name, loadDomainForName(name), contentsView)
+    : TRDomainController(name, load(name), contentsView)
+{
+}
+
+TRDomainController::TRDomainController(const QString &name, Loaded loaded, QObject *contentsView)
+    : m_name(name), m_contents(std::move(loaded.contents)), m_domainContentsView(contentsView),
+      m_fileIdentity(loaded.identity)
 {
 }
 
@@ -30,11 +43,18 @@ TRDomainController::~TRDomainController() = default;
 
 void TRDomainController::reloadDomain()
 {
+    Loaded loaded = load(m_name);
+    reloadDomain(loaded.contents, loaded.identity);
+}
+
+void TRDomainController::reloadDomain(const TRValue &contents, const TRFileIdentity &identity)
+{
     if (m_outlineModel)
         m_outlineModel->beginResetTree();
     m_root.reset();
     m_keepsContents = false;
-    m_contents = loadDomainForName(m_name);
+    m_contents = contents.isDictionary() ? contents : TRValue::fromDictionary({});
+    m_fileIdentity = identity;
     setModified(false);
     if (m_outlineModel)
         m_outlineModel->endResetTree();

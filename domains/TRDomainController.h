@@ -2,6 +2,7 @@
 
 #include "TRKey.h"
 #include "TRValue.h"
+#include "store/TRFileIdentity.h"
 
 #include <QObject>
 #include <QPointer>
@@ -36,6 +37,8 @@ public:
 
     // Drops the tree and builds it again from the store; not modified. Refreshes nothing.
     void reloadDomain();
+    // The same with contents already read from the store, from the file of that identity.
+    void reloadDomain(const TRValue &contents, const TRFileIdentity &identity);
 
     const QString &name() const { return m_name; }
     // The root of the key tree. The tree is built from the contents on first use: start-up makes a
@@ -47,6 +50,11 @@ public:
     QObject *domainContentsView() const { return m_domainContentsView; }
     void setDomainContentsView(QObject *view) { m_domainContentsView = view; }
     TRValue databaseRepresentation() const;
+    // The store's file as it stood when the contents were read from it or last written; a domain made in
+    // Tamrix takes the file as it stands then (one restored from an archive: once its owner sets it).
+    // Saving replaces only that version of the file unasked.
+    const TRFileIdentity &fileIdentity() const { return m_fileIdentity; }
+    void setFileIdentity(const TRFileIdentity &identity) { m_fileIdentity = identity; }
 
     // Outline data source; a null item stands for the invisible top level (the root).
     int outlineViewNumberOfChildrenOfItem(const TRKey *item) const;
@@ -64,11 +72,20 @@ public:
     TRKeyOutlineModel *outlineModel();
 
 private:
+    struct Loaded
+    {
+        TRValue contents;
+        TRFileIdentity identity;
+    };
+    static Loaded load(const QString &name);
+    TRDomainController(const QString &name, Loaded loaded, QObject *contentsView);
+
     QString m_name;
     mutable TRKeyPtr m_root;              // null until rootKey() builds it from m_contents
     mutable TRValue m_contents;           // the domain's dictionary until the tree is built from it
     mutable bool m_keepsContents = false; // the contents were too large for a tree and stay the domain's
     QPointer<QObject> m_domainContentsView;
     bool m_modified = false;
+    TRFileIdentity m_fileIdentity;
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;
 };
