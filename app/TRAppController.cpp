@@ -13,6 +13,7 @@
 #include <QCloseEvent>
 #include <QDialog>
 #include <QDir>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -41,6 +42,7 @@ void TRAppController::initialize()
     initial.insert(QString::fromLatin1(kKeySearch), TRValue::fromInteger(0));
     initial.insert(QString::fromLatin1(kAutoSave), TRValue::fromBool(false));
     initial.insert(QString::fromLatin1(kLookInValues), TRValue::fromBool(false));
+    initial.insert(QString::fromLatin1(kFollowExternalChanges), TRValue::fromBool(true));
     TRPreferences::shared().setInitialValues(TRValue::fromDictionary(std::move(initial)));
 }
 
@@ -107,6 +109,7 @@ void TRAppController::awakeFromNib()
     reloadDomains();
     m_domainListModel->setDataSource(this);
     updateWindowTitle();
+    startWatchingStore();
 
     if (m_interfaceLoader) {
         m_interfaceLoader(QStringLiteral("Sheets"), *this);
@@ -139,6 +142,10 @@ void TRAppController::reportUnreadableFiles()
     const QList<TRDefaultsStore::UnreadableFile> files = TRDefaultsStore::standard().unreadableFiles();
     QStringList lines;
     for (const TRDefaultsStore::UnreadableFile &file : files) {
+        // A listed domain whose file became unreadable keeps its loaded copy and is reported on its own.
+        const QString name = QFileInfo(file.fileName).completeBaseName();
+        if (indexOfDomain(name) >= 0 && file.fileName == TRDefaultsStore::standard().filePathForName(name))
+            continue;
         lines.append(file.setAsideAs.isEmpty() ? trFormat(trText("%@: %@"), {file.fileName, file.reason})
                                                : trFormat(trText("%@: %@ (set aside as %@)"),
                                                           {file.fileName, file.reason, file.setAsideAs}));
@@ -191,7 +198,9 @@ QString TRAppController::tableViewObjectValueForTableColumn(const QString &ident
         return QString();
     const TRDomainController &domain = *m_domains[static_cast<std::size_t>(row)];
     if (identifier == QLatin1String("modified"))
-        return domain.modified() ? trCross() : QString();
+        return !domain.modified()                        ? QString()
+               : m_changedOnDisk.contains(domain.name()) ? changedOnDiskMarker()
+                                                         : trCross();
     if (identifier == QLatin1String("domainName"))
         return domain.name();
     if (identifier == QLatin1String("keyCount"))
@@ -221,10 +230,14 @@ void TRAppController::selectRow(int row)
 
 void TRAppController::tableViewSelectionDidChange()
 {
+    // The row's domain as the list shows it: while a change of the list is being announced, the view's
+    // rows and the domains may not stand in the same order yet.
     const int row = selectedRow();
+    const int at =
+        numberOfRowsInTableView() > 0 && row >= 0 ? indexOfDomain(m_domainListModel->domainNameAt(row)) : -1;
     TRDomainControllerPtr domain;
-    if (numberOfRowsInTableView() > 0 && row >= 0 && row < numberOfRowsInTableView())
-        domain = m_domains[static_cast<std::size_t>(row)];
+    if (at >= 0)
+        domain = m_domains[static_cast<std::size_t>(at)];
     setOutlineDataSource(domain);
     reloadKeyOutline();
     emit commandsChanged();
@@ -299,8 +312,9 @@ bool TRAppController::shouldQuit()
     content.otherButton = trText("Don't Save");
     switch (TRAlert::runModal(content)) {
     case TRAlert::kDefault:
-        // A save that failed keeps the application open: quitting would lose the changes.
-        return saveAll(true);
+        // A save that failed keeps the application open: quitting would lose the changes. So does a
+        // question about files other programs changed that is not answered with Save Anyway.
+        return confirmReplacingExternalChangesModal(m_domains) && saveAll(true);
     case TRAlert::kOther:
         return true;
     default:

@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QGroupBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
@@ -28,7 +29,9 @@ class TRDateEditor;
 class TRDomainListModel;
 struct TRKeyDrop;
 struct TRKeyPlistFragment;
+class TRKeyOutlineModel;
 class TRNumberController;
+class TRStoreWatcher;
 class TRStringEditor;
 class TRUndoManager;
 class QUrl;
@@ -85,11 +88,15 @@ public:
     static constexpr const char *kKeySearch = "KeySearch";
     static constexpr const char *kAutoSave = "AutoSave";
     static constexpr const char *kLookInValues = "LookInValues";
+    // On: the store's folder is watched and unmodified domains follow their files.
+    static constexpr const char *kFollowExternalChanges = "FollowExternalChanges";
 
     // Class initialisation runs before the first controller exists (the constructor sees to it).
     static void initialize();
     // The modified marker: U+2718.
     static const QString &trCross();
+    // The marker of a modified domain whose file another program changed: U+26A0.
+    static const QString &changedOnDiskMarker();
 
     explicit TRAppController(QObject *parent = nullptr);
     ~TRAppController() override;
@@ -142,6 +149,25 @@ public:
     bool doSaveDomain(TRDomainController *domain);
     void doReloadDomain(int returnCode, const TRDomainControllerPtr &domain);
     void doReloadAllDomains(int returnCode);
+
+    // ---- Changes other programs make to the store (TRAppControllerExternal.cpp)
+    // Compares every loaded domain's file with the version its contents came from: an unmodified domain
+    // follows its file (or leaves the list with it), a modified one is marked; new files add domains.
+    // The watcher runs it once the folder has been quiet for a moment.
+    void checkExternalChanges();
+    // Null while FollowExternalChanges is off.
+    TRStoreWatcher *storeWatcher() const { return m_storeWatcher; }
+    bool isChangedOnDisk(const QString &name) const { return m_changedOnDisk.contains(name); }
+    // Starts or stops watching as the preference now says.
+    void preferencesDidChange();
+    // Runs write at once when none of the domains that it would write has a file another program changed
+    // since Tamrix read it; otherwise asks first (Save Anyway / Show Both… / Cancel), as a sheet.
+    void confirmReplacingExternalChanges(const std::vector<TRDomainControllerPtr> &domains,
+                                         const std::function<void()> &write);
+    // The same as an application-modal question (the quit path): whether to go on saving.
+    bool confirmReplacingExternalChangesModal(const std::vector<TRDomainControllerPtr> &domains);
+    // Opens the read-only view of the file's current keys beside the domain's.
+    void showBothVersions(const TRDomainControllerPtr &domain);
 
     // ---- Keys (TRAppControllerKeys.cpp, TRAppControllerSheets.cpp)
     // The three primitives every change of a key tree goes through; each registers its inverse. A key
@@ -294,6 +320,19 @@ private:
     // Delete key with several keys selected: one confirmation naming the count.
     void deleteSelectedKeys();
 
+    // ---- TRAppControllerExternal.cpp
+    void startWatchingStore();
+    // Of the domains that a save would write, those whose file changed since Tamrix read it; marks them.
+    std::vector<TRDomainControllerPtr>
+    domainsChangedOnDisk(const std::vector<TRDomainControllerPtr> &domains);
+    void acceptFilesOnDisk(const std::vector<TRDomainControllerPtr> &domains);
+    // An unmodified domain takes the contents read from its file, its outline keeping its expanded, selected
+    // and visible keys where they still exist; its undo steps go.
+    void followFile(const TRDomainControllerPtr &domain, const TRDefaultsStore::DomainRead &read);
+    // An unmodified domain whose file has gone leaves the list (the selection moves on as on deletion).
+    void dropFollowedDomain(std::size_t row);
+    void insertFollowedDomain(const QString &name, const TRDefaultsStore::DomainRead &read);
+
     std::vector<TRDomainControllerPtr> m_domains;
     Outlets m_outlets;
     InterfaceLoader m_interfaceLoader;
@@ -308,6 +347,12 @@ private:
     int m_keyChangesDeferred = 0;
     QSet<QString> m_deferredKeyDomains;
     QList<int> m_outlineColumnWidths;
+    TRStoreWatcher *m_storeWatcher = nullptr;
+    QSet<QString> m_changedOnDisk;
+    // A domain file found unreadable, by the version first seen so: reported when it stays so at a second
+    // look, once (a file caught in the middle of a write is complete by then).
+    QHash<QString, TRFileIdentity> m_unreadableSeen;
+    QHash<QString, TRFileIdentity> m_unreadableReported;
     // Domains whose file this process wrote and has not removed since: undoing the creation of any other
     // domain leaves the store's file alone (another program made it).
     QSet<QString> m_writtenNames;

@@ -58,6 +58,7 @@ void TRAppController::addDomain(const TRDomainEnvelopePtr &envelope)
 
     m_undoManager->registerUndo([this, envelope] { removeDomain(envelope); });
     m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("Delete domain") : trText("New domain"));
+    m_undoManager->setActionDomain(envelope->name());
 }
 
 void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
@@ -83,6 +84,7 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     const bool wasLastRow = row == numberOfRowsInTableView() - 1;
     const int selected = selectedRow();
     m_domains.erase(m_domains.begin() + row);
+    m_changedOnDisk.remove(envelope->name());
     reloadDomainList();
     // When the deleted domain was selected, the row that followed takes its place in the selection; when
     // it was the last row, its predecessor does. Another selection stays with its domain.
@@ -94,6 +96,7 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
 
     m_undoManager->registerUndo([this, envelope] { addDomain(envelope); });
     m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("New domain") : trText("Delete domain"));
+    m_undoManager->setActionDomain(envelope->name());
 }
 
 void TRAppController::newDomain()

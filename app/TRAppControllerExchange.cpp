@@ -200,6 +200,7 @@ void TRAppController::doImportDomainFromFile(int returnCode, const QString &path
 void TRAppController::importDomain(const TRDomainControllerPtr &domain)
 {
     domain->setDomainContentsView(m_outlets.domainContentsView.data());
+    domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
     int row = indexOfDomain(domain->name());
     if (row >= 0) {
         // The outline never shows a domain that is no longer in the list, not even for a moment.
@@ -240,8 +241,10 @@ void TRAppController::importDomains(std::vector<TRDomainControllerPtr> domains)
     m_domainListModel->setDataSource(nullptr);
     setOutlineDataSource(nullptr);
     reloadKeyOutline();
-    for (const TRDomainControllerPtr &domain : domains)
+    for (const TRDomainControllerPtr &domain : domains) {
         domain->setDomainContentsView(m_outlets.domainContentsView.data());
+        domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
+    }
     m_domains = std::move(domains);
     m_domainListModel->setDataSource(this);
     updateWindowTitle();

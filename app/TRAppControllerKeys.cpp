@@ -55,6 +55,7 @@ TRDomainController *TRAppController::domainHoldingParentOf(const TRKey &key) con
 
 void TRAppController::finishKeyChange(TRDomainController *domain, bool mayAutoSave)
 {
+    m_undoManager->setActionDomain(domain->name());
     if (m_keyChangesDeferred > 0) {
         m_deferredKeyDomains.insert(domain->name());
         return;

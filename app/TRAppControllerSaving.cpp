@@ -14,20 +14,47 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
     if (!domain || !domain->modified())
         return true;
     QString error;
-    if (!TRDefaultsStore::standard().setPersistentDomain(domain->databaseRepresentation(), domain->name(),
-                                                         &error)) {
+    TRFileIdentity written;
+    // Only the version of the file the domain was read from (or the user agreed to replace) is replaced.
+    const TRFileIdentity expected = domain->fileIdentity();
+    switch (TRDefaultsStore::standard().writePersistentDomain(domain->databaseRepresentation(),
+                                                              domain->name(), &expected, &written, &error)) {
+    case TRDefaultsStore::WriteResult::Written:
+        break;
+    case TRDefaultsStore::WriteResult::ChangedOnDisk:
+        m_changedOnDisk.insert(domain->name());
+        error = trText("Another program changed the file just now; nothing was written. Save again to "
+                       "decide what to keep.");
+        [[fallthrough]];
+    case TRDefaultsStore::WriteResult::Failed:
         // Nothing was written: the domain keeps its flag, so the changes are neither lost nor
         // reported as saved.
         failures->append(trFormat(trText("%@: %@"), {domain->name(), error}));
         return false;
     }
     domain->setModified(false);
+    domain->setFileIdentity(written);
+    m_changedOnDisk.remove(domain->name());
     m_writtenNames.insert(domain->name());
     return true;
 }
 
 bool TRAppController::doSaveDomain(TRDomainController *domain)
 {
+    // A file another program changed is replaced only when the user says so.
+    const int row = domain ? indexOfDomain(domain->name()) : -1;
+    if (row >= 0 && !domainsChangedOnDisk({m_domains[std::size_t(row)]}).empty()) {
+        const TRDomainControllerPtr held = m_domains[std::size_t(row)];
+        confirmReplacingExternalChanges({held}, [this, held] {
+            if (indexOfDomain(held->name()) < 0)
+                return;
+            QStringList failures;
+            writeDomain(held.get(), &failures);
+            reloadDomainList();
+            reportFailures(trText("Cannot save domain"), failures);
+        });
+        return false;
+    }
     QStringList failures;
     const bool saved = writeDomain(domain, &failures);
     reportFailures(trText("Cannot save domain"), failures);
@@ -64,7 +91,8 @@ void TRAppController::saveDomain()
 
 void TRAppController::saveAllDomains()
 {
-    saveAll(false);
+    // One question for every domain whose file another program changed.
+    confirmReplacingExternalChanges(m_domains, [this] { saveAll(false); });
 }
 
 bool TRAppController::saveAll(bool fromQuitPath)

@@ -108,16 +108,18 @@ QVariant TRDomainListModel::data(const QModelIndex &index, int role) const
     case Qt::DisplayRole:
         return m_source->tableViewObjectValueForTableColumn(identifier, row);
     case Qt::ToolTipRole:
-        if (identifier == QLatin1String("modified") &&
-            !m_source->tableViewObjectValueForTableColumn(identifier, row).isEmpty())
-            return trText("Modified, not saved");
-        return {};
-    case Qt::AccessibleTextRole:
+    case Qt::AccessibleTextRole: {
         // A screen reader says the word instead of the bare marker.
-        if (identifier == QLatin1String("modified") &&
-            !m_source->tableViewObjectValueForTableColumn(identifier, index.row()).isEmpty())
-            return trText("modified");
-        return {};
+        const QString marker = identifier == QLatin1String("modified")
+                                   ? m_source->tableViewObjectValueForTableColumn(identifier, row)
+                                   : QString();
+        if (marker.isEmpty())
+            return {};
+        if (marker == TRAppController::changedOnDiskMarker())
+            return role == Qt::ToolTipRole ? trText("Changed on disk by another program")
+                                           : trText("modified, changed on disk by another program");
+        return role == Qt::ToolTipRole ? trText("Modified, not saved") : trText("modified");
+    }
     case Qt::TextAlignmentRole:
         if (identifier == QLatin1String("keyCount"))
             return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);

@@ -26,6 +26,8 @@ public:
     // announced as removed where it stood, a new domain as inserted where it now stands, and every cell
     // as changed, so that persistent indexes (the selection among them) stay with their domain.
     void reloadData();
+    // The domain of the row as last announced; empty outside the rows.
+    QString domainNameAt(int row) const { return m_names.value(row); }
 
     int rowCount(const QModelIndex &parent = QModelIndex()) const override;
     int columnCount(const QModelIndex &parent = QModelIndex()) const override;

@@ -58,6 +58,21 @@ void TRUndoManager::fixActionName(const QString &name)
     emit changed();
 }
 
+void TRUndoManager::setActionDomain(const QString &domain)
+{
+    std::vector<Step> &steps = m_state == State::Undoing ? m_redoSteps : m_undoSteps;
+    if (!steps.empty())
+        steps.back().domain = domain;
+}
+
+void TRUndoManager::removeActionsOfDomain(const QString &domain)
+{
+    const auto ofDomain = [&domain](const Step &step) { return step.domain == domain; };
+    const std::size_t removed = std::erase_if(m_undoSteps, ofDomain) + std::erase_if(m_redoSteps, ofDomain);
+    if (removed > 0)
+        emit changed();
+}
+
 QString TRUndoManager::undoActionName() const
 {
     return m_undoSteps.empty() ? QString() : m_undoSteps.back().name;
@@ -122,7 +137,7 @@ void TRUndoManager::run(std::vector<Step> &from, std::vector<Step> &to, State st
     from.pop_back();
     // The inverse registrations of this step's operations gather in a new step on the other stack,
     // named by the operations themselves.
-    to.push_back(Step{step.name, {}, step.fixedName});
+    to.push_back(Step{step.name, step.domain, {}, step.fixedName});
     m_state = state;
     for (auto operation = step.operations.rbegin(); operation != step.operations.rend(); ++operation)
         (*operation)();

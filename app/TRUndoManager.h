@@ -32,6 +32,12 @@ public:
     // nothing.
     void fixActionName(const QString &name);
 
+    // Tags the step being recorded (as setActionName names it) with the domain it changes.
+    void setActionDomain(const QString &domain);
+    // Drops the undo and redo steps tagged with the domain, leaving the others' in their order: its tree
+    // was replaced under them.
+    void removeActionsOfDomain(const QString &domain);
+
     bool isUndoing() const { return m_state == State::Undoing; }
     bool isRedoing() const { return m_state == State::Redoing; }
     bool canUndo() const { return !m_undoSteps.empty(); }
@@ -63,6 +69,7 @@ private:
     struct Step
     {
         QString name;
+        QString domain;
         std::vector<Operation> operations;
         bool fixedName = false;
     };

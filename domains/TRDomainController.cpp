@@ -5,22 +5,30 @@
 
 TRValue TRDomainController::loadDomainForName(const QString &name)
 {
-    const TRValue contents = TRDefaultsStore::standard().persistentDomainForName(name);
-    return contents.isDictionary() ? contents : TRValue::fromDictionary({});
+    return load(name).contents;
+}
+
+TRDomainController::Loaded TRDomainController::load(const QString &name)
+{
+    TRDefaultsStore::DomainRead read = TRDefaultsStore::standard().readPersistentDomain(name);
+    if (!read.dictionary.isDictionary())
+        read.dictionary = TRValue::fromDictionary({});
+    return Loaded{read.dictionary, read.identity};
 }
 
 TRDomainController::TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView)
     : m_name(name), m_contents(contents.isDictionary() ? contents : TRValue::fromDictionary({})),
-      m_domainContentsView(contentsView)
+      m_domainContentsView(contentsView), m_fileIdentity(TRDefaultsStore::standard().fileIdentity(name))
 {
     setModified(false);
 }
 
 TRDomainController::TRDomainController(const QString &name, QObject *contentsView)
-    : m_name(name), m_inStore(true),
-      m_storeKeyCount(TRDefaultsStore::standard().persistentDomainKeyCount(name)),
-      m_domainContentsView(contentsView)
+    : m_name(name), m_inStore(true), m_domainContentsView(contentsView)
 {
+    // The file's version first, then its count: a write in between shows as a change to follow.
+    m_fileIdentity = TRDefaultsStore::standard().fileIdentity(name);
+    m_storeKeyCount = TRDefaultsStore::standard().persistentDomainKeyCount(name);
     setModified(false);
 }
 
@@ -33,12 +41,19 @@ TRDomainController::~TRDomainController() = default;
 
 void TRDomainController::reloadDomain()
 {
+    Loaded loaded = load(m_name);
+    reloadDomain(loaded.contents, loaded.identity);
+}
+
+void TRDomainController::reloadDomain(const TRValue &contents, const TRFileIdentity &identity)
+{
     if (m_outlineModel)
         m_outlineModel->beginResetTree();
     m_root.reset();
     m_keepsContents = false;
-    m_contents = loadDomainForName(m_name);
+    m_contents = contents.isDictionary() ? contents : TRValue::fromDictionary({});
     m_inStore = false;
+    m_fileIdentity = identity;
     setModified(false);
     if (m_outlineModel)
         m_outlineModel->endResetTree();
@@ -47,7 +62,10 @@ void TRDomainController::reloadDomain()
 const TRValue &TRDomainController::contents() const
 {
     if (m_inStore) {
-        m_contents = loadDomainForName(m_name);
+        // Unmodified, so it takes the file as it stands now, and that version is the one it was read from.
+        Loaded loaded = load(m_name);
+        m_contents = std::move(loaded.contents);
+        m_fileIdentity = loaded.identity;
         m_inStore = false;
     }
     return m_contents;

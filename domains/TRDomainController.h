@@ -2,6 +2,7 @@
 
 #include "TRKey.h"
 #include "TRValue.h"
+#include "store/TRFileIdentity.h"
 
 #include <QObject>
 #include <QPointer>
@@ -38,6 +39,8 @@ public:
 
     // Drops the tree and builds it again from the store; not modified. Refreshes nothing.
     void reloadDomain();
+    // The same with contents already read from the store, from the file of that identity.
+    void reloadDomain(const TRValue &contents, const TRFileIdentity &identity);
 
     const QString &name() const { return m_name; }
     // The root of the key tree. The tree is built from the contents on first use: start-up makes a
@@ -49,6 +52,11 @@ public:
     QObject *domainContentsView() const { return m_domainContentsView; }
     void setDomainContentsView(QObject *view) { m_domainContentsView = view; }
     TRValue databaseRepresentation() const;
+    // The store's file as it stood when the contents were read from it or last written; a domain made in
+    // Tamrix takes the file as it stands then (one restored from an archive: once its owner sets it).
+    // Saving replaces only that version of the file unasked.
+    const TRFileIdentity &fileIdentity() const { return m_fileIdentity; }
+    void setFileIdentity(const TRFileIdentity &identity) { m_fileIdentity = identity; }
 
     // Outline data source; a null item stands for the invisible top level (the root).
     int outlineViewNumberOfChildrenOfItem(const TRKey *item) const;
@@ -68,6 +76,12 @@ public:
 private:
     // The domain's dictionary until the tree is built from it, loaded from the store on first use.
     const TRValue &contents() const;
+    struct Loaded
+    {
+        TRValue contents;
+        TRFileIdentity identity;
+    };
+    static Loaded load(const QString &name);
 
     QString m_name;
     mutable TRKeyPtr m_root;              // null until rootKey() builds it from m_contents
@@ -77,5 +91,6 @@ private:
     int m_storeKeyCount = 0;              // the store's count of top-level keys while m_inStore
     QPointer<QObject> m_domainContentsView;
     bool m_modified = false;
+    mutable TRFileIdentity m_fileIdentity; // set again when contents() loads them from the store
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;
 };

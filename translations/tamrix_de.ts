@@ -2048,6 +2048,129 @@ Optionen:
             <location filename="ui/TRMainWindow.ui" />
             <source>Add a copy of each selected key beside it</source>
             <translation>Neben jedem ausgewählten Schlüssel eine Kopie von ihm anlegen</translation>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>The file of domain %@ cannot be read (%@); Tamrix keeps the contents it read before.</source>
+            <translation>Die Datei der Domäne %@ kann nicht gelesen werden (%@); Tamrix behält den zuvor gelesenen Inhalt.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>The file of domain %@ was changed by another program. Saving the domain will ask first.</source>
+            <translation>Die Datei der Domäne %@ wurde von einem anderen Programm geändert. Vor dem Sichern der Domäne wird nachgefragt.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>The files of %d modified domains were changed by another program. Saving them will ask first.</source>
+            <translation>Die Dateien von %d geänderten Domänen wurden von einem anderen Programm geändert. Vor dem Sichern wird nachgefragt.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>Changed by another program</source>
+            <translation>Von einem anderen Programm geändert</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>The file of domain %@ was changed by another program since Tamrix read it. Saving will replace those changes.</source>
+            <translation>Die Datei der Domäne %@ wurde von einem anderen Programm geändert, seit Tamrix sie gelesen hat. Beim Sichern werden diese Änderungen ersetzt.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>The files of domains %@ were changed by another program since Tamrix read them. Saving will replace those changes.</source>
+            <translation>Die Dateien der Domänen %@ wurden von einem anderen Programm geändert, seit Tamrix sie gelesen hat. Beim Sichern werden diese Änderungen ersetzt.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>Show Both…</source>
+            <translation>Beide zeigen…</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerExternal.cpp" />
+            <source>Save Anyway</source>
+            <translation>Trotzdem sichern</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerSaving.cpp" />
+            <source>Another program changed the file just now; nothing was written. Save again to decide what to keep.</source>
+            <translation>Ein anderes Programm hat die Datei soeben geändert; es wurde nichts geschrieben. Sichern Sie erneut, um zu entscheiden, was bleiben soll.</translation>
+        </message>
+        <message>
+            <location filename="app/TRDomainListModel.cpp" />
+            <source>Changed on disk by another program</source>
+            <translation>Auf der Festplatte von einem anderen Programm geändert</translation>
+        </message>
+        <message>
+            <location filename="app/TRDomainListModel.cpp" />
+            <source>modified, changed on disk by another program</source>
+            <translation>geändert, auf der Festplatte von einem anderen Programm geändert</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Domain %@: File and Tamrix's Copy</source>
+            <translation>Domäne %@: Datei und Kopie in Tamrix</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Keys in the file</source>
+            <translation>Schlüssel in der Datei</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Keys in Tamrix</source>
+            <translation>Schlüssel in Tamrix</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>In the file (changed by another program)</source>
+            <translation>In der Datei (von einem anderen Programm geändert)</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>In the file: it cannot be read (%@)</source>
+            <translation>In der Datei: sie kann nicht gelesen werden (%@)</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>In Tamrix (not saved)</source>
+            <translation>In Tamrix (nicht gesichert)</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Both versions hold the same keys and values.</source>
+            <translation>Beide Fassungen enthalten dieselben Schlüssel und Werte.</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>%d keys differ; they are marked.</source>
+            <translation>%d Schlüssel unterscheiden sich; sie sind markiert.</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Only in Tamrix's copy</source>
+            <translation>Nur in der Kopie in Tamrix</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Only in the file</source>
+            <translation>Nur in der Datei</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Differs</source>
+            <translation>Unterschiedlich</translation>
+        </message>
+        <message>
+            <location filename="app/TRKeyDiffView.cpp" />
+            <source>Holds keys that differ</source>
+            <translation>Enthält unterschiedliche Schlüssel</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.ui" />
+            <source>&amp;Follow changes other programs make to the defaults</source>
+            <translation>Änderungen anderer Programme an den Voreinstellungen &amp;folgen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.ui" />
+            <source>Unmodified domains are reloaded when another program writes their files; modified ones are marked, and saving them asks first.</source>
+            <translation>Ungeänderte Domänen werden neu geladen, wenn ein anderes Programm ihre Dateien schreibt; geänderte werden markiert, und vor ihrem Sichern wird nachgefragt.</translation>
         </message>
     </context>
 </TS>

@@ -100,7 +100,9 @@ void TRMainInterface::loadSheets(TRAppController &owner)
 
 void TRMainInterface::loadPreferences(TRAppController &owner)
 {
-    owner.outlets().preferencesWindow = new TRPreferencesWindow(m_mainWindow.get());
+    auto *window = new TRPreferencesWindow(m_mainWindow.get());
+    connect(window, &TRPreferencesWindow::preferenceChanged, &owner, &TRAppController::preferencesDidChange);
+    owner.outlets().preferencesWindow = window;
 }
 
 void TRMainInterface::connectCommands()

@@ -7,9 +7,10 @@ namespace Ui {
 class TRPreferencesWindow;
 }
 
-// The preferences window as its form describes it: the two search choices, searching in values and
-// saving after every key change. It shows the stored preferences each time it is shown and writes a
-// change to the application's domain at once, where the commands read it at their next use.
+// The preferences window as its form describes it: the two search choices, searching in values, saving
+// after every key change and following other programs' changes. It shows the stored preferences each time it
+// is shown and writes a change to the application's domain at once, where the commands read it at their next
+// use.
 class TRPreferencesWindow final : public QDialog
 {
     Q_OBJECT
@@ -20,6 +21,10 @@ public:
 
     // Sets the controls from the stored preferences.
     void readPreferences();
+
+signals:
+    // A preference was stored; the key names it.
+    void preferenceChanged(const QString &key);
 
 protected:
     void showEvent(QShowEvent *event) override;

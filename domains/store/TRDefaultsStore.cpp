@@ -459,16 +459,45 @@ QStringList TRDefaultsStore::persistentDomainNames()
 
 TRValue TRDefaultsStore::persistentDomainForName(const QString &name)
 {
+    return readPersistentDomain(name).dictionary;
+}
+
+TRDefaultsStore::DomainRead TRDefaultsStore::readPersistentDomain(const QString &name)
+{
+    DomainRead read;
     if (!isValidDomainName(name))
-        return TRValue();
+        return read;
     CachedFile file;
     const QString path = filePathForName(name);
-    if (readDomainFile(path, &file, true) != Lookup::Readable)
-        return TRValue();
+    const Lookup lookup = readDomainFile(path, &file, true);
+    if (lookup == Lookup::Absent)
+        return read;
+    // The version that was read, not whatever may stand there by now.
+    if (lookup == Lookup::NotAFile) {
+        read.identity = TRFileIdentity::ofPath(path);
+    } else {
+        read.identity.exists = true;
+        read.identity.device = quint64(file.device);
+        read.identity.inode = quint64(file.inode);
+        read.identity.size = qint64(file.size);
+        read.identity.mtimeSeconds = qint64(file.mtime.tv_sec);
+        read.identity.mtimeNanoseconds = qint64(file.mtime.tv_nsec);
+    }
+    if (lookup != Lookup::Readable) {
+        read.unreadable = true;
+        read.reason = file.reason;
+        return read;
+    }
     // Handed over: the caller keeps the contents (a domain controller turns them into its key tree), so
     // the store keeps only what it needs to know about the file, not a second copy of every domain.
     m_cache[path].dictionary = TRValue();
-    return file.dictionary;
+    read.dictionary = file.dictionary;
+    return read;
+}
+
+TRFileIdentity TRDefaultsStore::fileIdentity(const QString &name) const
+{
+    return TRFileIdentity::ofPath(filePathForName(name));
 }
 
 int TRDefaultsStore::persistentDomainKeyCount(const QString &name)
@@ -481,26 +510,40 @@ int TRDefaultsStore::persistentDomainKeyCount(const QString &name)
 
 bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QString &name, QString *error)
 {
+    return writePersistentDomain(dictionary, name, nullptr, nullptr, error) == WriteResult::Written;
+}
+
+TRDefaultsStore::WriteResult TRDefaultsStore::writePersistentDomain(const TRValue &dictionary,
+                                                                    const QString &name,
+                                                                    const TRFileIdentity *expected,
+                                                                    TRFileIdentity *written, QString *error)
+{
     if (!isValidDomainName(name, error))
-        return false;
+        return WriteResult::Failed;
     if (!dictionary.isDictionary()) {
         if (error)
             *error = trFormat(trText("Cannot write the domain file %@: the domain is not a dictionary."),
                               {filePathForName(name)});
-        return false;
+        return WriteResult::Failed;
     }
     QString tooLarge;
     if (!TRPropertyList::fitsExpansionBound(dictionary, &tooLarge)) {
         if (error)
             *error =
                 trFormat(trText("Cannot write the domain file %@: %@"), {filePathForName(name), tooLarge});
-        return false;
+        return WriteResult::Failed;
     }
     if (!makeFolder(m_folder, error))
-        return false;
+        return WriteResult::Failed;
     const TRDefaultsLock lock(m_folder, lockWaiting());
     reportLock(lock);
-    return writeLocked(dictionary, name, error);
+    if (expected && fileIdentity(name) != *expected)
+        return WriteResult::ChangedOnDisk;
+    if (!writeLocked(dictionary, name, error))
+        return WriteResult::Failed;
+    if (written)
+        *written = fileIdentity(name);
+    return WriteResult::Written;
 }
 
 bool TRDefaultsStore::updatePersistentDomain(const QString &name,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TRDefaultsLock.h"
+#include "TRFileIdentity.h"
 #include "TRValue.h"
 
 #include <QHash>
@@ -65,6 +66,32 @@ public:
     bool setPersistentDomain(const TRValue &dictionary, const QString &name, QString *error = nullptr);
     bool removePersistentDomainForName(const QString &name, QString *error = nullptr);
     bool synchronize(QString *error = nullptr);
+
+    // What reading a domain found: its dictionary (none when the file is absent or unreadable), the
+    // identity of the file the dictionary came from, and why an existing file could not be read.
+    struct DomainRead
+    {
+        TRValue dictionary;
+        TRFileIdentity identity;
+        bool unreadable = false;
+        QString reason;
+    };
+    DomainRead readPersistentDomain(const QString &name);
+    // The identity of the domain's file as it stands now.
+    TRFileIdentity fileIdentity(const QString &name) const;
+
+    enum class WriteResult
+    {
+        Written,
+        Failed,
+        ChangedOnDisk
+    };
+    // setPersistentDomain that, given the identity of the file the caller's copy is to replace, writes
+    // nothing (ChangedOnDisk) when the file is no longer that one. The check runs under the lock, right
+    // before the write, so that no other writer slips in between. Tells the identity of the file written.
+    WriteResult writePersistentDomain(const TRValue &dictionary, const QString &name,
+                                      const TRFileIdentity *expected, TRFileIdentity *written,
+                                      QString *error = nullptr);
 
     // Reads the domain (none when absent or unreadable), lets the change make its new contents and
     // writes them, all under one hold of the lock, so that a concurrent GNUstep writer loses nothing.

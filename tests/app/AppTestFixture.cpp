@@ -53,6 +53,7 @@ void AppTest::SetUp()
             QFile::remove(entry.filePath());
     }
     TRDefaultsStore::standard().synchronize();
+    setFollowing(false);
     TRAlert::setScripted(true);
     TRAlert::resetScript();
     TRSheetRunner::resetScript();
@@ -105,6 +106,14 @@ TRValue AppTest::dictionaryOf(int keys)
     for (int i = 0; i < keys; ++i)
         dictionary.insert(QStringLiteral("k%1").arg(i), TRValue::fromString(QStringLiteral("v%1").arg(i)));
     return TRValue::fromDictionary(std::move(dictionary));
+}
+
+void AppTest::setFollowing(bool follow)
+{
+    TRAppController::initialize();
+    TRDictionary initial = TRPreferences::shared().initialValues().toDictionary();
+    initial.insert(QString::fromLatin1(TRAppController::kFollowExternalChanges), TRValue::fromBool(follow));
+    TRPreferences::shared().setInitialValues(TRValue::fromDictionary(std::move(initial)));
 }
 
 void AppTest::start()

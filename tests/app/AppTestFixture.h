@@ -31,6 +31,9 @@ protected:
     // A dictionary of string keys k0, k1, ... with string values.
     static TRValue dictionaryOf(int keys);
 
+    // Whether the next start() watches the store (FollowExternalChanges as registered, not stored). Off
+    // unless a test turns it on: the other suites write the store behind the window's back on purpose.
+    static void setFollowing(bool follow);
     void start();
     void stop();
     // Runs the deferred work (the answers of alert sheets).

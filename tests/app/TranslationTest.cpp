@@ -267,7 +267,8 @@ TEST_F(Accessibility, TabOrderFollowsTheLayout)
     QWidget *preferences = outlets.preferencesWindow;
     EXPECT_EQ(tabOrder(preferences->findChild<QWidget *>(QStringLiteral("domainSearchPopup")), preferences),
               (QStringList{QStringLiteral("domainSearchPopup"), QStringLiteral("keySearchPopup"),
-                           QStringLiteral("lookInValuesCheck"), QStringLiteral("autoSaveCheck")}));
+                           QStringLiteral("lookInValuesCheck"), QStringLiteral("autoSaveCheck"),
+                           QStringLiteral("followExternalChangesCheck")}));
     const QStringList sheetOrder = tabOrder(outlets.newDomainNameEdit, sheet);
     ASSERT_FALSE(sheetOrder.isEmpty());
     EXPECT_EQ(sheetOrder.first(), QStringLiteral("newDomainNameEdit"));
