@@ -96,6 +96,28 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("New domain") : trText("Delete domain"));
 }
 
+bool TRAppController::acceptsDomainName(const QString &name)
+{
+    TRAlert::Content alert;
+    alert.defaultButton = trText("OK");
+    QString reason;
+    if (name.isEmpty()) {
+        alert.title = trText("Empty domain name");
+        alert.message =
+            trText("It is not possible to add a domain with empty name. Please enter a valid domain name.");
+    } else if (!TRDefaultsStore::isValidDomainName(name, &reason)) {
+        alert.title = trText("Invalid domain name");
+        alert.message =
+            trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please enter a "
+                            "different domain name."),
+                     {name, reason});
+    } else {
+        return true;
+    }
+    TRAlert::beginSheet(m_outlets.mainWindow, alert);
+    return false;
+}
+
 void TRAppController::newDomain()
 {
     setCurrentSheet(m_outlets.newDomainSheet);
@@ -103,25 +125,10 @@ void TRAppController::newDomain()
         return;
     // Taken as typed, not trimmed; the field keeps the text for the next use.
     const QString name = m_outlets.newDomainNameEdit ? m_outlets.newDomainNameEdit->text() : QString();
+    if (!acceptsDomainName(name))
+        return;
     TRAlert::Content alert;
     alert.defaultButton = trText("OK");
-    if (name.isEmpty()) {
-        alert.title = trText("Empty domain name");
-        alert.message =
-            trText("It is not possible to add a domain with empty name. Please enter a valid domain name.");
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
-        return;
-    }
-    QString reason;
-    if (!TRDefaultsStore::isValidDomainName(name, &reason)) {
-        alert.title = trText("Invalid domain name");
-        alert.message =
-            trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please enter a "
-                            "different domain name."),
-                     {name, reason});
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
-        return;
-    }
     if (indexOfDomain(name) != -1) {
         alert.title = trText("Domain exists");
         alert.message =

@@ -102,7 +102,7 @@ void TRAppController::removeKey(const TRKeyPtr &key)
     finishKeyChange(domain, domain->count() > 0);
 }
 
-void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair)
+void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair, const QString &actionName)
 {
     if (pair.size() != 2 || !pair[0] || !pair[1])
         return;
@@ -117,16 +117,45 @@ void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair)
     if (parent->isDictionary() && parent->childForName(oldKey->name()) != oldKey)
         return;
     TRKeyOutlineModel *model = domain->outlineModel();
-    const TRKey::Edit edit = parent->replaceKey(
-        oldKey, newKey, [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); });
+    const auto observer = [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); };
+    // A dictionary entry of another name is renamed in place (Rename key and its undo).
+    const TRKey::Edit edit = parent->isDictionary() && newKey->name() != oldKey->name()
+                                 ? parent->renameKey(oldKey, newKey, observer)
+                                 : parent->replaceKey(oldKey, newKey, observer);
     model->endEdit(edit);
     if (edit.kind == TRKey::Edit::Kind::None)
         return;
     domain->setModified(true);
 
-    m_undoManager->registerUndo([this, newKey, oldKey] { replaceKeys({newKey, oldKey}); });
-    m_undoManager->setActionName(trText("Edit key"));
+    m_undoManager->registerUndo([this, newKey, oldKey, actionName] {
+        replaceKeys({newKey, oldKey}, actionName);
+    });
+    m_undoManager->setActionName(actionName.isEmpty() ? trText("Edit key") : actionName);
     finishKeyChange(domain, true);
+}
+
+bool TRAppController::acceptsKeyName(const TRKey &parent, const QString &name)
+{
+    TRAlert::Content alert;
+    alert.defaultButton = trText("OK");
+    if (name.isEmpty()) {
+        alert.title = trText("Empty key name");
+        alert.message =
+            trText("The key name cannot be empty in the current dictionary context. Please enter a "
+                   "valid key name.");
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return false;
+    }
+    if (parent.isDictionary() && parent.keyExists(TRValue::fromString(name))) {
+        alert.title = trText("Key exists");
+        alert.message =
+            trFormat(trText("The name %@ already exists in the current dictionary context. Please use a "
+                            "different key name."),
+                     {name});
+        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        return false;
+    }
+    return true;
 }
 
 TRKeyPtr TRAppController::selectedKey() const
@@ -173,25 +202,8 @@ void TRAppController::newKey()
         return;
 
     const QString name = nameEdit->text();
-    TRAlert::Content alert;
-    alert.defaultButton = trText("OK");
-    if (name.isEmpty()) {
-        alert.title = trText("Empty key name");
-        alert.message =
-            trText("The key name cannot be empty in the current dictionary context. Please enter a "
-                   "valid key name.");
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+    if (!acceptsKeyName(*parent, name))
         return;
-    }
-    if (parent->isDictionary() && parent->keyExists(TRValue::fromString(name))) {
-        alert.title = trText("Key exists");
-        alert.message =
-            trFormat(trText("The name %@ already exists in the current dictionary context. Please use a "
-                            "different key name."),
-                     {name});
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
-        return;
-    }
     const int type = m_outlets.newKeyTypePopup ? m_outlets.newKeyTypePopup->currentIndex() : 0;
     const TRKeyPtr key =
         TRKey::create(TRValue::fromString(name), firstValueForType(type), parent, domain->name());
