@@ -30,6 +30,7 @@ class TRDomainListModel;
 struct TRKeyDrop;
 struct TRKeyPlistFragment;
 class TRKeyOutlineModel;
+class TRNameSheet;
 class TRNumberController;
 class TRStoreWatcher;
 class TRStringEditor;
@@ -174,7 +175,8 @@ public:
     // whose parent is gone, or no longer in its domain's tree, changes nothing and records nothing.
     void addKey(const TRKeyPtr &key);
     void removeKey(const TRKeyPtr &key);
-    void replaceKeys(const QList<TRKeyPtr> &pair);
+    // The step is named "Edit key" unless the command names it (the name is kept for undo and redo).
+    void replaceKeys(const QList<TRKeyPtr> &pair, const QString &actionName = QString());
     void doRemoveKey(int returnCode);
     QDialog *sheetForKey(const TRKey &key) const;
     // 1 confirmed (editedKey() holds the replacement), 0 cancelled.
@@ -195,6 +197,31 @@ public:
     bool dropKeys(const TRKeyDrop &drop);
     void doRemoveKeys(int returnCode);
 
+    // ---- Power editing: Rename key, Copy key path and the key status (TRAppControllerRename.cpp), Change
+    // type (TRAppControllerTypes.cpp), property-list export and import (TRAppControllerPlistExchange.cpp)
+    // and revealing a key found in any domain (TRAppControllerFindAll.cpp).
+    // The names from the top level down, a list element by its position, joined by "/" (a "/" or a
+    // backslash in a name is escaped with a backslash): "Dict/a/0".
+    static QString keyPath(const TRKey &key);
+    static QString keyPath(const QStringList &names);
+    // The selected key's path, kind and size for the status bar; empty with none.
+    QString selectedKeyStatus() const;
+    bool canRenameSelectedKey() const;
+    // The kind is a TRValueConversion::Kind.
+    bool canChangeSelectedKeyType(int kind) const;
+    void changeKeyType(int kind);
+    void doExportDomainAsPropertyList(int returnCode, const QString &path, bool binary);
+    void doImportPropertyListAsDomain(int returnCode, const QString &path);
+    // Shows the domain and the key reached by the names (as the find-all results give them), expanded to
+    // and selected; the deepest key found when the tree changed since.
+    void revealKey(const QString &domainName, const QStringList &names);
+public slots:
+    void renameKey();
+    void copyKeyPath();
+    void exportDomainAsPropertyList();
+    void importPropertyListAsDomain();
+
+public:
 public slots:
     // Commands of the menus and buttons; the sender is not read.
     void terminate();
@@ -226,8 +253,9 @@ public:
     void doExportDomainToFile(int returnCode, const QString &path);
     void doImportFromFile(int returnCode, const QString &path);
     void doImportDomainFromFile(int returnCode, const QString &path);
-    // Imports the exchange file at the path (one opened from the file manager): a "tamdoms" file as
-    // Import All Domains does, any other as Import Domain does, with the same checks and question.
+    // Imports the file at the path (one opened from the file manager or dropped on the window): a
+    // "tamdoms" file as Import All Domains does, a "plist" file as Import Property List as Domain does,
+    // any other as Import Domain does, with the same checks and question.
     void importFile(const QString &path);
 public slots:
     void exportToFile();
@@ -299,6 +327,16 @@ private:
     // The domain whose current tree holds the key's parent; null when the parent is gone or belongs to
     // a tree since dropped.
     TRDomainController *domainHoldingParentOf(const TRKey &key) const;
+    // Shows "Empty domain name" or "Invalid domain name" when the store cannot hold a domain of that name.
+    bool acceptsDomainName(const QString &name);
+    // Shows "Empty key name" or "Key exists" when the name cannot go into the parent.
+    bool acceptsKeyName(const TRKey &parent, const QString &name);
+    // The one-name sheet of Rename key and of the property-list import (made on first use).
+    TRNameSheet *nameSheet();
+    // Runs the question about the loaded domain of that name, then puts the domain in its place.
+    void importDomainAsking(const TRDomainControllerPtr &domain);
+    void reportExportFailure(const QString &path, const QString &reason);
+    void reportImportFailure(const QString &path, const QString &reason);
     // After a key primitive: the domain list and the modified marker; with AutoSave on (and keys left
     // when the domain must not be emptied), the save.
     void finishKeyChange(TRDomainController *domain, bool mayAutoSave);
@@ -340,6 +378,7 @@ private:
     TRDomainListModel *m_domainListModel = nullptr;
     TRDomainControllerPtr m_shownDomain;
     QPointer<QDialog> m_currentSheet;
+    QPointer<TRNameSheet> m_nameSheet;
     TRKeyPtr m_currentKey;
     TRKeyPtr m_editedKey;
     // Delete key with several keys selected: the keys the confirmation is about.

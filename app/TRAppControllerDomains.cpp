@@ -99,21 +99,16 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     m_undoManager->setActionDomain(envelope->name());
 }
 
-void TRAppController::newDomain()
+bool TRAppController::acceptsDomainName(const QString &name)
 {
-    setCurrentSheet(m_outlets.newDomainSheet);
-    if (showCurrentSheet() == 0)
-        return;
-    // Taken as typed, not trimmed; the field keeps the text for the next use.
-    const QString name = m_outlets.newDomainNameEdit ? m_outlets.newDomainNameEdit->text() : QString();
+    QString reason;
     if (name.isEmpty()) {
         TRAlert::beginSheet(m_outlets.mainWindow,
                             TRAlert::notice(trText("Empty domain name"),
                                             trText("It is not possible to add a domain with empty name. "
                                                    "Please enter a valid domain name.")));
-        return;
+        return false;
     }
-    QString reason;
     if (!TRDefaultsStore::isValidDomainName(name, &reason)) {
         TRAlert::beginSheet(
             m_outlets.mainWindow,
@@ -121,8 +116,20 @@ void TRAppController::newDomain()
                             trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please "
                                             "enter a different domain name."),
                                      {name, reason})));
-        return;
+        return false;
     }
+    return true;
+}
+
+void TRAppController::newDomain()
+{
+    setCurrentSheet(m_outlets.newDomainSheet);
+    if (showCurrentSheet() == 0)
+        return;
+    // Taken as typed, not trimmed; the field keeps the text for the next use.
+    const QString name = m_outlets.newDomainNameEdit ? m_outlets.newDomainNameEdit->text() : QString();
+    if (!acceptsDomainName(name))
+        return;
     if (indexOfDomain(name) != -1) {
         TRAlert::beginSheet(
             m_outlets.mainWindow,

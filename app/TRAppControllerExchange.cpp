@@ -95,8 +95,12 @@ void TRAppController::writeExchangeFile(const TRArchiveContents &contents, const
 {
     // The domains are written as they stand, unsaved changes included; nothing in memory changes.
     QString reason;
-    if (TRKeyedArchiver::archiveRootObject(contents, path, &reason))
-        return;
+    if (!TRKeyedArchiver::archiveRootObject(contents, path, &reason))
+        reportExportFailure(path, reason);
+}
+
+void TRAppController::reportExportFailure(const QString &path, const QString &reason)
+{
     TRAlert::beginSheet(
         m_outlets.mainWindow,
         TRAlert::notice(
@@ -124,8 +128,11 @@ void TRAppController::importDomainFromFile()
 
 void TRAppController::importFile(const QString &path)
 {
-    if (QFileInfo(path).suffix().compare(kDomainListSuffix, Qt::CaseInsensitive) == 0)
+    const QString suffix = QFileInfo(path).suffix();
+    if (suffix.compare(kDomainListSuffix, Qt::CaseInsensitive) == 0)
         doImportFromFile(TRFileDialog::kOK, path);
+    else if (suffix.compare(QLatin1String("plist"), Qt::CaseInsensitive) == 0)
+        doImportPropertyListAsDomain(TRFileDialog::kOK, path);
     else
         doImportDomainFromFile(TRFileDialog::kOK, path);
 }
@@ -146,6 +153,12 @@ bool TRAppController::readExchangeFile(const QString &path, bool list, TRArchive
         *contents = std::move(read);
         return true;
     }
+    reportImportFailure(path, reason);
+    return false;
+}
+
+void TRAppController::reportImportFailure(const QString &path, const QString &reason)
+{
     TRAlert::beginSheet(
         m_outlets.mainWindow,
         TRAlert::notice(
@@ -155,7 +168,6 @@ bool TRAppController::readExchangeFile(const QString &path, bool list, TRArchive
                        "the file %@ and that the file is in proper format. Then try again."),
                 {QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath())}),
             reason));
-    return false;
 }
 
 void TRAppController::confirmDiscardingChanges(const QStringList &losing, bool wholeList,
@@ -189,7 +201,11 @@ void TRAppController::doImportDomainFromFile(int returnCode, const QString &path
     TRArchiveContents contents;
     if (returnCode != TRFileDialog::kOK || !readExchangeFile(path, false, &contents))
         return;
-    const TRDomainControllerPtr domain = contents.domains.front();
+    importDomainAsking(contents.domains.front());
+}
+
+void TRAppController::importDomainAsking(const TRDomainControllerPtr &domain)
+{
     QStringList losing;
     if (const TRDomainController *loaded = domainForName(domain->name());
         loaded && loaded->modified() && loaded->count() > 0)

@@ -108,7 +108,7 @@ void TRAppController::removeKey(const TRKeyPtr &key)
     finishKeyChange(domain, domain->count() > 0);
 }
 
-void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair)
+void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair, const QString &actionName)
 {
     if (pair.size() != 2 || !pair[0] || !pair[1])
         return;
@@ -123,16 +123,42 @@ void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair)
     if (parent->isDictionary() && parent->childForName(oldKey->name()) != oldKey)
         return;
     TRKeyOutlineModel *model = domain->outlineModel();
-    const TRKey::Edit edit = parent->replaceKey(
-        oldKey, newKey, [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); });
+    const auto observer = [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); };
+    // A dictionary entry of another name is renamed in place (Rename key and its undo).
+    const TRKey::Edit edit = parent->isDictionary() && newKey->name() != oldKey->name()
+                                 ? parent->renameKey(oldKey, newKey, observer)
+                                 : parent->replaceKey(oldKey, newKey, observer);
     model->endEdit(edit);
     if (edit.kind == TRKey::Edit::Kind::None)
         return;
     domain->setModified(true);
 
-    m_undoManager->registerUndo([this, newKey, oldKey] { replaceKeys({newKey, oldKey}); });
-    m_undoManager->setActionName(trText("Edit key"));
+    m_undoManager->registerUndo([this, newKey, oldKey, actionName] {
+        replaceKeys({newKey, oldKey}, actionName);
+    });
+    m_undoManager->setActionName(actionName.isEmpty() ? trText("Edit key") : actionName);
     finishKeyChange(domain, true);
+}
+
+bool TRAppController::acceptsKeyName(const TRKey &parent, const QString &name)
+{
+    if (name.isEmpty()) {
+        TRAlert::beginSheet(m_outlets.mainWindow,
+                            TRAlert::notice(trText("Empty key name"),
+                                            trText("The key name cannot be empty in the current dictionary "
+                                                   "context. Please enter a valid key name.")));
+        return false;
+    }
+    if (parent.isDictionary() && parent.keyExists(TRValue::fromString(name))) {
+        TRAlert::beginSheet(
+            m_outlets.mainWindow,
+            TRAlert::notice(trText("Key exists"),
+                            trFormat(trText("The name %@ already exists in the current dictionary context. "
+                                            "Please use a different key name."),
+                                     {name})));
+        return false;
+    }
+    return true;
 }
 
 TRKeyPtr TRAppController::selectedKey() const
@@ -190,22 +216,8 @@ void TRAppController::newKey()
         return;
 
     const QString name = nameEdit->text();
-    if (name.isEmpty()) {
-        TRAlert::beginSheet(m_outlets.mainWindow,
-                            TRAlert::notice(trText("Empty key name"),
-                                            trText("The key name cannot be empty in the current dictionary "
-                                                   "context. Please enter a valid key name.")));
+    if (!acceptsKeyName(*parent, name))
         return;
-    }
-    if (parent->isDictionary() && parent->keyExists(TRValue::fromString(name))) {
-        TRAlert::beginSheet(
-            m_outlets.mainWindow,
-            TRAlert::notice(trText("Key exists"),
-                            trFormat(trText("The name %@ already exists in the current dictionary context. "
-                                            "Please use a different key name."),
-                                     {name})));
-        return;
-    }
     const int type = m_outlets.newKeyTypePopup ? m_outlets.newKeyTypePopup->currentIndex() : 0;
     const TRKeyPtr key =
         TRKey::create(TRValue::fromString(name), firstValueForType(type), parent, domain->name());

@@ -5,6 +5,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QTimer>
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -12,8 +13,13 @@ namespace {
 struct Script
 {
     bool scripted = false;
-    // A prepared answer: a path, or none for a cancel.
-    QList<std::optional<QString>> answers;
+    struct Answer
+    {
+        QString path;
+        int nameFilter = 0;
+    };
+    // A prepared answer, or none for a cancel.
+    QList<std::optional<Answer>> answers;
     QList<TRFileDialog::Settings> shown;
 };
 
@@ -37,15 +43,25 @@ QString chosenPath(const QString &typed, const QString &defaultSuffix)
 
 void TRFileDialog::beginSheet(QWidget *window, const Settings &settings, DidEnd didEnd)
 {
+    beginFilteredSheet(window, settings, [didEnd = std::move(didEnd)](int code, const QString &path, int) {
+        didEnd(code, path);
+    });
+}
+
+void TRFileDialog::beginFilteredSheet(QWidget *window, const Settings &settings, FilteredDidEnd didEnd)
+{
     Script &s = script();
     if (s.scripted) {
         s.shown.append(settings);
-        std::optional<QString> answer = s.answers.isEmpty() ? std::nullopt : s.answers.takeFirst();
+        const std::optional<Script::Answer> answer =
+            s.answers.isEmpty() ? std::nullopt : s.answers.takeFirst();
         const int code = answer ? kOK : kCancel;
-        const QString path = answer ? chosenPath(*answer, settings.defaultSuffix) : QString();
+        const QString path = answer ? chosenPath(answer->path, settings.defaultSuffix) : QString();
+        const int filter = answer ? answer->nameFilter : 0;
         // As with a real panel, the command finishes before the answer is handled.
         QObject *context = window ? static_cast<QObject *>(window) : qApp;
-        QTimer::singleShot(0, context, [didEnd = std::move(didEnd), code, path] { didEnd(code, path); });
+        QTimer::singleShot(0, context,
+                           [didEnd = std::move(didEnd), code, path, filter] { didEnd(code, path, filter); });
         return;
     }
     auto *dialog = new QFileDialog(window);
@@ -61,10 +77,11 @@ void TRFileDialog::beginSheet(QWidget *window, const Settings &settings, DidEnd 
     QObject::connect(dialog, &QFileDialog::finished, dialog,
                      [dialog, didEnd = std::move(didEnd)](int result) {
                          const QStringList files = dialog->selectedFiles();
+                         const int filter = int(dialog->nameFilters().indexOf(dialog->selectedNameFilter()));
                          if (result == QDialog::Accepted && !files.isEmpty())
-                             didEnd(kOK, files.first());
+                             didEnd(kOK, files.first(), std::max(filter, 0));
                          else
-                             didEnd(kCancel, QString());
+                             didEnd(kCancel, QString(), 0);
                      });
     dialog->open();
 }
@@ -79,9 +96,9 @@ bool TRFileDialog::isScripted()
     return script().scripted;
 }
 
-void TRFileDialog::setNextFileName(const QString &path)
+void TRFileDialog::setNextFileName(const QString &path, int nameFilter)
 {
-    script().answers.append(path);
+    script().answers.append(Script::Answer{path, nameFilter});
 }
 
 void TRFileDialog::setNextCancel()

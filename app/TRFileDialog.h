@@ -34,8 +34,11 @@ public:
         QStringList nameFilters;
     };
     using DidEnd = std::function<void(int code, const QString &path)>;
+    // Also told which of the name filters was chosen (its position; 0 when cancelled).
+    using FilteredDidEnd = std::function<void(int code, const QString &path, int nameFilter)>;
 
     static void beginSheet(QWidget *window, const Settings &settings, DidEnd didEnd);
+    static void beginFilteredSheet(QWidget *window, const Settings &settings, FilteredDidEnd didEnd);
 
     // ---- Scripting for tests
     static void setScripted(bool scripted);
@@ -43,7 +46,7 @@ public:
     // The answer to the next panel (queued: several answers serve several panels in order). A relative
     // name is taken as the dialog would take it: in the current folder, with the default suffix added
     // when it has none.
-    static void setNextFileName(const QString &path);
+    static void setNextFileName(const QString &path, int nameFilter = 0);
     static void setNextCancel();
     static QList<Settings> shownPanels();
     // Forgets recorded panels and unused answers.

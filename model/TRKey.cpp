@@ -190,6 +190,29 @@ TRKey::Edit TRKey::storeReporting(const QString &key, const TRKeyPtr &child, con
     return edit;
 }
 
+TRKey::Edit TRKey::renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild, const EditObserver &before)
+{
+    if (!oldChild || !newChild || !isDictionary())
+        return {};
+    const QString oldKey = nameKey(oldChild->name());
+    const QString newKey = nameKey(newChild->name());
+    Children &c = *m_children;
+    const std::size_t position = dictionaryPosition(oldKey);
+    // Neither a missing entry nor one that would overwrite another: a rename loses nothing.
+    if (position >= c.nodes.size() || (newKey != oldKey && dictionaryPosition(newKey) < c.nodes.size()))
+        return {};
+    const Edit edit{Edit::Kind::Replace, int(position)};
+    if (before)
+        before(edit);
+    c.nodes[position] = newChild;
+    c.keys[position] = newKey;
+    if (c.nodes.size() > kLinearLimit) {
+        c.index.remove(oldKey);
+        c.index.insert(newKey, position);
+    }
+    return edit;
+}
+
 void TRKey::removeFromDictionaryAt(std::size_t position)
 {
     Children &c = *m_children;

@@ -113,6 +113,9 @@ public:
     Edit removeKey(const TRKeyPtr &child, const EditObserver &before = {});
     // List: the new node takes the old node's place (by identity). Dictionary: stored under the old name.
     Edit replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild, const EditObserver &before = {});
+    // Dictionary only: the new node takes the old node's entry, in its place, under the new node's name;
+    // nothing when that name belongs to another entry (a rename loses no entry).
+    Edit renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild, const EditObserver &before = {});
     // Applies the operation with the argument to every direct child, in order.
     void performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &operation,
                        const TRKeyPtr &argument) const;

@@ -1945,109 +1945,6 @@ Optionen:
             <translation>Eine Austauschdatei (.tamdom oder .tamdoms), die beim Start importiert wird.</translation>
         </message>
         <message>
-            <location filename="domains/TRKeyPlistFragment.cpp" />
-            <source>The clipboard is empty.</source>
-            <translation>Die Zwischenablage ist leer.</translation>
-        </message>
-        <message>
-            <location filename="domains/TRKeyPlistFragment.cpp" />
-            <source>It is neither an XML nor an OpenStep property list.</source>
-            <translation>Sie ist weder eine XML- noch eine OpenStep-Eigenschaftsliste.</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>%@ copy</source>
-            <translation>%@ Kopie</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>%@ copy %d</source>
-            <translation>%@ Kopie %d</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>Cut</source>
-            <translation>Ausschneiden</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>Cannot paste</source>
-            <translation>Einfügen nicht möglich</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>The clipboard holds no property list. Copy keys, or the text of a property list, and paste again.</source>
-            <translation>Die Zwischenablage enthält keine Eigenschaftsliste. Kopieren Sie Schlüssel oder den Text einer Eigenschaftsliste und fügen Sie erneut ein.</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>Duplicate</source>
-            <translation>Duplizieren</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>About to delete keys</source>
-            <translation>Schlüssel werden gelöscht</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>The %d selected keys are about to be deleted. Do you confirm?</source>
-            <translation>Die %d ausgewählten Schlüssel werden gelöscht. Bestätigen Sie das?</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>Delete keys</source>
-            <translation>Schlüssel löschen</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>Move keys</source>
-            <translation>Schlüssel verschieben</translation>
-        </message>
-        <message>
-            <location filename="app/TRAppControllerClipboard.cpp" />
-            <source>Copy keys</source>
-            <translation>Schlüssel kopieren</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>Cu&amp;t</source>
-            <translation>&amp;Ausschneiden</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>Move the selected keys to the clipboard</source>
-            <translation>Die ausgewählten Schlüssel in die Zwischenablage verschieben</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>&amp;Copy</source>
-            <translation>&amp;Kopieren</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>Copy the selected keys to the clipboard as a property list</source>
-            <translation>Die ausgewählten Schlüssel als Eigenschaftsliste in die Zwischenablage kopieren</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>P&amp;aste</source>
-            <translation>E&amp;infügen</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>Add the keys of the property list on the clipboard beside the selected key, or into the selected expanded array or dictionary</source>
-            <translation>Die Schlüssel der Eigenschaftsliste aus der Zwischenablage neben dem ausgewählten Schlüssel oder in die ausgewählte aufgeklappte Liste oder das ausgewählte aufgeklappte Verzeichnis einfügen</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>&amp;Duplicate</source>
-            <translation>&amp;Duplizieren</translation>
-        </message>
-        <message>
-            <location filename="ui/TRMainWindow.ui" />
-            <source>Add a copy of each selected key beside it</source>
-            <translation>Neben jedem ausgewählten Schlüssel eine Kopie von ihm anlegen</translation>
             <location filename="app/TRAppControllerExternal.cpp" />
             <source>The file of domain %@ cannot be read (%@); Tamrix keeps the contents it read before.</source>
             <translation>Die Datei der Domäne %@ kann nicht gelesen werden (%@); Tamrix behält den zuvor gelesenen Inhalt.</translation>
@@ -2171,6 +2068,361 @@ Optionen:
             <location filename="ui/TRPreferencesWindow.ui" />
             <source>Unmodified domains are reloaded when another program writes their files; modified ones are marked, and saving them asks first.</source>
             <translation>Ungeänderte Domänen werden neu geladen, wenn ein anderes Programm ihre Dateien schreibt; geänderte werden markiert, und vor ihrem Sichern wird nachgefragt.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The text “%@” is not a number.</source>
+            <translation>Der Text „%@“ ist keine Zahl.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The text “%@” becomes the number %@.</source>
+            <translation>Aus dem Text „%@“ wird die Zahl %@.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The text “%@” is not a truth value: use YES, NO, true, false, 1 or 0.</source>
+            <translation>Der Text „%@“ ist kein Wahrheitswert: Verwenden Sie YES, NO, true, false, 1 oder 0.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The text “%@” becomes the boolean %@.</source>
+            <translation>Aus dem Text „%@“ wird der Wahrheitswert %@.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The text “%@” is not a date in ISO 8601 form, such as 2024-01-02T03:04:05Z.</source>
+            <translation>Der Text „%@“ ist kein Datum in ISO-8601-Form wie 2024-01-02T03:04:05Z.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The text “%@” becomes the date %@.</source>
+            <translation>Aus dem Text „%@“ wird das Datum %@.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The date cannot be written in ISO 8601 form.</source>
+            <translation>Das Datum lässt sich nicht in ISO-8601-Form schreiben.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The date becomes the text %@, which keeps it only to the millisecond.</source>
+            <translation>Aus dem Datum wird der Text %@, der es nur auf die Millisekunde genau festhält.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The data is not valid UTF-8 text.</source>
+            <translation>Die Daten sind kein gültiger UTF-8-Text.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The text holds characters that UTF-8 cannot carry; they become question marks.</source>
+            <translation>Der Text enthält Zeichen, die UTF-8 nicht darstellen kann; sie werden zu Fragezeichen.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>Only a single value can change its type.</source>
+            <translation>Nur ein einzelner Wert kann seinen Typ ändern.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>There is no conversion between these types.</source>
+            <translation>Zwischen diesen Typen gibt es keine Umwandlung.</translation>
+        </message>
+        <message>
+            <location filename="model/TRValueConversion.cpp" />
+            <source>The number %@ becomes the boolean %@.</source>
+            <translation>Aus der Zahl %@ wird der Wahrheitswert %@.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>The file is too large for a property list.</source>
+            <translation>Die Datei ist für eine Eigenschaftsliste zu groß.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>The property list does not hold a dictionary at its top, as a domain does.</source>
+            <translation>Die Eigenschaftsliste enthält auf oberster Ebene kein Verzeichnis, wie es eine Domäne tut.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>Export Domain as Property List</source>
+            <translation>Domäne als Eigenschaftsliste exportieren</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>XML property list (*.plist)</source>
+            <translation>XML-Eigenschaftsliste (*.plist)</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>Binary property list (*.plist)</source>
+            <translation>Binäre Eigenschaftsliste (*.plist)</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>The domain holds text or a date that XML cannot carry. Export it as a binary property list.</source>
+            <translation>Die Domäne enthält Text oder ein Datum, das XML nicht darstellen kann. Exportieren Sie sie als binäre Eigenschaftsliste.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>Import Property List as Domain</source>
+            <translation>Eigenschaftsliste als Domäne importieren</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>Property lists (*.plist)</source>
+            <translation>Eigenschaftslisten (*.plist)</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerPlistExchange.cpp" />
+            <source>Name of the domain:</source>
+            <translation>Name der Domäne:</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRename.cpp" />
+            <source>%d characters</source>
+            <translation>%d Zeichen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRename.cpp" />
+            <source>%d bytes</source>
+            <translation>%d Bytes</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRename.cpp" />
+            <source>Rename Key</source>
+            <translation>Schlüssel umbenennen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRename.cpp" />
+            <source>New name of the key:</source>
+            <translation>Neuer Name des Schlüssels:</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRename.cpp" />
+            <source>Rename key</source>
+            <translation>Schlüssel umbenennen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerTypes.cpp" />
+            <source>Change type</source>
+            <translation>Typ ändern</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerTypes.cpp" />
+            <source>The type cannot be changed</source>
+            <translation>Der Typ kann nicht geändert werden</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerTypes.cpp" />
+            <source>About to change the value</source>
+            <translation>Der Wert wird verändert</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerTypes.cpp" />
+            <source>Change Type</source>
+            <translation>Typ ändern</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>Search values too</source>
+            <translation>Auch Werte durchsuchen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>Find in All Domains</source>
+            <translation>In allen Domänen suchen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>Name or value to find</source>
+            <translation>Gesuchter Name oder Wert</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>Text to find in all domains</source>
+            <translation>In allen Domänen gesuchter Text</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>Matches in all domains</source>
+            <translation>Treffer in allen Domänen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>Searching… %d matches so far</source>
+            <translation>Suche läuft … bisher %d Treffer</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>The first %d matches</source>
+            <translation>Die ersten %d Treffer</translation>
+        </message>
+        <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>%d matches</source>
+            <translation>%d Treffer</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>&amp;Rename Key...</source>
+            <translation>Schlüssel &amp;umbenennen...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Give the selected dictionary entry another name</source>
+            <translation>Dem ausgewählten Verzeichniseintrag einen anderen Namen geben</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Copy Key &amp;Path</source>
+            <translation>Schlüssel&amp;pfad kopieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Copy the path of the selected key, such as Dict/a/0</source>
+            <translation>Den Pfad des ausgewählten Schlüssels kopieren, etwa Dict/a/0</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Change &amp;Type</source>
+            <translation>&amp;Typ ändern</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Find in &amp;All Domains...</source>
+            <translation>In allen Domänen su&amp;chen...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Search the names and values of every domain</source>
+            <translation>Die Namen und Werte aller Domänen durchsuchen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Export Domain as &amp;Property List...</source>
+            <translation>Domäne als Eigenschaftsliste expor&amp;tieren...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Write the selected domain to an XML or binary property list</source>
+            <translation>Die ausgewählte Domäne in eine XML- oder binäre Eigenschaftsliste schreiben</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Impor&amp;t Property List as Domain...</source>
+            <translation>Eigenschaftsliste als Domäne im&amp;portieren...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfacePower.cpp" />
+            <source>Add a domain from a property list, or replace the loaded domain of its name</source>
+            <translation>Eine Domäne aus einer Eigenschaftsliste hinzufügen oder die geladene Domäne dieses Namens ersetzen</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPlistFragment.cpp" />
+            <source>The clipboard is empty.</source>
+            <translation>Die Zwischenablage ist leer.</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPlistFragment.cpp" />
+            <source>It is neither an XML nor an OpenStep property list.</source>
+            <translation>Sie ist weder eine XML- noch eine OpenStep-Eigenschaftsliste.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>%@ copy</source>
+            <translation>%@ Kopie</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>%@ copy %d</source>
+            <translation>%@ Kopie %d</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Cut</source>
+            <translation>Ausschneiden</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Cannot paste</source>
+            <translation>Einfügen nicht möglich</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>The clipboard holds no property list. Copy keys, or the text of a property list, and paste again.</source>
+            <translation>Die Zwischenablage enthält keine Eigenschaftsliste. Kopieren Sie Schlüssel oder den Text einer Eigenschaftsliste und fügen Sie erneut ein.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Duplicate</source>
+            <translation>Duplizieren</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>About to delete keys</source>
+            <translation>Schlüssel werden gelöscht</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>The %d selected keys are about to be deleted. Do you confirm?</source>
+            <translation>Die %d ausgewählten Schlüssel werden gelöscht. Bestätigen Sie das?</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Delete keys</source>
+            <translation>Schlüssel löschen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Move keys</source>
+            <translation>Schlüssel verschieben</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerClipboard.cpp" />
+            <source>Copy keys</source>
+            <translation>Schlüssel kopieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Cu&amp;t</source>
+            <translation>&amp;Ausschneiden</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Move the selected keys to the clipboard</source>
+            <translation>Die ausgewählten Schlüssel in die Zwischenablage verschieben</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Copy</source>
+            <translation>&amp;Kopieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Copy the selected keys to the clipboard as a property list</source>
+            <translation>Die ausgewählten Schlüssel als Eigenschaftsliste in die Zwischenablage kopieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>P&amp;aste</source>
+            <translation>E&amp;infügen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Add the keys of the property list on the clipboard beside the selected key, or into the selected expanded array or dictionary</source>
+            <translation>Die Schlüssel der Eigenschaftsliste aus der Zwischenablage neben dem ausgewählten Schlüssel oder in die ausgewählte aufgeklappte Liste oder das ausgewählte aufgeklappte Verzeichnis einfügen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>&amp;Duplicate</source>
+            <translation>&amp;Duplizieren</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Add a copy of each selected key beside it</source>
+            <translation>Neben jedem ausgewählten Schlüssel eine Kopie von ihm anlegen</translation>
         </message>
     </context>
 </TS>

@@ -133,6 +133,7 @@ void TRMainInterface::connectCommands()
         new QShortcut(QKeySequence::Delete, form.domainListView, nullptr, nullptr, Qt::WidgetShortcut);
     connect(deleteKey, &QShortcut::activated, controller, &TRAppController::deleteDomain);
     connectKeyCommands();
+    connectPowerCommands();
 }
 
 void TRMainInterface::updateCommands()

@@ -7,6 +7,7 @@
 
 class QDialog;
 class TRAppController;
+class TRFindAllPanel;
 class TRMainWindow;
 
 // Loads the application's interface for its controller: the main window, then (when the controller asks
@@ -38,7 +39,12 @@ private:
     // Cut, Copy, Paste, Duplicate and drag and drop in the key outline (TRMainInterfaceClipboard.cpp).
     void connectClipboardCommands();
     void updateClipboardCommands();
+    // Rename key, Change type, Copy key path, the key status, the property-list exchange, files dropped
+    // on the window and Find in All Domains (TRMainInterfacePower.cpp).
+    void connectPowerCommands();
+    void updatePowerCommands();
 
     TRAppController &m_controller;
     std::unique_ptr<TRMainWindow> m_mainWindow;
+    QPointer<TRFindAllPanel> m_findAllPanel; // made on first use, owned by the main window
 };

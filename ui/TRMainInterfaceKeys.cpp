@@ -90,7 +90,7 @@ void TRMainInterface::connectKeyCommands()
     controller->outlets().keySearchField = form.keySearchField;
 
     form.actionNewKey->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
-    form.actionFindKey->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    form.actionFindKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     connect(form.actionNewKey, &QAction::triggered, controller, &TRAppController::newKey);
     connect(form.actionEditKey, &QAction::triggered, controller, &TRAppController::keyDoubleClicked);
     connect(form.actionDeleteKey, &QAction::triggered, controller, &TRAppController::deleteKey);

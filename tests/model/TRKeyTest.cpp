@@ -395,3 +395,28 @@ TEST(TRKeyOperations, MutatorsReportWhatTheyDoBeforeDoingIt)
         }
     }
 }
+
+TEST(TRKeyDictionary, RenameKeepsThePlaceAndLosesNoEntry)
+{
+    // Small dictionaries are searched linearly, larger ones through their index: both are renamed.
+    for (const int size : {3, 20}) {
+        SCOPED_TRACE(size);
+        TRDictionary entries;
+        for (int i = 0; i < size; ++i)
+            entries.insert(QStringLiteral("k%1").arg(i), TRValue::fromInteger(i));
+        const TRKeyPtr tree = root(TRValue::fromDictionary(std::move(entries)));
+        const TRKeyPtr old = tree->childForName(str("k1"));
+        const TRKeyPtr renamed = leaf(str("new"), TRValue::fromInteger(1), tree);
+        EXPECT_EQ(tree->renameKey(old, renamed), (TRKey::Edit{TRKey::Edit::Kind::Replace, 1}));
+        EXPECT_EQ(tree->childAtIndex(1), renamed);
+        EXPECT_EQ(tree->childForName(str("new")), renamed);
+        EXPECT_FALSE(tree->keyExists(str("k1")));
+        EXPECT_EQ(tree->databaseRepresentation().toDictionary().keyAt(1), QStringLiteral("new"));
+        // A name another entry has: nothing changes. Renaming back restores the old entry.
+        EXPECT_EQ(tree->renameKey(renamed, leaf(str("k0"), str("x"), tree)).kind, TRKey::Edit::Kind::None);
+        EXPECT_EQ(tree->count(), size);
+        tree->renameKey(renamed, old);
+        EXPECT_EQ(tree->childForName(str("k1")), old);
+        EXPECT_EQ(tree->childAtIndex(1), old);
+    }
+}
