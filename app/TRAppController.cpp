@@ -198,9 +198,7 @@ QString TRAppController::tableViewObjectValueForTableColumn(const QString &ident
         return QString();
     const TRDomainController &domain = *m_domains[static_cast<std::size_t>(row)];
     if (identifier == QLatin1String("modified"))
-        return !domain.modified()                        ? QString()
-               : m_changedOnDisk.contains(domain.name()) ? changedOnDiskMarker()
-                                                         : trCross();
+        return !domain.modified() ? QString() : isChangedOnDisk(domain) ? changedOnDiskMarker() : trCross();
     if (identifier == QLatin1String("domainName"))
         return domain.name();
     if (identifier == QLatin1String("keyCount"))

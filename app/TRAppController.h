@@ -158,7 +158,8 @@ public:
     void checkExternalChanges();
     // Null while FollowExternalChanges is off.
     TRStoreWatcher *storeWatcher() const { return m_storeWatcher; }
-    bool isChangedOnDisk(const QString &name) const { return m_changedOnDisk.contains(name); }
+    // The domain is modified and marked as having a file another program changed since Tamrix read it.
+    bool isChangedOnDisk(const TRDomainController &domain) const;
     // Starts or stops watching as the preference now says.
     void preferencesDidChange();
     // Runs write at once when none of the domains that it would write has a file another program changed
@@ -387,7 +388,9 @@ private:
     QSet<QString> m_deferredKeyDomains;
     QList<int> m_outlineColumnWidths;
     TRStoreWatcher *m_storeWatcher = nullptr;
-    QSet<QString> m_changedOnDisk;
+    // The domains marked, each with the version of its file it was read from then: a mark no longer
+    // holds once the domain takes another version (saved, reloaded, imported, or Save Anyway answered).
+    QHash<QString, TRFileIdentity> m_changedOnDisk;
     // A domain file found unreadable, by the version first seen so: reported when it stays so at a second
     // look, once (a file caught in the middle of a write is complete by then).
     QHash<QString, TRFileIdentity> m_unreadableSeen;

@@ -108,6 +108,12 @@ void restoreState(QTreeView *outline, const TRKeyOutlineModel *model, const TRKe
 
 } // namespace
 
+bool TRAppController::isChangedOnDisk(const TRDomainController &domain) const
+{
+    const auto mark = m_changedOnDisk.constFind(domain.name());
+    return domain.modified() && mark != m_changedOnDisk.cend() && *mark == domain.fileIdentity();
+}
+
 const QString &TRAppController::changedOnDiskMarker()
 {
     static const QString marker(QChar(0x26A0));
@@ -179,8 +185,8 @@ void TRAppController::checkExternalChanges()
             continue;
         }
         if (domain->modified()) {
-            if (!m_changedOnDisk.contains(name)) {
-                m_changedOnDisk.insert(name);
+            if (!isChangedOnDisk(*domain)) {
+                m_changedOnDisk.insert(name, domain->fileIdentity());
                 marked.append(name);
                 listChanged = true;
             }
@@ -305,8 +311,8 @@ TRAppController::domainsChangedOnDisk(const std::vector<TRDomainControllerPtr> &
         if (TRDefaultsStore::standard().fileIdentity(domain->name()) == domain->fileIdentity())
             continue;
         changed.push_back(domain);
-        if (!m_changedOnDisk.contains(domain->name())) {
-            m_changedOnDisk.insert(domain->name());
+        if (!isChangedOnDisk(*domain)) {
+            m_changedOnDisk.insert(domain->name(), domain->fileIdentity());
             newlyMarked = true;
         }
     }

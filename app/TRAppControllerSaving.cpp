@@ -22,7 +22,7 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
     case TRDefaultsStore::WriteResult::Written:
         break;
     case TRDefaultsStore::WriteResult::ChangedOnDisk:
-        m_changedOnDisk.insert(domain->name());
+        m_changedOnDisk.insert(domain->name(), domain->fileIdentity());
         error = trText("Another program changed the file just now; nothing was written. Save again to "
                        "decide what to keep.");
         [[fallthrough]];

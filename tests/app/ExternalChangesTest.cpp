@@ -373,6 +373,6 @@ TEST_F(ExternalChanges, GnustepDefaultsIsFollowedThroughTheWatcher)
 
     addKeyTo(QStringLiteral("g"), "mine");
     run({QStringLiteral("write"), QStringLiteral("g"), QStringLiteral("k"), QStringLiteral("three")});
-    EXPECT_TRUE(waitFor([&] { return m_controller->isChangedOnDisk(QStringLiteral("g")); }));
+    EXPECT_TRUE(waitFor([&] { return m_controller->isChangedOnDisk(*domain(QStringLiteral("g"))); }));
     EXPECT_TRUE(domain(QStringLiteral("g"))->rootKey()->keyExists(text("mine")));
 }
