@@ -41,9 +41,11 @@ QString &standardFolderOverride()
     return folder;
 }
 
+// Domain files are read on several threads at once, so not strerror(), whose buffer is shared.
 QString systemError(int code)
 {
-    return QString::fromLocal8Bit(std::strerror(code));
+    char buffer[256];
+    return QString::fromLocal8Bit(::strerror_r(code, buffer, sizeof buffer));
 }
 
 // The file a path finally names once every symbolic link on the way is followed; the path itself when
