@@ -238,13 +238,11 @@ void TRAppController::pasteKeys()
     TRKeyPlistFragment fragment;
     QString error;
     if (!TRKeyPlistFragment::readFrom(QGuiApplication::clipboard()->mimeData(), &fragment, &error)) {
-        TRAlert::Content alert;
-        alert.title = trText("Cannot paste");
-        alert.message = trText("The clipboard holds no property list. Copy keys, or the text of a property "
-                               "list, and paste again.");
-        alert.detailedText = error;
-        alert.defaultButton = trText("OK");
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(m_outlets.mainWindow,
+                            TRAlert::notice(trText("Cannot paste"),
+                                            trText("The clipboard holds no property list. Copy keys, or the "
+                                                   "text of a property list, and paste again."),
+                                            error));
         return;
     }
     const TRKeyPtr parent = parentForNewKeys(domain);
@@ -305,13 +303,11 @@ void TRAppController::duplicateKeys()
 void TRAppController::deleteSelectedKeys()
 {
     m_keysToDelete = selectedKeys();
-    TRAlert::Content alert;
-    alert.title = trText("About to delete keys");
-    alert.message = trFormat(trText("The %d selected keys are about to be deleted. Do you confirm?"),
-                             {QString::number(m_keysToDelete.size())});
-    alert.defaultButton = trText("No");
-    alert.alternateButton = trText("Yes");
-    alert.escapeCode = TRAlert::kDefault;
+    const TRAlert::Content alert =
+        TRAlert::question(trText("About to delete keys"),
+                          trFormat(trText("The %d selected keys are about to be deleted. Do you confirm?"),
+                                   {QString::number(m_keysToDelete.size())}),
+                          trText("No"), trText("Yes"), TRAlert::kDefault);
     TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doRemoveKeys(code); });
 }
 

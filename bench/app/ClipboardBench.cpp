@@ -3,6 +3,7 @@
 // to the repainted outline. The paste is undone between iterations, untimed.
 #include "TRAlert.h"
 #include "TRAppController.h"
+#include "TRBenchWindow.h"
 #include "TRKeyOutlineModel.h"
 #include "TRMainInterface.h"
 #include "TRMainWindow.h"
@@ -126,14 +127,5 @@ BENCHMARK(BM_CopyPasteDictionaryOfTenThousandKeys)->Unit(benchmark::kMillisecond
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    g_window.reset();
-    return 0;
+    return trRunAppBenchmarks(argc, argv, [] { g_window.reset(); });
 }

@@ -4,6 +4,7 @@
 #include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRBenchStore.h"
+#include "TRBenchWindow.h"
 #include "TRFindAllPanel.h"
 #include "TRMainInterface.h"
 #include "TRMainWindow.h"
@@ -121,13 +122,5 @@ BENCHMARK(BM_FindAllNames)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return trRunAppBenchmarks(argc, argv);
 }

@@ -4,6 +4,7 @@
 #include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRBenchStore.h"
+#include "TRBenchWindow.h"
 #include "TRMainInterface.h"
 #include "TRMainWindow.h"
 #include "plist/TRPropertyList.h"
@@ -119,13 +120,5 @@ BENCHMARK(BM_ExternalWriteUntilShownLookingAtOnce)->Arg(200000)->Unit(benchmark:
 
 int main(int argc, char **argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication application(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
-        return 1;
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
+    return trRunAppBenchmarks(argc, argv);
 }

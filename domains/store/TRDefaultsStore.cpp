@@ -609,9 +609,9 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
             *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, reason});
         return false;
     }
-    // The next save of this domain needs the file's format and mode, not its contents: note them, so that
-    // it does not read and parse the whole file again. A reader still parses it (the contents are not
-    // kept: what the file holds is what a read gives back).
+    // The next save of this domain needs the file's format and mode, and the domain list its key count,
+    // not its contents: note them, so that neither reads and parses the whole file again. A reader still
+    // parses it (the contents are not kept: what the file holds is what a read gives back).
     struct stat info
     {
     };
@@ -624,6 +624,7 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
         written.mode = info.st_mode;
         written.readable = true;
         written.format = int(format);
+        written.keyCount = int(dictionary.toDictionary().size());
         m_cache.insert(path, written);
     }
     return true;
