@@ -36,6 +36,21 @@ bool holds(const std::vector<TRKeyPtr> &keys, const TRKey *key)
     return std::ranges::any_of(keys, [key](const TRKeyPtr &held) { return held.get() == key; });
 }
 
+// New elements of the list for the fragment's values, put into children at the position and named by
+// the positions they take there.
+std::vector<TRKeyPtr> insertElements(const TRKeyPtr &list, std::vector<TRKeyPtr> *children, std::size_t at,
+                                     const TRKeyPlistFragment &fragment)
+{
+    std::vector<TRKeyPtr> elements;
+    for (const TRKeyPlistFragment::Item &item : fragment.items) {
+        const TRValue name = TRValue::fromInteger(qint64(at + elements.size()));
+        if (TRKeyPtr key = TRKey::create(name, item.value, list, list->domain()))
+            elements.push_back(std::move(key));
+    }
+    children->insert(children->begin() + std::ptrdiff_t(at), elements.begin(), elements.end());
+    return elements;
+}
+
 } // namespace
 
 std::vector<TRKeyPtr> TRAppController::selectedKeys() const
@@ -147,12 +162,7 @@ std::vector<TRKeyPtr> TRAppController::insertFragment(const TRKeyPtr &parent, in
         std::vector<TRKeyPtr> children = parent->children();
         const std::size_t at =
             position < 0 ? children.size() : std::min(std::size_t(position), children.size());
-        for (const TRKeyPlistFragment::Item &item : fragment.items) {
-            const TRValue name = TRValue::fromInteger(qint64(at + added.size()));
-            if (TRKeyPtr key = TRKey::create(name, item.value, parent, parent->domain()))
-                added.push_back(std::move(key));
-        }
-        children.insert(children.begin() + std::ptrdiff_t(at), added.begin(), added.end());
+        added = insertElements(parent, &children, at, fragment);
         rearrangeList(parent, children);
     }
     endKeyCommand(actionName);
@@ -364,12 +374,7 @@ bool TRAppController::dropKeys(const TRKeyDrop &drop)
                 children.push_back(now[i]);
         }
         at = std::min(at, children.size());
-        for (const TRKeyPlistFragment::Item &item : arriving.items) {
-            const TRValue name = TRValue::fromInteger(qint64(at + added.size()));
-            if (TRKeyPtr key = TRKey::create(name, item.value, parent, parent->domain()))
-                added.push_back(std::move(key));
-        }
-        children.insert(children.begin() + std::ptrdiff_t(at), added.begin(), added.end());
+        added = insertElements(parent, &children, at, arriving);
         rearrangeList(parent, children);
     }
     endKeyCommand(actionName);

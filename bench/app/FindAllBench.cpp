@@ -23,22 +23,16 @@
 
 namespace {
 
-class Window
+class Window : public TRBenchWindow
 {
 public:
     Window()
     {
         QString error;
         benchstore::Summary summary;
-        if (!benchstore::makeStore(m_store.path(), &summary, &error))
+        if (!benchstore::makeStore(folder(), &summary, &error))
             std::fprintf(stderr, "%s\n", qPrintable(error));
-        TRDefaultsStore::setStandardFolder(m_store.path());
-        TRAlert::setScripted(true);
-        m_controller = std::make_unique<TRAppController>();
-        m_interface = std::make_unique<TRMainInterface>(*m_controller);
-        m_interface->mainWindow()->resize(1000, 700);
-        m_interface->show();
-        QApplication::processEvents();
+        open();
         m_interface->mainWindow()->findChild<QAction *>(QStringLiteral("actionFindInAllDomains"))->trigger();
         m_panel = m_interface->mainWindow()->findChild<TRFindAllPanel *>();
         m_results = m_panel->findChild<QTreeWidget *>(QStringLiteral("findAllResults"));
@@ -96,9 +90,6 @@ public:
     }
 
 private:
-    QTemporaryDir m_store;
-    std::unique_ptr<TRAppController> m_controller;
-    std::unique_ptr<TRMainInterface> m_interface;
     TRFindAllPanel *m_panel = nullptr;
     QTreeWidget *m_results = nullptr;
 };
