@@ -794,7 +794,7 @@
             <translation>Der Wert enthält Text, ein Datum oder eine Art von Wert, die eine XML-Eigenschaftsliste nicht aufnehmen kann.</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>Cannot create the defaults folder %@: %@</source>
             <translation>Der Ordner der Voreinstellungen %@ kann nicht angelegt werden: %@</translation>
         </message>
@@ -824,32 +824,32 @@
             <translation>Der Domänenname „%@“ ist länger als %d Bytes.</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreFiles.cpp" />
             <source>The property list's root is not a dictionary.</source>
             <translation>Die Wurzel der Eigenschaftsliste ist kein Verzeichnis.</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>Cannot set aside the unreadable domain file %@: %@</source>
             <translation>Die unlesbare Domänendatei %@ kann nicht beiseitegelegt werden: %@</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>Cannot write the domain file %@: the domain is not a dictionary.</source>
             <translation>Die Domänendatei %@ kann nicht geschrieben werden: Die Domäne ist kein Verzeichnis.</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>Cannot write the domain file %@: %@</source>
             <translation>Die Domänendatei %@ kann nicht geschrieben werden: %@</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>Cannot remove the domain file %@: %@</source>
             <translation>Die Domänendatei %@ kann nicht entfernt werden: %@</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>Cannot flush the defaults folder %@: %@</source>
             <translation>Der Ordner der Voreinstellungen %@ kann nicht auf den Datenträger geschrieben werden: %@</translation>
         </message>
@@ -1890,27 +1890,27 @@ Optionen:
             <translation>ein anderes Programm hält sie seit %@ Sekunden</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreFiles.cpp" />
             <source>The file changed while it was being read.</source>
             <translation>Die Datei wurde geändert, während sie gelesen wurde.</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>Waiting for another program to release the lock on the defaults folder %@ (%@ s)…</source>
             <translation>Warten, bis ein anderes Programm die Sperre des Ordners der Voreinstellungen %@ freigibt (%@ s)…</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
             <source>The lock on the defaults folder %@ could not be taken (%@); the change is made without it.</source>
             <translation>Die Sperre des Ordners der Voreinstellungen %@ konnte nicht gesetzt werden (%@); die Änderung wird ohne sie vorgenommen.</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreFiles.cpp" />
             <source>It is not a regular file.</source>
             <translation>Es ist keine reguläre Datei.</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDefaultsStore.cpp" />
+            <location filename="domains/store/TRDefaultsStoreFiles.cpp" />
             <source>The file is larger than %@ MiB.</source>
             <translation>Die Datei ist größer als %@ MiB.</translation>
         </message>
