@@ -108,6 +108,13 @@ TRValue AppTest::dictionaryOf(int keys)
     return TRValue::fromDictionary(std::move(dictionary));
 }
 
+void AppTest::startShowing(const QString &name, const TRValue &contents)
+{
+    storeDomain(name, contents);
+    start();
+    selectDomain(name);
+}
+
 void AppTest::setFollowing(bool follow)
 {
     TRAppController::initialize();

@@ -13,6 +13,16 @@
 
 class QAction;
 
+// A string value, from text or from UTF-8.
+inline TRValue str(const QString &text)
+{
+    return TRValue::fromString(text);
+}
+inline TRValue str(const char *utf8)
+{
+    return TRValue::fromString(QString::fromUtf8(utf8));
+}
+
 // Builds the real main window over a private defaults folder that every test starts empty. Alerts and
 // sheets are answered through their seams; nothing is shown.
 class AppTest : public ::testing::Test
@@ -30,6 +40,8 @@ protected:
     static bool storeHas(const QString &name);
     // A dictionary of string keys k0, k1, ... with string values.
     static TRValue dictionaryOf(int keys);
+    // Writes the domain into the store, starts the window and shows the domain.
+    void startShowing(const QString &name, const TRValue &contents);
 
     // Whether the next start() watches the store (FollowExternalChanges as registered, not stored). Off
     // unless a test turns it on: the other suites write the store behind the window's back on purpose.
@@ -47,6 +59,7 @@ protected:
     QString cell(int row, const QString &identifier) const;
     int selectedRow() const;
     void selectRow(int row);
+    void selectDomain(const QString &name) { selectRow(domainNames().indexOf(name)); }
     // Top-level key names the outline shows; an empty list when it shows no domain.
     QStringList outlineRows() const;
     bool outlineHasModel() const;
@@ -54,6 +67,8 @@ protected:
     QStringList redoNames() const;
     QStringList alertTitles() const;
     TRDomainController *domain(const QString &name) const { return m_controller->domainForName(name); }
+    // The domain's contents as the window holds them.
+    TRValue contents(const QString &name) const { return domain(name)->databaseRepresentation(); }
 
     std::unique_ptr<TRAppController> m_controller;
     std::unique_ptr<TRMainInterface> m_interface;

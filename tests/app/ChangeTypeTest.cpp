@@ -30,9 +30,7 @@ protected:
     void SetUp() override
     {
         KeyTest::SetUp();
-        storeDomain(kDomain, sample());
-        start();
-        selectDomain(kDomain);
+        startShowing(kDomain, sample());
     }
     TRValue valueOf(const char *name) const
     {

@@ -19,11 +19,6 @@ namespace {
 const QString kSource = QStringLiteral("org.example.source");
 const QString kTarget = QStringLiteral("org.example.target");
 
-TRValue str(const QString &text)
-{
-    return TRValue::fromString(text);
-}
-
 // One key of every kind the store holds.
 TRValue everyKind()
 {
@@ -82,7 +77,6 @@ protected:
         outline()->selectionModel()->setCurrentIndex(indexOf({names.first()}), QItemSelectionModel::NoUpdate);
         settle();
     }
-    TRValue contents(const QString &name) const { return domain(name)->databaseRepresentation(); }
 };
 
 } // namespace
@@ -130,9 +124,7 @@ TEST_F(Clipboard, EveryKindSurvivesTheXmlTextAndThePrivateForm)
 
 TEST_F(Clipboard, FragmentsOfOtherProgramsPaste)
 {
-    storeDomain(kTarget, TRValue::fromDictionary({}));
-    start();
-    selectDomain(kTarget);
+    startShowing(kTarget, TRValue::fromDictionary({}));
 
     // A whole document written by python3's plistlib.
     QFile file(QStringLiteral(TAMRIX_TEST_DATA_DIR "/clipboard/plistlib-fragment.plist"));
@@ -240,9 +232,7 @@ TEST_F(Clipboard, PasteGoesWhereNewKeyGoesAndAfterTheSelectedElement)
     top.insert(QStringLiteral("d"), TRValue::fromDictionary({}));
     top.insert(QStringLiteral("l"),
                TRValue::fromArray({str(QStringLiteral("l0")), str(QStringLiteral("l1"))}));
-    storeDomain(kSource, TRValue::fromDictionary(std::move(top)));
-    start();
-    selectDomain(kSource);
+    startShowing(kSource, TRValue::fromDictionary(std::move(top)));
     auto list = [this] { return contents(kSource).toDictionary().value(QStringLiteral("l")).toArray(); };
 
     setClipboardText(QStringLiteral("<string>p</string>"));
@@ -292,9 +282,7 @@ TEST_F(Clipboard, CutAndDuplicateAreOneStepEach)
     top.insert(QStringLiteral("b"), TRValue::fromDictionary({}));
     top.insert(QStringLiteral("l"), TRValue::fromArray({str(QStringLiteral("l0")), str(QStringLiteral("l1")),
                                                         str(QStringLiteral("l2"))}));
-    storeDomain(kSource, TRValue::fromDictionary(std::move(top)));
-    start();
-    selectDomain(kSource);
+    startShowing(kSource, TRValue::fromDictionary(std::move(top)));
     const TRValue before = contents(kSource);
 
     selectTopLevel({QStringLiteral("a"), QStringLiteral("b")});
@@ -338,9 +326,7 @@ TEST_F(Clipboard, CutAndDuplicateAreOneStepEach)
 
 TEST_F(Clipboard, WhatIsNoPropertyListChangesNothing)
 {
-    storeDomain(kSource, dictionaryOf(2));
-    start();
-    selectDomain(kSource);
+    startShowing(kSource, dictionaryOf(2));
     const QList<QByteArray> bad = {"just words",        "",       "<dict><key>a</key>",
                                    "<string>a</strin>", "{ a = ", "bplist00 broken"};
     for (const QByteArray &text : bad) {
@@ -387,9 +373,7 @@ TEST_F(Clipboard, AValueXmlCannotCarryTravelsAsBinaryAndTheDomainSavesAsBinary)
 
 TEST_F(Clipboard, TheKeysActOnKeysOnlyInTheOutline)
 {
-    storeDomain(kSource, dictionaryOf(2));
-    start();
-    selectDomain(kSource);
+    startShowing(kSource, dictionaryOf(2));
     m_interface->mainWindow()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_interface->mainWindow()));
     selectKey({QStringLiteral("k0")});

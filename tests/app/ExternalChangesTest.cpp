@@ -31,11 +31,6 @@ TRValue dictionary(std::initializer_list<std::pair<const char *, TRValue>> entri
     return TRValue::fromDictionary(std::move(result));
 }
 
-TRValue text(const char *value)
-{
-    return TRValue::fromString(QString::fromUtf8(value));
-}
-
 QByteArray xmlOf(const TRValue &contents)
 {
     QByteArray bytes;
@@ -98,7 +93,7 @@ protected:
     {
         TRDomainController *target = domain(domainName);
         ASSERT_NE(target, nullptr);
-        m_controller->addKey(TRKey::create(text(key), text("mine"), target->rootKey(), domainName));
+        m_controller->addKey(TRKey::create(str(key), str("mine"), target->rootKey(), domainName));
     }
     QString statusMessage() const { return m_interface->mainWindow()->statusBar()->currentMessage(); }
     QString marker(const QString &name) const
@@ -112,7 +107,7 @@ TEST_F(ExternalChanges, AnUnmodifiedDomainFollowsItsFileKeepingTheOutlineAndOthe
     storeDomain(QStringLiteral("app"),
                 dictionary({{"window", dictionary({{"width", TRValue::fromInteger(1)},
                                                    {"height", TRValue::fromInteger(2)}})},
-                            {"name", text("x")}}));
+                            {"name", str("x")}}));
     storeDomain(QStringLiteral("other"), dictionaryOf(1));
     start();
     // A saved step in each domain: neither is modified, both have history.
@@ -129,7 +124,7 @@ TEST_F(ExternalChanges, AnUnmodifiedDomainFollowsItsFileKeepingTheOutlineAndOthe
     // A value changed, a key added, one removed.
     const TRValue theirs = dictionary(
         {{"window", dictionary({{"width", TRValue::fromInteger(1)}, {"height", TRValue::fromInteger(3)}})},
-         {"added", text("new")}});
+         {"added", str("new")}});
     writeAside(QStringLiteral("app"), theirs);
     look();
     EXPECT_EQ(resets.count(), 1);
@@ -146,7 +141,7 @@ TEST_F(ExternalChanges, AnUnmodifiedDomainFollowsItsFileKeepingTheOutlineAndOthe
     // The followed domain's step went, the other's stays and still undoes.
     EXPECT_EQ(undoNames(), QStringList{QStringLiteral("New key")});
     trigger("actionUndo");
-    EXPECT_FALSE(domain(QStringLiteral("other"))->rootKey()->keyExists(text("saved")));
+    EXPECT_FALSE(domain(QStringLiteral("other"))->rootKey()->keyExists(str("saved")));
 
     // Nothing new: no second reload.
     look();
@@ -185,7 +180,7 @@ TEST_F(ExternalChanges, FilesThatComeAndGoAddAndRemoveUnmodifiedDomainsAndMarkMo
 
 TEST_F(ExternalChanges, SavingADomainWhoseFileChangedAsksAndEachAnswerDoesWhatItSays)
 {
-    const TRValue theirs = dictionary({{"k", text("theirs")}});
+    const TRValue theirs = dictionary({{"k", str("theirs")}});
     struct Case
     {
         const char *name;
@@ -197,7 +192,7 @@ TEST_F(ExternalChanges, SavingADomainWhoseFileChangedAsksAndEachAnswerDoesWhatIt
                           {"replaced", TRAlert::kOther, true, false},
                           {"compared", TRAlert::kAlternate, false, true}};
     for (const Case &c : cases)
-        storeDomain(QString::fromLatin1(c.name), dictionary({{"k", text("ours")}}));
+        storeDomain(QString::fromLatin1(c.name), dictionary({{"k", str("ours")}}));
     start();
     for (const Case &c : cases) {
         SCOPED_TRACE(c.name);
@@ -270,9 +265,7 @@ TEST_F(ExternalChanges, SaveAllAndTheQuitAlertAskOnceForAllChangedDomains)
 
 TEST_F(ExternalChanges, OwnSavesAreNotFollowedAndABurstOfWritesIsFollowedToItsEnd)
 {
-    storeDomain(QStringLiteral("busy"), dictionaryOf(2));
-    start();
-    selectDomain(QStringLiteral("busy"));
+    startShowing(QStringLiteral("busy"), dictionaryOf(2));
     QSignalSpy checks(m_controller->storeWatcher(), &TRStoreWatcher::changed);
     QSignalSpy resets(model(), &QAbstractItemModel::modelReset);
 
@@ -302,9 +295,7 @@ TEST_F(ExternalChanges, OwnSavesAreNotFollowedAndABurstOfWritesIsFollowedToItsEn
 
 TEST_F(ExternalChanges, AFileCaughtMidWriteOrUnreadableNeverReplacesTheLoadedCopy)
 {
-    storeDomain(QStringLiteral("doc"), dictionaryOf(2));
-    start();
-    selectDomain(QStringLiteral("doc"));
+    startShowing(QStringLiteral("doc"), dictionaryOf(2));
     const QString file = domainFile(QStringLiteral("doc"));
 
     // Truncated, then complete.
@@ -362,17 +353,14 @@ TEST_F(ExternalChanges, GnustepDefaultsIsFollowedThroughTheWatcher)
         EXPECT_EQ(process.exitCode(), 0) << args.join(u' ').toStdString();
     };
 
-    storeDomain(QStringLiteral("g"), dictionary({{"k", text("one")}}));
-    start();
-    selectDomain(QStringLiteral("g"));
+    startShowing(QStringLiteral("g"), dictionary({{"k", str("one")}}));
     run({QStringLiteral("write"), QStringLiteral("g"), QStringLiteral("k"), QStringLiteral("two")});
-    EXPECT_TRUE(
-        waitFor([&] { return rootValue().toDictionary().value(QStringLiteral("k")) == text("two"); }));
+    EXPECT_TRUE(waitFor([&] { return rootValue().toDictionary().value(QStringLiteral("k")) == str("two"); }));
     run({QStringLiteral("write"), QStringLiteral("fresh"), QStringLiteral("x"), QStringLiteral("y")});
     EXPECT_TRUE(waitFor([&] { return domainNames().contains(QStringLiteral("fresh")); }));
 
     addKeyTo(QStringLiteral("g"), "mine");
     run({QStringLiteral("write"), QStringLiteral("g"), QStringLiteral("k"), QStringLiteral("three")});
     EXPECT_TRUE(waitFor([&] { return m_controller->isChangedOnDisk(*domain(QStringLiteral("g"))); }));
-    EXPECT_TRUE(domain(QStringLiteral("g"))->rootKey()->keyExists(text("mine")));
+    EXPECT_TRUE(domain(QStringLiteral("g"))->rootKey()->keyExists(str("mine")));
 }

@@ -12,11 +12,6 @@
 
 namespace {
 
-TRValue str(const char *text)
-{
-    return TRValue::fromString(QString::fromUtf8(text));
-}
-
 TRValue sample()
 {
     TRDictionary inner;
@@ -86,9 +81,7 @@ TEST_F(KeyTest, NewKeyChoosesItsParentFromTheSelection)
 
 TEST_F(KeyTest, RefusedOrCancelledNewKeyChangesNothing)
 {
-    storeDomain(kDomain, sample());
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, sample());
     const TRValue before = rootValue();
 
     TRSheetRunner::setNextAnswer(0);
@@ -116,12 +109,8 @@ TEST_F(KeyTest, RefusedOrCancelledNewKeyChangesNothing)
 
 TEST_F(KeyTest, EveryPrimitiveUndoesAndRedoesInOneHistoryWithTheDomainSteps)
 {
-    storeDomain(kDomain, sample());
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, sample());
     const TRValue before = rootValue();
-    // The domain's own contents, whichever domain is shown.
-    auto contents = [this] { return domain(kDomain)->databaseRepresentation(); };
 
     selectKey({QStringLiteral("a")});
     TRSheetRunner::setNextAnswer(1, [](QDialog *sheet) { setString(sheet, QStringLiteral("y")); });
@@ -144,33 +133,31 @@ TEST_F(KeyTest, EveryPrimitiveUndoesAndRedoesInOneHistoryWithTheDomainSteps)
 
     trigger("actionUndo");
     trigger("actionUndo");
-    EXPECT_FALSE(contents().toDictionary().contains(QStringLiteral("n")));
+    EXPECT_FALSE(contents(kDomain).toDictionary().contains(QStringLiteral("n")));
     EXPECT_EQ(action("actionUndo")->text(), QStringLiteral("&Undo Delete key"));
     EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("&Redo New key"));
     trigger("actionUndo");
     // The element comes back as the last one.
-    EXPECT_EQ(contents().toDictionary().value(QStringLiteral("l")).toArray(),
+    EXPECT_EQ(contents(kDomain).toDictionary().value(QStringLiteral("l")).toArray(),
               (TRArray{str("l0"), str("l2"), str("l1")}));
     EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("&Redo Delete key"));
     trigger("actionUndo");
     EXPECT_EQ(action("actionRedo")->text(), QStringLiteral("&Redo Edit key"));
-    EXPECT_EQ(contents().toDictionary().value(QStringLiteral("a")), str("x"));
+    EXPECT_EQ(contents(kDomain).toDictionary().value(QStringLiteral("a")), str("x"));
 
     for (int i = 0; i < 4; ++i)
         trigger("actionRedo");
-    EXPECT_EQ(contents().toDictionary().value(QStringLiteral("a")), str("y"));
-    EXPECT_TRUE(contents().toDictionary().contains(QStringLiteral("n")));
-    EXPECT_EQ(contents().toDictionary().value(QStringLiteral("l")).toArray(),
+    EXPECT_EQ(contents(kDomain).toDictionary().value(QStringLiteral("a")), str("y"));
+    EXPECT_TRUE(contents(kDomain).toDictionary().contains(QStringLiteral("n")));
+    EXPECT_EQ(contents(kDomain).toDictionary().value(QStringLiteral("l")).toArray(),
               (TRArray{str("l0"), str("l2")}));
     EXPECT_EQ(domainNames().last(), QStringLiteral("other"));
-    EXPECT_NE(contents(), before);
+    EXPECT_NE(contents(kDomain), before);
 }
 
 TEST_F(KeyTest, StepsOfADroppedTreeChangeNothing)
 {
-    storeDomain(kDomain, sample());
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, sample());
     selectKey({QStringLiteral("a")});
     deleteSelectedKey();
     TRAlert::setNextAnswer(TRAlert::kAlternate);
@@ -233,9 +220,7 @@ TEST_F(KeyTest, DoubleClickOpensCompoundsAndEditsLeavesThroughTheirSheet)
 {
     TRDictionary contents = sample().toDictionary();
     contents.insert(QStringLiteral("flag"), TRValue::fromBool(true));
-    storeDomain(kDomain, TRValue::fromDictionary(contents));
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, TRValue::fromDictionary(contents));
     selectKey({QStringLiteral("d")});
     trigger("actionEditKey");
     EXPECT_TRUE(outline()->isExpanded(indexOf({QStringLiteral("d")})));

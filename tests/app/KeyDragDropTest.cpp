@@ -12,11 +12,6 @@ namespace {
 const QString kFirst = QStringLiteral("org.example.first");
 const QString kSecond = QStringLiteral("org.example.second");
 
-TRValue str(const QString &text)
-{
-    return TRValue::fromString(text);
-}
-
 TRValue sample()
 {
     TRDictionary inner;
@@ -33,7 +28,6 @@ class DragDrop : public KeyTest
 {
 protected:
     TRKeyOutlineModel *modelOf(const QString &name) const { return domain(name)->outlineModel(); }
-    TRValue contents(const QString &name) const { return domain(name)->databaseRepresentation(); }
     // The index of a key of a domain by its path of names (dictionary keys, list positions as numbers).
     QModelIndex at(const QString &name, const QStringList &path) const
     {
@@ -73,9 +67,7 @@ protected:
 
 TEST_F(DragDrop, ReordersListElementsInOneStep)
 {
-    storeDomain(kFirst, sample());
-    start();
-    selectDomain(kFirst);
+    startShowing(kFirst, sample());
     const TRValue before = contents(kFirst);
     const QStringList l{QStringLiteral("l")};
 
@@ -150,9 +142,7 @@ TEST_F(DragDrop, NeverIntoItselfOrBelowAndNothingFromNoPropertyList)
         top.insert(QStringLiteral("s"), str(QStringLiteral("leaf")));
         return TRValue::fromDictionary(std::move(top));
     }();
-    storeDomain(kFirst, nested);
-    start();
-    selectDomain(kFirst);
+    startShowing(kFirst, nested);
     EXPECT_FALSE(drag(kFirst, {{QStringLiteral("d")}}, kFirst, {QStringLiteral("d")}, -1, Qt::MoveAction));
     EXPECT_FALSE(drag(kFirst, {{QStringLiteral("d")}}, kFirst, {QStringLiteral("d"), QStringLiteral("e")}, -1,
                       Qt::CopyAction));

@@ -16,7 +16,6 @@ protected:
     QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
     TRKeyOutlineModel *model() const { return qobject_cast<TRKeyOutlineModel *>(outline()->model()); }
 
-    void selectDomain(const QString &name) { selectRow(domainNames().indexOf(name)); }
     static QStringList keysOf(const TRValue &dictionary)
     {
         QStringList keys;

@@ -39,9 +39,7 @@ protected:
 
 TEST_F(MultipleSelection, DeleteKeyDeletesEverySelectedKeyInOneStep)
 {
-    storeDomain(kDomain, sample());
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, sample());
     const TRValue before = rootValue();
     outline()->expand(indexOf({QStringLiteral("l")}));
     outline()->expand(indexOf({QStringLiteral("d")}));
@@ -86,9 +84,7 @@ TEST_F(MultipleSelection, DeleteKeyDeletesEverySelectedKeyInOneStep)
 
 TEST_F(MultipleSelection, SingleKeyCommandsActOnTheCurrentRow)
 {
-    storeDomain(kDomain, sample());
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, sample());
     outline()->expand(indexOf({QStringLiteral("d")}));
     select({{QStringLiteral("a")}, {QStringLiteral("d")}});
     outline()->selectionModel()->setCurrentIndex(indexOf({QStringLiteral("d")}),

@@ -79,9 +79,7 @@ protected:
 
 TEST_F(PlistExchange, ExportIsReadByPlistlibInBothFormats)
 {
-    storeDomain(kDomain, sample());
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, sample());
     // An unsaved change goes into the file; nothing in memory changes.
     selectKey({QStringLiteral("name")});
     deleteSelectedKey();
@@ -117,9 +115,7 @@ TEST_F(PlistExchange, ExportRefusesXmlForTextXmlCannotCarry)
 {
     TRDictionary top;
     top.insert(QStringLiteral("bell"), TRValue::fromString(QStringLiteral("\a")));
-    storeDomain(kDomain, TRValue::fromDictionary(std::move(top)));
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, TRValue::fromDictionary(std::move(top)));
     exportAs(file(QStringLiteral("xml.plist")), 0);
     EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Export error")});
     EXPECT_FALSE(QFile::exists(file(QStringLiteral("xml.plist"))));
@@ -170,9 +166,7 @@ TEST_F(PlistExchange, RefusesWhatIsNoDomainAndAsksBeforeReplacingChanges)
         QFile out(path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size());
     }
-    storeDomain(kDomain, sample());
-    start();
-    selectDomain(kDomain);
+    startShowing(kDomain, sample());
     selectKey({QStringLiteral("name")});
     deleteSelectedKey();
     const TRValue edited = rootValue();

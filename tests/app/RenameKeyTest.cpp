@@ -34,9 +34,7 @@ protected:
     void SetUp() override
     {
         KeyTest::SetUp();
-        storeDomain(kDomain, sample());
-        start();
-        selectDomain(kDomain);
+        startShowing(kDomain, sample());
     }
 
     void rename(const QString &name, int code = 1)

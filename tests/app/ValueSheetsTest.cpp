@@ -116,9 +116,7 @@ TEST_F(KeyTest, DatesAreShownInTheLocalZoneNamedAndStoredAsInstants)
         const TimeZone inZone(c.zone);
         TRDictionary contents;
         contents.insert(QStringLiteral("when"), TRValue::fromDate(utc(2024, 1, 2, 3, 4, 5)));
-        storeDomain(kDomain, TRValue::fromDictionary(contents));
-        start();
-        selectDomain(kDomain);
+        startShowing(kDomain, TRValue::fromDictionary(contents));
         selectKey({QStringLiteral("when")});
         TRSheetRunner::setNextAnswer(1, [&c](QDialog *sheet) {
             auto *field = sheet->findChild<QDateTimeEdit *>(QStringLiteral("dateValueField"));
