@@ -1,24 +1,15 @@
 #include "TRAtomicFile.h"
 
+#include "TRSystemError.h"
 #include "TRText.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 #include <cerrno>
-#include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-namespace {
-
-QString systemError(int code)
-{
-    return QString::fromLocal8Bit(std::strerror(code));
-}
-
-} // namespace
 
 bool TRAtomicFile::write(const QString &path, const QByteArray &bytes, int mode, QString *reason)
 {
@@ -37,18 +28,18 @@ bool TRAtomicFile::write(const QString &path, const QByteArray &bytes, int mode,
         return false;
     };
     if (mode >= 0 && ::fchmod(file.handle(), mode_t(mode)) != 0)
-        return cancel(systemError(errno));
+        return cancel(trSystemError(errno));
     for (qsizetype written = 0; written < bytes.size();) {
         const ssize_t done =
             ::write(file.handle(), bytes.constData() + written, std::size_t(bytes.size() - written));
         if (done < 0 && errno != EINTR)
-            return cancel(systemError(errno));
+            return cancel(trSystemError(errno));
         if (done > 0)
             written += done;
     }
     // File systems that allocate late report a full disk only when the data reach it.
     if (::fsync(file.handle()) != 0)
-        return cancel(systemError(errno));
+        return cancel(trSystemError(errno));
     if (!file.commit()) {
         *reason = file.errorString();
         return false;
@@ -67,13 +58,13 @@ bool TRAtomicFile::syncFolder(const QString &folder, QString *reason)
 {
     const int fd = ::open(QFile::encodeName(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) {
-        *reason = systemError(errno);
+        *reason = trSystemError(errno);
         return false;
     }
     // File systems that cannot flush a folder (EINVAL) keep their entries by other means.
     const bool synced = ::fsync(fd) == 0 || errno == EINVAL;
     if (!synced)
-        *reason = systemError(errno);
+        *reason = trSystemError(errno);
     ::close(fd);
     return synced;
 }

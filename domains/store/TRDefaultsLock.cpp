@@ -1,5 +1,6 @@
 #include "TRDefaultsLock.h"
 
+#include "TRSystemError.h"
 #include "TRText.h"
 
 #include <QDir>
@@ -8,7 +9,6 @@
 #include <QThread>
 #include <atomic>
 #include <cerrno>
-#include <cstring>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -66,14 +66,14 @@ TRDefaultsLock::TRDefaultsLock(const QString &folder, const Waiting &waiting) : 
         if (::mkdir(native.constData(), 0755) == 0) {
             m_held = modificationTime(native, &m_mtime);
             if (!m_held)
-                m_failure = QString::fromLocal8Bit(std::strerror(errno));
+                m_failure = trSystemError(errno);
             return;
         }
         if (errno == ENOENT && ::mkdir(parent.constData(), 0755) == 0)
             continue;
         if (errno != EEXIST) {
             // Cannot lock here (a read-only folder, ...); the file operation goes on and meets the cause.
-            m_failure = QString::fromLocal8Bit(std::strerror(errno));
+            m_failure = trSystemError(errno);
             return;
         }
         timespec held{};

@@ -61,6 +61,21 @@ bool makeFolder(const QString &folder, QString *error)
     return true;
 }
 
+// Tells why the domain file at the path cannot be written, or removed, and answers false.
+bool cannotWrite(const QString &path, const QString &reason, QString *error)
+{
+    if (error)
+        *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, reason});
+    return false;
+}
+
+bool cannotRemove(const QString &path, const QString &reason, QString *error)
+{
+    if (error)
+        *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, reason});
+    return false;
+}
+
 } // namespace
 
 void TRDefaultsStore::setLockObserver(LockObserver observer)
@@ -150,9 +165,7 @@ TRDefaultsStore::WriteResult TRDefaultsStore::writePersistentDomain(const TRValu
     }
     QString tooLarge;
     if (!TRPropertyList::fitsExpansionBound(dictionary, &tooLarge)) {
-        if (error)
-            *error =
-                trFormat(trText("Cannot write the domain file %@: %@"), {filePathForName(name), tooLarge});
+        cannotWrite(filePathForName(name), tooLarge, error);
         return WriteResult::Failed;
     }
     if (!makeFolder(m_folder, error))
@@ -205,9 +218,7 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
             return false;
         break;
     case Lookup::NotAFile:
-        if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, existing.reason});
-        return false;
+        return cannotWrite(path, existing.reason, error);
     case Lookup::Absent:
         break;
     }
@@ -216,19 +227,13 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
 
     QByteArray bytes;
     QString encodeError;
-    if (!TRPropertyList::write(dictionary, format, &bytes, &encodeError)) {
-        if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, encodeError});
-        return false;
-    }
+    if (!TRPropertyList::write(dictionary, format, &bytes, &encodeError))
+        return cannotWrite(path, encodeError, error);
 
     m_cache.remove(path);
     QString reason;
-    if (!TRAtomicFile::write(path, bytes, int(mode), &reason)) {
-        if (error)
-            *error = trFormat(trText("Cannot write the domain file %@: %@"), {path, reason});
-        return false;
-    }
+    if (!TRAtomicFile::write(path, bytes, int(mode), &reason))
+        return cannotWrite(path, reason, error);
     // The next save of this domain needs the file's format and mode, and the domain list its key count,
     // not its contents: note them, so that neither reads and parses the whole file again. A reader still
     // parses it (the contents are not kept: what the file holds is what a read gives back).
@@ -275,28 +280,18 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
     if (::lstat(native.constData(), &info) != 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return true;
-        const QString reason = trSystemError(errno);
-        if (error)
-            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, reason});
-        return false;
+        return cannotRemove(path, trSystemError(errno), error);
     }
     if (S_ISREG(info.st_mode)) {
         CachedFile existing;
         if (readDomainFile(path, &existing, false) == Lookup::Unreadable)
             return setAside(path, existing.reason, error);
     } else if (!S_ISLNK(info.st_mode)) {
-        if (error)
-            *error = trFormat(trText("Cannot remove the domain file %@: %@"),
-                              {path, trText("It is not a regular file.")});
-        return false;
+        return cannotRemove(path, trText("It is not a regular file."), error);
     }
     // A link goes, its target stays: the target belongs to whoever made the link.
-    if (::unlink(native.constData()) != 0 && errno != ENOENT) {
-        const QString reason = trSystemError(errno);
-        if (error)
-            *error = trFormat(trText("Cannot remove the domain file %@: %@"), {path, reason});
-        return false;
-    }
+    if (::unlink(native.constData()) != 0 && errno != ENOENT)
+        return cannotRemove(path, trSystemError(errno), error);
     m_cache.remove(path);
     return true;
 }
