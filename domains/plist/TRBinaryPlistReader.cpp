@@ -36,20 +36,12 @@ bool TRBinaryPlistReader::run(TRValue *value, QString *error)
     const bool ok = [&] {
         if (!m_view.open())
             return false;
-        const quint64 count = m_view.objectCount();
-        m_objects.resize(count);
-        m_states.assign(count, State::Unread);
-        m_heights.assign(count, 0);
-        if (m_scanOnly)
-            m_sizes.assign(count, 0);
+        m_marks.assign(m_view.objectCount(), 0);
         countUses(m_view.top());
         return readObject(m_view.top(), 0, value);
     }();
-    m_objects.clear();
-    m_states.clear();
-    m_heights.clear();
-    m_uses.clear();
-    m_sizes.clear();
+    m_marks = std::vector<quint8>();
+    m_shared = QHash<quint64, Shared>();
     if (!ok) {
         *value = TRValue();
         if (error)
@@ -62,8 +54,7 @@ void TRBinaryPlistReader::countUses(quint64 top)
 {
     // Same decoding as readObject(); an object this pass cannot decode fails there when it is reached.
     const quint64 count = m_view.objectCount();
-    m_uses.assign(count, 0);
-    m_uses[top] = 1;
+    m_marks[top] = 1;
     for (quint64 index = 0; index < count; ++index) {
         TRBinaryPlistView::Object object;
         if (!m_view.looksLikeContainer(index) || !m_view.object(index, &object))
@@ -74,27 +65,28 @@ void TRBinaryPlistReader::countUses(quint64 top)
             object.type == TRBinaryPlistView::Dictionary ? 2 * object.count : object.count;
         for (quint64 i = 0; i < references; ++i) {
             quint64 used = 0;
-            if (m_view.reference(object, i, &used) && m_uses[used] < 2)
-                ++m_uses[used];
+            if (m_view.reference(object, i, &used) && uses(used) < 2)
+                ++m_marks[used];
         }
     }
 }
 
 bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
 {
-    if (m_states[index] == State::Done) {
+    const State current = state(index);
+    if (current == State::Done) {
         // A shared object: its nesting counts again at every place it is used.
-        if (depth + m_heights[index] > kTRMaxNestingDepth)
+        const Shared &shared = *m_shared.constFind(index);
+        if (depth + shared.height > kTRMaxNestingDepth)
             return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "nesting too deep"));
-        *value = m_objects[index];
-        m_lastHeight = m_heights[index];
-        if (m_scanOnly)
-            m_lastSize = m_sizes[index];
+        *value = shared.value;
+        m_lastHeight = shared.height;
+        m_lastSize = shared.size;
         return true;
     }
-    if (m_states[index] == State::Reading)
+    if (current == State::Reading)
         return m_view.fail(m_view.offsetOf(index), QT_TRANSLATE_NOOP("Tamrix", "reference cycle"));
-    if (m_states[index] == State::Consumed)
+    if (current == State::Consumed)
         return m_view.fail(m_view.offsetOf(index),
                            QT_TRANSLATE_NOOP("Tamrix", "object used more often than referenced"));
     TRBinaryPlistView::Object object;
@@ -102,29 +94,27 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
         return false;
     const bool compound =
         object.type == TRBinaryPlistView::Array || object.type == TRBinaryPlistView::Dictionary;
+    const bool shared = uses(index) > 1;
     if (!compound) {
         // A scan needs the value itself only at the root and where a shared one may be a key again.
-        const bool check = m_scanOnly && depth > 0 && m_uses[index] <= 1;
+        const bool check = m_scanOnly && depth > 0 && !shared;
         if (!(check ? m_view.checkLeaf(object) : m_view.leaf(object, value)))
             return false;
         m_lastSize = 1;
     } else {
         if (depth >= kTRMaxNestingDepth)
             return m_view.fail(object.offset, QT_TRANSLATE_NOOP("Tamrix", "nesting too deep"));
-        m_states[index] = State::Reading;
+        setState(index, State::Reading);
         if (!readCompound(object, depth + 1, value))
             return false;
     }
     const int height = compound ? m_lastHeight + 1 : 0;
-    if (m_uses[index] > 1) {
+    if (shared) {
         // Only objects referenced from several places are kept for reuse.
-        m_objects[index] = *value;
-        m_states[index] = State::Done;
-        m_heights[index] = quint16(height);
-        if (m_scanOnly)
-            m_sizes[index] = m_lastSize;
+        m_shared.insert(index, Shared{*value, m_lastSize, height});
+        setState(index, State::Done);
     } else {
-        m_states[index] = State::Consumed;
+        setState(index, State::Consumed);
     }
     m_lastHeight = height;
     return true;
@@ -132,19 +122,23 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
 
 bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *isText)
 {
+    const State current = state(index);
     // A key read before: its text, without copying the value around it (a leaf, so no nesting to count).
-    if (m_states[index] == State::Done && m_objects[index].isString()) {
-        *key = m_objects[index].toString();
-        *isText = true;
-        return true;
+    if (current == State::Done) {
+        const TRValue &shared = m_shared.constFind(index)->value;
+        if (shared.isString()) {
+            *key = shared.toString();
+            *isText = true;
+            return true;
+        }
     }
     // A key used once is only ever a dictionary key: its characters are all that is kept.
     TRBinaryPlistView::Object object;
-    if (m_states[index] == State::Unread && m_uses[index] <= 1 && m_view.object(index, &object) &&
+    if (current == State::Unread && uses(index) <= 1 && m_view.object(index, &object) &&
         (object.type == TRBinaryPlistView::Ascii || object.type == TRBinaryPlistView::Utf16)) {
         if (!m_view.text(object, key))
             return false;
-        m_states[index] = State::Consumed;
+        setState(index, State::Consumed);
         *isText = true;
         return true;
     }

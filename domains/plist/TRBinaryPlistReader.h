@@ -5,6 +5,7 @@
 #include "TRValue.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QString>
 #include <vector>
 
@@ -40,16 +41,34 @@ private:
     bool readKey(quint64 index, int depth, QString *key, bool *isText);
     bool readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
 
+    // Each object's use count (0, 1, or 2 for more) in the low bits, its state above.
+    static constexpr quint8 kUseMask = 0x3;
+    static constexpr int kStateShift = 2;
+    State state(quint64 index) const { return State(m_marks[index] >> kStateShift); }
+    quint8 uses(quint64 index) const { return m_marks[index] & kUseMask; }
+    void setState(quint64 index, State state)
+    {
+        m_marks[index] = quint8(m_marks[index] & kUseMask) | quint8(quint8(state) << kStateShift);
+    }
+
+    // An object referenced from several places, read once: its value (none while scanning, a leaf
+    // excepted), its nesting levels (0 for a leaf) and, scanning, its expanded size.
+    struct Shared
+    {
+        TRValue value;
+        quint64 size = 0;
+        int height = 0;
+    };
+
     QByteArray m_bytes;
     TRBinaryPlistView m_view;
-    std::vector<TRValue> m_objects;
-    std::vector<State> m_states;
-    // Nesting levels inside each object read (0 for a leaf), and that of the object read last.
-    std::vector<quint16> m_heights;
-    std::vector<quint8> m_uses;
+    // One byte per object; the few shared objects are kept aside, so a file of unshared objects costs
+    // no more than this while it is read.
+    std::vector<quint8> m_marks;
+    QHash<quint64, Shared> m_shared;
+    // Nesting levels inside the object read last.
     int m_lastHeight = 0;
-    // Scanning: the expanded size of each shared object read, and that of the object read last.
+    // Scanning: the expanded size of the object read last.
     bool m_scanOnly = false;
-    std::vector<quint64> m_sizes;
     quint64 m_lastSize = 0;
 };

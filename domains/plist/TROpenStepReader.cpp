@@ -35,7 +35,25 @@ bool TROpenStepReader::fail(qsizetype position, const QString &reason)
 
 bool TROpenStepReader::read(TRValue *value, QString *error)
 {
+    m_scanOnly = false;
+    return run(value, error);
+}
+
+bool TROpenStepReader::scan(TRPlistShape *shape, QString *error)
+{
+    m_scanOnly = true;
+    TRValue root;
+    if (!run(&root, error))
+        return false;
+    const bool compound = m_lastKind == TRValue::Kind::Array || m_lastKind == TRValue::Kind::Dictionary;
+    *shape = TRPlistShape{m_lastKind, compound ? m_lastCount : 0, m_values};
+    return true;
+}
+
+bool TROpenStepReader::run(TRValue *value, QString *error)
+{
     *value = TRValue();
+    m_values = 0;
     const bool ok = [&] {
         const auto *raw = reinterpret_cast<const unsigned char *>(m_bytes.constData());
         if (m_bytes.size() >= 2 &&
@@ -67,9 +85,10 @@ bool TROpenStepReader::read(TRValue *value, QString *error)
             return false;
         if (!skipSpace())
             return false;
-        if (!atEnd() && peek() == u'=' && value->isString()) {
+        if (!atEnd() && peek() == u'=' && m_lastKind == TRValue::Kind::String) {
             // A strings file: the top-level dictionary has no braces.
             m_pos = start;
+            m_values = 1;
             return readEntries(0, QChar(), value);
         }
         if (!atEnd())
@@ -107,6 +126,7 @@ bool TROpenStepReader::skipSpace()
 
 bool TROpenStepReader::readValue(int depth, TRValue *value)
 {
+    ++m_values;
     const QChar c = peek();
     if (c == u'{' || c == u'(') {
         if (depth >= kTRMaxNestingDepth)
@@ -116,6 +136,7 @@ bool TROpenStepReader::readValue(int depth, TRValue *value)
         if (c == u'{')
             return readEntries(depth + 1, QLatin1Char('}'), value);
         TRArray elements;
+        qsizetype count = 0;
         for (;;) {
             if (!skipSpace())
                 return false;
@@ -128,7 +149,9 @@ bool TROpenStepReader::readValue(int depth, TRValue *value)
             TRValue element;
             if (!readValue(depth + 1, &element))
                 return false;
-            elements.append(std::move(element));
+            ++count;
+            if (!m_scanOnly)
+                elements.append(std::move(element));
             if (!skipSpace())
                 return false;
             if (peek() == u',') {
@@ -138,11 +161,25 @@ bool TROpenStepReader::readValue(int depth, TRValue *value)
                                            : trText("expected \u201c,\u201d or \u201c)\u201d"));
             }
         }
-        *value = TRValue::fromArray(std::move(elements));
+        m_lastKind = TRValue::Kind::Array;
+        m_lastCount = count;
+        if (!m_scanOnly)
+            *value = TRValue::fromArray(std::move(elements));
         return true;
     }
-    if (c == u'<')
-        return readAngled(value);
+    if (c == u'<') {
+        // Typed values and data are rare and small beside strings: a scan reads them too, for their kind.
+        TRValue angled;
+        if (!readAngled(&angled))
+            return false;
+        m_lastKind = angled.kind();
+        if (!m_scanOnly)
+            *value = std::move(angled);
+        return true;
+    }
+    m_lastKind = TRValue::Kind::String;
+    if (m_scanOnly)
+        return readString(nullptr);
     QString text;
     if (!readString(&text))
         return false;
@@ -182,10 +219,14 @@ bool TROpenStepReader::readEntries(int depth, QChar terminator, TRValue *value)
         if (peek() != u';')
             return fail(m_pos, trText("expected \u201c;\u201d after a value"));
         ++m_pos;
+        // A scan keeps the keys alone, for this check.
         if (!entries.insert(key, std::move(entry)))
             return fail(keyAt, trFormat(trText("duplicate key \u201c%@\u201d"), {key}));
     }
-    *value = TRValue::fromDictionary(std::move(entries));
+    m_lastKind = TRValue::Kind::Dictionary;
+    m_lastCount = entries.size();
+    if (!m_scanOnly)
+        *value = TRValue::fromDictionary(std::move(entries));
     return true;
 }
 
@@ -198,7 +239,8 @@ bool TROpenStepReader::readString(QString *text)
         ++m_pos;
     if (m_pos == start)
         return fail(m_pos, atEnd() ? trText("unexpected end of text") : trText("unexpected character"));
-    *text = m_text.mid(start, m_pos - start);
+    if (text)
+        *text = m_text.mid(start, m_pos - start);
     return true;
 }
 
@@ -206,7 +248,12 @@ bool TROpenStepReader::readQuoted(QString *text)
 {
     const QChar quote = peek();
     const qsizetype start = m_pos++;
-    text->clear();
+    if (text)
+        text->clear();
+    const auto append = [text](QChar c) {
+        if (text)
+            text->append(c);
+    };
     for (;;) {
         if (atEnd())
             return fail(start, trText("unterminated string"));
@@ -214,7 +261,7 @@ bool TROpenStepReader::readQuoted(QString *text)
         if (c == quote)
             return true;
         if (c != u'\\') {
-            text->append(c);
+            append(c);
             continue;
         }
         if (atEnd())
@@ -223,25 +270,25 @@ bool TROpenStepReader::readQuoted(QString *text)
         const QChar e = m_text.at(m_pos++);
         switch (e.unicode()) {
         case u'a':
-            text->append(QChar(0x07));
+            append(QChar(0x07));
             break;
         case u'b':
-            text->append(QChar(0x08));
+            append(QChar(0x08));
             break;
         case u'f':
-            text->append(QChar(0x0c));
+            append(QChar(0x0c));
             break;
         case u'n':
-            text->append(QChar(0x0a));
+            append(QChar(0x0a));
             break;
         case u'r':
-            text->append(QChar(0x0d));
+            append(QChar(0x0d));
             break;
         case u't':
-            text->append(QChar(0x09));
+            append(QChar(0x09));
             break;
         case u'v':
-            text->append(QChar(0x0b));
+            append(QChar(0x0b));
             break;
         case u'U':
         case u'u': {
@@ -251,7 +298,7 @@ bool TROpenStepReader::readQuoted(QString *text)
                 code = code * 16 + trHexDigitValue(m_text.at(m_pos++).unicode());
             if (digits == 0)
                 return fail(escapeAt, trText("a \\U escape without hexadecimal digits"));
-            text->append(QChar(char16_t(code)));
+            append(QChar(char16_t(code)));
             break;
         }
         default:
@@ -259,9 +306,9 @@ bool TROpenStepReader::readQuoted(QString *text)
                 int code = e.unicode() - u'0';
                 for (int digits = 1; digits < 3 && !atEnd() && peek() >= u'0' && peek() <= u'7'; ++digits)
                     code = code * 8 + (m_text.at(m_pos++).unicode() - u'0');
-                text->append(QChar(char16_t(code)));
+                append(QChar(char16_t(code)));
             } else {
-                text->append(e);
+                append(e);
             }
         }
     }
@@ -315,7 +362,8 @@ bool TROpenStepReader::readAngled(TRValue *value)
         return true;
     }
     QByteArray bytes;
-    bytes.reserve(body.size() / 2);
+    if (!m_scanOnly)
+        bytes.reserve(body.size() / 2);
     int high = -1;
     qsizetype highAt = 0;
     for (qsizetype i = 0; i < body.size(); ++i) {
@@ -329,7 +377,8 @@ bool TROpenStepReader::readAngled(TRValue *value)
             high = digit;
             highAt = start + 1 + i;
         } else {
-            bytes.append(char(high << 4 | digit));
+            if (!m_scanOnly)
+                bytes.append(char(high << 4 | digit));
             high = -1;
         }
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRPlistShape.h"
 #include "TRValue.h"
 
 #include <QByteArray>
@@ -15,9 +16,14 @@ public:
     explicit TROpenStepReader(const QByteArray &bytes);
 
     bool read(TRValue *value, QString *error);
+    // Checks the whole text exactly as read() does, refusing the same files with the same messages, but
+    // builds no values beyond the dictionary keys that the duplicate check needs.
+    bool scan(TRPlistShape *shape, QString *error);
 
 private:
+    bool run(TRValue *value, QString *error);
     bool readValue(int depth, TRValue *value);
+    // A null text only checks the string and moves past it.
     bool readString(QString *text);
     bool readQuoted(QString *text);
     bool readAngled(TRValue *value);
@@ -31,4 +37,10 @@ private:
     QString m_text;
     qsizetype m_pos = 0;
     QString m_error;
+    // Scanning: values are checked and counted, not kept. Every value read tells its kind and, for a
+    // container, its number of elements or entries.
+    bool m_scanOnly = false;
+    TRValue::Kind m_lastKind = TRValue::Kind::None;
+    qsizetype m_lastCount = 0;
+    quint64 m_values = 0;
 };

@@ -55,16 +55,20 @@ bool refuseExpansion(QString *error)
     return false;
 }
 
+bool refuseEmpty(QString *error)
+{
+    if (error)
+        *error = trText("The file is empty.");
+    return false;
+}
+
 } // namespace
 
 bool TRPropertyList::read(const QByteArray &bytes, TRValue *value, Format *format, QString *error)
 {
     *value = TRValue();
-    if (bytes.isEmpty()) {
-        if (error)
-            *error = trText("The file is empty.");
-        return false;
-    }
+    if (bytes.isEmpty())
+        return refuseEmpty(error);
     if (bytes.startsWith("bplist")) {
         if (format)
             *format = Format::Binary;
@@ -92,16 +96,12 @@ bool TRPropertyList::readShape(const QByteArray &bytes, TRPlistShape *shape, For
         if (format)
             *format = Format::Xml;
         ok = TRXmlPlistReader(bytes).scan(shape, error);
+    } else if (!bytes.isEmpty()) {
+        if (format)
+            *format = Format::OpenStep;
+        ok = TROpenStepReader(bytes).scan(shape, error);
     } else {
-        TRValue value;
-        ok = read(bytes, &value, format, error);
-        if (ok) {
-            *shape = TRPlistShape{value.kind(), 0, value.expandedSize(kTRMaxExpandedValues + 1)};
-            if (value.isArray())
-                shape->rootCount = value.toArray().size();
-            else if (value.isDictionary())
-                shape->rootCount = value.toDictionary().size();
-        }
+        ok = refuseEmpty(error);
     }
     if (ok && shape->expandedValues > kTRMaxExpandedValues)
         ok = refuseExpansion(error);

@@ -40,8 +40,7 @@ public:
                      QString *error = nullptr);
 
     // What read() and then fitsExpansionBound() would say of the bytes, with the same refusals and
-    // messages, and the shape of the list, without building its values: binary and XML files are
-    // scanned, the text form is read.
+    // messages, and the shape of the list, without building its values.
     static bool readShape(const QByteArray &bytes, TRPlistShape *shape, Format *format = nullptr,
                           QString *error = nullptr);
 

@@ -1,6 +1,7 @@
 // Scanning a property list (readShape) answers what reading it does: every file of the corpus, whole
 // and damaged, gets the same verdict, the same message and the shape of the value read.
 #include "PlistTestSupport.h"
+#include "TRLimits.h"
 #include "plist/TRPropertyList.h"
 
 #include <QDirIterator>
@@ -35,12 +36,13 @@ TEST(PlistShape, AgreesWithReadingOnTheCorpusWholeAndDamaged)
         SCOPED_TRACE(path.toStdString());
         expectShapeAgrees(bytes);
         // Cut short, and one byte at a time changed at up to 64 places spread over the file: the damage
-        // reaches headers, tags, lengths, references and the trailer.
+        // reaches headers, tags, lengths, references and the trailer, and the text form's brackets,
+        // separators and quotes.
         for (const qsizetype cut : {bytes.size() / 4, bytes.size() / 2, bytes.size() - 1})
             expectShapeAgrees(bytes.left(cut));
         const qsizetype stride = std::max<qsizetype>(1, bytes.size() / 64);
         for (qsizetype at = 0; at < bytes.size(); at += stride) {
-            for (const char replacement : {'\0', '\xff', '<', '"'}) {
+            for (const char replacement : {'\0', '\xff', '<', '"', '}', ';'}) {
                 QByteArray damaged = bytes;
                 damaged[at] = replacement;
                 SCOPED_TRACE(at);
@@ -71,5 +73,22 @@ TEST(PlistShape, CountsSharedValuesWhereTheyAreUsed)
             SCOPED_TRACE(levels);
             expectShapeAgrees(bytes);
         }
+    }
+}
+
+TEST(PlistShape, AgreesWithReadingOnTheTextForm)
+{
+    const QByteArray deep = QByteArray(kTRMaxNestingDepth, '(') + QByteArray(kTRMaxNestingDepth, ')');
+    const QByteArray deeper = '(' + deep + ')';
+    const QByteArray utf16("\xfe\xff\0{\0a\0=\0\"\0b\0\"\0;\0}", 18);
+    for (const QByteArray &bytes :
+         {QByteArray("\"a\" = 1; \"b\" = (x, <*I5>, <0aff>, <[AAE=]>, {c = <*BY>;});"), // a strings file
+          QByteArray("{ a = 1; b = (1, 2); a = 2; }"), QByteArray("\"just a string\""),
+          QByteArray("<*D2024-01-02 03:04:05 +0000>"), QByteArray("( )"), QByteArray("{ }"),
+          QByteArray("x y"), QByteArray("/* open"), QByteArray("{ a = \"open; }"), QByteArray("( <*Ix> )"),
+          QByteArray("( <abc> )"), QByteArray("{ a = ; }"), QByteArray("a = b; a = c;"), deep, deeper, utf16,
+          utf16.left(17)}) {
+        SCOPED_TRACE(bytes.toStdString());
+        expectShapeAgrees(bytes);
     }
 }
