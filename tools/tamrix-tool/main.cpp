@@ -5,16 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <cstdint>
 #include <cstdio>
-#include <cstdlib>
-
-#if defined(__GLIBC__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
-#include <malloc.h>
-#include <sys/mman.h>
-#include <unistd.h>
-#define TAMRIX_HEAP_LARGE_PAGES 1
-#endif
 
 namespace {
 
@@ -86,33 +77,6 @@ QString helpText()
                   "  -v, --version  show the version and exit\n");
 }
 
-// A property list of a million values is read into some hundred thousand small blocks spread over a few
-// hundred MiB, and then looked at in no particular order: with 4 KiB pages most of the time goes to page
-// faults and to missing the translation cache. The tool is short-lived and reads big files, so its heap
-// is reserved up front (address space only), asked to be backed by 2 MiB pages where the system offers
-// them, and kept to the end rather than returned piecemeal. Blocks up to 32 MiB come from that heap too.
-void preferLargePages()
-{
-#ifdef TAMRIX_HEAP_LARGE_PAGES
-    constexpr std::size_t kReserve = std::size_t(1) << 30;
-    constexpr std::uintptr_t kLargePage = std::uintptr_t(2) << 20;
-    mallopt(M_MMAP_THRESHOLD, 32 << 20);
-    mallopt(M_TRIM_THRESHOLD, int(kReserve + (kReserve >> 1)));
-    mallopt(M_TOP_PAD, int(kReserve));
-    const auto before = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    void *volatile probe = std::malloc(1 << 20);
-    const auto after = reinterpret_cast<std::uintptr_t>(sbrk(0));
-    std::free(probe);
-    mallopt(M_TOP_PAD, 128 << 10);
-    if (after < before || after - before < kReserve)
-        return; // the heap could not grow in one piece: ordinary pages then
-    const std::uintptr_t start = (after - kReserve + kLargePage - 1) & ~(kLargePage - 1);
-    const std::uintptr_t end = after & ~(kLargePage - 1);
-    if (end > start)
-        madvise(reinterpret_cast<void *>(start), end - start, MADV_HUGEPAGE);
-#endif
-}
-
 int usageError(const QString &message)
 {
     printText(stderr, QStringLiteral("tamrix-tool: ") + message + QLatin1Char('\n') +
@@ -124,7 +88,6 @@ int usageError(const QString &message)
 
 int main(int argc, char **argv)
 {
-    preferLargePages();
     QCoreApplication application(argc, argv);
     const TRTranslations translations;
     // Names and paths are UTF-8 text: bytes that are not would reach the store as U+FFFD, naming
