@@ -73,7 +73,7 @@ protected:
             for (const QTreeViewItem &item : d->viewItems) {
                 rows.append(QStringLiteral("%1 of %2 under %3: expanded %4, children %5, siblings %6, "
                                            "total %7, level %8")
-                                .arg(model()->keyForIndex(item.index)->name().description())
+                                .arg(nameAt(item.index))
                                 .arg(quintptr(item.index.internalPointer()), 0, 16)
                                 .arg(item.parentItem)
                                 .arg(item.expanded)
@@ -87,10 +87,16 @@ protected:
 #endif
         for (QModelIndex row = model()->index(0, 0); row.isValid(); row = outline()->indexBelow(row))
             rows.append(QStringLiteral("%1 at %2: expanded %3")
-                            .arg(model()->keyForIndex(row)->name().description())
+                            .arg(nameAt(row))
                             .arg(outline()->visualRect(row).x())
                             .arg(outline()->isExpanded(row)));
         return rows;
+    }
+    // The row and name of the key at an index.
+    QString nameAt(const QModelIndex &index) const
+    {
+        const TRKey *key = model()->keyForIndex(index);
+        return QStringLiteral("%1 %2").arg(index.row()).arg(key ? key->name().description() : QString());
     }
     // Whether a full layout is pending (edits laid out in place leave none).
     bool layoutPending() const
