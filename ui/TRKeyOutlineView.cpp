@@ -150,6 +150,7 @@ struct TRKeyOutlineView::Removal
 {
     QList<QTreeViewItem> items;
     RemovedRows rows;
+    qsizetype rowsLeft = 0;
 };
 
 QTreeViewPrivate *TRKeyOutlineView::treePrivate()
@@ -217,10 +218,12 @@ void TRKeyOutlineView::rowsAboutToBeRemoved(const QModelIndex &parent, int start
         auto removal = std::make_unique<Removal>();
         // Until the model has removed the rows, the rows left stand for it (the selection model moves the
         // current row now, and the view scrolls to it).
-        if (rowsUpToDate(d) && takeOutRows(d, parent, start, end, removal->rows))
+        if (rowsUpToDate(d) && takeOutRows(d, parent, start, end, removal->rows)) {
+            removal->rowsLeft = d->viewItems.size();
             m_removal = std::move(removal);
-        else
+        } else {
             d->viewItems.clear(); // as QTreeView does: every row is laid out again
+        }
         return;
     }
 #endif
@@ -230,8 +233,14 @@ void TRKeyOutlineView::rowsAboutToBeRemoved(const QModelIndex &parent, int start
 void TRKeyOutlineView::keepRowsAside()
 {
 #if TR_OUTLINE_IN_PLACE
-    if (m_removal)
-        m_removal->items.swap(treePrivate()->viewItems);
+    if (!m_removal)
+        return;
+    QTreeViewPrivate *d = treePrivate();
+    // Rows laid out again in the meantime (before the model removed its rows) are QTreeView's to renew.
+    if (d->delayedPendingLayout || d->viewItems.size() != m_removal->rowsLeft)
+        m_removal.reset();
+    else
+        m_removal->items.swap(d->viewItems);
 #endif
 }
 
