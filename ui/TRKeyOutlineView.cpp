@@ -177,8 +177,10 @@ bool TRKeyOutlineView::laysOutInPlace()
 
 void TRKeyOutlineView::setModel(QAbstractItemModel *model)
 {
-    if (model == this->model())
+    if (model == this->model()) {
+        QTreeView::setModel(model);
         return;
+    }
     disconnect(m_removedConnections.first);
     disconnect(m_removedConnections.second);
     m_removal.reset();
