@@ -157,6 +157,11 @@ QTreeViewPrivate *TRKeyOutlineView::treePrivate()
 {
     return static_cast<QTreeViewPrivate *>(d_ptr.data());
 }
+#else
+// Without QTreeView's private class nothing is kept aside.
+struct TRKeyOutlineView::Removal
+{
+};
 #endif
 
 TRKeyOutlineView::TRKeyOutlineView(QWidget *parent) : QTreeView(parent)
