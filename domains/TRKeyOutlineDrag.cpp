@@ -69,9 +69,8 @@ std::vector<TRKeyPtr> TRKeyOutlineDrag::topmostKeys(std::vector<TRKeyPtr> keys)
     });
     std::unordered_set<const TRKey *> seen;
     std::erase_if(keys, [&](const TRKeyPtr &key) { return !seen.insert(key.get()).second; });
-    // Outline order: by the path of positions from the root, each parent's children walked once.
-    std::unordered_map<const TRKey *, int> positions;
-    std::unordered_set<const TRKey *> walked;
+    // Outline order: by the path of positions from the root (a parent finds a child's row without a walk
+    // over its children: a domain's top level can hold hundreds of thousands).
     std::unordered_map<const TRKey *, std::vector<int>> paths;
     std::function<const std::vector<int> &(const TRKey *)> pathOf = [&](const TRKey *node) -> const auto &
     {
@@ -80,14 +79,8 @@ std::vector<TRKeyPtr> TRKeyOutlineDrag::topmostKeys(std::vector<TRKeyPtr> keys)
             return known->second;
         std::vector<int> path;
         if (const TRKeyPtr parent = node->parent()) {
-            if (walked.insert(parent.get()).second) {
-                const std::vector<TRKeyPtr> &children = parent->children();
-                for (std::size_t i = 0; i < children.size(); ++i)
-                    positions[children[i].get()] = int(i);
-            }
             path = pathOf(parent.get());
-            const auto at = positions.find(node);
-            path.push_back(at == positions.end() ? -1 : at->second);
+            path.push_back(parent->rowOfChild(node));
         }
         return paths.emplace(node, std::move(path)).first->second;
     };

@@ -7,6 +7,8 @@ packages=(
   # build
   build-essential cmake ninja-build pkg-config git clang-format
   qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools libgl-dev
+  # QTreeView's private class (the key outline's in-place layout)
+  qt6-base-private-dev
   # tests, sanitizers, fuzzing
   libgtest-dev libgmock-dev clang libclang-rt-14-dev python3 locales
   xvfb xauth fonts-dejavu-core
