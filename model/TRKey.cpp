@@ -122,25 +122,40 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
     }
     owner.m_value = TRValue();
     owner.m_children = std::make_unique<Children>();
-    Children &c = *owner.m_children;
-    // The children are made when first asked for (made()); until then each is its value.
-    if (isObjectArray(value)) {
-        owner.m_kind = NodeKind::List;
-        const TRArray &elements = value.toArray();
-        c.nodes.resize(std::size_t(elements.size()));
-        c.pending.assign(elements.cbegin(), elements.cend());
+    // The children are made when first asked for (made()), from the value's elements.
+    owner.m_kind = isObjectArray(value) ? NodeKind::List : NodeKind::Dictionary;
+    owner.m_children->source = value;
+    owner.m_children->nodes.resize(
+        std::size_t(owner.isArray() ? value.toArray().size() : value.toDictionary().size()));
+}
+
+const TRValue &TRKey::unmadeValue(std::size_t position) const
+{
+    const Children &c = *m_children;
+    if (c.source.isNone())
+        return c.pending[position];
+    return isArray() ? c.source.toArray().at(qsizetype(position))
+                     : c.source.toDictionary().valueAt(qsizetype(position));
+}
+
+void TRKey::detach() const
+{
+    Children &c = *m_children;
+    if (c.source.isNone())
         return;
+    const std::size_t size = c.nodes.size();
+    if (isDictionary()) {
+        const TRDictionary &entries = c.source.toDictionary();
+        c.keys.reserve(size);
+        for (std::size_t i = 0; i < size; ++i)
+            c.keys.push_back(entries.keyAt(qsizetype(i)));
     }
-    owner.m_kind = NodeKind::Dictionary;
-    const TRDictionary &entries = value.toDictionary();
-    c.nodes.resize(std::size_t(entries.size()));
-    c.keys.reserve(std::size_t(entries.size()));
-    c.pending.reserve(std::size_t(entries.size()));
-    // A dictionary's keys are unique: its entries are appended without a lookup.
-    for (const auto &[key, element] : entries) {
-        c.keys.push_back(key);
-        c.pending.push_back(element);
+    if (std::any_of(c.nodes.begin(), c.nodes.end(), [](const TRKeyPtr &node) { return !node; })) {
+        c.pending.reserve(size);
+        for (std::size_t i = 0; i < size; ++i)
+            c.pending.push_back(c.nodes[i] ? TRValue() : unmadeValue(i));
     }
+    c.source = TRValue();
 }
 
 const TRKeyPtr &TRKey::made(std::size_t position) const
@@ -150,26 +165,29 @@ const TRKeyPtr &TRKey::made(std::size_t position) const
     if (!slot) {
         // A list element not made yet has not moved (inserting or removing elements makes them all
         // first), so its position is still its name.
-        const TRValue name =
-            isDictionary() ? TRValue::fromString(c.keys[position]) : positionName(qsizetype(position));
+        const TRValue name = isDictionary() ? TRValue::fromString(keyAtIndex(int(position)))
+                                            : positionName(qsizetype(position));
         const TRKeyPtr self = std::const_pointer_cast<TRKey>(shared_from_this());
-        slot = build(name, c.pending[position], self, m_domain);
-        c.pending[position] = TRValue();
+        slot = build(name, unmadeValue(position), self, m_domain);
+        if (!c.pending.empty())
+            c.pending[position] = TRValue();
     }
     return slot;
 }
 
 void TRKey::makeAll() const
 {
-    if (!m_children || m_children->pending.empty())
+    if (!m_children || (m_children->source.isNone() && m_children->pending.empty()))
         return;
     for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
         made(i);
+    detach();
     m_children->pending = std::vector<TRValue>();
 }
 
 void TRKey::appendSlot(const TRKeyPtr &child) const
 {
+    detach();
     m_children->nodes.push_back(child);
     if (!m_children->pending.empty())
         m_children->pending.emplace_back();
@@ -177,6 +195,7 @@ void TRKey::appendSlot(const TRKeyPtr &child) const
 
 void TRKey::setSlot(std::size_t position, const TRKeyPtr &child) const
 {
+    detach();
     m_children->nodes[position] = child;
     if (!m_children->pending.empty())
         m_children->pending[position] = TRValue();
@@ -184,6 +203,7 @@ void TRKey::setSlot(std::size_t position, const TRKeyPtr &child) const
 
 void TRKey::eraseSlot(std::size_t position) const
 {
+    detach();
     Children &c = *m_children;
     c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
     if (!c.pending.empty())
@@ -199,6 +219,10 @@ std::size_t TRKey::dictionaryPosition(const QString &key) const
 {
     // The container is the node's cache as much as its contents: a lookup may build the index.
     Children &c = *m_children;
+    if (!c.source.isNone()) {
+        const qsizetype found = c.source.toDictionary().indexOf(key);
+        return found >= 0 ? std::size_t(found) : c.nodes.size();
+    }
     if (c.nodes.size() > kLinearLimit) {
         if (!hasFullIndex(c)) {
             c.index.clear();
@@ -252,6 +276,7 @@ TRKey::Edit TRKey::renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild,
     const Edit edit{Edit::Kind::Replace, int(position)};
     if (before)
         before(edit);
+    detach();
     setSlot(position, newChild);
     c.keys[position] = newKey;
     if (c.nodes.size() > kLinearLimit) {
@@ -263,6 +288,7 @@ TRKey::Edit TRKey::renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild,
 
 void TRKey::removeFromDictionaryAt(std::size_t position)
 {
+    detach();
     Children &c = *m_children;
     const bool indexed = hasFullIndex(c) && c.nodes.size() > kLinearLimit + 1;
     if (indexed)
@@ -304,14 +330,16 @@ TRKey::NodeKind TRKey::childKindAt(int index) const
         return NodeKind::Leaf;
     if (const TRKeyPtr &child = m_children->nodes[std::size_t(index)])
         return child->nodeKind();
-    const TRValue &value = m_children->pending[std::size_t(index)];
+    const TRValue &value = unmadeValue(std::size_t(index));
     return value.isArray() ? NodeKind::List : value.isDictionary() ? NodeKind::Dictionary : NodeKind::Leaf;
 }
 
 QString TRKey::keyAtIndex(int index) const
 {
-    if (!isDictionary() || index < 0 || std::size_t(index) >= m_children->keys.size())
+    if (!isDictionary() || index < 0 || std::size_t(index) >= m_children->nodes.size())
         return QString();
+    if (!m_children->source.isNone())
+        return m_children->source.toDictionary().keyAt(index);
     return m_children->keys[std::size_t(index)];
 }
 
@@ -424,22 +452,27 @@ void TRKey::performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &
 
 TRValue TRKey::databaseRepresentation() const
 {
+    // Nothing made and nothing changed: the value the node was built from.
+    if (m_children && !m_children->source.isNone() &&
+        std::none_of(m_children->nodes.begin(), m_children->nodes.end(),
+                     [](const TRKeyPtr &node) { return bool(node); }))
+        return m_children->source;
     if (isArray()) {
         TRArray elements;
         elements.reserve(qsizetype(m_children->nodes.size()));
         // A child not made yet is still the very value it would be made from.
         for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
             elements.append(m_children->nodes[i] ? m_children->nodes[i]->databaseRepresentation()
-                                                 : m_children->pending[i]);
+                                                 : unmadeValue(i));
         return TRValue::fromArray(std::move(elements));
     }
     if (isDictionary()) {
         TRDictionary entries;
         entries.reserve(qsizetype(m_children->nodes.size()));
         for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
-            entries.insert(m_children->keys[i], m_children->nodes[i]
-                                                    ? m_children->nodes[i]->databaseRepresentation()
-                                                    : m_children->pending[i]);
+            entries.insert(keyAtIndex(int(i)), m_children->nodes[i]
+                                                   ? m_children->nodes[i]->databaseRepresentation()
+                                                   : unmadeValue(i));
         return TRValue::fromDictionary(std::move(entries));
     }
     return m_value;
