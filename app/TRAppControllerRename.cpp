@@ -16,11 +16,8 @@ namespace {
 QString pathComponent(const TRKey &key, const TRKey &parent)
 {
     if (parent.isArray()) {
-        const auto &siblings = parent.children();
-        for (std::size_t i = 0; i < siblings.size(); ++i) {
-            if (siblings[i].get() == &key)
-                return QString::number(i);
-        }
+        if (const int row = parent.rowOfChild(&key); row >= 0)
+            return QString::number(row);
     }
     return key.name().isString() ? key.name().toString() : key.name().description();
 }

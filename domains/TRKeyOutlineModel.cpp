@@ -32,8 +32,8 @@ TRKey *TRKeyOutlineModel::keyForIndex(const QModelIndex &index) const
 {
     if (!index.isValid())
         return nullptr;
-    const std::vector<TRKeyPtr> &siblings = containerOf(index)->children();
-    return std::size_t(index.row()) < siblings.size() ? siblings[std::size_t(index.row())].get() : nullptr;
+    // Only this child is made if it is not made yet: views ask for the rows they show.
+    return containerOf(index)->childAtIndex(index.row()).get();
 }
 
 QModelIndex TRKeyOutlineModel::index(int row, int column, const QModelIndex &parent) const
@@ -86,8 +86,7 @@ bool TRKeyOutlineModel::hasChildren(const QModelIndex &parent) const
         return rowCount(parent) > 0;
     if (parent.column() > 0)
         return false;
-    const TRKey *key = keyForIndex(parent);
-    return key && key->isCompound();
+    return containerOf(parent)->childKindAt(parent.row()) != TRKey::NodeKind::Leaf;
 }
 
 QVariant TRKeyOutlineModel::data(const QModelIndex &index, int role) const
@@ -116,11 +115,11 @@ QVariant TRKeyOutlineModel::headerData(int section, Qt::Orientation orientation,
 
 Qt::ItemFlags TRKeyOutlineModel::flags(const QModelIndex &index) const
 {
-    const TRKey *key = keyForIndex(index);
-    if (!key)
+    // Asked of every row when the view lays out its rows: answered without making the row's node.
+    if (!index.isValid() || index.row() >= containerOf(index)->count())
         return Qt::ItemIsDropEnabled;
     Qt::ItemFlags result = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsDragEnabled;
-    if (!key->isCompound())
+    if (containerOf(index)->childKindAt(index.row()) == TRKey::NodeKind::Leaf)
         result |= Qt::ItemNeverHasChildren;
     else
         result |= Qt::ItemIsDropEnabled;

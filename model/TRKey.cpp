@@ -120,26 +120,94 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
         owner.m_children.reset();
         return;
     }
-    const TRKeyPtr self = owner.shared_from_this();
     owner.m_value = TRValue();
     owner.m_children = std::make_unique<Children>();
-    if (isObjectArray(value)) {
-        owner.m_kind = NodeKind::List;
-        const TRArray &elements = value.toArray();
-        owner.m_children->nodes.reserve(std::size_t(elements.size()));
-        for (qsizetype i = 0; i < elements.size(); ++i)
-            owner.m_children->nodes.push_back(build(positionName(i), elements.at(i), self, owner.m_domain));
+    // The children are made when first asked for (made()), from the value's elements.
+    owner.m_kind = isObjectArray(value) ? NodeKind::List : NodeKind::Dictionary;
+    owner.m_children->source = value;
+    owner.m_children->nodes.resize(
+        std::size_t(owner.isArray() ? value.toArray().size() : value.toDictionary().size()));
+}
+
+const TRValue &TRKey::unmadeValue(std::size_t position) const
+{
+    const Children &c = *m_children;
+    if (c.source.isNone())
+        return c.pending[position];
+    return isArray() ? c.source.toArray().at(qsizetype(position))
+                     : c.source.toDictionary().valueAt(qsizetype(position));
+}
+
+void TRKey::detach() const
+{
+    Children &c = *m_children;
+    if (c.source.isNone())
         return;
+    const std::size_t size = c.nodes.size();
+    if (isDictionary()) {
+        const TRDictionary &entries = c.source.toDictionary();
+        c.keys.reserve(size);
+        for (std::size_t i = 0; i < size; ++i)
+            c.keys.push_back(entries.keyAt(qsizetype(i)));
     }
-    owner.m_kind = NodeKind::Dictionary;
-    const TRDictionary &entries = value.toDictionary();
-    owner.m_children->nodes.reserve(std::size_t(entries.size()));
-    owner.m_children->keys.reserve(std::size_t(entries.size()));
-    // A dictionary's keys are unique: its entries are appended without a lookup.
-    for (const auto &[key, element] : entries) {
-        owner.m_children->nodes.push_back(build(TRValue::fromString(key), element, self, owner.m_domain));
-        owner.m_children->keys.push_back(key);
+    if (std::any_of(c.nodes.begin(), c.nodes.end(), [](const TRKeyPtr &node) { return !node; })) {
+        c.pending.reserve(size);
+        for (std::size_t i = 0; i < size; ++i)
+            c.pending.push_back(c.nodes[i] ? TRValue() : unmadeValue(i));
     }
+    c.source = TRValue();
+}
+
+const TRKeyPtr &TRKey::made(std::size_t position) const
+{
+    Children &c = *m_children;
+    TRKeyPtr &slot = c.nodes[position];
+    if (!slot) {
+        // A list element not made yet has not moved (inserting or removing elements makes them all
+        // first), so its position is still its name.
+        const TRValue name = isDictionary() ? TRValue::fromString(keyAtIndex(int(position)))
+                                            : positionName(qsizetype(position));
+        const TRKeyPtr self = std::const_pointer_cast<TRKey>(shared_from_this());
+        slot = build(name, unmadeValue(position), self, m_domain);
+        if (!c.pending.empty())
+            c.pending[position] = TRValue();
+    }
+    return slot;
+}
+
+void TRKey::makeAll() const
+{
+    if (!m_children || (m_children->source.isNone() && m_children->pending.empty()))
+        return;
+    for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
+        made(i);
+    detach();
+    m_children->pending = std::vector<TRValue>();
+}
+
+void TRKey::appendSlot(const TRKeyPtr &child) const
+{
+    detach();
+    m_children->nodes.push_back(child);
+    if (!m_children->pending.empty())
+        m_children->pending.emplace_back();
+}
+
+void TRKey::setSlot(std::size_t position, const TRKeyPtr &child) const
+{
+    detach();
+    m_children->nodes[position] = child;
+    if (!m_children->pending.empty())
+        m_children->pending[position] = TRValue();
+}
+
+void TRKey::eraseSlot(std::size_t position) const
+{
+    detach();
+    Children &c = *m_children;
+    c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
+    if (!c.pending.empty())
+        c.pending.erase(c.pending.begin() + std::ptrdiff_t(position));
 }
 
 QString TRKey::nameKey(const TRValue &name)
@@ -151,6 +219,10 @@ std::size_t TRKey::dictionaryPosition(const QString &key) const
 {
     // The container is the node's cache as much as its contents: a lookup may build the index.
     Children &c = *m_children;
+    if (!c.source.isNone()) {
+        const qsizetype found = c.source.toDictionary().indexOf(key);
+        return found >= 0 ? std::size_t(found) : c.nodes.size();
+    }
     if (c.nodes.size() > kLinearLimit) {
         if (!hasFullIndex(c)) {
             c.index.clear();
@@ -169,11 +241,11 @@ void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
     Children &c = *m_children;
     const std::size_t position = dictionaryPosition(key);
     if (position < c.nodes.size()) {
-        c.nodes[position] = child;
+        setSlot(position, child);
         return;
     }
     const bool indexed = hasFullIndex(c);
-    c.nodes.push_back(child);
+    appendSlot(child);
     c.keys.push_back(key);
     if (indexed)
         c.index.insert(key, c.nodes.size() - 1);
@@ -204,7 +276,8 @@ TRKey::Edit TRKey::renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild,
     const Edit edit{Edit::Kind::Replace, int(position)};
     if (before)
         before(edit);
-    c.nodes[position] = newChild;
+    detach();
+    setSlot(position, newChild);
     c.keys[position] = newKey;
     if (c.nodes.size() > kLinearLimit) {
         c.index.remove(oldKey);
@@ -215,11 +288,12 @@ TRKey::Edit TRKey::renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild,
 
 void TRKey::removeFromDictionaryAt(std::size_t position)
 {
+    detach();
     Children &c = *m_children;
     const bool indexed = hasFullIndex(c) && c.nodes.size() > kLinearLimit + 1;
     if (indexed)
         c.index.remove(c.keys[position]);
-    c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
+    eraseSlot(position);
     c.keys.erase(c.keys.begin() + std::ptrdiff_t(position));
     if (!indexed) {
         c.index.clear();
@@ -237,20 +311,35 @@ int TRKey::count() const
 
 const std::vector<TRKeyPtr> &TRKey::children() const
 {
-    return m_children ? m_children->nodes : noChildren();
+    if (!m_children)
+        return noChildren();
+    makeAll();
+    return m_children->nodes;
 }
 
 TRKeyPtr TRKey::childAtIndex(int index) const
 {
     if (!m_children || index < 0 || std::size_t(index) >= m_children->nodes.size())
         return nullptr;
-    return m_children->nodes[std::size_t(index)];
+    return made(std::size_t(index));
+}
+
+TRKey::NodeKind TRKey::childKindAt(int index) const
+{
+    if (!m_children || index < 0 || std::size_t(index) >= m_children->nodes.size())
+        return NodeKind::Leaf;
+    if (const TRKeyPtr &child = m_children->nodes[std::size_t(index)])
+        return child->nodeKind();
+    const TRValue &value = unmadeValue(std::size_t(index));
+    return value.isArray() ? NodeKind::List : value.isDictionary() ? NodeKind::Dictionary : NodeKind::Leaf;
 }
 
 QString TRKey::keyAtIndex(int index) const
 {
-    if (!isDictionary() || index < 0 || std::size_t(index) >= m_children->keys.size())
+    if (!isDictionary() || index < 0 || std::size_t(index) >= m_children->nodes.size())
         return QString();
+    if (!m_children->source.isNone())
+        return m_children->source.toDictionary().keyAt(index);
     return m_children->keys[std::size_t(index)];
 }
 
@@ -261,7 +350,7 @@ TRKeyPtr TRKey::childForName(const TRValue &name) const
     if (!isDictionary())
         return nullptr;
     const std::size_t position = dictionaryPosition(nameKey(name));
-    return position < m_children->nodes.size() ? m_children->nodes[position] : nullptr;
+    return position < m_children->nodes.size() ? made(position) : nullptr;
 }
 
 int TRKey::rowOfChild(const TRKey *child) const
@@ -294,7 +383,7 @@ TRKey::Edit TRKey::addKey(const TRKeyPtr &child, const EditObserver &before)
     const Edit edit{Edit::Kind::Insert, int(m_children->nodes.size())};
     if (before)
         before(edit);
-    m_children->nodes.push_back(child);
+    appendSlot(child);
     return edit;
 }
 
@@ -304,6 +393,8 @@ TRKey::Edit TRKey::addKey(const TRKeyPtr &child, const TRValue &name, const Edit
         return {};
     if (isDictionary())
         return storeReporting(nameKey(name), child, before);
+    // The elements after the new one move: those not made yet are made where their names are still right.
+    makeAll();
     auto &nodes = m_children->nodes;
     const Edit edit{Edit::Kind::Insert, std::clamp(name.intValue(), 0, int(nodes.size()))};
     if (before)
@@ -325,9 +416,10 @@ TRKey::Edit TRKey::removeKey(const TRKeyPtr &child, const EditObserver &before)
     const Edit edit{Edit::Kind::Remove, int(position)};
     if (before)
         before(edit);
-    if (isArray())
+    if (isArray()) {
+        makeAll();
         nodes.erase(nodes.begin() + std::ptrdiff_t(position));
-    else
+    } else
         removeFromDictionaryAt(position);
     return edit;
 }
@@ -345,7 +437,7 @@ TRKey::Edit TRKey::replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild
     const Edit edit{Edit::Kind::Replace, int(found - nodes.begin())};
     if (before)
         before(edit);
-    *found = newChild;
+    setSlot(std::size_t(found - nodes.begin()), newChild);
     return edit;
 }
 
@@ -354,24 +446,33 @@ void TRKey::performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &
 {
     if (!m_children)
         return;
-    for (const TRKeyPtr &child : m_children->nodes)
+    for (const TRKeyPtr &child : children())
         operation(*child, argument);
 }
 
 TRValue TRKey::databaseRepresentation() const
 {
+    // Nothing made and nothing changed: the value the node was built from.
+    if (m_children && !m_children->source.isNone() &&
+        std::none_of(m_children->nodes.begin(), m_children->nodes.end(),
+                     [](const TRKeyPtr &node) { return bool(node); }))
+        return m_children->source;
     if (isArray()) {
         TRArray elements;
         elements.reserve(qsizetype(m_children->nodes.size()));
-        for (const TRKeyPtr &child : m_children->nodes)
-            elements.append(child->databaseRepresentation());
+        // A child not made yet is still the very value it would be made from.
+        for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
+            elements.append(m_children->nodes[i] ? m_children->nodes[i]->databaseRepresentation()
+                                                 : unmadeValue(i));
         return TRValue::fromArray(std::move(elements));
     }
     if (isDictionary()) {
         TRDictionary entries;
         entries.reserve(qsizetype(m_children->nodes.size()));
         for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
-            entries.insert(m_children->keys[i], m_children->nodes[i]->databaseRepresentation());
+            entries.insert(keyAtIndex(int(i)), m_children->nodes[i]
+                                                   ? m_children->nodes[i]->databaseRepresentation()
+                                                   : unmadeValue(i));
         return TRValue::fromDictionary(std::move(entries));
     }
     return m_value;

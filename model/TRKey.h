@@ -27,12 +27,21 @@ public:
     };
 
     // The child container of a compound node. Children keep the order in which they were built or added;
-    // a dictionary container finds a child by key in O(1) on average.
+    // a dictionary container finds a child by key in O(1) on average. A node built from a value makes its
+    // children when they are first asked for: a domain of a million keys is shown a screenful at a time,
+    // so until then a child costs its slot (and its share of the value it is made from), not a node.
     struct Children
     {
-        std::vector<TRKeyPtr> nodes;
+        std::vector<TRKeyPtr> nodes; // null where the child is not made yet
+        // The value the children were built from, while the child list is still that value's: child i
+        // is its element i, a dictionary's keys and their lookup are the value's, and keys, index and
+        // pending stay empty. The first change of the list (detach()) copies out what it needs.
+        TRValue source;
         std::vector<QString> keys;         // dictionary nodes only: the key each child is stored under
         QHash<QString, std::size_t> index; // dictionary nodes only: key to position
+        // After a change, while some children are not made: one value a child, what the child at that
+        // position is made from (none where it is made). Empty once every child is made.
+        std::vector<TRValue> pending;
     };
 
     // initWithName:value:parent:domain: builds the node and, through its value, its whole subtree. Null,
@@ -80,6 +89,9 @@ public:
     // ---- Children. Positions count from 0; a position outside the list gives null.
     int count() const;
     TRKeyPtr childAtIndex(int index) const;
+    // The kind of the child at a position, without making the child (a view asks it of every row); Leaf
+    // outside the list.
+    NodeKind childKindAt(int index) const;
     TRKeyPtr childForName(const TRValue &name) const;
     bool keyExists(const TRValue &name) const;
     // The position of that very node among the children, or -1. O(1) on average: a dictionary looks its
@@ -160,6 +172,18 @@ private:
     std::size_t dictionaryPosition(const QString &key) const;
     Edit storeReporting(const QString &key, const TRKeyPtr &child, const EditObserver &before);
     void removeFromDictionaryAt(std::size_t position);
+    // The child at a position, made first if it is not made yet; the position must be in range.
+    const TRKeyPtr &made(std::size_t position) const;
+    // Makes every child not made yet.
+    void makeAll() const;
+    // What the child at a position not made yet is made from.
+    const TRValue &unmadeValue(std::size_t position) const;
+    // Before the first change of the child list: keys and values copied out of the source value.
+    void detach() const;
+    // Keeps the values of children not made yet in step with a change of the child list.
+    void appendSlot(const TRKeyPtr &child) const;
+    void setSlot(std::size_t position, const TRKeyPtr &child) const;
+    void eraseSlot(std::size_t position) const;
     static QString nameKey(const TRValue &name);
 
     QString m_domain;

@@ -139,8 +139,11 @@ TEST(TRKeyBuild, RoundTripGivesEqualListSharingEveryLeaf)
     EXPECT_TRUE(node->value().isSameObject(original));
     EXPECT_TRUE(back.toDictionary().value(QStringLiteral("name")).isSameObject(original));
     EXPECT_EQ(secondHolder.identity(), original.identity());
-    // Containers are always new.
-    EXPECT_FALSE(back.isSameObject(contents));
+    // Untouched, the tree converts back to the very value it was built from; once a child is made, to a
+    // new container.
+    EXPECT_TRUE(back.isSameObject(contents));
+    EXPECT_FALSE(tree->databaseRepresentation().isSameObject(contents));
+    EXPECT_EQ(tree->databaseRepresentation(), contents);
 }
 
 TEST(TRKeyBuild, DigitKeysStayTexts)
@@ -418,5 +421,84 @@ TEST(TRKeyDictionary, RenameKeepsThePlaceAndLosesNoEntry)
         tree->renameKey(renamed, old);
         EXPECT_EQ(tree->childForName(str("k1")), old);
         EXPECT_EQ(tree->childAtIndex(1), old);
+    }
+}
+
+namespace {
+
+// The whole tree as text: each node's name, type and value, its children indented below it, and whether
+// each child links back to the node that holds it.
+QString dump(const TRKeyPtr &node, int depth = 0)
+{
+    QString text = QString(depth * 2, QLatin1Char(' ')) + node->nameDescription() + QLatin1Char('|') +
+                   node->typeName() + QLatin1Char('|') + node->valueDescription() + QLatin1Char('\n');
+    for (const TRKeyPtr &child : node->children())
+        text += (child->parent() == node ? QString() : QStringLiteral("unlinked ")) + dump(child, depth + 1);
+    return text;
+}
+
+} // namespace
+
+TEST(TRKeyLazy, ChildrenMadeOnDemandBehaveAsChildrenMadeAtOnce)
+{
+    // Every child of a tree built from a value is made when first asked for. Each change, made to a tree
+    // not yet looked at, must leave what the same change leaves in a tree whose children were all made.
+    const TRValue list =
+        TRValue::fromArray({str("a"), dict({{"x", TRValue::fromArray({str("1"), str("2")})}}), str("c"),
+                            TRValue::fromInteger(4)});
+    TRDictionary many;
+    for (int i = 0; i < 12; ++i)
+        many.insert(QStringLiteral("k%1").arg(i), i % 2 ? TRValue::fromInteger(i) : list);
+    const TRValue dictionary = TRValue::fromDictionary(std::move(many));
+    using Change = std::function<void(const TRKeyPtr &)>;
+    const struct
+    {
+        const char *what;
+        TRValue contents;
+        Change change;
+    } cases[] = {
+        {"list: nothing", list, [](const TRKeyPtr &) {}},
+        {"list: remove the second", list, [](const TRKeyPtr &t) { t->removeKey(t->childAtIndex(1)); }},
+        {"list: insert at the front", list,
+         [](const TRKeyPtr &t) {
+             t->addKey(leaf(TRValue::fromInteger(0), str("new"), t), TRValue::fromInteger(0));
+         }},
+        {"list: append", list,
+         [](const TRKeyPtr &t) { t->addKey(leaf(TRValue::fromInteger(4), str("end"), t)); }},
+        {"list: replace the third", list,
+         [](const TRKeyPtr &t) {
+             t->replaceKey(t->childAtIndex(2), leaf(TRValue::fromInteger(2), str("C"), t));
+         }},
+        {"dictionary: nothing", dictionary, [](const TRKeyPtr &) {}},
+        {"dictionary: remove, add, then look up", dictionary,
+         [](const TRKeyPtr &t) {
+             t->removeKey(t->childForName(str("k3")));
+             t->addKey(leaf(str("k12"), str("added"), t));
+             t->removeKey(t->childAtIndex(0));
+             t->childForName(str("k10"))->childAtIndex(1)->childAtIndex(0);
+         }},
+        {"dictionary: rename and replace", dictionary,
+         [](const TRKeyPtr &t) {
+             t->renameKey(t->childForName(str("k5")), leaf(str("five"), str("5"), t));
+             t->addKey(leaf(str("k7"), str("seven"), t));
+             t->replaceKey(t->childAtIndex(8), leaf(str("x"), TRValue::fromBool(true), t));
+         }},
+        {"dictionary: a nested list changed", dictionary,
+         [](const TRKeyPtr &t) {
+             const TRKeyPtr inner = t->childForName(str("k4"));
+             inner->removeKey(inner->childAtIndex(0));
+             inner->addKey(leaf(TRValue::fromInteger(9), str("z"), inner), TRValue::fromInteger(1));
+         }},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.what);
+        const TRKeyPtr lazy = root(c.contents);
+        const TRKeyPtr made = root(c.contents);
+        dump(made);
+        c.change(lazy);
+        c.change(made);
+        // The conversion back reads a child not made yet from its value; dump() then makes every child.
+        EXPECT_EQ(lazy->databaseRepresentation(), made->databaseRepresentation());
+        EXPECT_EQ(dump(lazy), dump(made));
     }
 }
