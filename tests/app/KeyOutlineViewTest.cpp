@@ -20,11 +20,6 @@ namespace {
 
 const QString kDomain = QStringLiteral("org.example.outline");
 
-TRValue str(const QString &text)
-{
-    return TRValue::fromString(text);
-}
-
 TRValue sample()
 {
     TRDictionary deep;
