@@ -1,7 +1,6 @@
 // Following another program's write of a large domain: from the file renamed into place to the key
 // outline painted with the new keys, through the watcher (its quiet time included), and the same with the
 // look at the store made at once (the codec's read plus the tree and the outline).
-#include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRBenchStore.h"
 #include "TRBenchWindow.h"
@@ -12,8 +11,6 @@
 
 #include <QApplication>
 #include <QFile>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <benchmark/benchmark.h>
 #include <cstdio>
@@ -21,12 +18,11 @@
 
 namespace {
 
-class Window
+class Window : public TRBenchWindow
 {
 public:
     explicit Window(int keys)
     {
-        TRDefaultsStore::setStandardFolder(m_folder.path());
         TRDefaultsStore &store = TRDefaultsStore::standard();
         store.setPersistentDomain(benchstore::makeDomain(10, 1), QStringLiteral("a.small"));
         store.setPersistentDomain(benchstore::makeDomain(keys, 7), QStringLiteral("b.large"));
@@ -37,15 +33,8 @@ public:
                                   &bytes);
             m_versions.append(bytes);
         }
-        TRAlert::setScripted(true);
-        m_controller = std::make_unique<TRAppController>();
-        m_interface = std::make_unique<TRMainInterface>(*m_controller);
-        m_interface->mainWindow()->resize(1000, 700);
-        m_interface->show();
-        QApplication::processEvents();
-        QTableView *list = m_controller->outlets().domainListView;
-        list->selectionModel()->setCurrentIndex(
-            list->model()->index(1, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        open();
+        selectDomain(1);
         paint();
     }
 
@@ -78,14 +67,11 @@ public:
         m_controller->checkExternalChanges();
         paint();
     }
-    void paint() { m_controller->outlets().domainContentsView->viewport()->repaint(); }
+    void paint() { outline()->viewport()->repaint(); }
 
 private:
-    QTemporaryDir m_folder;
     QList<QByteArray> m_versions;
     int m_next = 0;
-    std::unique_ptr<TRAppController> m_controller;
-    std::unique_ptr<TRMainInterface> m_interface;
 };
 
 void BM_ExternalWriteUntilShownThroughWatcher(benchmark::State &state)
