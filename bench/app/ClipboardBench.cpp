@@ -1,18 +1,13 @@
 // Copy and Paste through the real main window: 10,000 top-level keys selected, copied and pasted into
 // another domain, and one key holding a dictionary of 10,000 keys copied and pasted; each from the command
 // to the repainted outline. The paste is undone between iterations, untimed.
-#include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRBenchWindow.h"
-#include "TRKeyOutlineModel.h"
 #include "TRMainInterface.h"
-#include "TRMainWindow.h"
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QApplication>
-#include <QTableView>
-#include <QTemporaryDir>
 #include <QTreeView>
 #include <benchmark/benchmark.h>
 #include <memory>
@@ -29,27 +24,20 @@ TRValue dictionaryOf(int keys)
     return TRValue::fromDictionary(std::move(entries));
 }
 
-class Window
+class Window : public TRBenchWindow
 {
 public:
     Window()
     {
-        TRDefaultsStore::setStandardFolder(m_folder.path());
         TRDefaultsStore &store = TRDefaultsStore::standard();
         store.setPersistentDomain(dictionaryOf(10000), QStringLiteral("a.keys"));
         TRDictionary nested;
         nested.insert(QStringLiteral("big"), dictionaryOf(10000));
         store.setPersistentDomain(TRValue::fromDictionary(std::move(nested)), QStringLiteral("b.nested"));
         store.setPersistentDomain(dictionaryOf(1), QStringLiteral("c.target"));
-        TRAlert::setScripted(true);
-        m_controller = std::make_unique<TRAppController>();
-        m_interface = std::make_unique<TRMainInterface>(*m_controller);
-        m_interface->mainWindow()->resize(1000, 700);
-        m_interface->show();
+        open();
         paint();
     }
-    TRAppController &controller() { return *m_controller; }
-    QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
     void paint()
     {
         QApplication::processEvents();
@@ -57,9 +45,7 @@ public:
     }
     void showDomain(int row)
     {
-        QTableView *list = m_controller->outlets().domainListView;
-        list->selectionModel()->setCurrentIndex(
-            list->model()->index(row, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        selectDomain(row);
         paint();
     }
     // The target domain with its only key selected: pasted keys go beside it.
@@ -69,11 +55,6 @@ public:
         outline()->setCurrentIndex(outline()->model()->index(0, 0));
         paint();
     }
-
-private:
-    QTemporaryDir m_folder;
-    std::unique_ptr<TRAppController> m_controller;
-    std::unique_ptr<TRMainInterface> m_interface;
 };
 
 std::unique_ptr<Window> g_window;

@@ -1,7 +1,6 @@
 // Export All Domains and Import All Domains of the generated 1,000-domain store, from the command to the
 // repainted, idle window, against the bare archive write and read of the same domains.
 #include "TRAlert.h"
-#include "TRBenchStore.h"
 #include "TRBenchWindow.h"
 #include "TRMainWindow.h"
 #include "archive/TRKeyedArchiver.h"
@@ -10,7 +9,6 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 
 namespace {
 
@@ -20,10 +18,7 @@ class Window : public TRBenchWindow
 public:
     Window()
     {
-        QString error;
-        benchstore::Summary summary;
-        if (!benchstore::makeStore(folder(), &summary, &error))
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        fillWithGeneratedStore();
         open();
         idle();
         for (const TRDomainControllerPtr &domain : controller().domains())

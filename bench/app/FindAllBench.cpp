@@ -3,7 +3,6 @@
 // loop in between (the window repaints at every turn).
 #include "TRAlert.h"
 #include "TRAppController.h"
-#include "TRBenchStore.h"
 #include "TRBenchWindow.h"
 #include "TRFindAllPanel.h"
 #include "TRMainInterface.h"
@@ -17,7 +16,6 @@
 #include <QTreeWidget>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -28,10 +26,7 @@ class Window : public TRBenchWindow
 public:
     Window()
     {
-        QString error;
-        benchstore::Summary summary;
-        if (!benchstore::makeStore(folder(), &summary, &error))
-            std::fprintf(stderr, "%s\n", qPrintable(error));
+        fillWithGeneratedStore();
         open();
         m_interface->mainWindow()->findChild<QAction *>(QStringLiteral("actionFindInAllDomains"))->trigger();
         m_panel = m_interface->mainWindow()->findChild<TRFindAllPanel *>();

@@ -23,9 +23,7 @@ class Window : public TRBenchWindow
 public:
     explicit Window(int keys)
     {
-        TRDefaultsStore &store = TRDefaultsStore::standard();
-        store.setPersistentDomain(benchstore::makeDomain(10, 1), QStringLiteral("a.small"));
-        store.setPersistentDomain(benchstore::makeDomain(keys, 7), QStringLiteral("b.large"));
+        fillWithSmallAndLarge(keys);
         // Two versions another program alternates between, of different sizes.
         for (quint32 seed : {8u, 9u}) {
             QByteArray bytes;

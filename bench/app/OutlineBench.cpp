@@ -1,8 +1,6 @@
 // The key outline of the main window over one large domain: the time until the first rows are painted
 // after the domain is selected, and expanding everything, scrolling to the end and collapsing again.
-#include "TRBenchStore.h"
 #include "TRBenchWindow.h"
-#include "store/TRDefaultsStore.h"
 
 #include <QTreeView>
 #include <benchmark/benchmark.h>
@@ -16,9 +14,7 @@ class Window : public TRBenchWindow
 public:
     explicit Window(int keys)
     {
-        TRDefaultsStore &store = TRDefaultsStore::standard();
-        store.setPersistentDomain(benchstore::makeDomain(10, 1), QStringLiteral("a.small"));
-        store.setPersistentDomain(benchstore::makeDomain(keys, 7), QStringLiteral("b.large"));
+        fillWithSmallAndLarge(keys);
         open();
     }
 

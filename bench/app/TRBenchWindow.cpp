@@ -1,6 +1,7 @@
 #include "TRBenchWindow.h"
 
 #include "TRAlert.h"
+#include "TRBenchStore.h"
 #include "TRMainWindow.h"
 #include "store/TRDefaultsStore.h"
 
@@ -8,6 +9,7 @@
 #include <QTableView>
 #include <QTreeView>
 #include <benchmark/benchmark.h>
+#include <cstdio>
 
 TRBenchWindow::TRBenchWindow()
 {
@@ -15,6 +17,21 @@ TRBenchWindow::TRBenchWindow()
 }
 
 TRBenchWindow::~TRBenchWindow() = default;
+
+void TRBenchWindow::fillWithGeneratedStore()
+{
+    QString error;
+    benchstore::Summary summary;
+    if (!benchstore::makeStore(folder(), &summary, &error))
+        std::fprintf(stderr, "%s\n", qPrintable(error));
+}
+
+void TRBenchWindow::fillWithSmallAndLarge(int keys)
+{
+    TRDefaultsStore &store = TRDefaultsStore::standard();
+    store.setPersistentDomain(benchstore::makeDomain(10, 1), QStringLiteral("a.small"));
+    store.setPersistentDomain(benchstore::makeDomain(keys, 7), QStringLiteral("b.large"));
+}
 
 void TRBenchWindow::open()
 {

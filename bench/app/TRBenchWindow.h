@@ -22,6 +22,10 @@ public:
     virtual ~TRBenchWindow();
 
     QString folder() const { return m_folder.path(); }
+    // Fills the folder with the generated 1,000-domain store.
+    void fillWithGeneratedStore();
+    // Fills the folder with a small domain (row 0) and a generated one of the given number of keys (row 1).
+    void fillWithSmallAndLarge(int keys);
     // Shows the main window over what the folder holds now.
     void open();
     TRAppController &controller() { return *m_controller; }
