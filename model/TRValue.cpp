@@ -95,6 +95,20 @@ std::size_t TRDictionary::findSlot(const QString &key, size_t hash) const
 
 bool TRDictionary::insert(const QString &key, TRValue value)
 {
+    // A small dictionary needs no hash.
+    return insert(key, !m_slots && m_entries.size() < kLinearLimit ? 0 : qHash(key), std::move(value));
+}
+
+size_t TRDictionary::hashFor(const QString &key) const
+{
+    const size_t hash = qHash(key);
+    if (m_slots)
+        __builtin_prefetch(m_slots.get() + 1 + (hash & (slotCount() - 1)));
+    return hash;
+}
+
+bool TRDictionary::insert(const QString &key, size_t hash, TRValue value)
+{
     if (!m_slots && m_entries.size() < kLinearLimit) {
         const qsizetype existing = indexOf(key);
         if (existing >= 0) {
@@ -106,13 +120,12 @@ bool TRDictionary::insert(const QString &key, TRValue value)
     }
     if (slotCount() < std::size_t(m_entries.size() + 1) * 2)
         rebuildSlots(m_entries.size() + 1);
-    const size_t hash = qHash(key);
     const std::size_t slot = findSlot(key, hash);
     if (m_slots[slot] != 0) {
         m_entries[entryOf(slotCount(), m_slots[slot])].second = std::move(value);
         return false;
     }
-    m_entries.append(Entry(key, std::move(value)));
+    m_entries.emplace_back(key, std::move(value));
     m_slots[slot] = slotValue(slotCount(), m_entries.size() - 1, hash);
     return true;
 }
@@ -137,25 +150,66 @@ TRValue TRDictionary::value(const QString &key) const
 
 // ---- TRValue
 
+TRValue::Data::Data(TRValue::Kind ofKind) : kind(ofKind), bits(0)
+{
+    // With the allocator's own word, a value takes one 48-byte block.
+    static_assert(sizeof(void *) != 8 || sizeof(Data) <= 32);
+    switch (kind) {
+    case Kind::String:
+        new (&text) QString;
+        break;
+    case Kind::Data:
+        new (&bytes) QByteArray;
+        break;
+    case Kind::Array:
+        new (&elements) TRArray;
+        break;
+    case Kind::Dictionary:
+        entries = new TRDictionary;
+        break;
+    default:
+        break;
+    }
+}
+
+TRValue::Data::~Data()
+{
+    switch (kind) {
+    case Kind::String:
+        text.~QString();
+        break;
+    case Kind::Data:
+        bytes.~QByteArray();
+        break;
+    case Kind::Array:
+        elements.~TRArray();
+        break;
+    case Kind::Dictionary:
+        delete entries;
+        break;
+    default:
+        break;
+    }
+}
+
 TRValue TRValue::make(Kind kind)
 {
     TRValue value;
-    value.m_d = new Data;
-    value.m_d->kind = kind;
+    value.m_d = new Data(kind);
     return value;
 }
 
 TRValue TRValue::fromString(const QString &text)
 {
     TRValue value = make(Kind::String);
-    value.m_d->payload = text;
+    value.m_d->text = text;
     return value;
 }
 
 TRValue TRValue::fromInteger(qint64 number)
 {
     TRValue value = make(Kind::Integer);
-    value.m_d->scalar.bits = quint64(number);
+    value.m_d->bits = quint64(number);
     return value;
 }
 
@@ -165,56 +219,56 @@ TRValue TRValue::fromUnsigned(quint64 number)
         return fromInteger(qint64(number));
     TRValue value = make(Kind::Integer);
     value.m_d->isUnsigned = true;
-    value.m_d->scalar.bits = number;
+    value.m_d->bits = number;
     return value;
 }
 
 TRValue TRValue::fromReal(double number)
 {
     TRValue value = make(Kind::Real);
-    value.m_d->scalar.real = number;
+    value.m_d->real = number;
     return value;
 }
 
 TRValue TRValue::fromBool(bool truth)
 {
     TRValue value = make(Kind::Boolean);
-    value.m_d->scalar.truth = truth;
+    value.m_d->truth = truth;
     return value;
 }
 
 TRValue TRValue::fromDate(double secondsSince2001)
 {
     TRValue value = make(Kind::Date);
-    value.m_d->scalar.real = secondsSince2001;
+    value.m_d->real = secondsSince2001;
     return value;
 }
 
 TRValue TRValue::fromData(const QByteArray &bytes)
 {
     TRValue value = make(Kind::Data);
-    value.m_d->payload = bytes;
+    value.m_d->bytes = bytes;
     return value;
 }
 
 TRValue TRValue::fromArray(TRArray elements)
 {
     TRValue value = make(Kind::Array);
-    value.m_d->payload = std::move(elements);
+    value.m_d->elements = std::move(elements);
     return value;
 }
 
 TRValue TRValue::fromDictionary(TRDictionary entries)
 {
     TRValue value = make(Kind::Dictionary);
-    value.m_d->payload = std::move(entries);
+    *value.m_d->entries = std::move(entries);
     return value;
 }
 
 TRValue TRValue::fromUid(quint64 uid)
 {
     TRValue value = make(Kind::Uid);
-    value.m_d->scalar.bits = uid;
+    value.m_d->bits = uid;
     return value;
 }
 
@@ -226,18 +280,18 @@ bool TRValue::isNumber() const
 
 QString TRValue::toString() const
 {
-    return isString() ? std::get<QString>(m_d->payload) : QString();
+    return isString() ? m_d->text : QString();
 }
 
 qint64 TRValue::toInteger() const
 {
     switch (kind()) {
     case Kind::Integer:
-        return qint64(m_d->scalar.bits);
+        return qint64(m_d->bits);
     case Kind::Boolean:
-        return m_d->scalar.truth ? 1 : 0;
+        return m_d->truth ? 1 : 0;
     case Kind::Real: {
-        const double real = m_d->scalar.real;
+        const double real = m_d->real;
         if (std::isnan(real))
             return 0;
         if (real >= 9223372036854775808.0)
@@ -254,7 +308,7 @@ qint64 TRValue::toInteger() const
 quint64 TRValue::toUnsigned() const
 {
     if (isInteger() || isUid())
-        return m_d->scalar.bits;
+        return m_d->bits;
     return quint64(toInteger());
 }
 
@@ -262,12 +316,12 @@ double TRValue::toReal() const
 {
     switch (kind()) {
     case Kind::Integer:
-        return m_d->isUnsigned ? double(m_d->scalar.bits) : double(qint64(m_d->scalar.bits));
+        return m_d->isUnsigned ? double(m_d->bits) : double(qint64(m_d->bits));
     case Kind::Real:
     case Kind::Date:
-        return m_d->scalar.real;
+        return m_d->real;
     case Kind::Boolean:
-        return m_d->scalar.truth ? 1.0 : 0.0;
+        return m_d->truth ? 1.0 : 0.0;
     default:
         return 0.0;
     }
@@ -275,34 +329,34 @@ double TRValue::toReal() const
 
 bool TRValue::toBool() const
 {
-    return isBoolean() && m_d->scalar.truth;
+    return isBoolean() && m_d->truth;
 }
 
 double TRValue::toDate() const
 {
-    return isDate() ? m_d->scalar.real : 0.0;
+    return isDate() ? m_d->real : 0.0;
 }
 
 QByteArray TRValue::toData() const
 {
-    return isData() ? std::get<QByteArray>(m_d->payload) : QByteArray();
+    return isData() ? m_d->bytes : QByteArray();
 }
 
 const TRArray &TRValue::toArray() const
 {
     static const TRArray empty;
-    return isArray() ? std::get<TRArray>(m_d->payload) : empty;
+    return isArray() ? m_d->elements : empty;
 }
 
 const TRDictionary &TRValue::toDictionary() const
 {
     static const TRDictionary empty;
-    return isDictionary() ? std::get<TRDictionary>(m_d->payload) : empty;
+    return isDictionary() ? *m_d->entries : empty;
 }
 
 quint64 TRValue::toUid() const
 {
-    return isUid() ? m_d->scalar.bits : 0;
+    return isUid() ? m_d->bits : 0;
 }
 
 namespace {
@@ -405,21 +459,20 @@ QString TRValue::description() const
     case Kind::String:
         return toString();
     case Kind::Integer:
-        return m_d->isUnsigned ? QString::number(m_d->scalar.bits)
-                               : QString::number(qint64(m_d->scalar.bits));
+        return m_d->isUnsigned ? QString::number(m_d->bits) : QString::number(qint64(m_d->bits));
     case Kind::Real:
-        return shortestReal(m_d->scalar.real);
+        return shortestReal(m_d->real);
     case Kind::Boolean:
-        return m_d->scalar.truth ? QStringLiteral("1") : QStringLiteral("0");
+        return m_d->truth ? QStringLiteral("1") : QStringLiteral("0");
     case Kind::Date:
-        return trDateDescription(m_d->scalar.real);
+        return trDateDescription(m_d->real);
     case Kind::Data:
-        return dataDescription(std::get<QByteArray>(m_d->payload));
+        return dataDescription(m_d->bytes);
     case Kind::Array:
     case Kind::Dictionary:
         return QStringLiteral("(%1)").arg(isArray() ? toArray().size() : toDictionary().size());
     case Kind::Uid:
-        return QStringLiteral("<CF$UID %1>").arg(m_d->scalar.bits);
+        return QStringLiteral("<CF$UID %1>").arg(m_d->bits);
     }
     return QString();
 }
@@ -437,17 +490,17 @@ bool operator==(const TRValue &a, const TRValue &b)
     case Kind::String:
         return a.toString() == b.toString();
     case Kind::Integer:
-        return a.m_d->isUnsigned == b.m_d->isUnsigned && a.m_d->scalar.bits == b.m_d->scalar.bits;
+        return a.m_d->isUnsigned == b.m_d->isUnsigned && a.m_d->bits == b.m_d->bits;
     case Kind::Real:
     case Kind::Date: {
-        const double x = a.m_d->scalar.real;
-        const double y = b.m_d->scalar.real;
+        const double x = a.m_d->real;
+        const double y = b.m_d->real;
         if (std::isnan(x) || std::isnan(y))
             return std::isnan(x) && std::isnan(y);
         return x == y && std::signbit(x) == std::signbit(y);
     }
     case Kind::Boolean:
-        return a.m_d->scalar.truth == b.m_d->scalar.truth;
+        return a.m_d->truth == b.m_d->truth;
     case Kind::Data:
         return a.toData() == b.toData();
     case Kind::Array:
@@ -465,7 +518,7 @@ bool operator==(const TRValue &a, const TRValue &b)
         return true;
     }
     case Kind::Uid:
-        return a.m_d->scalar.bits == b.m_d->scalar.bits;
+        return a.m_d->bits == b.m_d->bits;
     }
     return false;
 }

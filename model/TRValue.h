@@ -10,7 +10,6 @@
 #include <QString>
 #include <memory>
 #include <utility>
-#include <variant>
 
 class TRValue;
 class TRDictionary;
@@ -138,6 +137,11 @@ public:
     // Stores the value under the key; an existing key keeps its position and takes the new value.
     // Answers true when the key was new.
     bool insert(const QString &key, TRValue value);
+    // The same in two steps, for a caller that inserts many keys: hashFor() hashes the key and starts
+    // loading its slot, so that work done before insert(key, hash, value) (reading the value) hides the
+    // cache miss. The hash must be hashFor()'s answer for that key.
+    size_t hashFor(const QString &key) const;
+    bool insert(const QString &key, size_t hash, TRValue value);
 
     qsizetype size() const { return m_entries.size(); }
     bool isEmpty() const { return m_entries.isEmpty(); }
@@ -171,17 +175,25 @@ private:
 
 struct TRValue::Data : QSharedData
 {
+    explicit Data(TRValue::Kind ofKind);
+    Data(const Data &) = delete;
+    Data &operator=(const Data &) = delete;
+    ~Data();
+
     TRValue::Kind kind = TRValue::Kind::None;
     bool isUnsigned = false;
-    // Integers and UIDs keep their 64 bits (signed ones in two's complement), reals and dates their
-    // double; each kind reads only the member it wrote.
+    // Only the member of the value's own kind lives: integers and UIDs keep their 64 bits (signed ones in
+    // two's complement), reals and dates their double. The rare dictionary lies behind a pointer, so that
+    // every value, the many scalars and strings above all, is one small block.
     union {
         quint64 bits;
         double real;
         bool truth;
-    } scalar{};
-    // Only the member of the value's own kind is set, so a scalar costs no container.
-    std::variant<std::monostate, QString, QByteArray, TRArray, TRDictionary> payload;
+        QString text;
+        QByteArray bytes;
+        TRArray elements;
+        TRDictionary *entries;
+    };
 };
 
 inline TRValue::TRValue(const TRValue &other) = default;

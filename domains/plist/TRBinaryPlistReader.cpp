@@ -191,12 +191,14 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         if (!isText)
             return m_view.fail(m_view.referenceOffset(object, i),
                                QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
+        // The key's slot loads while its value is read.
+        const size_t hash = entries.hashFor(key);
         if (!m_view.reference(object, i, &valueIndex, true) || !readObject(valueIndex, depth, &entry))
             return false;
         height = std::max(height, m_lastHeight);
         add();
         // A scan keeps the keys alone, for this check.
-        if (!entries.insert(key, std::move(entry)))
+        if (!entries.insert(key, hash, std::move(entry)))
             return m_view.fail(m_view.referenceOffset(object, i),
                                QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
     }

@@ -10,6 +10,7 @@
 #include <cmath>
 #include <gtest/gtest.h>
 #include <limits>
+#include <vector>
 
 namespace {
 
@@ -203,6 +204,36 @@ TEST(TRValueDictionary, ReservedAndCopiedDictionariesFindEveryKey)
             EXPECT_EQ(dictionary.value(QStringLiteral("key 0")).toInteger(), -1);
             EXPECT_FALSE(dictionary.contains(QStringLiteral("only in the copy")));
             EXPECT_EQ(copy.indexOf(QStringLiteral("only in the copy")), size);
+        }
+    }
+}
+
+TEST(TRValueDictionary, InsertWithAnEarlierHashAgreesWithInsert)
+{
+    // Every hash is taken before any insert, so later ones were taken before the table grew.
+    for (qsizetype reserved : {0, 100}) {
+        for (int size : {3, 9, 40}) {
+            SCOPED_TRACE(testing::Message() << "reserved " << reserved << ", size " << size);
+            TRDictionary plain;
+            TRDictionary split;
+            plain.reserve(reserved);
+            split.reserve(reserved);
+            QStringList keys;
+            for (int i = 0; i < size; ++i)
+                keys.append(QStringLiteral("key %1").arg(i % (size - 1)));
+            std::vector<size_t> hashes;
+            for (const QString &key : keys)
+                hashes.push_back(split.hashFor(key));
+            for (int i = 0; i < size; ++i) {
+                const TRValue value = TRValue::fromInteger(i);
+                EXPECT_EQ(split.insert(keys.at(i), hashes.at(size_t(i)), value),
+                          plain.insert(keys.at(i), value));
+            }
+            ASSERT_EQ(split.size(), size - 1);
+            for (qsizetype i = 0; i < split.size(); ++i) {
+                EXPECT_EQ(split.at(i), plain.at(i));
+                EXPECT_EQ(split.indexOf(keys.at(i)), i);
+            }
         }
     }
 }
