@@ -150,6 +150,36 @@ bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *
     return true;
 }
 
+bool TRBinaryPlistReader::scanKey(quint64 index, int depth, TRKeySet::Key *key, bool *isText)
+{
+    // The cases of readKey(), in its order; a text key is always a text object read before.
+    TRBinaryPlistView::Object object;
+    const auto inFile = [&](bool known) {
+        if (!known)
+            m_view.object(index, &object);
+        *key = TRKeySet::Key{m_bytes.constData() + object.position, qsizetype(object.count),
+                             object.type == TRBinaryPlistView::Ascii ? TRKeySet::Units::Latin1
+                                                                     : TRKeySet::Units::Utf16BigEndian};
+        *isText = true;
+        return true;
+    };
+    const State current = state(index);
+    if (current == State::Done && m_shared.constFind(index)->value.isString())
+        return inFile(false);
+    if (current == State::Unread && uses(index) <= 1 && m_view.object(index, &object) &&
+        (object.type == TRBinaryPlistView::Ascii || object.type == TRBinaryPlistView::Utf16)) {
+        if (!m_view.checkLeaf(object))
+            return false;
+        setState(index, State::Consumed);
+        return inFile(true);
+    }
+    TRValue value;
+    if (!readObject(index, depth, &value))
+        return false;
+    *isText = value.isString();
+    return !*isText || inFile(false);
+}
+
 bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value)
 {
     int height = 0;
@@ -179,14 +209,20 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         return finish(m_scanOnly ? TRValue() : TRValue::fromArray(std::move(elements)));
     }
     TRDictionary entries;
-    entries.reserve(qsizetype(object.count));
+    if (m_scanOnly)
+        m_keys.clear(depth, qsizetype(object.count));
+    else
+        entries.reserve(qsizetype(object.count));
     for (quint64 i = 0; i < object.count; ++i) {
         quint64 keyIndex = 0;
         quint64 valueIndex = 0;
         QString key;
+        TRKeySet::Key scanned;
         bool isText = false;
         TRValue entry;
-        if (!m_view.reference(object, i, &keyIndex) || !readKey(keyIndex, depth, &key, &isText))
+        if (!m_view.reference(object, i, &keyIndex) ||
+            !(m_scanOnly ? scanKey(keyIndex, depth, &scanned, &isText)
+                         : readKey(keyIndex, depth, &key, &isText)))
             return false;
         if (!isText)
             return m_view.fail(m_view.referenceOffset(object, i),
@@ -195,8 +231,8 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
             return false;
         height = std::max(height, m_lastHeight);
         add();
-        // A scan keeps the keys alone, for this check.
-        if (!entries.insert(key, std::move(entry)))
+        // A scan looks at the keys where they lie, for this check.
+        if (!(m_scanOnly ? m_keys.insert(depth, scanned) : entries.insert(key, std::move(entry))))
             return m_view.fail(m_view.referenceOffset(object, i),
                                QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
     }
