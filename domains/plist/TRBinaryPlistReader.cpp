@@ -213,6 +213,16 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         m_keys.clear(depth, qsizetype(object.count));
     else
         entries.reserve(qsizetype(object.count));
+    const auto duplicate = [&](quint64 at) {
+        return m_view.fail(m_view.referenceOffset(object, at),
+                           QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+    };
+    // A scan queues the keys of whole entries: a repeated one among them comes before a fault met later,
+    // as reading meets it.
+    const auto refuse = [&] {
+        const qsizetype repeated = m_scanOnly ? m_keys.settle(depth) : -1;
+        return repeated >= 0 ? duplicate(quint64(repeated)) : false;
+    };
     for (quint64 i = 0; i < object.count; ++i) {
         quint64 keyIndex = 0;
         quint64 valueIndex = 0;
@@ -223,18 +233,26 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         if (!m_view.reference(object, i, &keyIndex) ||
             !(m_scanOnly ? scanKey(keyIndex, depth, &scanned, &isText)
                          : readKey(keyIndex, depth, &key, &isText)))
-            return false;
-        if (!isText)
-            return m_view.fail(m_view.referenceOffset(object, i),
-                               QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
+            return refuse();
+        if (!isText) {
+            m_view.fail(m_view.referenceOffset(object, i),
+                        QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
+            return refuse();
+        }
         if (!m_view.reference(object, i, &valueIndex, true) || !readObject(valueIndex, depth, &entry))
-            return false;
+            return refuse();
         height = std::max(height, m_lastHeight);
         add();
-        // A scan looks at the keys where they lie, for this check.
-        if (!(m_scanOnly ? m_keys.insert(depth, scanned) : entries.insert(key, std::move(entry))))
-            return m_view.fail(m_view.referenceOffset(object, i),
-                               QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+        if (m_scanOnly) {
+            const qsizetype repeated = m_keys.queue(depth, scanned);
+            if (repeated >= 0)
+                return duplicate(quint64(repeated));
+        } else if (!entries.insert(key, std::move(entry))) {
+            return duplicate(i);
+        }
     }
+    const qsizetype repeated = m_scanOnly ? m_keys.settle(depth) : -1;
+    if (repeated >= 0)
+        return duplicate(quint64(repeated));
     return finish(m_scanOnly ? TRValue() : TRValue::fromDictionary(std::move(entries)));
 }

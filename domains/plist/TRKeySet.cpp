@@ -39,6 +39,7 @@ void TRKeySet::clear(int level, qsizetype expected)
     }
     set.entries.clear();
     set.copies.clear();
+    set.queued.clear();
     if (expected > 0) {
         grow(&set, expected);
         set.entries.reserve(size_t(expected));
@@ -47,26 +48,56 @@ void TRKeySet::clear(int level, qsizetype expected)
 
 bool TRKeySet::insert(int level, const Key &key, bool copy)
 {
+    return insert(&m_levels[size_t(level)], Prepared{key, hash(key)}, copy);
+}
+
+qsizetype TRKeySet::queue(int level, const Key &key)
+{
+    static constexpr size_t kQueued = 16;
     Level &set = m_levels[size_t(level)];
+    const Prepared prepared{key, hash(key)};
+    if (!set.table.empty())
+        __builtin_prefetch(set.table.data() + (prepared.hash & (set.table.size() - 1)));
+    set.queued.push_back(prepared);
+    return set.queued.size() < kQueued ? -1 : settle(level);
+}
+
+qsizetype TRKeySet::settle(int level)
+{
+    Level &set = m_levels[size_t(level)];
+    qsizetype repeated = -1;
+    for (const Prepared &key : set.queued) {
+        if (!insert(&set, key, false)) {
+            repeated = qsizetype(set.entries.size());
+            break;
+        }
+    }
+    set.queued.clear();
+    return repeated;
+}
+
+bool TRKeySet::insert(Level *level, const Prepared &key, bool copy)
+{
+    Level &set = *level;
     grow(&set, qsizetype(set.entries.size()) + 1);
-    const quint32 keyHash = hash(key);
     const size_t mask = set.table.size() - 1;
-    size_t slot = keyHash & mask;
+    size_t slot = key.hash & mask;
     for (; set.table[slot] != 0; slot = (slot + 1) & mask) {
         const quint64 used = set.table[slot];
-        if (quint32(used >> 32) == keyHash && equal(keyOf(set, set.entries[size_t(quint32(used)) - 1]), key))
+        if (quint32(used >> 32) == key.hash &&
+            equal(keyOf(set, set.entries[size_t(quint32(used)) - 1]), key.key))
             return false;
     }
-    Entry entry{quintptr(key.data), quint32(key.length), quint32(slot), key.units, copy};
+    Entry entry{quintptr(key.key.data), quint32(slot), quint32(key.key.length), quint32(key.key.units), copy};
     if (copy) {
-        const size_t bytes = size_t(key.length) * size_t(unitSize(key.units));
+        const size_t bytes = size_t(key.key.length) * size_t(unitSize(key.key.units));
         entry.where = set.copies.size();
         set.copies.resize(set.copies.size() + (bytes + 1) / 2);
         if (bytes > 0)
-            std::memcpy(set.copies.data() + entry.where, key.data, bytes);
+            std::memcpy(set.copies.data() + entry.where, key.key.data, bytes);
     }
     set.entries.push_back(entry);
-    set.table[slot] = quint64(keyHash) << 32 | quint64(set.entries.size());
+    set.table[slot] = quint64(key.hash) << 32 | quint64(set.entries.size());
     return true;
 }
 
@@ -93,7 +124,7 @@ TRKeySet::Key TRKeySet::keyOf(const Level &level, const Entry &entry)
 {
     const void *data = entry.copied ? static_cast<const void *>(level.copies.data() + entry.where)
                                     : reinterpret_cast<const void *>(entry.where);
-    return Key{data, qsizetype(entry.length), entry.units};
+    return Key{data, qsizetype(entry.length), Units(entry.units)};
 }
 
 quint32 TRKeySet::hash(const Key &key)

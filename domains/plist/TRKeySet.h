@@ -34,15 +34,27 @@ public:
     // The characters must stay where they are until the level is cleared again, unless copy is set: then
     // the set keeps a copy (for a key a reader decoded into a buffer that it reuses).
     bool insert(int level, const Key &key, bool copy = false);
+    // Adds keys a few at a time, for a large dictionary: its set lies beyond the caches, and keys that wait
+    // for the set's memory together wait once. The key's characters must stay where they are. Answers the
+    // position (counted from clear()) of the first key found repeated, or -1; settle() adds what is queued.
+    qsizetype queue(int level, const Key &key);
+    qsizetype settle(int level);
 
 private:
     struct Entry
     {
         quintptr where; // the characters, or with copied set their offset in the level's copies
-        quint32 length;
         quint32 slot;
-        Units units;
-        bool copied;
+        // A key is shorter than the largest file a reader accepts.
+        quint32 length : 28;
+        quint32 units : 2;
+        quint32 copied : 1;
+    };
+
+    struct Prepared
+    {
+        Key key;
+        quint32 hash = 0;
     };
 
     struct Level
@@ -52,8 +64,10 @@ private:
         std::vector<quint64> table;
         std::vector<Entry> entries;
         std::vector<char16_t> copies;
+        std::vector<Prepared> queued;
     };
 
+    static bool insert(Level *level, const Prepared &key, bool copy);
     static quint32 hash(const Key &key);
     static bool equal(const Key &a, const Key &b);
     static Key keyOf(const Level &level, const Entry &entry);

@@ -115,6 +115,23 @@ TEST(PlistShape, AgreesWithReadingOnRepeatedKeys)
     sharedKey.objects[0] = QByteArray::fromHex("d2 01 04 03 02");
     sharedKey.objects[2] = QByteArray::fromHex("d2 01 04 03 03");
     sharedKey.objects[5] = QByteArray::fromHex("61 0063");
+    // Forty entries (keys objects 1 to 40, values object 41): key i is "k<i>" unless named otherwise, a
+    // repeated key late in the dictionary, before or after a fault.
+    const auto forty = [](std::initializer_list<std::pair<int, QByteArray>> keys) {
+        BinaryFile file;
+        QByteArray top = QByteArray::fromHex("df 10 28");
+        for (int i = 0; i < 80; ++i)
+            top.append(char(i < 40 ? i + 1 : 41));
+        file.objects = {top};
+        for (int i = 0; i < 40; ++i)
+            file.objects.append(char(0x50 + 3) + QByteArray("k") + QByteArray::number(i + 10));
+        for (const auto &[at, object] : keys)
+            file.objects[at + 1] = object;
+        file.objects.append(QByteArray::fromHex("10 01"));
+        return file.build();
+    };
+    const QByteArray k3 = QByteArray::fromHex("63 006b 0031 0033"); // "k13" in UTF-16
+    const QByteArray notText = QByteArray::fromHex("10 02");
     const auto xml = [](const char *entries) {
         return QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\">") + entries + "</plist>";
     };
@@ -135,6 +152,12 @@ TEST(PlistShape, AgreesWithReadingOnRepeatedKeys)
         {sameObject.build(), "duplicate dictionary key"},
         {nested.build(), "duplicate dictionary key"},
         {sharedKey.build(), nullptr},
+        {forty({}), nullptr},
+        {forty({{30, k3}}), "duplicate dictionary key"},
+        {forty({{39, k3}}), "duplicate dictionary key"},
+        {forty({{20, k3}, {25, notText}}), "duplicate dictionary key"},
+        {forty({{20, k3}, {18, notText}}), "dictionary key is not a string"},
+        {forty({{20, k3}, {21, notText}}), "duplicate dictionary key"},
         {xml("<dict><key>a&amp;b</key><true/><key>a&#x26;b</key><true/></dict>"), "duplicate key"},
         {xml("<dict><key>A</key><true/><key>&#65;</key><true/></dict>"), "duplicate key"},
         {xml("<dict><key>\xc3\xa9</key><true/><key>&#xe9;</key><true/></dict>"), "duplicate key"},
