@@ -210,7 +210,7 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
     }
     TRDictionary entries;
     if (m_scanOnly)
-        m_keys.clear(depth, qsizetype(object.count));
+        m_keys.clear(depth, qsizetype(std::min(object.count, kTRMaxExpandedValues))); // more is refused
     else
         entries.reserve(qsizetype(object.count));
     const auto duplicate = [&](quint64 at) {

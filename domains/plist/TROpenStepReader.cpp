@@ -280,8 +280,6 @@ bool TROpenStepReader::readQuoted(QString *text)
 {
     const QChar quote = peek();
     const qsizetype start = m_pos++;
-    if (text)
-        text->resize(0);
     const auto append = [text](QChar c) {
         if (text)
             text->append(c);

@@ -26,6 +26,7 @@ private:
     bool readValue(int depth, TRValue *value);
     // A null text only checks the string and moves past it.
     bool readString(QString *text);
+    // Appends the decoded characters to the text.
     bool readQuoted(QString *text);
     // Scanning: moves past a dictionary key as readString() does and adds it to the level's keys;
     // *repeated answers whether an equal key was there (then m_repeatedKey holds it).
