@@ -150,6 +150,36 @@ bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *
     return true;
 }
 
+bool TRBinaryPlistReader::scanKey(quint64 index, int depth, TRKeySet::Key *key, bool *isText)
+{
+    // The cases of readKey(), in its order; a text key is always a text object read before.
+    TRBinaryPlistView::Object object;
+    const auto inFile = [&](bool known) {
+        if (!known)
+            m_view.object(index, &object);
+        *key = TRKeySet::Key{m_bytes.constData() + object.position, qsizetype(object.count),
+                             object.type == TRBinaryPlistView::Ascii ? TRKeySet::Units::Latin1
+                                                                     : TRKeySet::Units::Utf16BigEndian};
+        *isText = true;
+        return true;
+    };
+    const State current = state(index);
+    if (current == State::Done && m_shared.constFind(index)->value.isString())
+        return inFile(false);
+    if (current == State::Unread && uses(index) <= 1 && m_view.object(index, &object) &&
+        (object.type == TRBinaryPlistView::Ascii || object.type == TRBinaryPlistView::Utf16)) {
+        if (!m_view.checkLeaf(object))
+            return false;
+        setState(index, State::Consumed);
+        return inFile(true);
+    }
+    TRValue value;
+    if (!readObject(index, depth, &value))
+        return false;
+    *isText = value.isString();
+    return !*isText || inFile(false);
+}
+
 bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value)
 {
     int height = 0;
@@ -179,28 +209,52 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         return finish(m_scanOnly ? TRValue() : TRValue::fromArray(std::move(elements)));
     }
     TRDictionary entries;
-    entries.reserve(qsizetype(object.count));
+    if (m_scanOnly)
+        m_keys.clear(depth, qsizetype(std::min(object.count, kTRMaxExpandedValues))); // more is refused
+    else
+        entries.reserve(qsizetype(object.count));
+    const auto duplicate = [&](quint64 at) {
+        return m_view.fail(m_view.referenceOffset(object, at),
+                           QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+    };
+    // A scan queues the keys of whole entries: a repeated one among them comes before a fault met later,
+    // as reading meets it.
+    const auto refuse = [&] {
+        const qsizetype repeated = m_scanOnly ? m_keys.settle(depth) : -1;
+        return repeated >= 0 ? duplicate(quint64(repeated)) : false;
+    };
     for (quint64 i = 0; i < object.count; ++i) {
         quint64 keyIndex = 0;
         quint64 valueIndex = 0;
         QString key;
+        TRKeySet::Key scanned;
         bool isText = false;
         TRValue entry;
-        if (!m_view.reference(object, i, &keyIndex) || !readKey(keyIndex, depth, &key, &isText))
-            return false;
-        if (!isText)
-            return m_view.fail(m_view.referenceOffset(object, i),
-                               QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
+        if (!m_view.reference(object, i, &keyIndex) ||
+            !(m_scanOnly ? scanKey(keyIndex, depth, &scanned, &isText)
+                         : readKey(keyIndex, depth, &key, &isText)))
+            return refuse();
+        if (!isText) {
+            m_view.fail(m_view.referenceOffset(object, i),
+                        QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
+            return refuse();
+        }
         // The key's slot loads while its value is read.
-        const size_t hash = entries.hashFor(key);
+        const size_t hash = m_scanOnly ? 0 : entries.hashFor(key);
         if (!m_view.reference(object, i, &valueIndex, true) || !readObject(valueIndex, depth, &entry))
-            return false;
+            return refuse();
         height = std::max(height, m_lastHeight);
         add();
-        // A scan keeps the keys alone, for this check.
-        if (!entries.insert(key, hash, std::move(entry)))
-            return m_view.fail(m_view.referenceOffset(object, i),
-                               QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+        if (m_scanOnly) {
+            const qsizetype repeated = m_keys.queue(depth, scanned);
+            if (repeated >= 0)
+                return duplicate(quint64(repeated));
+        } else if (!entries.insert(key, hash, std::move(entry))) {
+            return duplicate(i);
+        }
     }
+    const qsizetype repeated = m_scanOnly ? m_keys.settle(depth) : -1;
+    if (repeated >= 0)
+        return duplicate(quint64(repeated));
     return finish(m_scanOnly ? TRValue() : TRValue::fromDictionary(std::move(entries)));
 }

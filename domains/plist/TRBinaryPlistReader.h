@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TRBinaryPlistView.h"
+#include "TRKeySet.h"
 #include "TRPlistShape.h"
 #include "TRValue.h"
 
@@ -39,6 +40,8 @@ private:
     bool readObject(quint64 index, int depth, TRValue *value);
     // A dictionary key's text; *isText answers whether the key is a text at all.
     bool readKey(quint64 index, int depth, QString *key, bool *isText);
+    // The same while scanning: where the key's characters lie in the file, checked as readKey() checks them.
+    bool scanKey(quint64 index, int depth, TRKeySet::Key *key, bool *isText);
     bool readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
 
     // Each object's use count (0, 1, or 2 for more) in the low bits, its state above.
@@ -71,4 +74,6 @@ private:
     // Scanning: the expanded size of the object read last.
     bool m_scanOnly = false;
     quint64 m_lastSize = 0;
+    // Scanning: the keys of each open dictionary, for the duplicate check.
+    TRKeySet m_keys;
 };

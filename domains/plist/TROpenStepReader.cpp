@@ -190,6 +190,9 @@ bool TROpenStepReader::readValue(int depth, TRValue *value)
 bool TROpenStepReader::readEntries(int depth, QChar terminator, TRValue *value)
 {
     TRDictionary entries;
+    qsizetype count = 0;
+    if (m_scanOnly)
+        m_keys.clear(depth);
     for (;;) {
         if (!skipSpace())
             return false;
@@ -204,8 +207,13 @@ bool TROpenStepReader::readEntries(int depth, QChar terminator, TRValue *value)
         }
         const qsizetype keyAt = m_pos;
         QString key;
-        if (!readString(&key) || !skipSpace())
+        // A scan checks the key against the ones before it as soon as it is read, where its characters
+        // lie, and reports a repeated one where reading does: once its entry is read.
+        bool repeated = false;
+        if (!(m_scanOnly ? scanKey(depth, &repeated) : readString(&key)) || !skipSpace())
             return false;
+        if (repeated)
+            key = m_repeatedKey;
         if (peek() != u'=')
             return fail(m_pos, trText("expected \u201c=\u201d after a key"));
         ++m_pos;
@@ -219,14 +227,38 @@ bool TROpenStepReader::readEntries(int depth, QChar terminator, TRValue *value)
         if (peek() != u';')
             return fail(m_pos, trText("expected \u201c;\u201d after a value"));
         ++m_pos;
-        // A scan keeps the keys alone, for this check.
-        if (!entries.insert(key, std::move(entry)))
+        if (m_scanOnly ? repeated : !entries.insert(key, std::move(entry)))
             return fail(keyAt, trFormat(trText("duplicate key \u201c%@\u201d"), {key}));
+        ++count;
     }
     m_lastKind = TRValue::Kind::Dictionary;
-    m_lastCount = entries.size();
+    m_lastCount = count;
     if (!m_scanOnly)
         *value = TRValue::fromDictionary(std::move(entries));
+    return true;
+}
+
+bool TROpenStepReader::scanKey(int depth, bool *repeated)
+{
+    const qsizetype start = m_pos;
+    if (!readString(nullptr))
+        return false;
+    const bool quoted = peekAt(start) == u'"' || peekAt(start) == u'\'';
+    QStringView characters = QStringView(m_text).mid(start, m_pos - start);
+    if (quoted)
+        characters = characters.mid(1, characters.size() - 2);
+    // Only a key with escapes is decoded, into a buffer reused for every such key.
+    const bool decoded = quoted && characters.contains(u'\\');
+    if (decoded) {
+        m_pos = start;
+        m_decodedKey.resize(0);
+        readQuoted(&m_decodedKey);
+        characters = m_decodedKey;
+    }
+    *repeated = !m_keys.insert(
+        depth, TRKeySet::Key{characters.utf16(), characters.size(), TRKeySet::Units::Utf16}, decoded);
+    if (*repeated)
+        m_repeatedKey = characters.toString();
     return true;
 }
 
@@ -248,8 +280,6 @@ bool TROpenStepReader::readQuoted(QString *text)
 {
     const QChar quote = peek();
     const qsizetype start = m_pos++;
-    if (text)
-        text->clear();
     const auto append = [text](QChar c) {
         if (text)
             text->append(c);

@@ -6,6 +6,7 @@
 #include <array>
 #include <charconv>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -376,6 +377,12 @@ qsizetype TRPlistScalars::firstInvalidUtf8(const char *data, qsizetype size)
     const auto *bytes = reinterpret_cast<const unsigned char *>(data);
     qsizetype i = 0;
     while (i < size) {
+        // Runs of ASCII, the bulk of a property list, are passed over eight bytes at a time.
+        quint64 word = 0;
+        while (i + 8 <= size && (std::memcpy(&word, bytes + i, 8), (word & 0x8080808080808080u) == 0))
+            i += 8;
+        if (i == size)
+            break;
         const unsigned char lead = bytes[i];
         if (lead < 0x80) {
             ++i;

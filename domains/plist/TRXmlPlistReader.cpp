@@ -179,6 +179,13 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
         return m_tokens.fail(
             tag.at, trFormat(trText("nested deeper than %@ levels"), {QString::number(kTRMaxNestingDepth)}));
     const size_t start = m_pendingEntries.size();
+    // A scan checks each key as it comes, against the keys before it where they lie, and holds the first
+    // repeated one back until the whole dictionary is read, as reading does.
+    qsizetype count = 0;
+    qsizetype repeatedAt = -1;
+    QString repeated;
+    if (m_scanOnly)
+        m_keys.clear(depth);
     if (!tag.empty) {
         for (;;) {
             Tag keyTag;
@@ -192,8 +199,17 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
             std::string_view text;
             if (!m_tokens.readText(keyTag, &text))
                 return false;
-            PendingEntry entry{TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size())), TRValue(),
-                               keyTag.at};
+            if (m_scanOnly) {
+                // Valid UTF-8, so equal bytes are equal characters; resolved text lies in a reused buffer.
+                const TRKeySet::Key key{text.data(), qsizetype(text.size()), TRKeySet::Units::Utf8};
+                if (!m_keys.insert(depth, key, !m_tokens.inPlace(text)) && repeatedAt < 0) {
+                    repeatedAt = keyTag.at;
+                    repeated = TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size()));
+                }
+            }
+            PendingEntry entry{m_scanOnly ? QString()
+                                          : TRPlistScalars::textFromUtf8(text.data(), qsizetype(text.size())),
+                               TRValue(), keyTag.at};
             Tag valueTag;
             if (!m_tokens.nextChild(tag, &valueTag, &closed))
                 return false;
@@ -201,8 +217,17 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
                 return m_tokens.fail(keyTag.at, trText("a key without a value"));
             if (!readValue(valueTag, depth + 1, &entry.value))
                 return false;
-            m_pendingEntries.push_back(std::move(entry));
+            ++count;
+            if (!m_scanOnly)
+                m_pendingEntries.push_back(std::move(entry));
         }
+    }
+    if (m_scanOnly) {
+        if (repeatedAt >= 0)
+            return m_tokens.fail(repeatedAt, trFormat(trText("duplicate key \u201c%@\u201d"), {repeated}));
+        if (depth == 0)
+            m_shape = TRPlistShape{TRValue::Kind::Dictionary, count, m_shape.expandedValues};
+        return true;
     }
     TRDictionary entries;
     entries.reserve(qsizetype(m_pendingEntries.size() - start));
@@ -212,12 +237,6 @@ bool TRXmlPlistReader::readDictionary(const Tag &tag, int depth, TRValue *value)
             return m_tokens.fail(entry.keyAt, trFormat(trText("duplicate key \u201c%@\u201d"), {entry.key}));
     }
     m_pendingEntries.resize(start);
-    if (m_scanOnly) {
-        // The keys were all the duplicate check needed.
-        if (depth == 0)
-            m_shape = TRPlistShape{TRValue::Kind::Dictionary, entries.size(), m_shape.expandedValues};
-        return true;
-    }
     *value = TRValue::fromDictionary(std::move(entries));
     return true;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRKeySet.h"
 #include "TRPlistShape.h"
 #include "TRValue.h"
 #include "TRXmlPlistTokenizer.h"
@@ -19,7 +20,7 @@ public:
 
     bool read(TRValue *value, QString *error);
     // Checks the whole text exactly as read() does, refusing the same files with the same messages, but
-    // builds no values beyond the dictionary keys that the duplicate check needs.
+    // builds no values.
     bool scan(TRPlistShape *shape, QString *error);
 
 private:
@@ -43,4 +44,5 @@ private:
     // Scanning: values are checked and counted, not kept (the root's leaf value excepted).
     bool m_scanOnly = false;
     TRPlistShape m_shape;
+    TRKeySet m_keys;
 };

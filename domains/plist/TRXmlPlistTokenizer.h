@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -33,6 +34,12 @@ public:
     // The character data of a leaf element up to its end tag, entities resolved. The text lasts until
     // the next call.
     bool readText(const Tag &tag, std::string_view *text);
+    // Whether text that readText() answered lies in the document itself, and so lasts as long as it.
+    bool inPlace(std::string_view text) const
+    {
+        return std::less_equal<const char *>()(m_data, text.data()) &&
+               std::less_equal<const char *>()(text.data(), m_data + m_size);
+    }
 
     // Records the fault at the byte offset and answers false.
     bool fail(qsizetype offset, const QString &reason);

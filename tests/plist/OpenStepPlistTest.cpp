@@ -97,6 +97,10 @@ TEST(OpenStepPlistReader, MalformedTextsNameLineAndColumn)
         {"{ a = ; }", "column 7: unexpected character"},
         {"\"a\\U\"", "escape without hexadecimal digits"},
         {"(\xff)", "not valid UTF-8 at byte 1"},
+        {"(abcdefgh, \xff)", "not valid UTF-8 at byte 11"},
+        {"(abcdefg\xc3\xa9"
+         "abcdefgh\xc0)",
+         "not valid UTF-8 at byte 18"},
     };
     for (const auto &testCase : cases) {
         const QString error = refusal(testCase.text);

@@ -92,3 +92,101 @@ TEST(PlistShape, AgreesWithReadingOnTheTextForm)
         expectShapeAgrees(bytes);
     }
 }
+
+TEST(PlistShape, AgreesWithReadingOnRepeatedKeys)
+{
+    // Binary: a dictionary of two entries (keys objects 1 and 2, values object 3), or of three.
+    const auto binary = [](const char *first, const char *second) {
+        BinaryFile file;
+        file.objects = {QByteArray::fromHex("d2 01 02 03 03"), QByteArray::fromHex(first),
+                        QByteArray::fromHex(second), QByteArray::fromHex("10 01")};
+        return file.build();
+    };
+    BinaryFile sameObject;
+    sameObject.objects = {QByteArray::fromHex("d2 01 01 02 02"), QByteArray::fromHex("51 61"),
+                          QByteArray::fromHex("10 01")};
+    // The outer dictionary repeats "a" and its first value is a dictionary repeating "b": that one is met
+    // first. A shared key serves both dictionaries.
+    BinaryFile nested;
+    nested.objects = {QByteArray::fromHex("d2 01 01 02 03"), QByteArray::fromHex("51 61"),
+                      QByteArray::fromHex("d2 04 05 03 03"), QByteArray::fromHex("10 01"),
+                      QByteArray::fromHex("51 62"),          QByteArray::fromHex("61 0062")};
+    BinaryFile sharedKey = nested;
+    sharedKey.objects[0] = QByteArray::fromHex("d2 01 04 03 02");
+    sharedKey.objects[2] = QByteArray::fromHex("d2 01 04 03 03");
+    sharedKey.objects[5] = QByteArray::fromHex("61 0063");
+    // Forty entries (keys objects 1 to 40, values object 41): key i is "k<i>" unless named otherwise, a
+    // repeated key late in the dictionary, before or after a fault.
+    const auto forty = [](std::initializer_list<std::pair<int, QByteArray>> keys) {
+        BinaryFile file;
+        QByteArray top = QByteArray::fromHex("df 10 28");
+        for (int i = 0; i < 80; ++i)
+            top.append(char(i < 40 ? i + 1 : 41));
+        file.objects = {top};
+        for (int i = 0; i < 40; ++i)
+            file.objects.append(char(0x50 + 3) + QByteArray("k") + QByteArray::number(i + 10));
+        for (const auto &[at, object] : keys)
+            file.objects[at + 1] = object;
+        file.objects.append(QByteArray::fromHex("10 01"));
+        return file.build();
+    };
+    const QByteArray k3 = QByteArray::fromHex("63 006b 0031 0033"); // "k13" in UTF-16
+    const QByteArray notText = QByteArray::fromHex("10 02");
+    const auto xml = [](const char *entries) {
+        return QByteArray("<?xml version=\"1.0\"?><plist version=\"1.0\">") + entries + "</plist>";
+    };
+    const struct
+    {
+        QByteArray bytes;
+        const char *refusal; // a part of the message, or null where the file is read
+    } cases[] = {
+        {binary("52 6162", "62 0061 0062"), "duplicate dictionary key"}, // ASCII and UTF-16
+        {binary("62 0061 0062", "52 6162"), "duplicate dictionary key"},
+        {binary("52 6162", "62 0061 0063"), nullptr},
+        {binary("52 6162", "52 6163"), nullptr},
+        {binary("52 6162", "52 6162"), "duplicate dictionary key"},
+        {binary("50", "60"), "duplicate dictionary key"},
+        {binary("61 00e9", "61 00e8"), nullptr},
+        {binary("51 61", "10 01"), "dictionary key is not a string"},
+        {binary("51 61", "51 e1"), "non-ASCII byte"},
+        {sameObject.build(), "duplicate dictionary key"},
+        {nested.build(), "duplicate dictionary key"},
+        {sharedKey.build(), nullptr},
+        {forty({}), nullptr},
+        {forty({{30, k3}}), "duplicate dictionary key"},
+        {forty({{39, k3}}), "duplicate dictionary key"},
+        {forty({{20, k3}, {25, notText}}), "duplicate dictionary key"},
+        {forty({{20, k3}, {18, notText}}), "dictionary key is not a string"},
+        {forty({{20, k3}, {21, notText}}), "duplicate dictionary key"},
+        {xml("<dict><key>a&amp;b</key><true/><key>a&#x26;b</key><true/></dict>"), "duplicate key"},
+        {xml("<dict><key>A</key><true/><key>&#65;</key><true/></dict>"), "duplicate key"},
+        {xml("<dict><key>\xc3\xa9</key><true/><key>&#xe9;</key><true/></dict>"), "duplicate key"},
+        {xml("<dict><key><![CDATA[a<]]></key><true/><key>a&lt;</key><true/></dict>"), "duplicate key"},
+        {xml("<dict><key>a\r\nb</key><true/><key>a\nb</key><true/></dict>"), "duplicate key"},
+        {xml("<dict><key/><true/><key></key><true/></dict>"), "duplicate key"},
+        {xml("<dict><key>ab</key><true/><key>ac</key><true/><key>a&amp;</key><true/></dict>"), nullptr},
+        // The repeated key is reported once its dictionary is read: faults inside come first.
+        {xml("<dict><key>a</key><true/><key>a</key><true/><key>b</key><integer>x</integer></dict>"),
+         "not an integer"},
+        {xml("<dict><key>a</key><dict><key>b&#10;</key><true/><key>b\n</key><true/></dict>"
+             "<key>a</key><true/></dict>"),
+         "duplicate key \u201cb"},
+        {QByteArray("{ \"a\" = 1; a = 2; }"), "duplicate key"},
+        {QByteArray("{ \"a\\n\" = 1; \"a\\012\" = 2; }"), "duplicate key"},
+        {QByteArray("{ \"\\U0041\" = 1; A = 2; }"), "duplicate key"},
+        {QByteArray("{ \"a\\\"\" = 1; 'a\"' = 2; }"), "duplicate key"},
+        {QByteArray("{ ab = 1; ac = 2; \"a\\\\\" = 3; a = 4; }"), nullptr},
+        // A decoded key outlives the decoding of the keys inside its value.
+        {QByteArray("{ \"x\\n\" = { \"y\\n\" = 1; \"z\\n\" = 2; }; \"x\\012\" = 3; }"),
+         "duplicate key \u201cx"},
+        {QByteArray("{ a = 1; a = 2; b = (; }"), "duplicate key"},
+        {QByteArray("\"\\u00e9\" = 1; \xc3\xa9 = 2;"), "duplicate key"}, // a strings file
+    };
+    for (const auto &testCase : cases) {
+        SCOPED_TRACE(testCase.bytes.toStdString());
+        if (testCase.refusal)
+            EXPECT_TRUE(refusal(testCase.bytes).contains(QString::fromUtf8(testCase.refusal)));
+        else
+            accepted(testCase.bytes);
+    }
+}
