@@ -49,6 +49,13 @@ public:
     // containers counted at every place they are used).
     static TRKeyPtr create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
                            const QString &domain);
+    // create() for a value already found to expand to at most kTRMaxExpandedValues nodes (a domain's
+    // contents as the store read them): the same node, without counting the whole value a second time.
+    static TRKeyPtr createWithinBound(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
+                                      const QString &domain)
+    {
+        return build(name, value, parent, domain);
+    }
 
     ~TRKey();
     TRKey(const TRKey &) = delete;
