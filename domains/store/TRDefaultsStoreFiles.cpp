@@ -1,18 +1,14 @@
 // TRDefaultsStore: reading one domain file, through the cache of what each file held when last read.
 #include "TRDefaultsStore.h"
 #include "TRLimits.h"
+#include "TRMemory.h"
 #include "TRSystemError.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
 
 #include <QFile>
 #include <cerrno>
-#include <cstdint>
 #include <fcntl.h>
-#if defined(__GLIBC__)
-#include <malloc.h>
-#endif
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,22 +17,6 @@ namespace {
 // Files from this size on are read into memory the system may back with large pages, and their memory
 // is handed back to the system once they are parsed.
 constexpr off_t kLargeFile = off_t(8) << 20;
-
-// Asks the system to back the whole 2 MiB blocks of a large buffer with large pages: a file of tens of
-// MiB is then faulted in a few dozen times rather than thousands. Only a hint; nothing depends on it.
-void adviseLargePages(QByteArray &buffer)
-{
-#if defined(MADV_HUGEPAGE)
-    constexpr std::uintptr_t kBlock = std::uintptr_t(2) << 20;
-    const auto start = reinterpret_cast<std::uintptr_t>(buffer.data());
-    const std::uintptr_t first = (start + kBlock - 1) & ~(kBlock - 1);
-    const std::uintptr_t last = (start + std::uintptr_t(buffer.size())) & ~(kBlock - 1);
-    if (last > first)
-        ::madvise(reinterpret_cast<void *>(first), last - first, MADV_HUGEPAGE);
-#else
-    Q_UNUSED(buffer);
-#endif
-}
 
 // Whether the file stands as stat() described it: same file, size and modification time.
 bool sameVersion(const struct stat &a, const struct stat &b)
@@ -71,7 +51,7 @@ bool readRegularFile(const QByteArray &path, const struct stat &expected, QByteA
     if (ok) {
         buffer = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
         if (info.st_size >= kLargeFile)
-            adviseLargePages(buffer);
+            trAdviseLargePages(buffer.data(), std::size_t(buffer.size()));
         qsizetype filled = 0;
         // One byte past the end is asked for too: a file that grew answers it.
         char past = 0;
@@ -105,16 +85,6 @@ bool readRegularFile(const QByteArray &path, const struct stat &expected, QByteA
     if (ok)
         *bytes = std::move(buffer);
     return ok;
-}
-
-// Hands the pages of memory freed after a large file was parsed back to the system: the file's bytes and
-// what the reader built on the way. Without it the process keeps them, and the next large domain shown
-// adds its tree and view on top.
-void releaseFreedMemory()
-{
-#if defined(__GLIBC__)
-    ::malloc_trim(0);
-#endif
 }
 
 } // namespace
@@ -179,7 +149,7 @@ TRDefaultsStore::Inspection TRDefaultsStore::inspectDomainFile(const QString &pa
                                           : TRPropertyList::readShape(bytes, &shape, &format, &parseError);
             bytes = QByteArray(); // the value holds what it needs
             if (info.st_size >= kLargeFile)
-                releaseFreedMemory();
+                trReleaseFreedMemory(); // what the file's bytes and the reader's tables took
             if (needValue && parsed)
                 shape = TRPlistShape{value.kind(), value.toDictionary().size(), 0};
             if (!parsed)
