@@ -266,7 +266,7 @@ void TRAppController::followFile(const TRDomainControllerPtr &domain, const TRDe
     OutlineState state;
     if (shown)
         state = captureState(outline, domain->outlineModel());
-    domain->reloadDomain(read.dictionary, read.identity);
+    domain->reloadDomain(read);
     if (shown)
         restoreState(outline, domain->outlineModel(), domain->rootKey().get(), state);
     m_changedOnDisk.remove(domain->name());

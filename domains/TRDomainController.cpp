@@ -41,19 +41,19 @@ TRDomainController::~TRDomainController() = default;
 
 void TRDomainController::reloadDomain()
 {
-    Loaded loaded = load(m_name);
-    reloadDomain(loaded.contents, loaded.identity);
+    reloadDomain(TRDefaultsStore::standard().readPersistentDomain(m_name));
 }
 
-void TRDomainController::reloadDomain(const TRValue &contents, const TRFileIdentity &identity)
+void TRDomainController::reloadDomain(const TRDefaultsStore::DomainRead &read)
 {
     if (m_outlineModel)
         m_outlineModel->beginResetTree();
     m_root.reset();
     m_keepsContents = false;
-    m_contents = contents.isDictionary() ? contents : TRValue::fromDictionary({});
+    m_contents = read.dictionary.isDictionary() ? read.dictionary : TRValue::fromDictionary({});
+    m_contentsFromStore = true;
     m_inStore = false;
-    m_fileIdentity = identity;
+    m_fileIdentity = read.identity;
     setModified(false);
     if (m_outlineModel)
         m_outlineModel->endResetTree();
@@ -66,6 +66,7 @@ const TRValue &TRDomainController::contents() const
         Loaded loaded = load(m_name);
         m_contents = std::move(loaded.contents);
         m_fileIdentity = loaded.identity;
+        m_contentsFromStore = true;
         m_inStore = false;
     }
     return m_contents;
@@ -74,7 +75,10 @@ const TRValue &TRDomainController::contents() const
 const TRKeyPtr &TRDomainController::rootKey() const
 {
     if (!m_root) {
-        m_root = TRKey::create(TRValue(), contents(), nullptr, m_name);
+        // The store refuses files beyond the expansion bound: what it read is not counted again.
+        const TRValue &from = contents();
+        m_root = m_contentsFromStore ? TRKey::createWithinBound(TRValue(), from, nullptr, m_name)
+                                     : TRKey::create(TRValue(), from, nullptr, m_name);
         if (!m_root) {
             // Too large to expand (files that are get refused when read, so only a value made in memory
             // comes here): shown empty, and the contents are what saving writes.

@@ -2,6 +2,7 @@
 
 #include "TRKey.h"
 #include "TRValue.h"
+#include "store/TRDefaultsStore.h"
 #include "store/TRFileIdentity.h"
 
 #include <QObject>
@@ -39,8 +40,8 @@ public:
 
     // Drops the tree and builds it again from the store; not modified. Refreshes nothing.
     void reloadDomain();
-    // The same with contents already read from the store, from the file of that identity.
-    void reloadDomain(const TRValue &contents, const TRFileIdentity &identity);
+    // The same with the contents and file identity already read from the store.
+    void reloadDomain(const TRDefaultsStore::DomainRead &read);
 
     const QString &name() const { return m_name; }
     // The root of the key tree. The tree is built from the contents on first use: start-up makes a
@@ -84,11 +85,12 @@ private:
     static Loaded load(const QString &name);
 
     QString m_name;
-    mutable TRKeyPtr m_root;              // null until rootKey() builds it from m_contents
-    mutable TRValue m_contents;           // the domain's dictionary until the tree is built from it
-    mutable bool m_keepsContents = false; // the contents were too large for a tree and stay the domain's
-    mutable bool m_inStore = false;       // the contents are still the store's, not loaded yet
-    int m_storeKeyCount = 0;              // the store's count of top-level keys while m_inStore
+    mutable TRKeyPtr m_root;                  // null until rootKey() builds it from m_contents
+    mutable TRValue m_contents;               // the domain's dictionary until the tree is built from it
+    mutable bool m_keepsContents = false;     // the contents were too large for a tree and stay the domain's
+    mutable bool m_inStore = false;           // the contents are still the store's, not loaded yet
+    mutable bool m_contentsFromStore = false; // m_contents were read from the store, so within the bound
+    int m_storeKeyCount = 0;                  // the store's count of top-level keys while m_inStore
     QPointer<QObject> m_domainContentsView;
     bool m_modified = false;
     mutable TRFileIdentity m_fileIdentity; // set again when contents() loads them from the store

@@ -28,6 +28,10 @@ TRValue positionName(qsizetype position)
 // The name index of a large dictionary node is built by the first lookup, not with the node: a tree is
 // mostly shown, and its conversion from a property list needs no lookups, since those keys are unique.
 // Once built, the mutators keep it up to date; it is complete exactly when it holds every key.
+// While at most one child in this many is made, made children are kept by position rather than in one
+// slot a child: a domain of a million keys shown a screenful at a time then costs no slot per key.
+constexpr std::size_t kSparseShare = 8;
+
 bool hasFullIndex(const TRKey::Children &c)
 {
     return c.nodes.size() > kLinearLimit && std::size_t(c.index.size()) == c.nodes.size();
@@ -125,8 +129,35 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
     // The children are made when first asked for (made()), from the value's elements.
     owner.m_kind = isObjectArray(value) ? NodeKind::List : NodeKind::Dictionary;
     owner.m_children->source = value;
-    owner.m_children->nodes.resize(
-        std::size_t(owner.isArray() ? value.toArray().size() : value.toDictionary().size()));
+}
+
+std::size_t TRKey::slotCount() const
+{
+    const Children &c = *m_children;
+    if (!c.nodes.empty() || c.source.isNone())
+        return c.nodes.size();
+    return std::size_t(isArray() ? c.source.toArray().size() : c.source.toDictionary().size());
+}
+
+void TRKey::layOutSlots() const
+{
+    Children &c = *m_children;
+    const std::size_t size = slotCount();
+    if (c.nodes.size() == size)
+        return;
+    c.nodes.resize(size);
+    for (auto &[position, node] : c.sparse)
+        c.nodes[position] = std::move(node);
+    c.sparse = {};
+}
+
+const TRKeyPtr *TRKey::madeAt(std::size_t position) const
+{
+    const Children &c = *m_children;
+    if (!c.nodes.empty())
+        return c.nodes[position] ? &c.nodes[position] : nullptr;
+    const auto found = c.sparse.find(position);
+    return found != c.sparse.end() && found->second ? &found->second : nullptr;
 }
 
 const TRValue &TRKey::unmadeValue(std::size_t position) const
@@ -143,6 +174,7 @@ void TRKey::detach() const
     Children &c = *m_children;
     if (c.source.isNone())
         return;
+    layOutSlots();
     const std::size_t size = c.nodes.size();
     if (isDictionary()) {
         const TRDictionary &entries = c.source.toDictionary();
@@ -161,7 +193,9 @@ void TRKey::detach() const
 const TRKeyPtr &TRKey::made(std::size_t position) const
 {
     Children &c = *m_children;
-    TRKeyPtr &slot = c.nodes[position];
+    if (c.nodes.empty() && !c.source.isNone() && c.sparse.size() >= slotCount() / kSparseShare)
+        layOutSlots();
+    TRKeyPtr &slot = c.nodes.empty() ? c.sparse[position] : c.nodes[position];
     if (!slot) {
         // A list element not made yet has not moved (inserting or removing elements makes them all
         // first), so its position is still its name.
@@ -179,6 +213,7 @@ void TRKey::makeAll() const
 {
     if (!m_children || (m_children->source.isNone() && m_children->pending.empty()))
         return;
+    layOutSlots();
     for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
         made(i);
     detach();
@@ -221,7 +256,7 @@ std::size_t TRKey::dictionaryPosition(const QString &key) const
     Children &c = *m_children;
     if (!c.source.isNone()) {
         const qsizetype found = c.source.toDictionary().indexOf(key);
-        return found >= 0 ? std::size_t(found) : c.nodes.size();
+        return found >= 0 ? std::size_t(found) : slotCount();
     }
     if (c.nodes.size() > kLinearLimit) {
         if (!hasFullIndex(c)) {
@@ -240,7 +275,7 @@ void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
 {
     Children &c = *m_children;
     const std::size_t position = dictionaryPosition(key);
-    if (position < c.nodes.size()) {
+    if (position < slotCount()) {
         setSlot(position, child);
         return;
     }
@@ -254,8 +289,7 @@ void TRKey::storeInDictionary(const QString &key, const TRKeyPtr &child)
 TRKey::Edit TRKey::storeReporting(const QString &key, const TRKeyPtr &child, const EditObserver &before)
 {
     const std::size_t position = dictionaryPosition(key);
-    const Edit edit{position < m_children->nodes.size() ? Edit::Kind::Replace : Edit::Kind::Insert,
-                    int(position)};
+    const Edit edit{position < slotCount() ? Edit::Kind::Replace : Edit::Kind::Insert, int(position)};
     if (before)
         before(edit);
     storeInDictionary(key, child);
@@ -271,7 +305,7 @@ TRKey::Edit TRKey::renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild,
     Children &c = *m_children;
     const std::size_t position = dictionaryPosition(oldKey);
     // Neither a missing entry nor one that would overwrite another: a rename loses nothing.
-    if (position >= c.nodes.size() || (newKey != oldKey && dictionaryPosition(newKey) < c.nodes.size()))
+    if (position >= slotCount() || (newKey != oldKey && dictionaryPosition(newKey) < slotCount()))
         return {};
     const Edit edit{Edit::Kind::Replace, int(position)};
     if (before)
@@ -306,7 +340,7 @@ void TRKey::removeFromDictionaryAt(std::size_t position)
 
 int TRKey::count() const
 {
-    return m_children ? int(m_children->nodes.size()) : 0;
+    return m_children ? int(slotCount()) : 0;
 }
 
 const std::vector<TRKeyPtr> &TRKey::children() const
@@ -319,24 +353,24 @@ const std::vector<TRKeyPtr> &TRKey::children() const
 
 TRKeyPtr TRKey::childAtIndex(int index) const
 {
-    if (!m_children || index < 0 || std::size_t(index) >= m_children->nodes.size())
+    if (!m_children || index < 0 || std::size_t(index) >= slotCount())
         return nullptr;
     return made(std::size_t(index));
 }
 
 TRKey::NodeKind TRKey::childKindAt(int index) const
 {
-    if (!m_children || index < 0 || std::size_t(index) >= m_children->nodes.size())
+    if (!m_children || index < 0 || std::size_t(index) >= slotCount())
         return NodeKind::Leaf;
-    if (const TRKeyPtr &child = m_children->nodes[std::size_t(index)])
-        return child->nodeKind();
+    if (const TRKeyPtr *child = madeAt(std::size_t(index)))
+        return (*child)->nodeKind();
     const TRValue &value = unmadeValue(std::size_t(index));
     return value.isArray() ? NodeKind::List : value.isDictionary() ? NodeKind::Dictionary : NodeKind::Leaf;
 }
 
 QString TRKey::keyAtIndex(int index) const
 {
-    if (!isDictionary() || index < 0 || std::size_t(index) >= m_children->nodes.size())
+    if (!isDictionary() || index < 0 || std::size_t(index) >= slotCount())
         return QString();
     if (!m_children->source.isNone())
         return m_children->source.toDictionary().keyAt(index);
@@ -350,20 +384,23 @@ TRKeyPtr TRKey::childForName(const TRValue &name) const
     if (!isDictionary())
         return nullptr;
     const std::size_t position = dictionaryPosition(nameKey(name));
-    return position < m_children->nodes.size() ? made(position) : nullptr;
+    return position < slotCount() ? made(position) : nullptr;
 }
 
 int TRKey::rowOfChild(const TRKey *child) const
 {
     if (!child || !m_children)
         return -1;
-    const auto &nodes = m_children->nodes;
     const std::size_t hint = isDictionary() ? dictionaryPosition(nameKey(child->name()))
                                             : std::size_t(std::max(child->name().intValue(), 0));
-    if (hint < nodes.size() && nodes[hint].get() == child)
-        return int(hint);
+    if (hint < slotCount()) {
+        if (const TRKeyPtr *atHint = madeAt(hint); atHint && atHint->get() == child)
+            return int(hint);
+    }
     if (isDictionary())
         return -1;
+    // A list element not made yet has not moved, so a made one found elsewhere is among laid-out slots.
+    const auto &nodes = m_children->nodes;
     const auto found = std::find_if(nodes.begin(), nodes.end(),
                                     [child](const TRKeyPtr &node) { return node.get() == child; });
     return found != nodes.end() ? int(found - nodes.begin()) : -1;
@@ -380,7 +417,7 @@ TRKey::Edit TRKey::addKey(const TRKeyPtr &child, const EditObserver &before)
         return {};
     if (!isArray())
         return storeReporting(nameKey(child->name()), child, before);
-    const Edit edit{Edit::Kind::Insert, int(m_children->nodes.size())};
+    const Edit edit{Edit::Kind::Insert, int(slotCount())};
     if (before)
         before(edit);
     appendSlot(child);
@@ -407,11 +444,13 @@ TRKey::Edit TRKey::removeKey(const TRKeyPtr &child, const EditObserver &before)
 {
     if (!child || !isCompound())
         return {};
+    if (isArray())
+        layOutSlots();
     auto &nodes = m_children->nodes;
     const std::size_t position =
         isArray() ? std::size_t(std::find(nodes.begin(), nodes.end(), child) - nodes.begin())
                   : dictionaryPosition(nameKey(child->name()));
-    if (position >= nodes.size())
+    if (position >= slotCount())
         return {};
     const Edit edit{Edit::Kind::Remove, int(position)};
     if (before)
@@ -430,6 +469,7 @@ TRKey::Edit TRKey::replaceKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild
         return {};
     if (isDictionary())
         return storeReporting(nameKey(oldChild->name()), newChild, before);
+    layOutSlots();
     auto &nodes = m_children->nodes;
     const auto found = std::find(nodes.begin(), nodes.end(), oldChild);
     if (found == nodes.end())
@@ -453,26 +493,27 @@ void TRKey::performForAll(const std::function<void(TRKey &, const TRKeyPtr &)> &
 TRValue TRKey::databaseRepresentation() const
 {
     // Nothing made and nothing changed: the value the node was built from.
-    if (m_children && !m_children->source.isNone() &&
+    if (m_children && !m_children->source.isNone() && m_children->sparse.empty() &&
         std::none_of(m_children->nodes.begin(), m_children->nodes.end(),
                      [](const TRKeyPtr &node) { return bool(node); }))
         return m_children->source;
+    // A child not made yet is still the very value it would be made from.
+    const auto valueAt = [this](std::size_t i) {
+        const TRKeyPtr *child = madeAt(i);
+        return child ? (*child)->databaseRepresentation() : unmadeValue(i);
+    };
     if (isArray()) {
         TRArray elements;
-        elements.reserve(qsizetype(m_children->nodes.size()));
-        // A child not made yet is still the very value it would be made from.
-        for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
-            elements.append(m_children->nodes[i] ? m_children->nodes[i]->databaseRepresentation()
-                                                 : unmadeValue(i));
+        elements.reserve(qsizetype(slotCount()));
+        for (std::size_t i = 0; i < slotCount(); ++i)
+            elements.append(valueAt(i));
         return TRValue::fromArray(std::move(elements));
     }
     if (isDictionary()) {
         TRDictionary entries;
-        entries.reserve(qsizetype(m_children->nodes.size()));
-        for (std::size_t i = 0; i < m_children->nodes.size(); ++i)
-            entries.insert(keyAtIndex(int(i)), m_children->nodes[i]
-                                                   ? m_children->nodes[i]->databaseRepresentation()
-                                                   : unmadeValue(i));
+        entries.reserve(qsizetype(slotCount()));
+        for (std::size_t i = 0; i < slotCount(); ++i)
+            entries.insert(keyAtIndex(int(i)), valueAt(i));
         return TRValue::fromDictionary(std::move(entries));
     }
     return m_value;

@@ -6,6 +6,7 @@
 #include <QString>
 #include <functional>
 #include <memory>
+#include <unordered_map>
 #include <vector>
 
 class TRCoder;
@@ -29,10 +30,14 @@ public:
     // The child container of a compound node. Children keep the order in which they were built or added;
     // a dictionary container finds a child by key in O(1) on average. A node built from a value makes its
     // children when they are first asked for: a domain of a million keys is shown a screenful at a time,
-    // so until then a child costs its slot (and its share of the value it is made from), not a node.
+    // so until then a child costs only its share of the value it is made from: no node, and no slot
+    // either while few children are made.
     struct Children
     {
-        std::vector<TRKeyPtr> nodes; // null where the child is not made yet
+        // One slot a child, null where the child is not made yet. Empty while the children are still
+        // the source value's and only a few are made: those are in sparse, by position.
+        std::vector<TRKeyPtr> nodes;
+        std::unordered_map<std::size_t, TRKeyPtr> sparse;
         // The value the children were built from, while the child list is still that value's: child i
         // is its element i, a dictionary's keys and their lookup are the value's, and keys, index and
         // pending stay empty. The first change of the list (detach()) copies out what it needs.
@@ -49,6 +54,13 @@ public:
     // containers counted at every place they are used).
     static TRKeyPtr create(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
                            const QString &domain);
+    // create() for a value already found to expand to at most kTRMaxExpandedValues nodes (a domain's
+    // contents as the store read them): the same node, without counting the whole value a second time.
+    static TRKeyPtr createWithinBound(const TRValue &name, const TRValue &value, const TRKeyPtr &parent,
+                                      const QString &domain)
+    {
+        return build(name, value, parent, domain);
+    }
 
     ~TRKey();
     TRKey(const TRKey &) = delete;
@@ -172,6 +184,12 @@ private:
     std::size_t dictionaryPosition(const QString &key) const;
     Edit storeReporting(const QString &key, const TRKeyPtr &child, const EditObserver &before);
     void removeFromDictionaryAt(std::size_t position);
+    // The number of children, whether their slots are laid out or not.
+    std::size_t slotCount() const;
+    // Lays out one slot a child (a no-op once they are).
+    void layOutSlots() const;
+    // The child at a position if it is made, else null; the position must be in range.
+    const TRKeyPtr *madeAt(std::size_t position) const;
     // The child at a position, made first if it is not made yet; the position must be in range.
     const TRKeyPtr &made(std::size_t position) const;
     // Makes every child not made yet.

@@ -1,5 +1,7 @@
 #include "TRKeyOutlineView.h"
 
+#include "TRMemory.h"
+
 #include <QtGlobal>
 
 // The rows a QTreeView has laid out live in its private class, which is no part of Qt's API and may change
@@ -142,6 +144,23 @@ bool takeOutRows(QTreeViewPrivate *d, const QModelIndex &parent, int start, int 
     return true;
 }
 
+// A full layout makes one row for every top-level key at once (and for the keys below expanded ones). The
+// list of rows is made that large up front, rather than grown to the next power of two, and a list much
+// larger than the rows it will hold (a large domain shown before) is given back.
+void reserveRows(QTreeViewPrivate *d)
+{
+    const qsizetype rows = d->model->rowCount(d->root);
+    const qsizetype capacity = d->viewItems.capacity();
+    if (capacity >= rows && capacity <= 2 * rows + 1024)
+        return;
+    QList<QTreeViewItem> reserved;
+    reserved.reserve(rows);
+    const std::size_t bytes = std::size_t(rows) * sizeof(QTreeViewItem);
+    if (bytes >= std::size_t(8) << 20)
+        trAdviseLargePages(reserved.data(), bytes);
+    d->viewItems.swap(reserved);
+}
+
 } // namespace
 
 // A removal between the model's rowsAboutToBeRemoved and rowsRemoved: where the removed rows stood, and the
@@ -198,6 +217,16 @@ void TRKeyOutlineView::setModel(QAbstractItemModel *model)
     if (model)
         m_removedConnections.second =
             connect(model, &QAbstractItemModel::rowsRemoved, this, &TRKeyOutlineView::finishRemoval);
+}
+
+void TRKeyOutlineView::doItemsLayout()
+{
+#if TR_OUTLINE_IN_PLACE
+    // QTreeView's own layout drops every row before laying them out again.
+    if (laysOutInPlace() && model())
+        reserveRows(treePrivate());
+#endif
+    QTreeView::doItemsLayout();
 }
 
 void TRKeyOutlineView::rowsInserted(const QModelIndex &parent, int start, int end)

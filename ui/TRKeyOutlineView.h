@@ -20,6 +20,7 @@ public:
     ~TRKeyOutlineView() override;
 
     void setModel(QAbstractItemModel *model) override;
+    void doItemsLayout() override;
 
     // Whether this build keeps rows laid out in place (false: QTreeView's own layout everywhere).
     static bool laysOutInPlace();

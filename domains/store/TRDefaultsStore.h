@@ -68,7 +68,9 @@ public:
     bool synchronize(QString *error = nullptr);
 
     // What reading a domain found: its dictionary (none when the file is absent or unreadable), the
-    // identity of the file the dictionary came from, and why an existing file could not be read.
+    // identity of the file the dictionary came from, and why an existing file could not be read. A
+    // dictionary read is always within the expansion bound (TRPropertyList::fitsExpansionBound): files
+    // beyond it are unreadable.
     struct DomainRead
     {
         TRValue dictionary;

@@ -1,6 +1,7 @@
 // TRDefaultsStore: reading one domain file, through the cache of what each file held when last read.
 #include "TRDefaultsStore.h"
 #include "TRLimits.h"
+#include "TRMemory.h"
 #include "TRSystemError.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
@@ -13,8 +14,21 @@
 
 namespace {
 
-// Reads the whole regular file that stat() described. The file is opened without blocking and checked
-// again once open, so that a pipe or a device swapped in meanwhile is never read.
+// Files from this size on are read into memory the system may back with large pages, and their memory
+// is handed back to the system once they are parsed.
+constexpr off_t kLargeFile = off_t(8) << 20;
+
+// Whether the file stands as stat() described it: same file, size and modification time.
+bool sameVersion(const struct stat &a, const struct stat &b)
+{
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec;
+}
+
+// Reads the whole regular file that stat() described, into a buffer of exactly its size. The file is
+// opened without blocking and checked again once open, so that a pipe or a device swapped in meanwhile is
+// never read. The bytes are those of the version stat() described: a file that is written to, grows or
+// shrinks meanwhile is refused as changed (whoever watches it reads it again once it has settled).
 bool readRegularFile(const QByteArray &path, const struct stat &expected, QByteArray *bytes, QString *reason)
 {
     const int fd = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
@@ -25,31 +39,51 @@ bool readRegularFile(const QByteArray &path, const struct stat &expected, QByteA
     struct stat info
     {
     };
+    const auto changed = [] { return trText("The file changed while it was being read."); };
     bool ok = ::fstat(fd, &info) == 0;
     if (!ok) {
         *reason = trSystemError(errno);
-    } else if (!S_ISREG(info.st_mode) || info.st_dev != expected.st_dev || info.st_ino != expected.st_ino ||
-               info.st_size > kTRMaxFileSize) {
-        *reason = trText("The file changed while it was being read.");
+    } else if (!S_ISREG(info.st_mode) || !sameVersion(info, expected) || info.st_size > kTRMaxFileSize) {
+        *reason = changed();
         ok = false;
     }
+    QByteArray buffer;
     if (ok) {
-        bytes->resize(qsizetype(info.st_size));
+        buffer = QByteArray(qsizetype(info.st_size), Qt::Uninitialized);
+        if (info.st_size >= kLargeFile)
+            trAdviseLargePages(buffer.data(), std::size_t(buffer.size()));
         qsizetype filled = 0;
-        while (ok && filled < bytes->size()) {
-            const ssize_t got = ::read(fd, bytes->data() + filled, std::size_t(bytes->size() - filled));
-            if (got > 0)
+        // One byte past the end is asked for too: a file that grew answers it.
+        char past = 0;
+        while (ok && filled <= buffer.size()) {
+            const bool atEnd = filled == buffer.size();
+            const ssize_t got = atEnd
+                                    ? ::read(fd, &past, 1)
+                                    : ::read(fd, buffer.data() + filled, std::size_t(buffer.size() - filled));
+            if (got > 0 && !atEnd) {
                 filled += got;
-            else if (got == 0)
-                bytes->truncate(
-                    filled); // cut short meanwhile: what is there is parsed, and may well be refused
-            else if (errno != EINTR) {
+            } else if (got == 0 && atEnd) {
+                break;
+            } else if (got >= 0) {
+                *reason = changed(); // shorter or longer than it was
+                ok = false;
+            } else if (errno != EINTR) {
                 *reason = trSystemError(errno);
                 ok = false;
             }
         }
+        // Written to in place meanwhile, at the same size.
+        struct stat after
+        {
+        };
+        if (ok && (::fstat(fd, &after) != 0 || !sameVersion(after, expected))) {
+            *reason = changed();
+            ok = false;
+        }
     }
     ::close(fd);
+    if (ok)
+        *bytes = std::move(buffer);
     return ok;
 }
 
@@ -113,6 +147,9 @@ TRDefaultsStore::Inspection TRDefaultsStore::inspectDomainFile(const QString &pa
             const bool parsed = needValue ? TRPropertyList::read(bytes, &value, &format, &parseError) &&
                                                 TRPropertyList::fitsExpansionBound(value, &parseError)
                                           : TRPropertyList::readShape(bytes, &shape, &format, &parseError);
+            bytes = QByteArray(); // the value holds what it needs
+            if (info.st_size >= kLargeFile)
+                trReleaseFreedMemory(); // what the file's bytes and the reader's tables took
             if (needValue && parsed)
                 shape = TRPlistShape{value.kind(), value.toDictionary().size(), 0};
             if (!parsed)

@@ -450,6 +450,20 @@ TEST(TRKeyLazy, ChildrenMadeOnDemandBehaveAsChildrenMadeAtOnce)
     for (int i = 0; i < 12; ++i)
         many.insert(QStringLiteral("k%1").arg(i), i % 2 ? TRValue::fromInteger(i) : list);
     const TRValue dictionary = TRValue::fromDictionary(std::move(many));
+    // Large enough that its first children made are kept apart from a slot per child.
+    TRDictionary more;
+    for (int i = 0; i < 100; ++i)
+        more.insert(QStringLiteral("m%1").arg(i), i % 3 ? TRValue::fromInteger(i) : list);
+    const TRValue large = TRValue::fromDictionary(std::move(more));
+    // Looks at the children from a position on, each found again by its row and its name.
+    const auto lookAt = [](const TRKeyPtr &t, int from, int count) {
+        for (int i = from; i < from + count; ++i) {
+            const TRKeyPtr child = t->childAtIndex(i);
+            EXPECT_EQ(t->rowOfChild(child.get()), i);
+            EXPECT_EQ(t->childForName(child->name()), child);
+            EXPECT_EQ(t->childKindAt(i), child->nodeKind());
+        }
+    };
     using Change = std::function<void(const TRKeyPtr &)>;
     const struct
     {
@@ -488,6 +502,25 @@ TEST(TRKeyLazy, ChildrenMadeOnDemandBehaveAsChildrenMadeAtOnce)
              const TRKeyPtr inner = t->childForName(str("k4"));
              inner->removeKey(inner->childAtIndex(0));
              inner->addKey(leaf(TRValue::fromInteger(9), str("z"), inner), TRValue::fromInteger(1));
+         }},
+        {"large dictionary: a few looked at, then changed", large,
+         [&](const TRKeyPtr &t) {
+             lookAt(t, 90, 3);
+             t->removeKey(t->childAtIndex(91));
+             t->addKey(leaf(str("m3"), str("three"), t));
+             lookAt(t, 0, 5);
+         }},
+        {"large dictionary: most looked at, then a nested list changed", large,
+         [&](const TRKeyPtr &t) {
+             lookAt(t, 10, 40);
+             const TRKeyPtr inner = t->childForName(str("m99"));
+             inner->removeKey(inner->childAtIndex(1));
+             t->renameKey(t->childAtIndex(60), leaf(str("sixty"), str("60"), t));
+         }},
+        {"list: a made element found by its row", list,
+         [&](const TRKeyPtr &t) {
+             lookAt(t, 2, 2);
+             EXPECT_EQ(t->rowOfChild(leaf(TRValue::fromInteger(2), str("c"), t).get()), -1);
          }},
     };
     for (const auto &c : cases) {

@@ -207,3 +207,32 @@ TEST_F(Store, HugeAndExpandingFilesAreUnreadableAndSetAsideOnlyWhenWritten)
     EXPECT_EQ(m_store.persistentDomainForName(QStringLiteral("bomb")), simpleDictionary(1));
     EXPECT_EQ(QDir(folder()).entryList({QStringLiteral("bomb.plist.unreadable-*")}, QDir::Files).size(), 1);
 }
+
+TEST_F(Store, FilesThatReadLongerOrShorterThanTheirSizeAreRefusedAsChanged)
+{
+    makeFolder();
+    // The system's own files stand for a file that grows or shrinks while it is read: their size says
+    // 0 or 4096 bytes, and reading them gives some other number.
+    const struct
+    {
+        const char *name;
+        const char *target;
+    } cases[] = {{"grows", "/proc/self/status"}, {"shrinks", "/sys/devices/system/cpu/online"}};
+    int linked = 0;
+    for (const auto &c : cases) {
+        const QString target = QString::fromLatin1(c.target);
+        const QFileInfo info(target);
+        if (info.isFile() && info.size() != readFile(target).size())
+            linked += QFile::link(target, file(QString::fromLatin1(c.name) + QStringLiteral(".plist")));
+    }
+    if (linked == 0)
+        GTEST_SKIP() << "no system file whose size differs from what it reads";
+
+    EXPECT_TRUE(m_store.persistentDomainNames().isEmpty());
+    ASSERT_EQ(m_store.unreadableFiles().size(), linked);
+    for (const auto &unreadable : m_store.unreadableFiles()) {
+        EXPECT_EQ(unreadable.reason, QStringLiteral("The file changed while it was being read."))
+            << unreadable.fileName.toStdString();
+        EXPECT_TRUE(unreadable.setAsideAs.isEmpty());
+    }
+}
