@@ -88,7 +88,7 @@ bool TRKeySet::insert(Level *level, const Prepared &key, bool copy)
             equal(keyOf(set, set.entries[size_t(quint32(used)) - 1]), key.key))
             return false;
     }
-    Entry entry{quintptr(key.key.data), quint32(slot), quint32(key.key.length), quint32(key.key.units), copy};
+    Entry entry{quintptr(key.key.data), quint32(slot), quint32(key.key.units), copy, quint32(key.key.length)};
     if (copy) {
         const size_t bytes = size_t(key.key.length) * size_t(unitSize(key.key.units));
         entry.where = set.copies.size();

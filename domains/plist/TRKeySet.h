@@ -44,11 +44,12 @@ private:
     struct Entry
     {
         quintptr where; // the characters, or with copied set their offset in the level's copies
-        quint32 slot;
-        // A key is shorter than the largest file a reader accepts.
-        quint32 length : 28;
+        // A file a reader accepts holds fewer than 2^27 keys, so a table has fewer than 2^29 places.
+        quint32 slot : 29;
         quint32 units : 2;
         quint32 copied : 1;
+        // Code units: a UTF-16 file decoded to UTF-8 may make a key longer than the file, never 2^32.
+        quint32 length;
     };
 
     struct Prepared
