@@ -30,6 +30,15 @@ quint32 slotValue(std::size_t slotCount, qsizetype index, size_t hash)
     return quint32(index + 1) | tag;
 }
 
+// Slots for that many entries: a power of two, at most half full.
+std::size_t tableSizeFor(qsizetype count)
+{
+    std::size_t size = 16;
+    while (size < std::size_t(count) * 2)
+        size *= 2;
+    return size;
+}
+
 qsizetype entryOf(std::size_t slotCount, quint32 slot)
 {
     return qsizetype(slot & (isTagged(slotCount) ? kIndexMask : ~quint32(0))) - 1;
@@ -62,9 +71,7 @@ void TRDictionary::reserve(qsizetype count)
 
 void TRDictionary::rebuildSlots(qsizetype capacityFor)
 {
-    std::size_t size = 16;
-    while (size < std::size_t(capacityFor) * 2)
-        size *= 2;
+    const std::size_t size = tableSizeFor(capacityFor);
     m_slots = std::make_unique<quint32[]>(size + 1);
     m_slots[0] = quint32(size);
     quint32 *table = m_slots.get() + 1;
@@ -128,6 +135,49 @@ bool TRDictionary::insert(const QString &key, size_t hash, TRValue value)
     m_entries.emplace_back(key, std::move(value));
     m_slots[slot] = slotValue(slotCount(), m_entries.size() - 1, hash);
     return true;
+}
+
+qsizetype TRDictionary::adopt(QList<Entry> entries)
+{
+    *this = TRDictionary();
+    const qsizetype count = entries.size();
+    m_entries = std::move(entries);
+    const auto repeated = [this](qsizetype at) {
+        *this = TRDictionary();
+        return at;
+    };
+    if (count <= kLinearLimit) {
+        for (qsizetype i = 1; i < count; ++i) {
+            for (qsizetype j = 0; j < i; ++j) {
+                if (m_entries.at(j).first == m_entries.at(i).first)
+                    return repeated(i);
+            }
+        }
+        return -1;
+    }
+    const std::size_t size = tableSizeFor(count);
+    m_slots = std::make_unique<quint32[]>(size + 1);
+    m_slots[0] = quint32(size);
+    // Each key is hashed a few entries ahead, so that its slot is on its way by the time it is looked at.
+    constexpr qsizetype kAhead = 8;
+    size_t ahead[kAhead];
+    const auto hashAt = [&](qsizetype i) {
+        const size_t hash = qHash(m_entries.at(i).first);
+        __builtin_prefetch(m_slots.get() + 1 + (hash & (size - 1)));
+        return hash;
+    };
+    for (qsizetype i = 0; i < std::min(kAhead, count); ++i)
+        ahead[i] = hashAt(i);
+    for (qsizetype i = 0; i < count; ++i) {
+        const size_t hash = ahead[i % kAhead];
+        if (i + kAhead < count)
+            ahead[i % kAhead] = hashAt(i + kAhead);
+        const std::size_t slot = findSlot(m_entries.at(i).first, hash);
+        if (m_slots[slot] != 0)
+            return repeated(i);
+        m_slots[slot] = slotValue(size, i, hash);
+    }
+    return -1;
 }
 
 qsizetype TRDictionary::indexOf(const QString &key) const

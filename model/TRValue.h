@@ -142,6 +142,9 @@ public:
     // cache miss. The hash must be hashFor()'s answer for that key.
     size_t hashFor(const QString &key) const;
     bool insert(const QString &key, size_t hash, TRValue value);
+    // Takes entries made elsewhere, in their order, and indexes them. Answers the position of the first
+    // key that repeats an earlier one (the dictionary is then left empty), or -1.
+    qsizetype adopt(QList<Entry> entries);
 
     qsizetype size() const { return m_entries.size(); }
     bool isEmpty() const { return m_entries.isEmpty(); }

@@ -2,7 +2,16 @@
 
 #include "TRLimits.h"
 
+#include <QThread>
 #include <algorithm>
+#include <thread>
+
+namespace {
+
+// Containers of this many entries or more are read on two threads.
+constexpr quint64 kTwoThreadsFrom = quint64(1) << 15;
+
+} // namespace
 
 TRBinaryPlistReader::TRBinaryPlistReader(const QByteArray &bytes) : m_bytes(bytes), m_view(m_bytes)
 {
@@ -182,6 +191,8 @@ bool TRBinaryPlistReader::scanKey(quint64 index, int depth, TRKeySet::Key *key, 
 
 bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value)
 {
+    if (!m_scanOnly && object.count >= kTwoThreadsFrom && QThread::idealThreadCount() > 1)
+        return readLargeCompound(object, depth, value);
     int height = 0;
     // Counted as the expansion bound counts a value: stopping just above the bound.
     quint64 size = 1;
@@ -257,4 +268,120 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
     if (repeated >= 0)
         return duplicate(quint64(repeated));
     return finish(m_scanOnly ? TRValue() : TRValue::fromDictionary(std::move(entries)));
+}
+
+void TRBinaryPlistReader::prepare(TRBinaryPlistView view, const TRBinaryPlistView::Object &container,
+                                  quint64 from, quint64 to, TRDictionary::Entry *entries, TRValue *elements)
+{
+    // An object used once and not read yet can be reached from this entry only, so no other thread looks
+    // at it or at its mark.
+    const auto alone = [&](quint64 index, TRBinaryPlistView::Object *object) {
+        return state(index) == State::Unread && uses(index) <= 1 && view.object(index, object);
+    };
+    try {
+        for (quint64 i = from; i < to; ++i) {
+            quint64 valueIndex = 0;
+            TRBinaryPlistView::Object valueObject;
+            if (!view.reference(container, i, &valueIndex, entries != nullptr) ||
+                !alone(valueIndex, &valueObject) || valueObject.type == TRBinaryPlistView::Array ||
+                valueObject.type == TRBinaryPlistView::Dictionary)
+                continue;
+            quint64 keyIndex = 0;
+            TRBinaryPlistView::Object keyObject;
+            QString key;
+            if (entries && !(view.reference(container, i, &keyIndex) && keyIndex != valueIndex &&
+                             alone(keyIndex, &keyObject) &&
+                             (keyObject.type == TRBinaryPlistView::Ascii ||
+                              keyObject.type == TRBinaryPlistView::Utf16) &&
+                             view.text(keyObject, &key)))
+                continue;
+            TRValue leaf;
+            if (!view.leaf(valueObject, &leaf))
+                continue;
+            setState(valueIndex, State::Consumed);
+            if (entries) {
+                setState(keyIndex, State::Consumed);
+                entries[i] = TRDictionary::Entry(std::move(key), std::move(leaf));
+            } else {
+                elements[i] = std::move(leaf);
+            }
+        }
+    } catch (...) {
+        // Out of memory: what is left is read in order by the caller, where the failure then shows.
+    }
+}
+
+// A large container's plain entries (a text key and a leaf value, neither shared) are decoded by two
+// threads, a half each; then the rest are read in order, exactly as readCompound() reads them, and a
+// dictionary's keys are checked for repeats in order. The faults reported are those of an ordered read:
+// an entry left to the ordered pass fails as it would have, unless a key before it repeats an earlier
+// one, which then comes first.
+bool TRBinaryPlistReader::readLargeCompound(const TRBinaryPlistView::Object &object, int depth,
+                                            TRValue *value)
+{
+    const bool isDictionary = object.type == TRBinaryPlistView::Dictionary;
+    QList<TRDictionary::Entry> entries;
+    TRArray elements;
+    if (isDictionary)
+        entries.resize(qsizetype(object.count));
+    else
+        elements.resize(qsizetype(object.count));
+    TRDictionary::Entry *entryData = isDictionary ? entries.data() : nullptr;
+    TRValue *elementData = isDictionary ? nullptr : elements.data();
+    const quint64 half = object.count / 2;
+    {
+        std::thread second([&] { prepare(m_view, object, half, object.count, entryData, elementData); });
+        prepare(m_view, object, 0, half, entryData, elementData);
+        second.join();
+    }
+
+    int height = 0;
+    quint64 size = 1;
+    const auto refuse = [&](quint64 at) {
+        if (isDictionary) {
+            entries.resize(qsizetype(at));
+            const qsizetype repeated = TRDictionary().adopt(std::move(entries));
+            if (repeated >= 0)
+                return m_view.fail(m_view.referenceOffset(object, quint64(repeated)),
+                                   QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+        }
+        return false;
+    };
+    for (quint64 i = 0; i < object.count; ++i) {
+        TRValue &made = isDictionary ? entryData[i].second : elementData[i];
+        if (!made.isNone()) {
+            size = std::min(size + 1, kTRMaxExpandedValues + 1);
+            continue;
+        }
+        if (isDictionary) {
+            quint64 keyIndex = 0;
+            bool isText = false;
+            if (!m_view.reference(object, i, &keyIndex) ||
+                !readKey(keyIndex, depth, &entryData[i].first, &isText))
+                return refuse(i);
+            if (!isText) {
+                m_view.fail(m_view.referenceOffset(object, i),
+                            QT_TRANSLATE_NOOP("Tamrix", "dictionary key is not a string"));
+                return refuse(i);
+            }
+        }
+        quint64 valueIndex = 0;
+        if (!m_view.reference(object, i, &valueIndex, isDictionary) || !readObject(valueIndex, depth, &made))
+            return refuse(i);
+        height = std::max(height, m_lastHeight);
+        size = std::min(size + m_lastSize, kTRMaxExpandedValues + 1);
+    }
+    if (isDictionary) {
+        TRDictionary dictionary;
+        const qsizetype repeated = dictionary.adopt(std::move(entries));
+        if (repeated >= 0)
+            return m_view.fail(m_view.referenceOffset(object, quint64(repeated)),
+                               QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+        *value = TRValue::fromDictionary(std::move(dictionary));
+    } else {
+        *value = TRValue::fromArray(std::move(elements));
+    }
+    m_lastHeight = height;
+    m_lastSize = size;
+    return true;
 }

@@ -43,6 +43,14 @@ private:
     // The same while scanning: where the key's characters lie in the file, checked as readKey() checks them.
     bool scanKey(quint64 index, int depth, TRKeySet::Key *key, bool *isText);
     bool readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
+    // The same for a large container, its plain entries decoded on two threads first (see the .cpp).
+    bool readLargeCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
+    // Decodes the entries from..to of a dictionary (into entries) or array (into elements) whose key is a
+    // text and whose value a leaf, each object referenced from that entry alone, and marks those objects
+    // read; other entries stay empty. It touches no object another entry can reach, so two ranges may be
+    // prepared at once, each with its own view.
+    void prepare(TRBinaryPlistView view, const TRBinaryPlistView::Object &container, quint64 from, quint64 to,
+                 TRDictionary::Entry *entries, TRValue *elements);
 
     // Each object's use count (0, 1, or 2 for more) in the low bits, its state above.
     static constexpr quint8 kUseMask = 0x3;

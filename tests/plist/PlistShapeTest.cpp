@@ -190,3 +190,107 @@ TEST(PlistShape, AgreesWithReadingOnRepeatedKeys)
             accepted(testCase.bytes);
     }
 }
+
+TEST(PlistShape, AgreesWithReadingOnLargeContainers)
+{
+    // Large enough to be read on two threads: key i is "k<i>" (object 1 + i), value i the integer i
+    // (object 1 + n + i). Changes replace objects, or point an entry's key or value elsewhere.
+    constexpr int n = 33000;
+    const auto be32 = [](quint32 number) {
+        const char bytes[] = {char(number >> 24), char(number >> 16), char(number >> 8), char(number)};
+        return QByteArray(bytes, 4);
+    };
+    struct Change
+    {
+        int object; // replaced object, or -1
+        QByteArray bytes;
+        int keyOf = -1; // entry whose key (or array element) points at `to`
+        int valueOf = -1;
+        quint32 to = 0;
+    };
+    const auto large = [&](bool array, std::initializer_list<Change> changes) {
+        BinaryFile file;
+        file.offsetSize = 4;
+        file.referenceSize = 4;
+        QList<quint32> keys, values;
+        for (int i = 0; i < n; ++i) {
+            keys.append(quint32(1 + i));
+            values.append(quint32(1 + n + i));
+        }
+        file.objects.append(QByteArray());
+        for (int i = 0; i < n; ++i)
+            file.objects.append(QByteArray("\x5f\x10", 2) + char(QByteArray::number(i).size() + 1) + 'k' +
+                                QByteArray::number(i));
+        for (int i = 0; i < n; ++i)
+            file.objects.append(QByteArray("\x12") + be32(quint32(i)));
+        for (const Change &change : changes) {
+            if (change.object >= 0)
+                file.objects[change.object] = change.bytes;
+            if (change.keyOf >= 0)
+                (array ? values : keys)[change.keyOf] = change.to;
+            if (change.valueOf >= 0)
+                values[change.valueOf] = change.to;
+        }
+        QByteArray top = QByteArray(array ? "\xaf\x12" : "\xdf\x12") + be32(n);
+        for (const quint32 key : array ? QList<quint32>() : keys)
+            top += be32(key);
+        for (const quint32 value : values)
+            top += be32(value);
+        file.objects[0] = top;
+        return file.build();
+    };
+    const int late = 30000; // read by the second thread
+    const auto key = [](int i) { return 1 + i; };
+    const auto value = [](int i) { return 1 + n + i; };
+    const QByteArray k7 = QByteArray::fromHex("5f 10 02 6b 37"),
+                     k7utf16 = QByteArray::fromHex("62 006b 0037");
+    const QByteArray nonAscii = QByteArray::fromHex("51 e1"), unknown = QByteArray::fromHex("70");
+    // Nested dictionaries sharing entry 1's key and value, the second repeating that key.
+    const QByteArray sharesEntry1 = QByteArray::fromHex("d1") + be32(key(1)) + be32(value(1));
+    const QByteArray repeatsInside =
+        QByteArray::fromHex("d2") + be32(key(1)) + be32(key(1)) + be32(value(1)) + be32(value(2));
+    const struct
+    {
+        bool array;
+        QByteArray bytes;
+        const char *refusal; // a part of the message, or null where the file is read
+    } cases[] = {
+        {false, large(false, {}), nullptr},
+        {true, large(true, {}), nullptr},
+        {false, large(false, {{key(late), k7}}), "duplicate dictionary key"},
+        {false, large(false, {{key(late), k7utf16}}), "duplicate dictionary key"},
+        // The first fault in the order of the entries counts, a repeated key included.
+        {false, large(false, {{key(late), k7}, {value(late + 5), nonAscii}}), "duplicate dictionary key"},
+        {false, large(false, {{key(late), k7}, {value(100), nonAscii}}), "non-ASCII byte"},
+        {false, large(false, {{key(late), k7}, {value(late - 1), unknown}}), "unknown object type"},
+        {false, large(false, {{key(late), QByteArray::fromHex("10 01")}}), "dictionary key is not a string"},
+        {false, large(false, {{key(late), k7}, {-1, {}, late - 2, -1, quint32(value(3))}}),
+         "dictionary key is not a string"},
+        // Shared objects, containers and cycles take the ordered path among the others.
+        {false, large(false, {{-1, {}, -1, late, quint32(value(10))}}), nullptr},
+        {false, large(false, {{-1, {}, -1, 20, quint32(key(20))}}), nullptr},
+        {false, large(false, {{-1, {}, -1, late, quint32(key(late + 1))}}), nullptr},
+        {false, large(false, {{-1, {}, -1, late, 0}}), "reference cycle"},
+        {false, large(false, {{value(late), QByteArray::fromHex("a1") + be32(value(late + 1))}}), nullptr},
+        {false, large(false, {{value(late), sharesEntry1}}), nullptr},
+        {false, large(false, {{value(late), repeatsInside}}), "duplicate dictionary key"},
+        {true, large(true, {{value(late), nonAscii}, {value(late + 1), unknown}}), "non-ASCII byte"},
+        {true, large(true, {{-1, {}, late, -1, 0}}), "reference cycle"},
+        {true, large(true, {{-1, {}, 5, -1, quint32(value(late))}}), nullptr},
+    };
+    for (const auto &testCase : cases) {
+        SCOPED_TRACE(&testCase - cases);
+        if (testCase.refusal) {
+            EXPECT_TRUE(refusal(testCase.bytes).contains(QString::fromUtf8(testCase.refusal)));
+            continue;
+        }
+        const TRValue read = accepted(testCase.bytes);
+        ASSERT_EQ(testCase.array ? read.toArray().size() : read.toDictionary().size(), n);
+    }
+    // Every entry where it belongs, with its own key and value.
+    const TRDictionary plain = accepted(large(false, {})).toDictionary();
+    for (int i = 0; i < n; i += 997) {
+        EXPECT_EQ(plain.keyAt(i), QStringLiteral("k%1").arg(i));
+        EXPECT_EQ(plain.value(QStringLiteral("k%1").arg(i)).toInteger(), i);
+    }
+}
