@@ -1,6 +1,7 @@
 // tamrix-tool plist: dump, convert and check property-list files.
 #include "Commands.h"
 #include "TRLimits.h"
+#include "TRMemory.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
 #include "plist/TRValueJson.h"
@@ -38,7 +39,20 @@ bool readValue(const QString &path, TRValue *value, TRPropertyList::Format *form
         failWith(QStringLiteral("%1: the file is larger than %2 MiB").arg(path).arg(kTRMaxFileSize >> 20));
         return false;
     }
-    const QByteArray bytes = file.readAll();
+    // A file is read into a buffer of its size, whose fresh pages come 2 MiB at a time when it is large.
+    QByteArray bytes;
+    if (file.isSequential()) {
+        bytes = file.readAll();
+    } else {
+        bytes = QByteArray(qsizetype(file.size()), Qt::Uninitialized);
+        trAdviseLargePages(bytes.data(), std::size_t(bytes.size()));
+        const qint64 got = file.read(bytes.data(), bytes.size());
+        if (got != bytes.size()) {
+            failWith(QStringLiteral("%1: %2").arg(
+                path, got < 0 ? file.errorString() : trText("The file changed while it was being read.")));
+            return false;
+        }
+    }
     QString error;
     QElapsedTimer timer;
     timer.start();
