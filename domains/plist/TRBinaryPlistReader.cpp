@@ -8,7 +8,8 @@
 
 namespace {
 
-// Containers of this many entries or more are read on two threads.
+// Containers of this many entries or more are read on two threads, and so is the top container of a
+// file of this many objects or more.
 constexpr quint64 kTwoThreadsFrom = quint64(1) << 15;
 
 } // namespace
@@ -191,7 +192,10 @@ bool TRBinaryPlistReader::scanKey(quint64 index, int depth, TRKeySet::Key *key, 
 
 bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value)
 {
-    if (!m_scanOnly && object.count >= kTwoThreadsFrom && QThread::idealThreadCount() > 1)
+    // The top container of a large file is split too when its entries are few but large.
+    const bool large = object.count >= kTwoThreadsFrom ||
+                       (depth == 1 && object.count > 1 && m_view.objectCount() >= kTwoThreadsFrom);
+    if (!m_scanOnly && large && QThread::idealThreadCount() > 1)
         return readLargeCompound(object, depth, value);
     int height = 0;
     // Counted as the expansion bound counts a value: stopping just above the bound.
@@ -270,49 +274,128 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
     return finish(m_scanOnly ? TRValue() : TRValue::fromDictionary(std::move(entries)));
 }
 
-void TRBinaryPlistReader::prepare(TRBinaryPlistView view, const TRBinaryPlistView::Object &container,
-                                  quint64 from, quint64 to, TRDictionary::Entry *entries, TRValue *elements)
+bool TRBinaryPlistReader::preparePlain(TRBinaryPlistView &view, quint64 index, int depth, TRValue *value,
+                                       quint64 *size, int *height)
 {
-    // An object used once and not read yet can be reached from this entry only, so no other thread looks
-    // at it or at its mark.
-    const auto alone = [&](quint64 index, TRBinaryPlistView::Object *object) {
-        return state(index) == State::Unread && uses(index) <= 1 && view.object(index, object);
-    };
-    try {
-        for (quint64 i = from; i < to; ++i) {
-            quint64 valueIndex = 0;
-            TRBinaryPlistView::Object valueObject;
-            if (!view.reference(container, i, &valueIndex, entries != nullptr) ||
-                !alone(valueIndex, &valueObject) || valueObject.type == TRBinaryPlistView::Array ||
-                valueObject.type == TRBinaryPlistView::Dictionary)
-                continue;
-            quint64 keyIndex = 0;
-            TRBinaryPlistView::Object keyObject;
-            QString key;
-            if (entries && !(view.reference(container, i, &keyIndex) && keyIndex != valueIndex &&
-                             alone(keyIndex, &keyObject) &&
-                             (keyObject.type == TRBinaryPlistView::Ascii ||
-                              keyObject.type == TRBinaryPlistView::Utf16) &&
-                             view.text(keyObject, &key)))
-                continue;
-            TRValue leaf;
-            if (!view.leaf(valueObject, &leaf))
-                continue;
-            setState(valueIndex, State::Consumed);
-            if (entries) {
-                setState(keyIndex, State::Consumed);
-                entries[i] = TRDictionary::Entry(std::move(key), std::move(leaf));
-            } else {
-                elements[i] = std::move(leaf);
-            }
+    TRBinaryPlistView::Object object;
+    if (state(index) != State::Unread || uses(index) > 1 || !view.object(index, &object))
+        return false;
+    const bool isArray = object.type == TRBinaryPlistView::Array;
+    if (!isArray && object.type != TRBinaryPlistView::Dictionary) {
+        if (!view.leaf(object, value))
+            return false;
+        setState(index, State::Consumed);
+        *size = 1;
+        *height = 0;
+        return true;
+    }
+    if (depth >= kTRMaxNestingDepth)
+        return false;
+    setState(index, State::Consumed);
+    quint64 total = 1;
+    int deepest = 0;
+    TRArray elements;
+    TRDictionary entries;
+    if (isArray)
+        elements.reserve(qsizetype(object.count));
+    else
+        entries.reserve(qsizetype(object.count));
+    for (quint64 i = 0; i < object.count; ++i) {
+        QString key;
+        quint64 keyIndex = 0;
+        quint64 valueIndex = 0;
+        TRBinaryPlistView::Object keyObject;
+        TRValue element;
+        quint64 elementSize = 0;
+        int elementHeight = 0;
+        if (!isArray) {
+            if (!view.reference(object, i, &keyIndex) || state(keyIndex) != State::Unread ||
+                uses(keyIndex) > 1 || !view.object(keyIndex, &keyObject) ||
+                (keyObject.type != TRBinaryPlistView::Ascii && keyObject.type != TRBinaryPlistView::Utf16) ||
+                !view.text(keyObject, &key))
+                return false;
+            setState(keyIndex, State::Consumed);
         }
-    } catch (...) {
-        // Out of memory: what is left is read in order by the caller, where the failure then shows.
+        if (!view.reference(object, i, &valueIndex, !isArray) ||
+            !preparePlain(view, valueIndex, depth + 1, &element, &elementSize, &elementHeight))
+            return false;
+        total = std::min(total + elementSize, kTRMaxExpandedValues + 1);
+        deepest = std::max(deepest, elementHeight);
+        if (isArray)
+            elements.append(std::move(element));
+        else if (!entries.insert(key, std::move(element)))
+            return false;
+    }
+    *value = isArray ? TRValue::fromArray(std::move(elements)) : TRValue::fromDictionary(std::move(entries));
+    *size = total;
+    *height = deepest + 1;
+    return true;
+}
+
+void TRBinaryPlistReader::unmark(TRBinaryPlistView &view, quint64 index)
+{
+    if (index >= m_marks.size() || uses(index) > 1 || state(index) != State::Consumed)
+        return;
+    setState(index, State::Unread);
+    TRBinaryPlistView::Object object;
+    if (!view.object(index, &object) ||
+        (object.type != TRBinaryPlistView::Array && object.type != TRBinaryPlistView::Dictionary))
+        return;
+    const quint64 references = object.type == TRBinaryPlistView::Dictionary ? 2 * object.count : object.count;
+    for (quint64 i = 0; i < references; ++i) {
+        quint64 child = 0;
+        if (view.reference(object, i, &child))
+            unmark(view, child);
     }
 }
 
-// A large container's plain entries (a text key and a leaf value, neither shared) are decoded by two
-// threads, a half each; then the rest are read in order, exactly as readCompound() reads them, and a
+TRBinaryPlistReader::Prepared TRBinaryPlistReader::prepare(TRBinaryPlistView view,
+                                                           const TRBinaryPlistView::Object &container,
+                                                           int depth, quint64 from, quint64 to,
+                                                           TRDictionary::Entry *entries, TRValue *elements)
+{
+    Prepared prepared;
+    for (quint64 i = from; i < to; ++i) {
+        quint64 keyIndex = 0;
+        quint64 valueIndex = 0;
+        TRBinaryPlistView::Object keyObject;
+        QString key;
+        if (entries &&
+            !(view.reference(container, i, &keyIndex) && state(keyIndex) == State::Unread &&
+              uses(keyIndex) <= 1 && view.object(keyIndex, &keyObject) &&
+              (keyObject.type == TRBinaryPlistView::Ascii || keyObject.type == TRBinaryPlistView::Utf16)))
+            continue;
+        if (!view.reference(container, i, &valueIndex, entries != nullptr))
+            continue;
+        TRValue made;
+        quint64 size = 0;
+        int height = 0;
+        try {
+            if (!(entries ? view.text(keyObject, &key) : true) ||
+                !preparePlain(view, valueIndex, depth, &made, &size, &height)) {
+                unmark(view, valueIndex);
+                continue;
+            }
+        } catch (...) {
+            // Out of memory: what is left is read in order by the caller, where the failure then shows.
+            unmark(view, valueIndex);
+            break;
+        }
+        prepared.size = std::min(prepared.size + size, kTRMaxExpandedValues + 1);
+        prepared.height = std::max(prepared.height, height);
+        if (entries) {
+            setState(keyIndex, State::Consumed);
+            entries[i] = TRDictionary::Entry(std::move(key), std::move(made));
+        } else {
+            elements[i] = std::move(made);
+        }
+    }
+    return prepared;
+}
+
+// A large container's plain entries (a text key, and a value whose objects are each referenced from one
+// place and read without a fault: a leaf, or a container of such entries) are decoded by two threads, a
+// half each; then the rest are read in order, exactly as readCompound() reads them, and a
 // dictionary's keys are checked for repeats in order. The faults reported are those of an ordered read:
 // an entry left to the ordered pass fails as it would have, unless a key before it repeats an earlier
 // one, which then comes first.
@@ -329,14 +412,17 @@ bool TRBinaryPlistReader::readLargeCompound(const TRBinaryPlistView::Object &obj
     TRDictionary::Entry *entryData = isDictionary ? entries.data() : nullptr;
     TRValue *elementData = isDictionary ? nullptr : elements.data();
     const quint64 half = object.count / 2;
+    Prepared first;
+    Prepared second;
     {
-        std::thread second([&] { prepare(m_view, object, half, object.count, entryData, elementData); });
-        prepare(m_view, object, 0, half, entryData, elementData);
-        second.join();
+        std::thread thread(
+            [&] { second = prepare(m_view, object, depth, half, object.count, entryData, elementData); });
+        first = prepare(m_view, object, depth, 0, half, entryData, elementData);
+        thread.join();
     }
 
-    int height = 0;
-    quint64 size = 1;
+    int height = std::max(first.height, second.height);
+    quint64 size = std::min(1 + first.size + second.size, kTRMaxExpandedValues + 1);
     const auto refuse = [&](quint64 at) {
         if (isDictionary) {
             entries.resize(qsizetype(at));
@@ -349,10 +435,8 @@ bool TRBinaryPlistReader::readLargeCompound(const TRBinaryPlistView::Object &obj
     };
     for (quint64 i = 0; i < object.count; ++i) {
         TRValue &made = isDictionary ? entryData[i].second : elementData[i];
-        if (!made.isNone()) {
-            size = std::min(size + 1, kTRMaxExpandedValues + 1);
+        if (!made.isNone())
             continue;
-        }
         if (isDictionary) {
             quint64 keyIndex = 0;
             bool isText = false;

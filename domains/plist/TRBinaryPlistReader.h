@@ -45,12 +45,23 @@ private:
     bool readCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
     // The same for a large container, its plain entries decoded on two threads first (see the .cpp).
     bool readLargeCompound(const TRBinaryPlistView::Object &object, int depth, TRValue *value);
+    // What a range of prepared entries adds to its container's expanded size and nesting.
+    struct Prepared
+    {
+        quint64 size = 0;
+        int height = 0;
+    };
     // Decodes the entries from..to of a dictionary (into entries) or array (into elements) whose key is a
-    // text and whose value a leaf, each object referenced from that entry alone, and marks those objects
-    // read; other entries stay empty. It touches no object another entry can reach, so two ranges may be
-    // prepared at once, each with its own view.
-    void prepare(TRBinaryPlistView view, const TRBinaryPlistView::Object &container, quint64 from, quint64 to,
-                 TRDictionary::Entry *entries, TRValue *elements);
+    // text and whose value is plain (see preparePlain()); other entries stay empty. Only objects no other
+    // entry can reach are looked at or marked, so two ranges may be prepared at once, each with its own view.
+    Prepared prepare(TRBinaryPlistView view, const TRBinaryPlistView::Object &container, int depth,
+                     quint64 from, quint64 to, TRDictionary::Entry *entries, TRValue *elements);
+    // Reads a value all of whose objects are referenced from one place only and unread, marking them read;
+    // answers false at the first object that is not so, or that reading would refuse (unmark() then undoes
+    // the marks), leaving it to the ordered read to report.
+    bool preparePlain(TRBinaryPlistView &view, quint64 index, int depth, TRValue *value, quint64 *size,
+                      int *height);
+    void unmark(TRBinaryPlistView &view, quint64 index);
 
     // Each object's use count (0, 1, or 2 for more) in the low bits, its state above.
     static constexpr quint8 kUseMask = 0x3;

@@ -224,6 +224,8 @@ TEST(PlistShape, AgreesWithReadingOnLargeContainers)
         for (int i = 0; i < n; ++i)
             file.objects.append(QByteArray("\x12") + be32(quint32(i)));
         for (const Change &change : changes) {
+            if (change.object >= file.objects.size())
+                file.objects.resize(change.object + 1);
             if (change.object >= 0)
                 file.objects[change.object] = change.bytes;
             if (change.keyOf >= 0)
@@ -244,6 +246,7 @@ TEST(PlistShape, AgreesWithReadingOnLargeContainers)
     const auto value = [](int i) { return 1 + n + i; };
     const QByteArray k7 = QByteArray::fromHex("5f 10 02 6b 37"),
                      k7utf16 = QByteArray::fromHex("62 006b 0037");
+    const int x = 1 + 2 * n; // objects added after the others
     const QByteArray nonAscii = QByteArray::fromHex("51 e1"), unknown = QByteArray::fromHex("70");
     // Nested dictionaries sharing entry 1's key and value, the second repeating that key.
     const QByteArray sharesEntry1 = QByteArray::fromHex("d1") + be32(key(1)) + be32(value(1));
@@ -274,6 +277,28 @@ TEST(PlistShape, AgreesWithReadingOnLargeContainers)
         {false, large(false, {{value(late), QByteArray::fromHex("a1") + be32(value(late + 1))}}), nullptr},
         {false, large(false, {{value(late), sharesEntry1}}), nullptr},
         {false, large(false, {{value(late), repeatsInside}}), "duplicate dictionary key"},
+        // Containers whose objects are used once each: read ahead unless something in them is refused.
+        {false,
+         large(false,
+               {{value(late), QByteArray::fromHex("a2") + be32(x) + be32(x + 1)}, {x, k7}, {x + 1, k7}}),
+         nullptr},
+        {false,
+         large(false, {{value(late), QByteArray::fromHex("a1") + be32(x)},
+                       {x, QByteArray::fromHex("a1") + be32(x + 1)},
+                       {x + 1, nonAscii}}),
+         "non-ASCII byte"},
+        {false,
+         large(false,
+               {{value(late), QByteArray::fromHex("d2") + be32(x) + be32(x + 1) + be32(x + 2) + be32(x + 3)},
+                {x, k7},
+                {x + 1, k7utf16},
+                {x + 2, k7},
+                {x + 3, k7}}),
+         "duplicate dictionary key"},
+        {false,
+         large(false,
+               {{key(late - 9), k7}, {value(late), QByteArray::fromHex("a1") + be32(x)}, {x, unknown}}),
+         "duplicate dictionary key"},
         {true, large(true, {{value(late), nonAscii}, {value(late + 1), unknown}}), "non-ASCII byte"},
         {true, large(true, {{-1, {}, late, -1, 0}}), "reference cycle"},
         {true, large(true, {{-1, {}, 5, -1, quint32(value(late))}}), nullptr},
