@@ -2,6 +2,7 @@
 
 #include "TRDateTime.h"
 #include "TRHexDigits.h"
+#include "TRMemory.h"
 
 #include <QHash>
 #include <algorithm>
@@ -39,6 +40,16 @@ std::size_t tableSizeFor(qsizetype count)
     return size;
 }
 
+// An empty table of that many slots; a large one asks for large pages before it is first written.
+std::unique_ptr<quint32[]> newSlots(std::size_t size)
+{
+    auto table = std::make_unique_for_overwrite<quint32[]>(size + 1);
+    trAdviseLargePages(table.get(), (size + 1) * sizeof(quint32));
+    std::fill_n(table.get(), size + 1, 0);
+    table[0] = quint32(size);
+    return table;
+}
+
 qsizetype entryOf(std::size_t slotCount, quint32 slot)
 {
     return qsizetype(slot & (isTagged(slotCount) ? kIndexMask : ~quint32(0))) - 1;
@@ -72,8 +83,7 @@ void TRDictionary::reserve(qsizetype count)
 void TRDictionary::rebuildSlots(qsizetype capacityFor)
 {
     const std::size_t size = tableSizeFor(capacityFor);
-    m_slots = std::make_unique<quint32[]>(size + 1);
-    m_slots[0] = quint32(size);
+    m_slots = newSlots(size);
     quint32 *table = m_slots.get() + 1;
     const std::size_t mask = size - 1;
     for (qsizetype i = 0; i < m_entries.size(); ++i) {
@@ -156,8 +166,7 @@ qsizetype TRDictionary::adopt(QList<Entry> entries)
         return -1;
     }
     const std::size_t size = tableSizeFor(count);
-    m_slots = std::make_unique<quint32[]>(size + 1);
-    m_slots[0] = quint32(size);
+    m_slots = newSlots(size);
     // Each key is hashed a few entries ahead, so that its slot is on its way by the time it is looked at.
     constexpr qsizetype kAhead = 8;
     size_t ahead[kAhead];

@@ -1,6 +1,7 @@
 #include "TRBinaryPlistReader.h"
 
 #include "TRLimits.h"
+#include "TRMemory.h"
 
 #include <QThread>
 #include <algorithm>
@@ -405,10 +406,16 @@ bool TRBinaryPlistReader::readLargeCompound(const TRBinaryPlistView::Object &obj
     const bool isDictionary = object.type == TRBinaryPlistView::Dictionary;
     QList<TRDictionary::Entry> entries;
     TRArray elements;
-    if (isDictionary)
+    // The lists ask for large pages before they are first written.
+    if (isDictionary) {
+        entries.reserve(qsizetype(object.count));
+        trAdviseLargePages(entries.data(), std::size_t(object.count) * sizeof(TRDictionary::Entry));
         entries.resize(qsizetype(object.count));
-    else
+    } else {
+        elements.reserve(qsizetype(object.count));
+        trAdviseLargePages(elements.data(), std::size_t(object.count) * sizeof(TRValue));
         elements.resize(qsizetype(object.count));
+    }
     TRDictionary::Entry *entryData = isDictionary ? entries.data() : nullptr;
     TRValue *elementData = isDictionary ? nullptr : elements.data();
     const quint64 half = object.count / 2;
