@@ -36,8 +36,7 @@ bool readPropertyList(const QString &path, TRValue *contents, QString *reason)
         return false;
     }
     TRValue value;
-    if (!TRPropertyList::read(bytes, &value, nullptr, reason) ||
-        !TRPropertyList::fitsExpansionBound(value, reason))
+    if (!TRPropertyList::readWithinBound(bytes, &value, nullptr, reason))
         return false;
     if (!value.isDictionary()) {
         *reason = trText("The property list does not hold a dictionary at its top, as a domain does.");

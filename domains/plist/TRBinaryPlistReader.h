@@ -24,6 +24,9 @@ public:
     // Checks every object exactly as read() does, refusing the same files with the same messages, but
     // builds no containers, and leaves only where a shared one may serve again as a dictionary key.
     bool scan(TRPlistShape *shape, QString *error);
+    // After a successful read: how many values the list holds once each shared one is counted at every
+    // place it is used, stopping just above kTRMaxExpandedValues.
+    quint64 expandedValues() const { return m_lastSize; }
 
 private:
     enum class State : quint8

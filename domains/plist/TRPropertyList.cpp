@@ -84,6 +84,25 @@ bool TRPropertyList::read(const QByteArray &bytes, TRValue *value, Format *forma
     return TROpenStepReader(bytes).read(value, error);
 }
 
+bool TRPropertyList::readWithinBound(const QByteArray &bytes, TRValue *value, Format *format, QString *error)
+{
+    if (!bytes.startsWith("bplist")) {
+        if (read(bytes, value, format, error) && fitsExpansionBound(*value, error))
+            return true;
+        *value = TRValue();
+        return false;
+    }
+    if (format)
+        *format = Format::Binary;
+    TRBinaryPlistReader reader(bytes);
+    if (!reader.read(value, error))
+        return false;
+    if (reader.expandedValues() <= kTRMaxExpandedValues)
+        return true;
+    *value = TRValue();
+    return refuseExpansion(error);
+}
+
 bool TRPropertyList::readShape(const QByteArray &bytes, TRPlistShape *shape, Format *format, QString *error)
 {
     *shape = TRPlistShape();

@@ -39,6 +39,11 @@ public:
     static bool read(const QByteArray &bytes, TRValue *value, Format *format = nullptr,
                      QString *error = nullptr);
 
+    // read() and then fitsExpansionBound(), with the same refusals and messages; a binary list is counted
+    // while it is read rather than walked again.
+    static bool readWithinBound(const QByteArray &bytes, TRValue *value, Format *format = nullptr,
+                                QString *error = nullptr);
+
     // What read() and then fitsExpansionBound() would say of the bytes, with the same refusals and
     // messages, and the shape of the list, without building its values.
     static bool readShape(const QByteArray &bytes, TRPlistShape *shape, Format *format = nullptr,

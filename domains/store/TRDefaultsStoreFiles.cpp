@@ -144,9 +144,9 @@ TRDefaultsStore::Inspection TRDefaultsStore::inspectDomainFile(const QString &pa
         } else if (readRegularFile(native, info, &bytes, &entry.reason)) {
             // Without needValue the file is scanned: the same checks, but no values are built.
             TRValue value;
-            const bool parsed = needValue ? TRPropertyList::read(bytes, &value, &format, &parseError) &&
-                                                TRPropertyList::fitsExpansionBound(value, &parseError)
-                                          : TRPropertyList::readShape(bytes, &shape, &format, &parseError);
+            const bool parsed = needValue
+                                    ? TRPropertyList::readWithinBound(bytes, &value, &format, &parseError)
+                                    : TRPropertyList::readShape(bytes, &shape, &format, &parseError);
             bytes = QByteArray(); // the value holds what it needs
             if (info.st_size >= kLargeFile)
                 trReleaseFreedMemory(); // what the file's bytes and the reader's tables took

@@ -45,6 +45,11 @@ void expectShapeAgrees(const QByteArray &bytes)
     TRPropertyList::Format readFormat = TRPropertyList::Format::Xml;
     const bool read = TRPropertyList::read(bytes, &value, &readFormat, &readError) &&
                       TRPropertyList::fitsExpansionBound(value, &readError);
+    TRValue bounded;
+    QString boundedError;
+    EXPECT_EQ(TRPropertyList::readWithinBound(bytes, &bounded, nullptr, &boundedError), read);
+    EXPECT_EQ(boundedError, readError);
+    EXPECT_EQ(bounded.isNone(), !read);
     TRPlistShape shape;
     QString scanError;
     TRPropertyList::Format scanFormat = TRPropertyList::Format::Xml;

@@ -25,7 +25,8 @@ struct BinaryFile
 QString refusal(const QByteArray &bytes);
 
 // Fails the test unless scanning the bytes (TRPropertyList::readShape) says what reading them and then
-// checking the expansion bound says: the same verdict, the same message, and the shape of the value.
+// checking the expansion bound says: the same verdict, the same message, and the shape of the value; and
+// that readWithinBound() says the same.
 // refusal() and accepted() check it on every input they are given.
 void expectShapeAgrees(const QByteArray &bytes);
 
