@@ -129,6 +129,8 @@ void TRKey::processValue(const TRValue &value, TRKey &owner)
     // The children are made when first asked for (made()), from the value's elements.
     owner.m_kind = isObjectArray(value) ? NodeKind::List : NodeKind::Dictionary;
     owner.m_children->source = value;
+    owner.m_children->sourceCount =
+        std::size_t(isObjectArray(value) ? value.toArray().size() : value.toDictionary().size());
 }
 
 std::size_t TRKey::slotCount() const
@@ -136,7 +138,7 @@ std::size_t TRKey::slotCount() const
     const Children &c = *m_children;
     if (!c.nodes.empty() || c.source.isNone())
         return c.nodes.size();
-    return std::size_t(isArray() ? c.source.toArray().size() : c.source.toDictionary().size());
+    return c.sourceCount;
 }
 
 void TRKey::layOutSlots() const
@@ -156,6 +158,8 @@ const TRKeyPtr *TRKey::madeAt(std::size_t position) const
     const Children &c = *m_children;
     if (!c.nodes.empty())
         return c.nodes[position] ? &c.nodes[position] : nullptr;
+    if (c.sparse.empty())
+        return nullptr;
     const auto found = c.sparse.find(position);
     return found != c.sparse.end() && found->second ? &found->second : nullptr;
 }
@@ -167,6 +171,30 @@ const TRValue &TRKey::unmadeValue(std::size_t position) const
         return c.pending[position];
     return isArray() ? c.source.toArray().at(qsizetype(position))
                      : c.source.toDictionary().valueAt(qsizetype(position));
+}
+
+bool TRKey::unmadeIsCompound(std::size_t position) const
+{
+    Children &c = *m_children;
+    const std::size_t size = slotCount();
+    if (c.compound.size() != size) {
+        // Every value's kind, read in a loop that does nothing else: the reads overlap.
+        std::vector<bool> bits(size);
+        if (!c.source.isNone() && isArray()) {
+            const TRArray &elements = c.source.toArray();
+            for (std::size_t i = 0; i < size; ++i)
+                bits[i] = elements.at(qsizetype(i)).isCompound();
+        } else if (!c.source.isNone()) {
+            const TRDictionary &entries = c.source.toDictionary();
+            for (std::size_t i = 0; i < size; ++i)
+                bits[i] = entries.valueAt(qsizetype(i)).isCompound();
+        } else {
+            for (std::size_t i = 0; i < size; ++i)
+                bits[i] = c.pending[i].isCompound();
+        }
+        c.compound = std::move(bits);
+    }
+    return c.compound[position];
 }
 
 void TRKey::detach() const
@@ -188,6 +216,7 @@ void TRKey::detach() const
             c.pending.push_back(c.nodes[i] ? TRValue() : unmadeValue(i));
     }
     c.source = TRValue();
+    c.sourceCount = 0;
 }
 
 const TRKeyPtr &TRKey::made(std::size_t position) const
@@ -218,14 +247,18 @@ void TRKey::makeAll() const
         made(i);
     detach();
     m_children->pending = std::vector<TRValue>();
+    m_children->compound = std::vector<bool>();
 }
 
 void TRKey::appendSlot(const TRKeyPtr &child) const
 {
     detach();
-    m_children->nodes.push_back(child);
-    if (!m_children->pending.empty())
-        m_children->pending.emplace_back();
+    Children &c = *m_children;
+    if (c.compound.size() == c.nodes.size())
+        c.compound.push_back(false);
+    c.nodes.push_back(child);
+    if (!c.pending.empty())
+        c.pending.emplace_back();
 }
 
 void TRKey::setSlot(std::size_t position, const TRKeyPtr &child) const
@@ -240,6 +273,8 @@ void TRKey::eraseSlot(std::size_t position) const
 {
     detach();
     Children &c = *m_children;
+    if (c.compound.size() == c.nodes.size())
+        c.compound.erase(c.compound.begin() + std::ptrdiff_t(position));
     c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
     if (!c.pending.empty())
         c.pending.erase(c.pending.begin() + std::ptrdiff_t(position));
@@ -364,6 +399,8 @@ TRKey::NodeKind TRKey::childKindAt(int index) const
         return NodeKind::Leaf;
     if (const TRKeyPtr *child = madeAt(std::size_t(index)))
         return (*child)->nodeKind();
+    if (!unmadeIsCompound(std::size_t(index)))
+        return NodeKind::Leaf;
     const TRValue &value = unmadeValue(std::size_t(index));
     return value.isArray() ? NodeKind::List : value.isDictionary() ? NodeKind::Dictionary : NodeKind::Leaf;
 }

@@ -42,11 +42,17 @@ public:
         // is its element i, a dictionary's keys and their lookup are the value's, and keys, index and
         // pending stay empty. The first change of the list (detach()) copies out what it needs.
         TRValue source;
+        std::size_t sourceCount = 0;       // the source value's element count, asked for with every row shown
         std::vector<QString> keys;         // dictionary nodes only: the key each child is stored under
         QHash<QString, std::size_t> index; // dictionary nodes only: key to position
         // After a change, while some children are not made: one value a child, what the child at that
         // position is made from (none where it is made). Empty once every child is made.
         std::vector<TRValue> pending;
+        // One bit a position, set where the child not made yet is an array or a dictionary. A view asks the
+        // kind of every row it lays out: worked out for every position in one pass over the values when
+        // first asked (far cheaper than one read of a value a row among the view's own work), then kept in
+        // step with the positions while children are not made. Never asked for a made child.
+        std::vector<bool> compound;
     };
 
     // initWithName:value:parent:domain: builds the node and, through its value, its whole subtree. Null,
@@ -196,6 +202,8 @@ private:
     void makeAll() const;
     // What the child at a position not made yet is made from.
     const TRValue &unmadeValue(std::size_t position) const;
+    // Whether that value is an array or a dictionary, from the bits of the child container.
+    bool unmadeIsCompound(std::size_t position) const;
     // Before the first change of the child list: keys and values copied out of the source value.
     void detach() const;
     // Keeps the values of children not made yet in step with a change of the child list.

@@ -535,3 +535,86 @@ TEST(TRKeyLazy, ChildrenMadeOnDemandBehaveAsChildrenMadeAtOnce)
         EXPECT_EQ(dump(lazy), dump(made));
     }
 }
+
+TEST(TRKeyLazy, KindsOfChildrenNotMadeFollowEveryChange)
+{
+    // A view asks the kind of every row without making the children. Asked before a change (so that the
+    // container keeps its answers) or only after it, the answers must be the kinds of the children made.
+    TRDictionary mixed;
+    const TRValue kinds[] = {str("s"),
+                             TRValue::fromInteger(1),
+                             TRValue::fromReal(0.5),
+                             TRValue::fromBool(true),
+                             TRValue::fromDate(1),
+                             TRValue::fromData(QByteArray("d")),
+                             TRValue::fromArray({str("a")}),
+                             dict({{"x", str("y")}}),
+                             TRValue::fromArray({}),
+                             dict({})};
+    for (int i = 0; i < 40; ++i)
+        mixed.insert(QStringLiteral("k%1").arg(i), kinds[i % std::size(kinds)]);
+    const TRValue dictionary = TRValue::fromDictionary(std::move(mixed));
+    const TRValue list = TRValue::fromArray(TRArray(std::begin(kinds), std::end(kinds)));
+    const auto compound = [](const TRKeyPtr &t, const char *name) {
+        return leaf(str(name), dict({{"in", str("side")}}), t);
+    };
+    using Change = std::function<void(const TRKeyPtr &)>;
+    const struct
+    {
+        const char *what;
+        TRValue contents;
+        Change change;
+    } cases[] = {
+        {"dictionary: nothing", dictionary, [](const TRKeyPtr &) {}},
+        {"dictionary: a compound child removed, a leaf added", dictionary,
+         [](const TRKeyPtr &t) {
+             t->removeKey(t->childForName(str("k6")));
+             t->addKey(leaf(str("new"), str("leaf"), t));
+         }},
+        {"dictionary: a leaf replaced by a dictionary, a dictionary renamed", dictionary,
+         [&](const TRKeyPtr &t) {
+             t->addKey(compound(t, "k0"));
+             t->renameKey(t->childForName(str("k7")), leaf(str("seven"), str("leaf now"), t));
+         }},
+        {"dictionary: removed and put back, as undo does", dictionary,
+         [](const TRKeyPtr &t) {
+             const TRKeyPtr removed = t->childForName(str("k17"));
+             t->removeKey(removed);
+             t->removeKey(t->childAtIndex(2));
+             t->addKey(removed);
+         }},
+        {"list: a compound element inserted at the front", list,
+         [&](const TRKeyPtr &t) { t->addKey(compound(t, "0"), TRValue::fromInteger(0)); }},
+        {"list: a compound element appended, a leaf removed", list,
+         [&](const TRKeyPtr &t) {
+             t->addKey(compound(t, "10"));
+             t->removeKey(t->childAtIndex(1));
+         }},
+        {"list: an array replaced by a leaf", list,
+         [](const TRKeyPtr &t) {
+             t->replaceKey(t->childAtIndex(6), leaf(TRValue::fromInteger(6), str("s"), t));
+         }},
+    };
+    const auto asked = [](const TRKeyPtr &t) {
+        std::vector<TRKey::NodeKind> answers;
+        for (int i = 0; i < t->count(); ++i)
+            answers.push_back(t->childKindAt(i));
+        return answers;
+    };
+    for (const auto &c : cases) {
+        for (const bool askedFirst : {true, false}) {
+            SCOPED_TRACE(std::string(c.what) + (askedFirst ? ", asked first" : ""));
+            const TRKeyPtr lazy = root(c.contents);
+            const TRKeyPtr made = root(c.contents);
+            made->children();
+            if (askedFirst)
+                asked(lazy);
+            c.change(lazy);
+            c.change(made);
+            std::vector<TRKey::NodeKind> expected;
+            for (const TRKeyPtr &child : made->children())
+                expected.push_back(child->nodeKind());
+            EXPECT_EQ(asked(lazy), expected);
+        }
+    }
+}
