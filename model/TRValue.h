@@ -187,10 +187,10 @@ private:
 };
 
 // The object that the handles of a value share: this header, then in the same heap block the payload of
-// the value's kind, sized to fit it. Integers, UIDs, reals, dates and booleans keep their 8 bytes there
-// (signed integers in two's complement); strings, data, arrays and dictionaries their container; and a
-// short string its UTF-16 code units themselves, so that it costs one allocation where a QString would
-// add its own block.
+// the value's kind, sized to fit it: integers' and UIDs' 64 bits (signed ones in two's complement), reals'
+// and dates' double, a boolean's bool; the container of strings, data, arrays and dictionaries; or a short
+// string's UTF-16 code units themselves, so that it costs one allocation where a QString would add its own
+// block.
 struct TRValue::Data : QSharedData
 {
     explicit Data(TRValue::Kind ofKind, bool unitsInline = false, quint8 length = 0) noexcept
