@@ -32,7 +32,7 @@ bool TRFindAllSearch::matches(const QString &name, bool isEntry, const TRValue &
     if (!m_inValues || value.isCompound())
         return false;
     if (value.isString())
-        return value.toString().contains(m_text, Qt::CaseInsensitive);
+        return value.stringView().contains(m_text, Qt::CaseInsensitive);
     return valueText(value).contains(m_text, Qt::CaseInsensitive);
 }
 

@@ -209,126 +209,130 @@ TRValue TRDictionary::value(const QString &key) const
 
 // ---- TRValue
 
-TRValue::Data::Data(TRValue::Kind ofKind) : kind(ofKind), bits(0)
-{
-    // With the allocator's own word, a value takes one 48-byte block.
-    static_assert(sizeof(void *) != 8 || sizeof(Data) <= 32);
-    switch (kind) {
-    case Kind::String:
-        new (&text) QString;
-        break;
-    case Kind::Data:
-        new (&bytes) QByteArray;
-        break;
-    case Kind::Array:
-        new (&elements) TRArray;
-        break;
-    case Kind::Dictionary:
-        entries = new TRDictionary;
-        break;
-    default:
-        break;
-    }
-}
-
 TRValue::Data::~Data()
 {
+    // On a 64-bit system, with the allocator's own word a scalar takes one 32-byte block, a container one
+    // of 48 bytes, and a short string 32 bytes and 16 more for every 8 code units past the first 8.
+    static_assert(sizeof(Data) == 8);
+    static_assert(sizeof(void *) != 8 || (sizeof(QString) <= 32 && sizeof(TRDictionary) <= 32));
     switch (kind) {
     case Kind::String:
-        text.~QString();
+        if (!isInline)
+            payload<QString>().~QString();
         break;
     case Kind::Data:
-        bytes.~QByteArray();
+        payload<QByteArray>().~QByteArray();
         break;
     case Kind::Array:
-        elements.~TRArray();
+        payload<TRArray>().~TRArray();
         break;
     case Kind::Dictionary:
-        delete entries;
+        payload<TRDictionary>().~TRDictionary();
         break;
     default:
         break;
     }
 }
 
-TRValue TRValue::make(Kind kind)
+template<typename Payload, typename... Arguments>
+TRValue TRValue::make(Kind kind, Arguments &&...arguments)
 {
+    static_assert(sizeof(Data) % alignof(Payload) == 0 &&
+                  alignof(Payload) <= __STDCPP_DEFAULT_NEW_ALIGNMENT__);
+    void *block = ::operator new(sizeof(Data) + sizeof(Payload));
+    try {
+        ::new (Data::payloadIn(block)) Payload(std::forward<Arguments>(arguments)...);
+    } catch (...) {
+        ::operator delete(block);
+        throw;
+    }
     TRValue value;
-    value.m_d = new Data(kind);
+    value.m_d.reset(::new (block) Data(kind));
+    return value;
+}
+
+// A string value of length code units, which the caller writes to *units.
+TRValue TRValue::makeInlineString(qsizetype length, char16_t **units)
+{
+    static_assert(kInlineStringLimit <= std::numeric_limits<quint8>::max());
+    Q_ASSERT(length >= 0 && length <= kInlineStringLimit);
+    void *block = ::operator new(sizeof(Data) + std::size_t(length) * sizeof(char16_t));
+    // The allocation starts the life of the char16_t objects written there.
+    *units = static_cast<char16_t *>(Data::payloadIn(block));
+    TRValue value;
+    value.m_d.reset(::new (block) Data(Kind::String, true, quint8(length)));
     return value;
 }
 
 TRValue TRValue::fromString(const QString &text)
 {
-    TRValue value = make(Kind::String);
-    value.m_d->text = text;
+    if (text.size() > kInlineStringLimit)
+        return make<QString>(Kind::String, text);
+    char16_t *units = nullptr;
+    TRValue value = makeInlineString(text.size(), &units);
+    if (!text.isEmpty())
+        std::memcpy(units, text.utf16(), std::size_t(text.size()) * sizeof(char16_t));
+    return value;
+}
+
+TRValue TRValue::fromLatin1(QLatin1StringView text)
+{
+    if (text.size() > kInlineStringLimit)
+        return make<QString>(Kind::String, QString(text));
+    char16_t *units = nullptr;
+    TRValue value = makeInlineString(text.size(), &units);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        units[i] = char16_t(static_cast<unsigned char>(text.data()[i]));
     return value;
 }
 
 TRValue TRValue::fromInteger(qint64 number)
 {
-    TRValue value = make(Kind::Integer);
-    value.m_d->bits = quint64(number);
-    return value;
+    return make<quint64>(Kind::Integer, quint64(number));
 }
 
 TRValue TRValue::fromUnsigned(quint64 number)
 {
     if (number <= quint64(std::numeric_limits<qint64>::max()))
         return fromInteger(qint64(number));
-    TRValue value = make(Kind::Integer);
+    TRValue value = make<quint64>(Kind::Integer, number);
     value.m_d->isUnsigned = true;
-    value.m_d->bits = number;
     return value;
 }
 
 TRValue TRValue::fromReal(double number)
 {
-    TRValue value = make(Kind::Real);
-    value.m_d->real = number;
-    return value;
+    return make<double>(Kind::Real, number);
 }
 
 TRValue TRValue::fromBool(bool truth)
 {
-    TRValue value = make(Kind::Boolean);
-    value.m_d->truth = truth;
-    return value;
+    return make<bool>(Kind::Boolean, truth);
 }
 
 TRValue TRValue::fromDate(double secondsSince2001)
 {
-    TRValue value = make(Kind::Date);
-    value.m_d->real = secondsSince2001;
-    return value;
+    return make<double>(Kind::Date, secondsSince2001);
 }
 
 TRValue TRValue::fromData(const QByteArray &bytes)
 {
-    TRValue value = make(Kind::Data);
-    value.m_d->bytes = bytes;
-    return value;
+    return make<QByteArray>(Kind::Data, bytes);
 }
 
 TRValue TRValue::fromArray(TRArray elements)
 {
-    TRValue value = make(Kind::Array);
-    value.m_d->elements = std::move(elements);
-    return value;
+    return make<TRArray>(Kind::Array, std::move(elements));
 }
 
 TRValue TRValue::fromDictionary(TRDictionary entries)
 {
-    TRValue value = make(Kind::Dictionary);
-    *value.m_d->entries = std::move(entries);
-    return value;
+    return make<TRDictionary>(Kind::Dictionary, std::move(entries));
 }
 
 TRValue TRValue::fromUid(quint64 uid)
 {
-    TRValue value = make(Kind::Uid);
-    value.m_d->bits = uid;
-    return value;
+    return make<quint64>(Kind::Uid, uid);
 }
 
 bool TRValue::isNumber() const
@@ -339,18 +343,33 @@ bool TRValue::isNumber() const
 
 QString TRValue::toString() const
 {
-    return isString() ? m_d->text : QString();
+    if (!isString())
+        return QString();
+    if (!m_d->isInline)
+        return m_d->payload<QString>();
+    return m_d->inlineLength == 0 ? QString() : stringView().toString();
+}
+
+QStringView TRValue::stringView() const
+{
+    if (!isString())
+        return QStringView();
+    if (!m_d->isInline)
+        return m_d->payload<QString>();
+    if (m_d->inlineLength == 0)
+        return QStringView();
+    return QStringView(&m_d->payload<char16_t>(), m_d->inlineLength);
 }
 
 qint64 TRValue::toInteger() const
 {
     switch (kind()) {
     case Kind::Integer:
-        return qint64(m_d->bits);
+        return qint64(m_d->payload<quint64>());
     case Kind::Boolean:
-        return m_d->truth ? 1 : 0;
+        return m_d->payload<bool>() ? 1 : 0;
     case Kind::Real: {
-        const double real = m_d->real;
+        const double real = m_d->payload<double>();
         if (std::isnan(real))
             return 0;
         if (real >= 9223372036854775808.0)
@@ -367,7 +386,7 @@ qint64 TRValue::toInteger() const
 quint64 TRValue::toUnsigned() const
 {
     if (isInteger() || isUid())
-        return m_d->bits;
+        return m_d->payload<quint64>();
     return quint64(toInteger());
 }
 
@@ -375,12 +394,12 @@ double TRValue::toReal() const
 {
     switch (kind()) {
     case Kind::Integer:
-        return m_d->isUnsigned ? double(m_d->bits) : double(qint64(m_d->bits));
+        return m_d->isUnsigned ? double(m_d->payload<quint64>()) : double(qint64(m_d->payload<quint64>()));
     case Kind::Real:
     case Kind::Date:
-        return m_d->real;
+        return m_d->payload<double>();
     case Kind::Boolean:
-        return m_d->truth ? 1.0 : 0.0;
+        return m_d->payload<bool>() ? 1.0 : 0.0;
     default:
         return 0.0;
     }
@@ -388,34 +407,34 @@ double TRValue::toReal() const
 
 bool TRValue::toBool() const
 {
-    return isBoolean() && m_d->truth;
+    return isBoolean() && m_d->payload<bool>();
 }
 
 double TRValue::toDate() const
 {
-    return isDate() ? m_d->real : 0.0;
+    return isDate() ? m_d->payload<double>() : 0.0;
 }
 
 QByteArray TRValue::toData() const
 {
-    return isData() ? m_d->bytes : QByteArray();
+    return isData() ? m_d->payload<QByteArray>() : QByteArray();
 }
 
 const TRArray &TRValue::toArray() const
 {
     static const TRArray empty;
-    return isArray() ? m_d->elements : empty;
+    return isArray() ? m_d->payload<TRArray>() : empty;
 }
 
 const TRDictionary &TRValue::toDictionary() const
 {
     static const TRDictionary empty;
-    return isDictionary() ? *m_d->entries : empty;
+    return isDictionary() ? m_d->payload<TRDictionary>() : empty;
 }
 
 quint64 TRValue::toUid() const
 {
-    return isUid() ? m_d->bits : 0;
+    return isUid() ? m_d->payload<quint64>() : 0;
 }
 
 namespace {
@@ -429,7 +448,7 @@ int clampToInt(qint64 number)
     return int(number);
 }
 
-int leadingInteger(const QString &text)
+int leadingInteger(QStringView text)
 {
     qsizetype i = 0;
     while (i < text.size() && text.at(i).isSpace())
@@ -484,7 +503,7 @@ QString dataDescription(const QByteArray &bytes)
 int TRValue::intValue() const
 {
     if (isString())
-        return leadingInteger(toString());
+        return leadingInteger(stringView());
     if (isInteger() && m_d->isUnsigned)
         return std::numeric_limits<int>::max();
     return clampToInt(toInteger());
@@ -496,7 +515,7 @@ bool TRValue::boolValue() const
         return toReal() != 0.0 || (isInteger() && toUnsigned() != 0);
     if (!isString())
         return false;
-    const QString text = toString();
+    const QStringView text = stringView();
     qsizetype i = 0;
     while (i < text.size() && text.at(i).isSpace())
         ++i;
@@ -518,20 +537,21 @@ QString TRValue::description() const
     case Kind::String:
         return toString();
     case Kind::Integer:
-        return m_d->isUnsigned ? QString::number(m_d->bits) : QString::number(qint64(m_d->bits));
+        return m_d->isUnsigned ? QString::number(m_d->payload<quint64>())
+                               : QString::number(qint64(m_d->payload<quint64>()));
     case Kind::Real:
-        return shortestReal(m_d->real);
+        return shortestReal(m_d->payload<double>());
     case Kind::Boolean:
-        return m_d->truth ? QStringLiteral("1") : QStringLiteral("0");
+        return m_d->payload<bool>() ? QStringLiteral("1") : QStringLiteral("0");
     case Kind::Date:
-        return trDateDescription(m_d->real);
+        return trDateDescription(m_d->payload<double>());
     case Kind::Data:
-        return dataDescription(m_d->bytes);
+        return dataDescription(m_d->payload<QByteArray>());
     case Kind::Array:
     case Kind::Dictionary:
         return QStringLiteral("(%1)").arg(isArray() ? toArray().size() : toDictionary().size());
     case Kind::Uid:
-        return QStringLiteral("<CF$UID %1>").arg(m_d->bits);
+        return QStringLiteral("<CF$UID %1>").arg(m_d->payload<quint64>());
     }
     return QString();
 }
@@ -547,19 +567,20 @@ bool operator==(const TRValue &a, const TRValue &b)
     case Kind::None:
         return true;
     case Kind::String:
-        return a.toString() == b.toString();
+        return a.stringView() == b.stringView();
     case Kind::Integer:
-        return a.m_d->isUnsigned == b.m_d->isUnsigned && a.m_d->bits == b.m_d->bits;
+        return a.m_d->isUnsigned == b.m_d->isUnsigned &&
+               a.m_d->payload<quint64>() == b.m_d->payload<quint64>();
     case Kind::Real:
     case Kind::Date: {
-        const double x = a.m_d->real;
-        const double y = b.m_d->real;
+        const double x = a.m_d->payload<double>();
+        const double y = b.m_d->payload<double>();
         if (std::isnan(x) || std::isnan(y))
             return std::isnan(x) && std::isnan(y);
         return x == y && std::signbit(x) == std::signbit(y);
     }
     case Kind::Boolean:
-        return a.m_d->truth == b.m_d->truth;
+        return a.m_d->payload<bool>() == b.m_d->payload<bool>();
     case Kind::Data:
         return a.toData() == b.toData();
     case Kind::Array:
@@ -577,7 +598,7 @@ bool operator==(const TRValue &a, const TRValue &b)
         return true;
     }
     case Kind::Uid:
-        return a.m_d->bits == b.m_d->bits;
+        return a.m_d->payload<quint64>() == b.m_d->payload<quint64>();
     }
     return false;
 }

@@ -8,7 +8,10 @@
 #include <QList>
 #include <QSharedData>
 #include <QString>
+#include <QStringView>
+#include <cstddef>
 #include <memory>
+#include <new>
 #include <utility>
 
 class TRValue;
@@ -37,7 +40,13 @@ public:
 
     TRValue() = default; // none
 
+    // The longest string, in UTF-16 code units, kept in its value's own heap block; a longer one keeps a
+    // shared QString, so that toString() copies no characters of a long text.
+    static constexpr qsizetype kInlineStringLimit = 32;
+
     static TRValue fromString(const QString &text);
+    // The same from Latin-1 text, with no QString made on the way.
+    static TRValue fromLatin1(QLatin1StringView text);
     static TRValue fromInteger(qint64 number);
     // Values up to 2^63-1 become ordinary (signed) integers; larger ones are kept as unsigned.
     static TRValue fromUnsigned(quint64 number);
@@ -75,6 +84,8 @@ public:
 
     // Payload accessors; each answers an empty or zero value for another kind.
     QString toString() const;
+    // A string's text without a copy, valid while this value's object lives; empty for another kind.
+    QStringView stringView() const;
     qint64 toInteger() const;   // an integer's signed value (unsigned ones wrap), a real's whole part, 0/1
     quint64 toUnsigned() const; // an integer's bits as unsigned
     double toReal() const;      // any number as a double
@@ -114,7 +125,9 @@ public:
 private:
     struct Data;
 
-    static TRValue make(Kind kind);
+    template<typename Payload, typename... Arguments>
+    static TRValue make(Kind kind, Arguments &&...arguments);
+    static TRValue makeInlineString(qsizetype length, char16_t **units);
     QExplicitlySharedDataPointer<Data> m_d;
 };
 
@@ -176,27 +189,41 @@ private:
     void rebuildSlots(qsizetype capacityFor);
 };
 
+// The object that the handles of a value share: this header, then in the same heap block the payload of
+// the value's kind, sized to fit it: integers' and UIDs' 64 bits (signed ones in two's complement), reals'
+// and dates' double, a boolean's bool; the container of strings, data, arrays and dictionaries; or a short
+// string's UTF-16 code units themselves, so that it costs one allocation where a QString would add its own
+// block.
 struct TRValue::Data : QSharedData
 {
-    explicit Data(TRValue::Kind ofKind);
+    explicit Data(TRValue::Kind ofKind, bool unitsInline = false, quint8 length = 0) noexcept
+        : kind(ofKind), isInline(unitsInline), inlineLength(length)
+    {
+    }
     Data(const Data &) = delete;
     Data &operator=(const Data &) = delete;
     ~Data();
+    // The block was taken with ::operator new for header and payload together.
+    static void operator delete(void *block) { ::operator delete(block); }
 
     TRValue::Kind kind = TRValue::Kind::None;
     bool isUnsigned = false;
-    // Only the member of the value's own kind lives: integers and UIDs keep their 64 bits (signed ones in
-    // two's complement), reals and dates their double. The rare dictionary lies behind a pointer, so that
-    // every value, the many scalars and strings above all, is one small block.
-    union {
-        quint64 bits;
-        double real;
-        bool truth;
-        QString text;
-        QByteArray bytes;
-        TRArray elements;
-        TRDictionary *entries;
-    };
+    // A string whose inlineLength code units follow the header.
+    bool isInline = false;
+    quint8 inlineLength = 0;
+
+    static void *payloadIn(void *block) { return static_cast<std::byte *>(block) + sizeof(Data); }
+    template<typename Payload>
+    const Payload &payload() const
+    {
+        return *std::launder(
+            reinterpret_cast<const Payload *>(reinterpret_cast<const std::byte *>(this) + sizeof(Data)));
+    }
+    template<typename Payload>
+    Payload &payload()
+    {
+        return *std::launder(reinterpret_cast<Payload *>(reinterpret_cast<std::byte *>(this) + sizeof(Data)));
+    }
 };
 
 inline TRValue::TRValue(const TRValue &other) = default;

@@ -15,7 +15,7 @@ struct Checks
     bool domainsConsistent = true;
 };
 
-void appendString(QByteArray &out, const QString &text)
+void appendString(QByteArray &out, QStringView text)
 {
     out += '"';
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -108,7 +108,7 @@ void appendLeaf(QByteArray &out, const TRValue &value)
         out += "\"kind\": \"data\", \"value\": \"" + value.toData().toHex() + '"';
     } else if (value.isString()) {
         out += "\"kind\": \"string\", \"value\": ";
-        appendString(out, value.toString());
+        appendString(out, value.stringView());
     } else {
         out += "\"kind\": \"none\"";
     }

@@ -58,7 +58,7 @@ void putMarker(Sink &out, int type, quint64 length)
 
 // ASCII when every character is, UTF-16BE otherwise.
 template<class Sink>
-void putString(Sink &out, const QString &text)
+void putString(Sink &out, QStringView text)
 {
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype length = text.size();

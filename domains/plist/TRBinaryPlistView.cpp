@@ -396,8 +396,8 @@ bool TRBinaryPlistView::leaf(const Object &object, TRValue *value)
             TRValue::fromData(QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
         return true;
     case Ascii:
-        *value = TRValue::fromString(
-            QString::fromLatin1(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
+        *value = TRValue::fromLatin1(
+            QLatin1StringView(reinterpret_cast<const char *>(bytes), qsizetype(object.count)));
         return true;
     case Utf16: {
         QString string;

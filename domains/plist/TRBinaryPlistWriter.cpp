@@ -16,7 +16,7 @@ quint64 TRBinaryPlistWriter::addObject(const TRValue *value, const QString *key)
     return m_objects.size() - 1;
 }
 
-quint64 TRBinaryPlistWriter::collectString(const QString &text, const TRValue *value, const QString *key)
+quint64 TRBinaryPlistWriter::collectString(QStringView text, const TRValue *value, const QString *key)
 {
     const auto found = m_strings.constFind(text);
     if (found != m_strings.constEnd())
@@ -39,7 +39,7 @@ bool TRBinaryPlistWriter::collect(const TRValue &value, int depth, quint64 *inde
     if (m_options.shareEqualScalars) {
         switch (kind) {
         case Kind::String:
-            *index = collectString(value.toString(), &value, nullptr);
+            *index = collectString(value.stringView(), &value, nullptr);
             return true;
         case Kind::Integer:
             scalars = value.isUnsignedInteger() ? &m_unsignedIntegers : &m_integers;
@@ -128,7 +128,7 @@ void TRBinaryPlistWriter::emitObject(const Object &object, QByteArray *bytes) co
 {
     ByteArraySink out{bytes};
     if (object.key || object.value->isString()) {
-        putString(out, object.key ? *object.key : object.value->toString());
+        putString(out, object.key ? QStringView(*object.key) : object.value->stringView());
         return;
     }
     const TRValue &value = *object.value;

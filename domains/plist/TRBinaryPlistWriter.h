@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QHash>
 #include <QString>
+#include <QStringView>
 #include <vector>
 
 // Writes a binary "bplist00" property list in time linear in the size of the value: minimal integer,
@@ -30,7 +31,7 @@ private:
 
     bool collect(const TRValue &value, int depth, quint64 *index);
     // A string object, shared with every equal key and (when sharing scalars) equal string value.
-    quint64 collectString(const QString &text, const TRValue *value, const QString *key);
+    quint64 collectString(QStringView text, const TRValue *value, const QString *key);
     quint64 addObject(const TRValue *value, const QString *key);
     void emitObject(const Object &object, QByteArray *out) const;
 
@@ -41,7 +42,8 @@ private:
     std::vector<quint64> m_references;
     std::vector<quint64> m_pending;
     QHash<const void *, quint64> m_byIdentity;
-    QHash<QString, quint64> m_strings;
+    // Views of the keys and string values being written, which live until the write is done.
+    QHash<QStringView, quint64> m_strings;
     QHash<quint64, quint64> m_integers;
     QHash<quint64, quint64> m_unsignedIntegers;
     QHash<quint64, quint64> m_reals;

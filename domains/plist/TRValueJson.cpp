@@ -31,7 +31,7 @@ void TRValueJson::appendNumber(QByteArray *out, double number)
     }
 }
 
-void TRValueJson::appendText(QByteArray *out, const QString &text)
+void TRValueJson::appendText(QByteArray *out, QStringView text)
 {
     out->append('"');
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
@@ -67,7 +67,7 @@ void TRValueJson::append(QByteArray *out, const TRValue &value)
         break;
     case TRValue::Kind::String:
         out->append("{\"string\":");
-        appendText(out, value.toString());
+        appendText(out, value.stringView());
         out->append('}');
         break;
     case TRValue::Kind::Integer: {

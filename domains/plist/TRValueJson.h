@@ -15,6 +15,6 @@ public:
 
 private:
     static void append(QByteArray *out, const TRValue &value);
-    static void appendText(QByteArray *out, const QString &text);
+    static void appendText(QByteArray *out, QStringView text);
     static void appendNumber(QByteArray *out, double number);
 };

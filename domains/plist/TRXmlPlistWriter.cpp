@@ -15,7 +15,7 @@ bool canWriteValue(const TRValue &value, int depth)
     case TRValue::Kind::Uid:
         return false;
     case TRValue::Kind::String:
-        return TRXmlPlistWriter::canWriteText(value.toString());
+        return TRXmlPlistWriter::canWriteText(value.stringView());
     case TRValue::Kind::Date:
         return TRPlistScalars::hasIsoForm(value.toDate());
     case TRValue::Kind::Array:
@@ -41,7 +41,7 @@ bool canWriteValue(const TRValue &value, int depth)
 
 } // namespace
 
-bool TRXmlPlistWriter::canWriteText(const QString &text)
+bool TRXmlPlistWriter::canWriteText(QStringView text)
 {
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype length = text.size();
@@ -73,7 +73,7 @@ void TRXmlPlistWriter::indent(int level)
     m_out.append(level, '\t');
 }
 
-void TRXmlPlistWriter::appendEscaped(const QString &text)
+void TRXmlPlistWriter::appendEscaped(QStringView text)
 {
     const auto *units = reinterpret_cast<const char16_t *>(text.utf16());
     const qsizetype length = text.size();
@@ -119,7 +119,7 @@ void TRXmlPlistWriter::appendEscaped(const QString &text)
     }
 }
 
-void TRXmlPlistWriter::appendElement(const char *tag, const QString &text, int level)
+void TRXmlPlistWriter::appendElement(const char *tag, QStringView text, int level)
 {
     indent(level);
     m_out.append('<').append(tag).append('>');
@@ -131,7 +131,7 @@ void TRXmlPlistWriter::writeValue(const TRValue &value, int level)
 {
     switch (value.kind()) {
     case TRValue::Kind::String:
-        appendElement("string", value.toString(), level);
+        appendElement("string", value.stringView(), level);
         break;
     case TRValue::Kind::Integer: {
         char buffer[24];

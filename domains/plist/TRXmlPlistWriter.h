@@ -14,15 +14,15 @@ public:
     // True when every string and key can be carried by XML 1.0, every date has a four-digit year and
     // the value holds no UID and no none.
     static bool canWrite(const TRValue &value);
-    static bool canWriteText(const QString &text);
+    static bool canWriteText(QStringView text);
 
     bool write(const TRValue &value, QByteArray *out, QString *error);
 
 private:
     void writeValue(const TRValue &value, int level);
     void indent(int level);
-    void appendEscaped(const QString &text);
-    void appendElement(const char *tag, const QString &text, int level);
+    void appendEscaped(QStringView text);
+    void appendElement(const char *tag, QStringView text, int level);
 
     QByteArray m_out;
 };
