@@ -122,7 +122,7 @@ bool TRBinaryPlistReader::readObject(quint64 index, int depth, TRValue *value)
     const int height = compound ? m_lastHeight + 1 : 0;
     if (shared) {
         // Only objects referenced from several places are kept for reuse.
-        m_shared.insert(index, Shared{*value, m_lastSize, height});
+        m_shared.insert(index, Shared{*value, m_lastSize, height, QString()});
         setState(index, State::Done);
     } else {
         setState(index, State::Consumed);
@@ -136,9 +136,11 @@ bool TRBinaryPlistReader::readKey(quint64 index, int depth, QString *key, bool *
     const State current = state(index);
     // A key read before: its text, without copying the value around it (a leaf, so no nesting to count).
     if (current == State::Done) {
-        const TRValue &shared = m_shared.constFind(index)->value;
-        if (shared.isString()) {
-            *key = shared.toString();
+        Shared &shared = *m_shared.find(index);
+        if (shared.value.isString()) {
+            if (shared.key.isNull())
+                shared.key = shared.value.toString();
+            *key = shared.key;
             *isText = true;
             return true;
         }

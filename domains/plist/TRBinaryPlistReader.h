@@ -83,6 +83,8 @@ private:
         TRValue value;
         quint64 size = 0;
         int height = 0;
+        // A text's characters once it served as a key, so that every dictionary using it shares them.
+        QString key;
     };
 
     QByteArray m_bytes;
