@@ -5,6 +5,7 @@
 
 #include <QThread>
 #include <algorithm>
+#include <system_error>
 #include <thread>
 
 namespace {
@@ -423,12 +424,18 @@ bool TRBinaryPlistReader::readLargeCompound(const TRBinaryPlistView::Object &obj
     const quint64 half = object.count / 2;
     Prepared first;
     Prepared second;
-    {
-        std::thread thread(
+    std::thread thread;
+    try {
+        thread = std::thread(
             [&] { second = prepare(m_view, object, depth, half, object.count, entryData, elementData); });
-        first = prepare(m_view, object, depth, 0, half, entryData, elementData);
-        thread.join();
+    } catch (const std::system_error &) {
+        // No thread to be had: this one prepares both halves.
     }
+    first = prepare(m_view, object, depth, 0, half, entryData, elementData);
+    if (thread.joinable())
+        thread.join();
+    else
+        second = prepare(m_view, object, depth, half, object.count, entryData, elementData);
 
     int height = std::max(first.height, second.height);
     quint64 size = std::min(1 + first.size + second.size, kTRMaxExpandedValues + 1);
