@@ -232,10 +232,7 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
         m_keys.clear(depth, qsizetype(std::min(object.count, kTRMaxExpandedValues))); // more is refused
     else
         entries.reserve(qsizetype(object.count));
-    const auto duplicate = [&](quint64 at) {
-        return m_view.fail(m_view.referenceOffset(object, at),
-                           QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
-    };
+    const auto duplicate = [&](quint64 at) { return failDuplicate(object, at); };
     // A scan queues the keys of whole entries: a repeated one among them comes before a fault met later,
     // as reading meets it.
     const auto refuse = [&] {
@@ -278,6 +275,20 @@ bool TRBinaryPlistReader::readCompound(const TRBinaryPlistView::Object &object, 
     return finish(m_scanOnly ? TRValue() : TRValue::fromDictionary(std::move(entries)));
 }
 
+bool TRBinaryPlistReader::failDuplicate(const TRBinaryPlistView::Object &dictionary, quint64 at)
+{
+    return m_view.fail(m_view.referenceOffset(dictionary, at),
+                       QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+}
+
+bool TRBinaryPlistReader::plainKey(TRBinaryPlistView &view, quint64 index, QString *key)
+{
+    TRBinaryPlistView::Object object;
+    return state(index) == State::Unread && uses(index) <= 1 && view.object(index, &object) &&
+           (object.type == TRBinaryPlistView::Ascii || object.type == TRBinaryPlistView::Utf16) &&
+           view.text(object, key);
+}
+
 bool TRBinaryPlistReader::preparePlain(TRBinaryPlistView &view, quint64 index, int depth, TRValue *value,
                                        quint64 *size, int *height)
 {
@@ -308,15 +319,11 @@ bool TRBinaryPlistReader::preparePlain(TRBinaryPlistView &view, quint64 index, i
         QString key;
         quint64 keyIndex = 0;
         quint64 valueIndex = 0;
-        TRBinaryPlistView::Object keyObject;
         TRValue element;
         quint64 elementSize = 0;
         int elementHeight = 0;
         if (!isArray) {
-            if (!view.reference(object, i, &keyIndex) || state(keyIndex) != State::Unread ||
-                uses(keyIndex) > 1 || !view.object(keyIndex, &keyObject) ||
-                (keyObject.type != TRBinaryPlistView::Ascii && keyObject.type != TRBinaryPlistView::Utf16) ||
-                !view.text(keyObject, &key))
+            if (!view.reference(object, i, &keyIndex) || !plainKey(view, keyIndex, &key))
                 return false;
             setState(keyIndex, State::Consumed);
         }
@@ -362,20 +369,15 @@ TRBinaryPlistReader::Prepared TRBinaryPlistReader::prepare(TRBinaryPlistView vie
     for (quint64 i = from; i < to; ++i) {
         quint64 keyIndex = 0;
         quint64 valueIndex = 0;
-        TRBinaryPlistView::Object keyObject;
         QString key;
-        if (entries &&
-            !(view.reference(container, i, &keyIndex) && state(keyIndex) == State::Unread &&
-              uses(keyIndex) <= 1 && view.object(keyIndex, &keyObject) &&
-              (keyObject.type == TRBinaryPlistView::Ascii || keyObject.type == TRBinaryPlistView::Utf16)))
-            continue;
-        if (!view.reference(container, i, &valueIndex, entries != nullptr))
+        if ((entries && !view.reference(container, i, &keyIndex)) ||
+            !view.reference(container, i, &valueIndex, entries != nullptr))
             continue;
         TRValue made;
         quint64 size = 0;
         int height = 0;
         try {
-            if (!(entries ? view.text(keyObject, &key) : true) ||
+            if ((entries && !plainKey(view, keyIndex, &key)) ||
                 !preparePlain(view, valueIndex, depth, &made, &size, &height)) {
                 unmark(view, valueIndex);
                 continue;
@@ -444,8 +446,7 @@ bool TRBinaryPlistReader::readLargeCompound(const TRBinaryPlistView::Object &obj
             entries.resize(qsizetype(at));
             const qsizetype repeated = TRDictionary().adopt(std::move(entries));
             if (repeated >= 0)
-                return m_view.fail(m_view.referenceOffset(object, quint64(repeated)),
-                                   QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+                return failDuplicate(object, quint64(repeated));
         }
         return false;
     };
@@ -475,8 +476,7 @@ bool TRBinaryPlistReader::readLargeCompound(const TRBinaryPlistView::Object &obj
         TRDictionary dictionary;
         const qsizetype repeated = dictionary.adopt(std::move(entries));
         if (repeated >= 0)
-            return m_view.fail(m_view.referenceOffset(object, quint64(repeated)),
-                               QT_TRANSLATE_NOOP("Tamrix", "duplicate dictionary key"));
+            return failDuplicate(object, quint64(repeated));
         *value = TRValue::fromDictionary(std::move(dictionary));
     } else {
         *value = TRValue::fromArray(std::move(elements));

@@ -64,7 +64,11 @@ private:
     // the marks), leaving it to the ordered read to report.
     bool preparePlain(TRBinaryPlistView &view, quint64 index, int depth, TRValue *value, quint64 *size,
                       int *height);
+    // A key's text, when the key object is a text used from that one place and not read yet; nothing marked.
+    bool plainKey(TRBinaryPlistView &view, quint64 index, QString *key);
     void unmark(TRBinaryPlistView &view, quint64 index);
+    // Records a repeated key at a dictionary's entry and answers false.
+    bool failDuplicate(const TRBinaryPlistView::Object &dictionary, quint64 at);
 
     // Each object's use count (0, 1, or 2 for more) in the low bits, its state above.
     static constexpr quint8 kUseMask = 0x3;
