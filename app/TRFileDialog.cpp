@@ -6,20 +6,20 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <algorithm>
-#include <optional>
 
 namespace {
 
 struct Script
 {
     bool scripted = false;
+    // A prepared answer: a chosen file, or a cancel.
     struct Answer
     {
+        bool cancelled = true;
         QString path;
         int nameFilter = 0;
     };
-    // A prepared answer, or none for a cancel.
-    QList<std::optional<Answer>> answers;
+    QList<Answer> answers;
     QList<TRFileDialog::Settings> shown;
 };
 
@@ -53,11 +53,10 @@ void TRFileDialog::beginFilteredSheet(QWidget *window, const Settings &settings,
     Script &s = script();
     if (s.scripted) {
         s.shown.append(settings);
-        const std::optional<Script::Answer> answer =
-            s.answers.isEmpty() ? std::nullopt : s.answers.takeFirst();
-        const int code = answer ? kOK : kCancel;
-        const QString path = answer ? chosenPath(answer->path, settings.defaultSuffix) : QString();
-        const int filter = answer ? answer->nameFilter : 0;
+        const Script::Answer answer = s.answers.isEmpty() ? Script::Answer() : s.answers.takeFirst();
+        const int code = answer.cancelled ? kCancel : kOK;
+        const QString path = answer.cancelled ? QString() : chosenPath(answer.path, settings.defaultSuffix);
+        const int filter = answer.nameFilter;
         // As with a real panel, the command finishes before the answer is handled.
         QObject *context = window ? static_cast<QObject *>(window) : qApp;
         QTimer::singleShot(0, context,
@@ -98,12 +97,12 @@ bool TRFileDialog::isScripted()
 
 void TRFileDialog::setNextFileName(const QString &path, int nameFilter)
 {
-    script().answers.append(Script::Answer{path, nameFilter});
+    script().answers.append(Script::Answer{false, path, nameFilter});
 }
 
 void TRFileDialog::setNextCancel()
 {
-    script().answers.append(std::nullopt);
+    script().answers.append(Script::Answer());
 }
 
 QList<TRFileDialog::Settings> TRFileDialog::shownPanels()

@@ -15,12 +15,12 @@ constexpr qint64 kMsecsFrom1970To2001 = 978307200000LL;
 
 QDateTime firstShown()
 {
-    return QDateTime(QDate(100, 1, 1), QTime(0, 0), Qt::LocalTime);
+    return QDateTime(QDate(100, 1, 1), QTime(0, 0));
 }
 
 QDateTime lastShown()
 {
-    return QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999), Qt::LocalTime);
+    return QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999));
 }
 
 } // namespace
@@ -30,7 +30,6 @@ TRDateEditor::TRDateEditor(QWidget *parent)
 {
     m_field->setObjectName(QStringLiteral("dateValueField"));
     m_field->setCalendarPopup(true);
-    m_field->setTimeSpec(Qt::LocalTime);
     m_field->setDisplayFormat(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
     m_field->setDateTimeRange(firstShown(), lastShown());
     m_field->setAccessibleName(trText("Date and time"));
@@ -57,7 +56,7 @@ QDateTime TRDateEditor::dateTimeFromDate(double secondsSince2001)
         return firstShown();
     if (!(msecs < last))
         return lastShown();
-    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(msecs)), Qt::LocalTime);
+    return QDateTime::fromMSecsSinceEpoch(qint64(std::floor(msecs)));
 }
 
 double TRDateEditor::dateFromDateTime(const QDateTime &dateTime)

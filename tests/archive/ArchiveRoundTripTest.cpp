@@ -180,7 +180,8 @@ TEST(ArchiveRoundTrip, WrittenLayoutIsApples)
     EXPECT_EQ(top.size(), 4);
     EXPECT_EQ(top.value(QStringLiteral("$archiver")), text("NSKeyedArchiver"));
     EXPECT_EQ(top.value(QStringLiteral("$version")), TRValue::fromInteger(100000));
-    const TRArray &objects = top.value(QStringLiteral("$objects")).toArray();
+    const TRValue objectsValue = top.value(QStringLiteral("$objects"));
+    const TRArray &objects = objectsValue.toArray();
     ASSERT_FALSE(objects.isEmpty());
     EXPECT_EQ(objects.first(), text("$null"));
 

@@ -15,6 +15,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QThread>
+#include <QTimeZone>
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <memory>
@@ -35,7 +36,7 @@ struct DefaultsRun
 
 double secondsSince2001(int year, int month, int day, int hour, int minute, int second)
 {
-    const QDateTime moment(QDate(year, month, day), QTime(hour, minute, second), Qt::UTC);
+    const QDateTime moment(QDate(year, month, day), QTime(hour, minute, second), QTimeZone::utc());
     return double(moment.toSecsSinceEpoch() - 978307200);
 }
 
