@@ -1,18 +1,7 @@
 #include "TRKeyOutlineView.h"
 
+#include "TRKeyOutlineInPlace.h"
 #include "TRMemory.h"
-
-#include <QtGlobal>
-
-// The rows a QTreeView has laid out live in its private class, which is no part of Qt's API and may change
-// with any release: the in-place layout is compiled only against the one version whose private header it
-// was written for, and used only when that same version runs. Anything else gets QTreeView's own layout.
-#if QT_VERSION == QT_VERSION_CHECK(6, 4, 2) && __has_include(<QtWidgets/private/qtreeview_p.h>)
-#define TR_OUTLINE_IN_PLACE 1
-#include <QtWidgets/private/qtreeview_p.h>
-#else
-#define TR_OUTLINE_IN_PLACE 0
-#endif
 
 #if TR_OUTLINE_IN_PLACE
 namespace {
