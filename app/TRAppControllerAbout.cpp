@@ -24,7 +24,8 @@ TRAppController::AboutPanelOptions TRAppController::aboutPanelOptions()
     options.applicationVersion = trText("Version 1.0");
     // No build version: the panel shows none in parentheses.
     options.version = QString();
-    options.copyright = trFormat(trText("Copyright %C 2026 The Tamrix developers.\nAll rights reserved."),
+    options.copyright = trFormat(trText("Copyright %C 2026 The Tamrix developers.\n"
+                                        "Licensed under the GNU General Public License, version 3 or later."),
                                  {QString(QChar(0xA9))});
     return options;
 }

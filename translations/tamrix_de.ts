@@ -931,9 +931,9 @@
         <message>
             <location filename="app/TRAppControllerAbout.cpp" />
             <source>Copyright %C 2026 The Tamrix developers.
-All rights reserved.</source>
+Licensed under the GNU General Public License, version 3 or later.</source>
             <translation>Copyright %C 2026 Die Tamrix-Entwickler.
-Alle Rechte vorbehalten.</translation>
+Lizenziert unter der GNU General Public License, Version 3 oder neuer.</translation>
         </message>
         <message>
             <location filename="app/TRAppControllerAbout.cpp" />

@@ -24,7 +24,8 @@ metainfo=$share/metainfo/$app_id.metainfo.xml
 mime=$share/mime/packages/$app_id.xml
 for file in "$prefix/bin/tamrix" "$prefix/bin/tamrix-tool" "$desktop" "$metainfo" "$mime" \
             "$share/icons/hicolor/scalable/apps/$app_id.svg" \
-            "$share/man/man1/tamrix.1.gz" "$share/man/man1/tamrix-tool.1.gz"; do
+            "$share/man/man1/tamrix.1.gz" "$share/man/man1/tamrix-tool.1.gz" \
+            "$share/doc/tamrix/copyright" "$share/doc/tamrix/changelog.gz"; do
   [ -f "$file" ] || fail "not installed: ${file#"$prefix"/}"
 done
 [ -x "$prefix/bin/tamrix" ] && [ -x "$prefix/bin/tamrix-tool" ] || fail "the programs are not executable"
