@@ -103,7 +103,7 @@ void TRMainInterface::connectPowerCommands()
         types->addAction(action);
     }
 
-    // Key menu: the three after Delete Key; Find in All Domains after Find Key.
+    // Key menu: the three after Delete Key. Domain menu: Find in All Domains after Find Domain.
     QAction *findAll = makeAction(window, "actionFindInAllDomains", trText("Find in &All Domains..."),
                                   trText("Search the names and values of every domain"));
     findAll->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
@@ -115,7 +115,7 @@ void TRMainInterface::connectPowerCommands()
     const QList<QAction *> keyItems = form.menuKey->actions();
     QAction *afterDelete = keyItems.value(keyItems.indexOf(form.actionDeleteKey) + 1);
     form.menuKey->insertActions(afterDelete, {rename, types->menuAction(), copyPath});
-    form.menuKey->addAction(findAll);
+    form.menuDomain->addAction(findAll);
     form.domainContentsView->addActions({rename, types->menuAction(), copyPath});
 
     // File menu: after Import Domain.

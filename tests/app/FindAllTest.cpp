@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMenu>
 #include <QSet>
 #include <QSignalSpy>
 #include <QTreeWidget>
@@ -116,6 +117,10 @@ TEST_F(FindAll, ActivatingAResultShowsTheKey)
 TEST_F(FindAll, FindCommandsHaveTheirOwnShortcuts)
 {
     EXPECT_EQ(action("actionFindInAllDomains")->shortcut(), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_F));
+    // Beside Find Domain, where a search across domains is looked for.
+    const auto *domainMenu = m_interface->mainWindow()->findChild<QMenu *>(QStringLiteral("menuDomain"));
+    ASSERT_TRUE(domainMenu);
+    EXPECT_TRUE(domainMenu->actions().contains(action("actionFindInAllDomains")));
     EXPECT_EQ(action("actionFindKey")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_K));
     // No two commands of the window share a shortcut.
     QSet<QString> seen;
