@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
-cmake -S . -B build/release -G Ninja -DCMAKE_BUILD_TYPE=Release -DTAMRIX_BENCH=OFF -DBUILD_TESTING=OFF
+source scripts/release-options.sh
+cmake -S . -B build/release -G Ninja "${release_options[@]}"
 cmake --build build/release -j "$(nproc)" --target tamrix tamrix-tool
 exec build/release/tamrix "$@"

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, testing, benchmarking and the interop tests need.
-# Idempotent; run as root (or through sudo) on Debian 12.
+# Idempotent; run as root (or through sudo) on Debian 12 or 13.
 set -euo pipefail
 
 packages=(
@@ -10,7 +10,9 @@ packages=(
   # QTreeView's private class (the key outline's in-place layout)
   qt6-base-private-dev
   # tests, sanitizers, fuzzing
-  libgtest-dev libgmock-dev clang libclang-rt-14-dev python3 locales
+  libgtest-dev libgmock-dev clang python3 locales
+  # the sanitizer and fuzzer runtimes of the release's default clang (unversioned: follows that clang)
+  libclang-rt-dev
   xvfb xauth fonts-dejavu-core
   # Qt's own translations (standard buttons and dialogs)
   qt6-translations-l10n
@@ -18,6 +20,10 @@ packages=(
   gnustep-base-runtime libplist-dev libbenchmark-dev time
   # desktop files: icon sizes, their validators, manual pages; the Debian package (dpkg-shlibdeps)
   librsvg2-bin desktop-file-utils appstream shared-mime-info libglib2.0-bin groff-base dpkg-dev
+  # the package's checks, and the build on the next Debian release in a throw-away chroot
+  lintian mmdebstrap
+  # compiler cache: the checks build the same sources in several configurations
+  ccache
 )
 
 missing=()
