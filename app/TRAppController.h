@@ -325,9 +325,6 @@ private:
     void rememberOutlineColumnWidths();
     void applyOutlineColumnWidths();
     void updateWindowTitle();
-    // The domain whose current tree holds the key's parent; null when the parent is gone or belongs to
-    // a tree since dropped.
-    TRDomainController *domainHoldingParentOf(const TRKey &key) const;
     // Shows "Empty domain name" or "Invalid domain name" when the store cannot hold a domain of that name.
     bool acceptsDomainName(const QString &name);
     // Shows "Empty key name" or "Key exists" when the name cannot go into the parent.

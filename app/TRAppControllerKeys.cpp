@@ -39,20 +39,6 @@ TRValue firstValueForType(int index)
 
 } // namespace
 
-TRDomainController *TRAppController::domainHoldingParentOf(const TRKey &key) const
-{
-    const TRKeyPtr parent = key.parent();
-    TRDomainController *domain = domainForName(key.domain());
-    if (!parent || !domain)
-        return nullptr;
-    // The parent must still hang in the domain's current tree: an undo step can outlive the tree its key
-    // came from (the domain was deleted and brought back), and that tree's nodes are not to be touched.
-    const TRKey *top = parent.get();
-    for (TRKeyPtr up = parent->parent(); up; up = up->parent())
-        top = up.get();
-    return top == domain->rootKey().get() ? domain : nullptr;
-}
-
 void TRAppController::finishKeyChange(TRDomainController *domain, bool mayAutoSave)
 {
     m_undoManager->setActionDomain(domain->name());
@@ -67,19 +53,9 @@ void TRAppController::finishKeyChange(TRDomainController *domain, bool mayAutoSa
 
 void TRAppController::addKey(const TRKeyPtr &key)
 {
-    TRDomainController *domain = key ? domainHoldingParentOf(*key) : nullptr;
-    if (!domain)
+    TRDomainController *domain = key ? domainForName(key->domain()) : nullptr;
+    if (!domain || !domain->insertKey(key))
         return;
-    const TRKeyPtr parent = key->parent();
-    // A dictionary entry of that name would be lost, not moved aside: such a step is not replayed.
-    if (parent->isDictionary() && parent->keyExists(key->name()))
-        return;
-    TRKeyOutlineModel *model = domain->outlineModel();
-    const TRKey::Edit edit =
-        parent->addKey(key, [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); });
-    model->endEdit(edit);
-    domain->setModified(true);
-
     m_undoManager->registerUndo([this, key] { removeKey(key); });
     m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("Delete key") : trText("New key"));
     finishKeyChange(domain, true);
@@ -87,21 +63,9 @@ void TRAppController::addKey(const TRKeyPtr &key)
 
 void TRAppController::removeKey(const TRKeyPtr &key)
 {
-    TRDomainController *domain = key ? domainHoldingParentOf(*key) : nullptr;
-    if (!domain)
+    TRDomainController *domain = key ? domainForName(key->domain()) : nullptr;
+    if (!domain || !domain->takeKey(key))
         return;
-    const TRKeyPtr parent = key->parent();
-    // The very node must stand in its parent (a dictionary finds its entry by name).
-    if (parent->isDictionary() && parent->childForName(key->name()) != key)
-        return;
-    TRKeyOutlineModel *model = domain->outlineModel();
-    const TRKey::Edit edit =
-        parent->removeKey(key, [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); });
-    model->endEdit(edit);
-    if (edit.kind == TRKey::Edit::Kind::None)
-        return;
-    domain->setModified(true);
-
     m_undoManager->registerUndo([this, key] { addKey(key); });
     m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("New key") : trText("Delete key"));
     // The store does not take an empty domain.
@@ -114,25 +78,9 @@ void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair, const QString &ac
         return;
     const TRKeyPtr oldKey = pair[0];
     const TRKeyPtr newKey = pair[1];
-    if (oldKey->domain() != newKey->domain() || oldKey->parent() != newKey->parent())
+    TRDomainController *domain = domainForName(oldKey->domain());
+    if (!domain || !domain->replaceKey(oldKey, newKey))
         return;
-    TRDomainController *domain = domainHoldingParentOf(*oldKey);
-    if (!domain)
-        return;
-    const TRKeyPtr parent = oldKey->parent();
-    if (parent->isDictionary() && parent->childForName(oldKey->name()) != oldKey)
-        return;
-    TRKeyOutlineModel *model = domain->outlineModel();
-    const auto observer = [&](const TRKey::Edit &planned) { model->beginEdit(parent.get(), planned); };
-    // A dictionary entry of another name is renamed in place (Rename key and its undo).
-    const TRKey::Edit edit = parent->isDictionary() && newKey->name() != oldKey->name()
-                                 ? parent->renameKey(oldKey, newKey, observer)
-                                 : parent->replaceKey(oldKey, newKey, observer);
-    model->endEdit(edit);
-    if (edit.kind == TRKey::Edit::Kind::None)
-        return;
-    domain->setModified(true);
-
     m_undoManager->registerUndo([this, newKey, oldKey, actionName] {
         replaceKeys({newKey, oldKey}, actionName);
     });

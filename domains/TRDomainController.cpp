@@ -139,3 +139,67 @@ TRKeyOutlineModel *TRDomainController::outlineModel()
         m_outlineModel = std::make_unique<TRKeyOutlineModel>(this);
     return m_outlineModel.get();
 }
+
+bool TRDomainController::holdsParentOf(const TRKey &key) const
+{
+    const TRKeyPtr parent = key.parent();
+    if (!parent || key.domain() != m_name)
+        return false;
+    const TRKey *top = parent.get();
+    for (TRKeyPtr up = parent->parent(); up; up = up->parent())
+        top = up.get();
+    return top == rootKey().get();
+}
+
+bool TRDomainController::edit(TRKey &parent,
+                              const std::function<TRKey::Edit(const TRKey::EditObserver &)> &mutate)
+{
+    TRKeyOutlineModel *model = m_outlineModel.get();
+    TRKey::Edit done;
+    if (model) {
+        done = mutate([&](const TRKey::Edit &planned) { model->beginEdit(&parent, planned); });
+        model->endEdit(done);
+    } else {
+        done = mutate({});
+    }
+    if (done.kind == TRKey::Edit::Kind::None)
+        return false;
+    setModified(true);
+    return true;
+}
+
+bool TRDomainController::insertKey(const TRKeyPtr &key)
+{
+    if (!key || !holdsParentOf(*key))
+        return false;
+    const TRKeyPtr parent = key->parent();
+    if (parent->isDictionary() && parent->keyExists(key->name()))
+        return false;
+    return edit(*parent, [&](const TRKey::EditObserver &before) { return parent->addKey(key, before); });
+}
+
+bool TRDomainController::takeKey(const TRKeyPtr &key)
+{
+    if (!key || !holdsParentOf(*key))
+        return false;
+    const TRKeyPtr parent = key->parent();
+    // A dictionary finds its entry by name: the very node must stand there.
+    if (parent->isDictionary() && parent->childForName(key->name()) != key)
+        return false;
+    return edit(*parent, [&](const TRKey::EditObserver &before) { return parent->removeKey(key, before); });
+}
+
+bool TRDomainController::replaceKey(const TRKeyPtr &oldKey, const TRKeyPtr &newKey)
+{
+    if (!oldKey || !newKey || oldKey->domain() != newKey->domain() || oldKey->parent() != newKey->parent() ||
+        !holdsParentOf(*oldKey))
+        return false;
+    const TRKeyPtr parent = oldKey->parent();
+    if (parent->isDictionary() && parent->childForName(oldKey->name()) != oldKey)
+        return false;
+    const bool rename = parent->isDictionary() && newKey->name() != oldKey->name();
+    return edit(*parent, [&](const TRKey::EditObserver &before) {
+        return rename ? parent->renameKey(oldKey, newKey, before)
+                      : parent->replaceKey(oldKey, newKey, before);
+    });
+}

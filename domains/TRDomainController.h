@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QString>
 #include <QVariant>
+#include <functional>
 #include <memory>
 
 class TRCoder;
@@ -59,6 +60,23 @@ public:
     const TRFileIdentity &fileIdentity() const { return m_fileIdentity; }
     void setFileIdentity(const TRFileIdentity &identity) { m_fileIdentity = identity; }
 
+    // The key edits every change of the tree goes through, with or without a window: each changes the
+    // tree through the TRKey mutator, tells the outline model (if one was made) through its begin/end
+    // calls, marks the domain modified and answers whether the tree changed. A key whose parent is gone,
+    // or hangs in a tree other than this domain's current one, changes nothing: an undo step can outlive
+    // the tree its key came from (the domain was deleted and brought back), and such nodes are not to be
+    // touched.
+    // The key goes into its parent: as the last element of a list, under its own name in a dictionary
+    // (refused when the name is taken: that entry would be lost, not moved aside).
+    bool insertKey(const TRKeyPtr &key);
+    // The very node leaves its parent; it keeps its parent link and domain name.
+    bool takeKey(const TRKeyPtr &key);
+    // The new key, of the same parent, takes the old one's place; a dictionary entry under another name is
+    // renamed in place.
+    bool replaceKey(const TRKeyPtr &oldKey, const TRKeyPtr &newKey);
+    // Whether the key is of this domain and its parent hangs in the current tree.
+    bool holdsParentOf(const TRKey &key) const;
+
     // Outline data source; a null item stands for the invisible top level (the root).
     int outlineViewNumberOfChildrenOfItem(const TRKey *item) const;
     TRKeyPtr outlineViewChildOfItem(int index, const TRKey *item) const;
@@ -83,6 +101,9 @@ private:
         TRFileIdentity identity;
     };
     static Loaded load(const QString &name);
+    // Runs the mutator on the parent with the model told before and after; marks the domain modified when
+    // the tree changed.
+    bool edit(TRKey &parent, const std::function<TRKey::Edit(const TRKey::EditObserver &)> &mutate);
 
     QString m_name;
     mutable TRKeyPtr m_root;                  // null until rootKey() builds it from m_contents

@@ -17,7 +17,7 @@ TEST_F(DomainListModel, CellsByIdentifierUnderTheModelTester)
     storeDomain(QStringLiteral("org.example.three"), dictionaryOf(3));
     start();
     TRDomainListModel *model = m_controller->domainListModel();
-    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Warning);
+    QAbstractItemModelTester tester(model, QAbstractItemModelTester::FailureReportingMode::Fatal);
 
     ASSERT_EQ(domainNames(),
               (QStringList{QStringLiteral("org.example.nested"), QStringLiteral("org.example.three")}));
