@@ -18,26 +18,52 @@ mirror=$(apt-cache policy | awk '
   /release / && /o=Debian,/ && /l=Debian,/ && /c=main/ && url != "" && suite !~ /-/ { print url; exit }')
 [ -n "$mirror" ] || fail "no Debian archive among this machine's apt sources (apt-cache policy)"
 
+# Kept from run to run (only what can be made again): the release's downloaded packages and the
+# compiler cache of the build inside.
+cache=${XDG_CACHE_HOME:-$HOME/.cache}/tamrix-checks/debian13
+mkdir -p "$cache/apt" "$cache/ccache"
+
 work=$(mktemp -d "${TMPDIR:-/tmp}/tamrix-debian13.XXXXXX")
-trap 'rm -rf --one-file-system "$work"' EXIT
+cleanup() {
+  # Nothing is removed through a mount left behind by a failed step.
+  findmnt -rn -o TARGET | grep "^$work/" | sort -r | xargs -r -n 1 umount -l || true
+  rm -rf --one-file-system "$work"
+}
+trap cleanup EXIT
 # The tree as it is, without build folders: what a clone of it holds.
 mkdir "$work/src"
 tar --exclude=./build --exclude=./.git -cf - . | tar -xf - -C "$work/src"
 
 echo "check-debian13: making a $release chroot from $mirror"
-# Inside: the release's own setup, the normal build with warnings as errors, every test. The hook fails
-# mmdebstrap, and so this script, when any step fails.
-inside='set -euo pipefail
+# Inside: the release's own setup, the normal build with warnings as errors, every test.
+cat > "$work/src/.debian13-steps.sh" <<'STEPS'
+set -euo pipefail
 cd /tamrix
 bash scripts/setup.sh
-echo "check-debian13: $(. /etc/os-release; echo "$PRETTY_NAME"), $(g++ --version | head -n 1), Qt $(qtpaths6 --qt-version 2>/dev/null || echo "?")"
+echo "check-debian13: $(. /etc/os-release; echo "$PRETTY_NAME"), $(g++ --version | head -n 1)"
 bash scripts/check-format.sh
-cmake -S . -B build/debian13 -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMRIX_WERROR=ON
+export CCACHE_DIR=/var/cache/tamrix-ccache CCACHE_BASEDIR=/tamrix CCACHE_MAXSIZE=5G
+cmake -S . -B build/debian13 -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAMRIX_WERROR=ON \
+  -DCMAKE_CXX_COMPILER_LAUNCHER=ccache
 cmake --build build/debian13 -j "$(nproc)"
-cd build/debian13 && ctest --output-on-failure -j "$(nproc)" --timeout 900'
+cd build/debian13 && ctest --output-on-failure -j "$(nproc)" --timeout 900
+STEPS
+# mmdebstrap's hook (the chroot's folder as its argument) mounts the caches, runs the steps and unmounts
+# the caches again, whatever the steps' outcome; its failure fails mmdebstrap, and so this script.
+cat > "$work/hook.sh" <<HOOK
+set -u
+root=\$1
+mkdir -p "\$root/tamrix" "\$root/var/cache/apt/archives" "\$root/var/cache/tamrix-ccache"
+cp -a "$work/src/." "\$root/tamrix/" || exit 1
+mount --bind "$cache/apt" "\$root/var/cache/apt/archives" || exit 1
+mount --bind "$cache/ccache" "\$root/var/cache/tamrix-ccache" || exit 1
+status=0
+chroot "\$root" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \\
+  LANG=C.UTF-8 CI=true bash /tamrix/.debian13-steps.sh || status=\$?
+umount "\$root/var/cache/tamrix-ccache" "\$root/var/cache/apt/archives"
+exit \$status
+HOOK
 started=$SECONDS
-mmdebstrap --variant=apt --mode=root --include=ca-certificates \
-  --customize-hook="cp -a '$work/src' \"\$1/tamrix\"" \
-  --customize-hook="chroot \"\$1\" env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 CI=true bash -c '$inside'" \
+mmdebstrap --variant=apt --mode=root --include=ca-certificates --customize-hook="bash $work/hook.sh \"\$1\"" \
   "$release" "$work/root" "deb $mirror $release main" || fail "the build or its tests failed on Debian 13 (above)"
 echo "check-debian13: passed in $((SECONDS - started)) s"
