@@ -20,7 +20,7 @@ mirror=$(apt-cache policy | awk '
 
 # Kept from run to run (only what can be made again): the release's downloaded packages and the
 # compiler cache of the build inside.
-cache=${XDG_CACHE_HOME:-$HOME/.cache}/tamrix-checks/debian13
+cache=${XDG_CACHE_HOME:-${HOME:-/var/cache}/.cache}/tamrix-checks/debian13
 mkdir -p "$cache/apt" "$cache/ccache"
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tamrix-debian13.XXXXXX")

@@ -16,7 +16,9 @@ step() { echo "== $* (at $((SECONDS - started)) s)"; }
 # whichever folder the tree was cloned into.
 launcher=()
 if command -v ccache >/dev/null; then
-  export CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-20G}
+  cache_home=${XDG_CACHE_HOME:-${HOME:-/var/cache}/.cache}
+  export CCACHE_DIR=${CCACHE_DIR:-$cache_home/ccache} CCACHE_BASEDIR=$PWD CCACHE_NOHASHDIR=true
+  export CCACHE_MAXSIZE=${CCACHE_MAXSIZE:-20G}
   launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 fi
 # build FOLDER CMAKE-OPTIONS...: configures with warnings as errors (options given later win) and builds.
