@@ -24,7 +24,7 @@ fi
 # build FOLDER CMAKE-OPTIONS...: configures with warnings as errors (options given later win) and builds.
 build() {
   local dir=$1; shift
-  cmake -S . -B "$dir" -DTAMRIX_WERROR=ON "${launcher[@]}" "$@" -DTAMRIX_WERROR=ON
+  cmake -S . -B "$dir" "${launcher[@]}" "$@" -DTAMRIX_WERROR=ON
   cmake --build "$dir" -j "$jobs"
 }
 # run_tests FOLDER CTEST-OPTIONS...
