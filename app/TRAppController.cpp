@@ -2,7 +2,9 @@
 
 #include "TRAlert.h"
 #include "TRDomainListModel.h"
+#include "TRKeyOutlineDrag.h"
 #include "TRKeyOutlineModel.h"
+#include "TRMainView.h"
 #include "TRSheetRunner.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
@@ -14,15 +16,8 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileInfo>
-#include <QHeaderView>
 #include <QItemSelectionModel>
-#include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QSplitter>
-#include <QStatusBar>
-#include <QTableView>
-#include <QTreeView>
 
 namespace {
 
@@ -52,7 +47,12 @@ const QString &TRAppController::trCross()
 }
 
 TRAppController::TRAppController(QObject *parent)
-    : QObject(parent), m_undoManager(new TRUndoManager(this)), m_domainListModel(new TRDomainListModel(this))
+    : QObject(parent), m_undoManager(new TRUndoManager(this)), m_domainListModel(new TRDomainListModel(this)),
+      m_keyDrag(std::make_shared<TRKeyOutlineDrag>(
+          // A model can outlive the controller (an undo step holds its domain).
+          [controller = QPointer<TRAppController>(this)](const TRKeyDrop &drop) {
+              return controller && controller->dropKeys(drop);
+          }))
 {
     initialize();
     if (g_trCross.isEmpty())
@@ -82,25 +82,10 @@ void TRAppController::awakeFromNib()
         return;
     m_started = true;
 
-    QTableView *list = m_outlets.domainListView;
-    if (list) {
-        list->setModel(m_domainListModel);
-        connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-                [this] { tableViewSelectionDidChange(); });
-        // The marker column is as wide as the marker; the names take what the user gives them (remembered);
-        // the key count takes the rest.
-        QHeaderView *header = list->horizontalHeader();
-        header->setStretchLastSection(true);
-        header->setSectionResizeMode(0, QHeaderView::Fixed);
-        header->resizeSection(0, header->fontMetrics().height() + 12);
-        header->resizeSection(1, header->fontMetrics().averageCharWidth() * 26);
-        list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 8);
-    }
-    if (m_outlets.mainWindow)
-        m_outlets.mainWindow->installEventFilter(this);
-    if (m_outlets.domainSearchField)
-        connect(m_outlets.domainSearchField.data(), &QLineEdit::returnPressed, this,
-                &TRAppController::searchDomain);
+    if (m_view)
+        m_view->setDomainListModel(m_domainListModel);
+    if (QWidget *window = mainWindow())
+        window->installEventFilter(this);
     connect(m_undoManager, &TRUndoManager::changed, this, &TRAppController::commandsChanged);
     connect(this, &TRAppController::commandsChanged, this, [this] { m_sessionEndApproved = false; });
 
@@ -129,15 +114,16 @@ void TRAppController::reloadDomains()
     const QStringList names = TRDefaultsStore::standard().persistentDomainNames();
     std::vector<TRDomainControllerPtr> loaded;
     loaded.reserve(static_cast<std::size_t>(names.size()));
-    for (const QString &name : names)
-        loaded.push_back(std::make_shared<TRDomainController>(name, m_outlets.domainContentsView.data()));
+    for (const QString &name : names) {
+        loaded.push_back(std::make_shared<TRDomainController>(name));
+        loaded.back()->setOutlineDragHandler(m_keyDrag);
+    }
     m_domains = std::move(loaded);
 }
 
 void TRAppController::reportUnreadableFiles()
 {
-    QLabel *label = m_outlets.unreadableFilesLabel;
-    if (!label)
+    if (!m_view)
         return;
     const QList<TRDefaultsStore::UnreadableFile> files = TRDefaultsStore::standard().unreadableFiles();
     QStringList lines;
@@ -151,30 +137,26 @@ void TRAppController::reportUnreadableFiles()
                                                           {file.fileName, file.reason, file.setAsideAs}));
     }
     if (lines.isEmpty()) {
-        label->clear();
-        label->setToolTip(QString());
-        label->hide();
+        m_view->showUnreadableFiles(QString(), QString());
         return;
     }
-    label->setText(
+    m_view->showUnreadableFiles(
         lines.size() == 1
             ? trFormat(trText("A domain file could not be read and is not listed: %@"), {lines.first()})
             : trFormat(trText("%d domain files could not be read and are not listed (%@)"),
-                       {QString::number(lines.size()), lines.join(QStringLiteral("; "))}));
-    label->setToolTip(lines.join(QLatin1Char('\n')));
-    label->show();
+                       {QString::number(lines.size()), lines.join(QStringLiteral("; "))}),
+        lines.join(QLatin1Char('\n')));
 }
 
 void TRAppController::showLockStatus(TRDefaultsStore::LockEvent event, const QString &message)
 {
-    QMainWindow *window = m_outlets.mainWindow;
-    if (!window)
+    if (!m_view)
         return;
     if (event == TRDefaultsStore::LockEvent::Taken) {
-        window->statusBar()->clearMessage();
+        m_view->showStatusMessage(QString());
         return;
     }
-    window->statusBar()->showMessage(message);
+    m_view->showStatusMessage(message);
     // Painting goes on while the store waits; the user's input waits with it, and a wait met from
     // inside this one does not nest another event loop.
     static bool painting = false;
@@ -208,22 +190,13 @@ QString TRAppController::tableViewObjectValueForTableColumn(const QString &ident
 
 int TRAppController::selectedRow() const
 {
-    const QTableView *list = m_outlets.domainListView;
-    if (!list || !list->selectionModel())
-        return -1;
-    const QModelIndexList rows = list->selectionModel()->selectedRows();
-    return rows.isEmpty() ? -1 : rows.first().row();
+    return m_view ? m_view->selectedDomainRow() : -1;
 }
 
 void TRAppController::selectRow(int row)
 {
-    QTableView *list = m_outlets.domainListView;
-    if (!list || row < 0 || row >= m_domainListModel->rowCount())
-        return;
-    const QModelIndex index = m_domainListModel->index(row, 0);
-    list->selectionModel()->setCurrentIndex(index,
-                                            QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    list->scrollTo(index);
+    if (m_view && row >= 0 && row < m_domainListModel->rowCount())
+        m_view->selectDomainRow(row);
 }
 
 void TRAppController::tableViewSelectionDidChange()
@@ -244,17 +217,13 @@ void TRAppController::tableViewSelectionDidChange()
 void TRAppController::setOutlineDataSource(const TRDomainControllerPtr &domain)
 {
     m_shownDomain = domain;
-    QTreeView *outline = m_outlets.domainContentsView;
-    if (!outline)
+    if (!m_view)
         return;
-    QAbstractItemModel *model = domain ? domain->outlineModel() : nullptr;
-    if (outline->model() == model)
+    TRKeyOutlineModel *model = domain ? domain->outlineModel() : nullptr;
+    if (m_view->keyOutlineModel() == model)
         return;
     rememberOutlineColumnWidths();
-    QItemSelectionModel *oldSelection = outline->selectionModel();
-    outline->setModel(model);
-    if (oldSelection && oldSelection != outline->selectionModel())
-        oldSelection->deleteLater();
+    m_view->setKeyOutlineModel(model);
     applyOutlineColumnWidths();
 }
 
@@ -269,13 +238,18 @@ void TRAppController::reloadKeyOutline()
 {
     // Trees that are replaced reset their item model themselves (reloadDomain); what is left is to
     // redraw.
-    if (QTreeView *outline = m_outlets.domainContentsView)
-        outline->viewport()->update();
+    if (m_view)
+        m_view->redrawKeyOutline();
+}
+
+QWidget *TRAppController::mainWindow() const
+{
+    return m_view ? m_view->window() : nullptr;
 }
 
 void TRAppController::updateWindowTitle()
 {
-    QMainWindow *window = m_outlets.mainWindow;
+    QWidget *window = mainWindow();
     if (!window)
         return;
     QString folder = QDir::toNativeSeparators(TRDefaultsStore::standard().folder());
@@ -346,7 +320,7 @@ void TRAppController::windowWillClose()
 
 int TRAppController::applicationShouldTerminate()
 {
-    QMainWindow *window = m_outlets.mainWindow;
+    QWidget *window = mainWindow();
     if (!window || !window->isVisible())
         return 1;
     return shouldQuit() ? 1 : 0;
@@ -358,7 +332,7 @@ void TRAppController::terminate()
         return;
     // The question has been answered: closing the window must not ask again.
     m_quitApproved = true;
-    QMainWindow *window = m_outlets.mainWindow;
+    QWidget *window = mainWindow();
     if (window && window->isVisible())
         window->close();
     m_terminated = true;
@@ -367,7 +341,7 @@ void TRAppController::terminate()
 
 bool TRAppController::eventFilter(QObject *watched, QEvent *event)
 {
-    if (event->type() == QEvent::Close && watched == m_outlets.mainWindow.data()) {
+    if (event->type() == QEvent::Close && watched == mainWindow()) {
         if (!m_quitApproved && !m_sessionEndApproved && !windowShouldClose()) {
             event->ignore();
             return true;
@@ -425,8 +399,6 @@ void TRAppController::redo()
 
 void TRAppController::focusDomainSearch()
 {
-    if (QLineEdit *field = m_outlets.domainSearchField) {
-        field->setFocus(Qt::ShortcutFocusReason);
-        field->selectAll();
-    }
+    if (m_view)
+        m_view->focusDomainSearch(true);
 }

@@ -7,20 +7,14 @@
 
 #include <QComboBox>
 #include <QDialog>
-#include <QGroupBox>
 #include <QHash>
-#include <QLabel>
 #include <QLineEdit>
 #include <QList>
-#include <QMainWindow>
 #include <QObject>
 #include <QPointer>
 #include <QSet>
-#include <QSplitter>
 #include <QString>
 #include <QStringList>
-#include <QTableView>
-#include <QTreeView>
 #include <functional>
 #include <vector>
 
@@ -28,8 +22,10 @@ class TRAsciiHexConverter;
 class TRDateEditor;
 class TRDomainListModel;
 struct TRKeyDrop;
+class TRKeyOutlineDragHandler;
 struct TRKeyPlistFragment;
 class TRKeyOutlineModel;
+class TRMainView;
 class TRNameSheet;
 class TRNumberController;
 class TRStoreWatcher;
@@ -49,20 +45,10 @@ class TRAppController final : public QObject
     Q_OBJECT
 
 public:
-    // The windows and controls that the interface files connect. The controller does not own them.
-    struct Outlets
+    // The sheets and windows that the interface files "Sheets" and "Preferences" connect. The controller
+    // does not own them.
+    struct Sheets
     {
-        // Main window.
-        QPointer<QMainWindow> mainWindow;
-        QPointer<QGroupBox> domainContentsGroup;
-        QPointer<QTreeView> domainContentsView;
-        QPointer<QGroupBox> domainListGroup;
-        QPointer<QTableView> domainListView;
-        QPointer<QLineEdit> domainSearchField;
-        QPointer<QLineEdit> keySearchField;
-        QPointer<QSplitter> splitter;
-        QPointer<QLabel> unreadableFilesLabel;
-        // "Sheets".
         QPointer<QDialog> newDomainSheet;
         QPointer<QLineEdit> newDomainNameEdit;
         // "Preferences".
@@ -102,7 +88,11 @@ public:
     explicit TRAppController(QObject *parent = nullptr);
     ~TRAppController() override;
 
-    Outlets &outlets() { return m_outlets; }
+    Sheets &sheets() { return m_sheets; }
+    // The main window, as the interface that built it shows it; none before it is set or after it is
+    // cleared. The controller does not own it.
+    void setMainView(TRMainView *view) { m_view = view; }
+    TRMainView *mainView() const { return m_view; }
     void setInterfaceLoader(InterfaceLoader loader) { m_interfaceLoader = std::move(loader); }
     TRUndoManager *undoManager() const { return m_undoManager; }
     TRDomainListModel *domainListModel() const { return m_domainListModel; }
@@ -313,6 +303,8 @@ private:
     // Shows in the status bar what the store meets on GNUstep's lock, and keeps the window painted while
     // it waits for another program.
     void showLockStatus(TRDefaultsStore::LockEvent event, const QString &message);
+    // The main view's window; null without one.
+    QWidget *mainWindow() const;
     void reloadDomainList();
     void reloadKeyOutline();
     // setDataSource: on the key outline (none detaches it).
@@ -370,10 +362,13 @@ private:
     void insertFollowedDomain(const QString &name, const TRDefaultsStore::DomainRead &read);
 
     std::vector<TRDomainControllerPtr> m_domains;
-    Outlets m_outlets;
+    Sheets m_sheets;
+    TRMainView *m_view = nullptr;
     InterfaceLoader m_interfaceLoader;
     TRUndoManager *m_undoManager = nullptr;
     TRDomainListModel *m_domainListModel = nullptr;
+    // Dragging keys out of and dropping on every domain's outline model.
+    std::shared_ptr<TRKeyOutlineDragHandler> m_keyDrag;
     TRDomainControllerPtr m_shownDomain;
     QPointer<QDialog> m_currentSheet;
     QPointer<TRNameSheet> m_nameSheet;

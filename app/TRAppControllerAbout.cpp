@@ -6,7 +6,6 @@
 
 #include <QApplication>
 #include <QLabel>
-#include <QMainWindow>
 #include <QMessageBox>
 #include <QUrl>
 
@@ -40,7 +39,7 @@ void TRAppController::showAbout()
     // One panel: choosing the command again brings it to the front.
     if (!m_aboutPanel) {
         const AboutPanelOptions options = aboutPanelOptions();
-        auto *panel = new QMessageBox(m_outlets.mainWindow);
+        auto *panel = new QMessageBox(mainWindow());
         panel->setObjectName(QStringLiteral("aboutPanel"));
         panel->setAttribute(Qt::WA_DeleteOnClose);
         panel->setWindowModality(Qt::NonModal);
@@ -66,7 +65,7 @@ void TRAppController::showAbout()
 
 void TRAppController::preferences()
 {
-    QWidget *window = m_outlets.preferencesWindow;
+    QWidget *window = m_sheets.preferencesWindow;
     if (!window)
         return;
     window->show();

@@ -7,6 +7,7 @@
 #include "TRKeyOutlineDrag.h"
 #include "TRKeyOutlineModel.h"
 #include "TRKeyPlistFragment.h"
+#include "TRMainView.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
 
@@ -14,7 +15,6 @@
 #include <QGuiApplication>
 #include <QItemSelection>
 #include <QMimeData>
-#include <QTreeView>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -55,12 +55,11 @@ std::vector<TRKeyPtr> insertElements(const TRKeyPtr &list, std::vector<TRKeyPtr>
 
 std::vector<TRKeyPtr> TRAppController::selectedKeys() const
 {
-    const QTreeView *outline = m_outlets.domainContentsView;
-    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
-    if (!model || !outline->selectionModel())
+    const TRKeyOutlineModel *model = m_view ? m_view->keyOutlineModel() : nullptr;
+    if (!model)
         return {};
     std::vector<TRKeyPtr> keys;
-    for (const QModelIndex &row : outline->selectionModel()->selectedRows()) {
+    for (const QModelIndex &row : m_view->selectedKeyRows()) {
         if (TRKey *key = model->keyForIndex(row))
             keys.push_back(key->shared_from_this());
     }
@@ -171,8 +170,7 @@ std::vector<TRKeyPtr> TRAppController::insertFragment(const TRKeyPtr &parent, in
 
 void TRAppController::selectKeys(const std::vector<TRKeyPtr> &keys)
 {
-    QTreeView *outline = m_outlets.domainContentsView;
-    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
+    const TRKeyOutlineModel *model = m_view ? m_view->keyOutlineModel() : nullptr;
     if (!model || keys.empty())
         return;
     // Rows by position in the parent, each parent's children walked once.
@@ -213,10 +211,7 @@ void TRAppController::selectKeys(const std::vector<TRKeyPtr> &keys)
     }
     if (!first.isValid())
         return;
-    QItemSelectionModel *selectionModel = outline->selectionModel();
-    selectionModel->setCurrentIndex(first, QItemSelectionModel::NoUpdate);
-    selectionModel->select(selection, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    outline->scrollTo(first);
+    m_view->selectKeyRows(selection, first);
 }
 
 void TRAppController::copyKeys()
@@ -248,7 +243,7 @@ void TRAppController::pasteKeys()
     TRKeyPlistFragment fragment;
     QString error;
     if (!TRKeyPlistFragment::readFrom(QGuiApplication::clipboard()->mimeData(), &fragment, &error)) {
-        TRAlert::beginSheet(m_outlets.mainWindow,
+        TRAlert::beginSheet(mainWindow(),
                             TRAlert::notice(trText("Cannot paste"),
                                             trText("The clipboard holds no property list. Copy keys, or the "
                                                    "text of a property list, and paste again."),
@@ -318,7 +313,7 @@ void TRAppController::deleteSelectedKeys()
                           trFormat(trText("The %d selected keys are about to be deleted. Do you confirm?"),
                                    {QString::number(m_keysToDelete.size())}),
                           trText("No"), trText("Yes"), TRAlert::kDefault);
-    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doRemoveKeys(code); });
+    TRAlert::beginSheet(mainWindow(), alert, [this](int code) { doRemoveKeys(code); });
 }
 
 void TRAppController::doRemoveKeys(int returnCode)

@@ -3,14 +3,13 @@
 #include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRDomainListModel.h"
+#include "TRMainView.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QFileInfo>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QTableView>
 
 namespace {
 
@@ -50,9 +49,9 @@ void TRAppController::addDomain(const TRDomainEnvelopePtr &envelope)
 {
     if (!envelope || indexOfDomain(envelope->name()) >= 0)
         return;
-    auto domain = std::make_shared<TRDomainController>(envelope->name(), envelope->contents(),
-                                                       m_outlets.domainContentsView.data());
+    auto domain = std::make_shared<TRDomainController>(envelope->name(), envelope->contents());
     domain->setModified(true);
+    domain->setOutlineDragHandler(m_keyDrag);
     m_domains.push_back(std::move(domain));
     reloadDomainList();
 
@@ -90,8 +89,9 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     // it was the last row, its predecessor does. Another selection stays with its domain.
     if (selected == row && numberOfRowsInTableView() > 0)
         selectRow(wasLastRow ? row - 1 : row);
-    if (QTableView *list = m_outlets.domainListView; list && selectedRow() >= 0)
-        list->scrollTo(m_domainListModel->index(selectedRow(), 0));
+    // The selection is scrolled to.
+    if (const int shown = selectedRow(); shown >= 0)
+        selectRow(shown);
     tableViewSelectionDidChange();
 
     m_undoManager->registerUndo([this, envelope] { addDomain(envelope); });
@@ -103,7 +103,7 @@ bool TRAppController::acceptsDomainName(const QString &name)
 {
     QString reason;
     if (name.isEmpty()) {
-        TRAlert::beginSheet(m_outlets.mainWindow,
+        TRAlert::beginSheet(mainWindow(),
                             TRAlert::notice(trText("Empty domain name"),
                                             trText("It is not possible to add a domain with empty name. "
                                                    "Please enter a valid domain name.")));
@@ -111,7 +111,7 @@ bool TRAppController::acceptsDomainName(const QString &name)
     }
     if (!TRDefaultsStore::isValidDomainName(name, &reason)) {
         TRAlert::beginSheet(
-            m_outlets.mainWindow,
+            mainWindow(),
             TRAlert::notice(trText("Invalid domain name"),
                             trFormat(trText("The defaults database cannot hold a domain named %@: %@ Please "
                                             "enter a different domain name."),
@@ -123,16 +123,16 @@ bool TRAppController::acceptsDomainName(const QString &name)
 
 void TRAppController::newDomain()
 {
-    setCurrentSheet(m_outlets.newDomainSheet);
+    setCurrentSheet(m_sheets.newDomainSheet);
     if (showCurrentSheet() == 0)
         return;
     // Taken as typed, not trimmed; the field keeps the text for the next use.
-    const QString name = m_outlets.newDomainNameEdit ? m_outlets.newDomainNameEdit->text() : QString();
+    const QString name = m_sheets.newDomainNameEdit ? m_sheets.newDomainNameEdit->text() : QString();
     if (!acceptsDomainName(name))
         return;
     if (indexOfDomain(name) != -1) {
         TRAlert::beginSheet(
-            m_outlets.mainWindow,
+            mainWindow(),
             TRAlert::notice(
                 trText("Domain exists"),
                 trFormat(trText("The domain %@ already exists. Please use a different domain name."),
@@ -141,7 +141,7 @@ void TRAppController::newDomain()
     }
     if (storeHoldsName(name)) {
         TRAlert::beginSheet(
-            m_outlets.mainWindow,
+            mainWindow(),
             TRAlert::notice(trText("Domain exists"),
                             trFormat(trText("The defaults database already holds the domain %@, which is not "
                                             "in the list. Use Reload All Domains to show it, or use a "
@@ -163,7 +163,7 @@ void TRAppController::deleteDomain()
         trText("About to delete a domain"),
         trFormat(trText("The domain %@ is about to be permanently deleted. Do you confirm?"), {name}),
         trText("No"), trText("Yes"), TRAlert::kDefault);
-    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this, name](int code) { doRemoveDomain(code, name); });
+    TRAlert::beginSheet(mainWindow(), alert, [this, name](int code) { doRemoveDomain(code, name); });
 }
 
 void TRAppController::doRemoveDomain(int returnCode, const QString &name)
@@ -179,8 +179,7 @@ void TRAppController::doRemoveDomain(int returnCode, const QString &name)
 
 void TRAppController::searchDomain()
 {
-    QLineEdit *field = m_outlets.domainSearchField;
-    const QString text = field ? field->text() : QString();
+    const QString text = m_view ? m_view->domainSearchText() : QString();
     if (text.isEmpty())
         return;
     const int count = numberOfRowsInTableView();
@@ -198,8 +197,8 @@ void TRAppController::searchDomain()
         if (at < 0 || (prefixOnly && at != 0))
             continue;
         selectRow(row);
-        if (m_outlets.mainWindow)
-            field->setFocus(Qt::OtherFocusReason);
+        if (m_view)
+            m_view->focusDomainSearch(false);
         return;
     }
     TRAlert::beep();

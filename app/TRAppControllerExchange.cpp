@@ -12,9 +12,7 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QMainWindow>
 #include <QSet>
-#include <QTreeView>
 
 namespace {
 
@@ -62,13 +60,13 @@ QString refusalOf(const std::vector<TRDomainControllerPtr> &domains)
 
 void TRAppController::exportToFile()
 {
-    TRFileDialog::beginSheet(m_outlets.mainWindow, panelSettings(TRFileDialog::Kind::Save, true),
+    TRFileDialog::beginSheet(mainWindow(), panelSettings(TRFileDialog::Kind::Save, true),
                              [this](int code, const QString &path) { doExportToFile(code, path); });
 }
 
 void TRAppController::exportDomainToFile()
 {
-    TRFileDialog::beginSheet(m_outlets.mainWindow, panelSettings(TRFileDialog::Kind::Save, false),
+    TRFileDialog::beginSheet(mainWindow(), panelSettings(TRFileDialog::Kind::Save, false),
                              [this](int code, const QString &path) { doExportDomainToFile(code, path); });
 }
 
@@ -102,7 +100,7 @@ void TRAppController::writeExchangeFile(const TRArchiveContents &contents, const
 void TRAppController::reportExportFailure(const QString &path, const QString &reason)
 {
     TRAlert::beginSheet(
-        m_outlets.mainWindow,
+        mainWindow(),
         TRAlert::notice(
             trText("Export error"),
             trFormat(
@@ -116,13 +114,13 @@ void TRAppController::reportExportFailure(const QString &path, const QString &re
 
 void TRAppController::importFromFile()
 {
-    TRFileDialog::beginSheet(m_outlets.mainWindow, panelSettings(TRFileDialog::Kind::Open, true),
+    TRFileDialog::beginSheet(mainWindow(), panelSettings(TRFileDialog::Kind::Open, true),
                              [this](int code, const QString &path) { doImportFromFile(code, path); });
 }
 
 void TRAppController::importDomainFromFile()
 {
-    TRFileDialog::beginSheet(m_outlets.mainWindow, panelSettings(TRFileDialog::Kind::Open, false),
+    TRFileDialog::beginSheet(mainWindow(), panelSettings(TRFileDialog::Kind::Open, false),
                              [this](int code, const QString &path) { doImportDomainFromFile(code, path); });
 }
 
@@ -160,7 +158,7 @@ bool TRAppController::readExchangeFile(const QString &path, bool list, TRArchive
 void TRAppController::reportImportFailure(const QString &path, const QString &reason)
 {
     TRAlert::beginSheet(
-        m_outlets.mainWindow,
+        mainWindow(),
         TRAlert::notice(
             trText("Import error"),
             trFormat(
@@ -190,7 +188,7 @@ void TRAppController::confirmDiscardingChanges(const QStringList &losing, bool w
                        {QString::number(losing.size())});
     const TRAlert::Content alert = TRAlert::question(trText("About to discard unsaved changes"), message,
                                                      trText("Cancel"), trText("Import"), TRAlert::kDefault);
-    TRAlert::beginSheet(m_outlets.mainWindow, alert, [proceed](int code) {
+    TRAlert::beginSheet(mainWindow(), alert, [proceed](int code) {
         if (code == TRAlert::kAlternate)
             proceed();
     });
@@ -215,7 +213,7 @@ void TRAppController::importDomainAsking(const TRDomainControllerPtr &domain)
 
 void TRAppController::importDomain(const TRDomainControllerPtr &domain)
 {
-    domain->setDomainContentsView(m_outlets.domainContentsView.data());
+    domain->setOutlineDragHandler(m_keyDrag);
     domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
     int row = indexOfDomain(domain->name());
     if (row >= 0) {
@@ -258,7 +256,7 @@ void TRAppController::importDomains(std::vector<TRDomainControllerPtr> domains)
     setOutlineDataSource(nullptr);
     reloadKeyOutline();
     for (const TRDomainControllerPtr &domain : domains) {
-        domain->setDomainContentsView(m_outlets.domainContentsView.data());
+        domain->setOutlineDragHandler(m_keyDrag);
         domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
     }
     m_domains = std::move(domains);

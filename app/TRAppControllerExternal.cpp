@@ -3,8 +3,8 @@
 #include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRDomainListModel.h"
-#include "TRKeyDiffView.h"
 #include "TRKeyOutlineModel.h"
+#include "TRMainView.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
@@ -12,101 +12,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QItemSelectionModel>
-#include <QMainWindow>
-#include <QScrollBar>
-#include <QStatusBar>
-#include <QTreeView>
-
-namespace {
-
-// Where a key stands in its tree: its name in each dictionary on the way down, its position in each array.
-using KeyPath = QList<TRValue>;
-
-KeyPath pathOf(const TRKeyOutlineModel *model, QModelIndex index)
-{
-    KeyPath path;
-    for (index = index.siblingAtColumn(0); index.isValid(); index = index.parent()) {
-        const TRKey *key = model->keyForIndex(index);
-        if (!key)
-            return {};
-        const TRKeyPtr parent = key->parent();
-        path.prepend(parent && parent->isArray() ? TRValue::fromInteger(index.row()) : key->name());
-    }
-    return path;
-}
-
-QModelIndex indexOf(const TRKeyOutlineModel *model, const TRKey *root, const KeyPath &path)
-{
-    TRKeyPtr key;
-    const TRKey *at = root;
-    for (const TRValue &name : path) {
-        key = at->isCompound() ? at->childForName(name) : nullptr;
-        if (!key)
-            return {};
-        at = key.get();
-    }
-    return key ? model->indexForKey(key.get()) : QModelIndex();
-}
-
-// What the user sees of a key outline, by key rather than by row, so that it survives a new tree.
-struct OutlineState
-{
-    QList<KeyPath> expanded; // parents before their children
-    QList<KeyPath> selected;
-    KeyPath current;
-    KeyPath top;
-    int horizontal = 0;
-};
-
-void collectExpanded(const QTreeView *outline, const TRKeyOutlineModel *model, const QModelIndex &parent,
-                     QList<KeyPath> *expanded)
-{
-    const int rows = model->rowCount(parent);
-    for (int row = 0; row < rows; ++row) {
-        const QModelIndex index = model->index(row, 0, parent);
-        if (outline->isExpanded(index)) {
-            expanded->append(pathOf(model, index));
-            collectExpanded(outline, model, index, expanded);
-        }
-    }
-}
-
-OutlineState captureState(const QTreeView *outline, const TRKeyOutlineModel *model)
-{
-    OutlineState state;
-    collectExpanded(outline, model, QModelIndex(), &state.expanded);
-    if (const QItemSelectionModel *selection = outline->selectionModel()) {
-        for (const QModelIndex &index : selection->selectedRows())
-            state.selected.append(pathOf(model, index));
-        state.current = pathOf(model, selection->currentIndex());
-    }
-    state.top = pathOf(model, outline->indexAt(QPoint(1, 1)));
-    state.horizontal = outline->horizontalScrollBar()->value();
-    return state;
-}
-
-void restoreState(QTreeView *outline, const TRKeyOutlineModel *model, const TRKey *root,
-                  const OutlineState &state)
-{
-    for (const KeyPath &path : state.expanded) {
-        if (const QModelIndex index = indexOf(model, root, path); index.isValid())
-            outline->expand(index);
-    }
-    if (QItemSelectionModel *selection = outline->selectionModel()) {
-        if (const QModelIndex current = indexOf(model, root, state.current); current.isValid())
-            selection->setCurrentIndex(current, QItemSelectionModel::NoUpdate);
-        for (const KeyPath &path : state.selected) {
-            if (const QModelIndex index = indexOf(model, root, path); index.isValid())
-                selection->select(index, QItemSelectionModel::Select | QItemSelectionModel::Rows);
-        }
-    }
-    if (const QModelIndex top = indexOf(model, root, state.top); top.isValid())
-        outline->scrollTo(top, QAbstractItemView::PositionAtTop);
-    outline->horizontalScrollBar()->setValue(state.horizontal);
-}
-
-} // namespace
 
 bool TRAppController::isChangedOnDisk(const TRDomainController &domain) const
 {
@@ -243,11 +148,10 @@ void TRAppController::checkExternalChanges()
         reloadDomainList();
     reportUnreadableFiles();
 
-    QMainWindow *window = m_outlets.mainWindow;
-    if (window && !unreadable.isEmpty())
-        window->statusBar()->showMessage(unreadable.join(QLatin1Char(' ')));
-    else if (window && !marked.isEmpty())
-        window->statusBar()->showMessage(
+    if (m_view && !unreadable.isEmpty())
+        m_view->showStatusMessage(unreadable.join(QLatin1Char(' ')));
+    else if (m_view && !marked.isEmpty())
+        m_view->showStatusMessage(
             marked.size() == 1
                 ? trFormat(trText("The file of domain %@ was changed by another program. Saving the domain "
                                   "will ask first."),
@@ -261,14 +165,12 @@ void TRAppController::checkExternalChanges()
 
 void TRAppController::followFile(const TRDomainControllerPtr &domain, const TRDefaultsStore::DomainRead &read)
 {
-    QTreeView *outline = m_outlets.domainContentsView;
-    const bool shown = outline && m_shownDomain == domain && outline->model() == domain->outlineModel();
-    OutlineState state;
+    const bool shown =
+        m_view && m_shownDomain == domain && m_view->keyOutlineModel() == domain->outlineModel();
     if (shown)
-        state = captureState(outline, domain->outlineModel());
-    domain->reloadDomain(read);
-    if (shown)
-        restoreState(outline, domain->outlineModel(), domain->rootKey().get(), state);
+        m_view->keepingKeyOutlineView([&] { domain->reloadDomain(read); });
+    else
+        domain->reloadDomain(read);
     m_changedOnDisk.remove(domain->name());
     m_undoManager->removeActionsOfDomain(domain->name());
 }
@@ -290,8 +192,8 @@ void TRAppController::dropFollowedDomain(std::size_t row)
 
 void TRAppController::insertFollowedDomain(const QString &name, const TRDefaultsStore::DomainRead &read)
 {
-    auto domain =
-        std::make_shared<TRDomainController>(name, read.dictionary, m_outlets.domainContentsView.data());
+    auto domain = std::make_shared<TRDomainController>(name, read.dictionary);
+    domain->setOutlineDragHandler(m_keyDrag);
     domain->setFileIdentity(read.identity);
     // Where the store's order puts it among the listed domains.
     auto at = std::find_if(m_domains.begin(), m_domains.end(),
@@ -366,7 +268,7 @@ void TRAppController::confirmReplacingExternalChanges(const std::vector<TRDomain
         write();
         return;
     }
-    TRAlert::beginSheet(m_outlets.mainWindow, replaceQuestion(changed), [this, changed, write](int code) {
+    TRAlert::beginSheet(mainWindow(), replaceQuestion(changed), [this, changed, write](int code) {
         if (code == TRAlert::kOther) {
             acceptFilesOnDisk(changed);
             write();
@@ -400,7 +302,7 @@ void TRAppController::showBothVersions(const TRDomainControllerPtr &domain)
     if (!domain)
         return;
     const TRDefaultsStore::DomainRead read = TRDefaultsStore::standard().readPersistentDomain(domain->name());
-    auto *view = new TRKeyDiffView(domain->name(), read.dictionary, read.reason,
-                                   domain->databaseRepresentation(), m_outlets.mainWindow);
-    view->show();
+    if (m_view)
+        m_view->showBothVersions(domain->name(), read.dictionary, read.reason,
+                                 domain->databaseRepresentation());
 }

@@ -1,16 +1,14 @@
 // Showing a key that Find in All Domains found: its domain selected, the outline expanded down to it.
 #include "TRAppController.h"
 #include "TRKeyOutlineModel.h"
+#include "TRMainView.h"
 
-#include <QItemSelectionModel>
-#include <QMainWindow>
-#include <QTreeView>
+#include <QWidget>
 
 void TRAppController::revealKey(const QString &domainName, const QStringList &names)
 {
     const int row = indexOfDomain(domainName);
-    QTreeView *outline = m_outlets.domainContentsView;
-    if (row < 0 || !outline)
+    if (row < 0 || !m_view)
         return;
     if (selectedRow() != row) {
         selectRow(row);
@@ -31,17 +29,15 @@ void TRAppController::revealKey(const QString &domainName, const QStringList &na
         if (!child)
             break;
         if (node != domain->rootKey())
-            outline->expand(model->indexForKey(node.get()));
+            m_view->setKeyExpanded(model->indexForKey(node.get()), true);
         key = child;
         node = child;
     }
     if (!key)
         return;
     const QModelIndex index = model->indexForKey(key.get());
-    outline->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
-                                                          QItemSelectionModel::Rows);
-    outline->scrollTo(index);
-    if (QMainWindow *window = m_outlets.mainWindow) {
+    m_view->selectKeyRows(QItemSelection(index, index), index);
+    if (QWidget *window = mainWindow()) {
         window->raise();
         window->activateWindow();
     }

@@ -6,6 +6,7 @@
 #include "TRDomainListModel.h"
 #include "TRKeyMatcher.h"
 #include "TRKeyOutlineModel.h"
+#include "TRMainView.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
 
@@ -13,8 +14,6 @@
 #include <QDateTime>
 #include <QItemSelectionModel>
 #include <QLineEdit>
-#include <QMainWindow>
-#include <QTreeView>
 
 namespace {
 
@@ -91,7 +90,7 @@ void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair, const QString &ac
 bool TRAppController::acceptsKeyName(const TRKey &parent, const QString &name)
 {
     if (name.isEmpty()) {
-        TRAlert::beginSheet(m_outlets.mainWindow,
+        TRAlert::beginSheet(mainWindow(),
                             TRAlert::notice(trText("Empty key name"),
                                             trText("The key name cannot be empty in the current dictionary "
                                                    "context. Please enter a valid key name.")));
@@ -99,7 +98,7 @@ bool TRAppController::acceptsKeyName(const TRKey &parent, const QString &name)
     }
     if (parent.isDictionary() && parent.keyExists(TRValue::fromString(name))) {
         TRAlert::beginSheet(
-            m_outlets.mainWindow,
+            mainWindow(),
             TRAlert::notice(trText("Key exists"),
                             trFormat(trText("The name %@ already exists in the current dictionary context. "
                                             "Please use a different key name."),
@@ -111,14 +110,12 @@ bool TRAppController::acceptsKeyName(const TRKey &parent, const QString &name)
 
 TRKeyPtr TRAppController::selectedKey() const
 {
-    const QTreeView *outline = m_outlets.domainContentsView;
-    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
-    if (!model || !outline->selectionModel())
+    const TRKeyOutlineModel *model = m_view ? m_view->keyOutlineModel() : nullptr;
+    if (!model)
         return nullptr;
-    const QItemSelectionModel *selection = outline->selectionModel();
-    QModelIndex row = selection->currentIndex();
-    if (!row.isValid() || !selection->isRowSelected(row.row(), row.parent())) {
-        const QModelIndexList rows = selection->selectedRows();
+    QModelIndex row = m_view->currentKeyRow();
+    if (!row.isValid() || !m_view->isKeyRowSelected(row)) {
+        const QModelIndexList rows = m_view->selectedKeyRows();
         row = rows.isEmpty() ? QModelIndex() : rows.first();
     }
     TRKey *key = model->keyForIndex(row);
@@ -132,8 +129,7 @@ TRKeyPtr TRAppController::parentForNewKeys(TRDomainController *domain) const
         // With no row selected the key goes to the top level.
         if (const TRKeyPtr selected = selectedKey()) {
             const auto *model = domain->outlineModel();
-            const QTreeView *outline = m_outlets.domainContentsView;
-            if (selected->isCompound() && outline && outline->isExpanded(model->indexForKey(selected.get())))
+            if (selected->isCompound() && m_view && m_view->isKeyExpanded(model->indexForKey(selected.get())))
                 parent = selected;
             else if (selected->parent())
                 parent = selected->parent();
@@ -148,7 +144,7 @@ void TRAppController::newKey()
     if (!domain)
         return;
     const TRKeyPtr parent = parentForNewKeys(domain);
-    QLineEdit *nameEdit = m_outlets.newKeyNameEdit;
+    QLineEdit *nameEdit = m_sheets.newKeyNameEdit;
     if (!nameEdit)
         return;
     if (parent->isArray()) {
@@ -159,14 +155,14 @@ void TRAppController::newKey()
         nameEdit->setEnabled(true);
         nameEdit->selectAll();
     }
-    setCurrentSheet(m_outlets.newKeySheet);
+    setCurrentSheet(m_sheets.newKeySheet);
     if (showCurrentSheet() == 0)
         return;
 
     const QString name = nameEdit->text();
     if (!acceptsKeyName(*parent, name))
         return;
-    const int type = m_outlets.newKeyTypePopup ? m_outlets.newKeyTypePopup->currentIndex() : 0;
+    const int type = m_sheets.newKeyTypePopup ? m_sheets.newKeyTypePopup->currentIndex() : 0;
     const TRKeyPtr key =
         TRKey::create(TRValue::fromString(name), firstValueForType(type), parent, domain->name());
     setCurrentKey(key);
@@ -185,10 +181,8 @@ void TRAppController::keyDoubleClicked()
     if (!key)
         return;
     if (key->isCompound()) {
-        QTreeView *outline = m_outlets.domainContentsView;
-        const auto *model = qobject_cast<const TRKeyOutlineModel *>(outline->model());
-        const QModelIndex index = model->indexForKey(key.get());
-        outline->setExpanded(index, !outline->isExpanded(index));
+        const QModelIndex index = m_view->keyOutlineModel()->indexForKey(key.get());
+        m_view->setKeyExpanded(index, !m_view->isKeyExpanded(index));
         return;
     }
     setCurrentKey(key);
@@ -211,7 +205,7 @@ void TRAppController::deleteKey()
         TRAlert::question(trText("About to delete a key"),
                           trText("The currently selected key is about to be deleted. Do you confirm?"),
                           trText("No"), trText("Yes"), TRAlert::kDefault);
-    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doRemoveKey(code); });
+    TRAlert::beginSheet(mainWindow(), alert, [this](int code) { doRemoveKey(code); });
 }
 
 void TRAppController::doRemoveKey(int returnCode)
@@ -223,25 +217,23 @@ void TRAppController::doRemoveKey(int returnCode)
 
 void TRAppController::searchKey()
 {
-    QLineEdit *field = m_outlets.keySearchField;
-    QTreeView *outline = m_outlets.domainContentsView;
-    const QString text = field ? field->text() : QString();
-    const auto *model = outline ? qobject_cast<const TRKeyOutlineModel *>(outline->model()) : nullptr;
+    const QString text = m_view ? m_view->keySearchText() : QString();
+    const TRKeyOutlineModel *model = m_view ? m_view->keyOutlineModel() : nullptr;
     if (text.isEmpty() || !model)
         return;
     // Rows are the rows now shown, in display order; fewer than two are not searched.
     const QModelIndex top = model->index(0, 0);
-    if (!top.isValid() || !outline->indexBelow(top).isValid())
+    if (!top.isValid() || !m_view->keyRowBelow(top).isValid())
         return;
     const bool prefixOnly = preferenceIsSet(kKeySearch);
     const bool lookInValues = preferenceIsSet(kLookInValues);
-    const QModelIndexList selection = outline->selectionModel()->selectedRows();
+    const QModelIndexList selection = m_view->selectedKeyRows();
     const QModelIndex selected = selection.isEmpty() ? QModelIndex() : selection.first();
 
     const TRKeyMatcher matcher(text, prefixOnly, lookInValues);
     // Every row but the selected one, once, starting after it and wrapping to the top. A selection the
     // outline does not show (inside a collapsed row) counts as none.
-    QModelIndex row = selected.isValid() ? outline->indexBelow(selected) : QModelIndex();
+    QModelIndex row = selected.isValid() ? m_view->keyRowBelow(selected) : QModelIndex();
     bool wrapped = false;
     if (!row.isValid()) {
         row = top;
@@ -249,13 +241,11 @@ void TRAppController::searchKey()
     }
     while (row.isValid() && row != selected) {
         if (matcher.matches(*model->keyForIndex(row))) {
-            outline->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect |
-                                                                QItemSelectionModel::Rows);
-            outline->scrollTo(row);
-            field->setFocus(Qt::OtherFocusReason);
+            m_view->selectKeyRows(QItemSelection(row, row), row);
+            m_view->focusKeySearch(false);
             return;
         }
-        row = outline->indexBelow(row);
+        row = m_view->keyRowBelow(row);
         if (!row.isValid() && !wrapped) {
             row = top;
             wrapped = true;
@@ -265,8 +255,6 @@ void TRAppController::searchKey()
 
 void TRAppController::focusKeySearch()
 {
-    if (QLineEdit *field = m_outlets.keySearchField) {
-        field->setFocus(Qt::ShortcutFocusReason);
-        field->selectAll();
-    }
+    if (m_view)
+        m_view->focusKeySearch(true);
 }

@@ -10,7 +10,6 @@
 
 #include <QFile>
 #include <QFileInfo>
-#include <QMainWindow>
 
 namespace {
 
@@ -59,7 +58,7 @@ void TRAppController::exportDomainAsPropertyList()
     settings.nameFieldLabel = trText("Export as");
     settings.defaultSuffix = kPlistSuffix;
     settings.nameFilters = {trText("XML property list (*.plist)"), trText("Binary property list (*.plist)")};
-    TRFileDialog::beginFilteredSheet(m_outlets.mainWindow, settings,
+    TRFileDialog::beginFilteredSheet(mainWindow(), settings,
                                      [this](int code, const QString &path, int filter) {
                                          doExportDomainAsPropertyList(code, path, filter == 1);
                                      });
@@ -93,7 +92,7 @@ void TRAppController::importPropertyListAsDomain()
     settings.prompt = trText("Import");
     settings.nameFieldLabel = trText("Import from");
     settings.nameFilters = {trText("Property lists (*.plist)"), trText("All files (*)")};
-    TRFileDialog::beginSheet(m_outlets.mainWindow, settings, [this](int code, const QString &path) {
+    TRFileDialog::beginSheet(mainWindow(), settings, [this](int code, const QString &path) {
         doImportPropertyListAsDomain(code, path);
     });
 }
@@ -117,7 +116,7 @@ void TRAppController::doImportPropertyListAsDomain(int returnCode, const QString
     const QString name = sheet->name();
     if (!acceptsDomainName(name))
         return;
-    auto domain = std::make_shared<TRDomainController>(name, contents, nullptr);
+    auto domain = std::make_shared<TRDomainController>(name, contents);
     // Like every imported domain, it reaches the store when saved.
     domain->setModified(true);
     importDomainAsking(domain);

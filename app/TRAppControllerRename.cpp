@@ -7,8 +7,6 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
-#include <QMainWindow>
-#include <QTreeView>
 
 namespace {
 
@@ -74,7 +72,7 @@ bool TRAppController::canRenameSelectedKey() const
 TRNameSheet *TRAppController::nameSheet()
 {
     if (!m_nameSheet)
-        m_nameSheet = new TRNameSheet(m_outlets.mainWindow);
+        m_nameSheet = new TRNameSheet(mainWindow());
     return m_nameSheet;
 }
 

@@ -7,8 +7,6 @@
 #include "TRUndoManager.h"
 #include "store/TRDefaultsStore.h"
 
-#include <QMainWindow>
-
 bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failures)
 {
     if (!domain || !domain->modified())
@@ -65,7 +63,7 @@ void TRAppController::reportFailures(const QString &title, const QStringList &fa
 {
     if (failures.isEmpty())
         return;
-    TRAlert::beginSheet(m_outlets.mainWindow, TRAlert::notice(title, failures.join(QLatin1Char('\n'))));
+    TRAlert::beginSheet(mainWindow(), TRAlert::notice(title, failures.join(QLatin1Char('\n'))));
 }
 
 void TRAppController::saveDomain()
@@ -81,7 +79,7 @@ void TRAppController::saveDomain()
         return;
     }
     TRAlert::beginSheet(
-        m_outlets.mainWindow,
+        mainWindow(),
         TRAlert::notice(
             trText("Empty domain"),
             trFormat(trText("You are about to save an empty domain: %@. The defaults database does "
@@ -106,7 +104,7 @@ bool TRAppController::saveAll(bool fromQuitPath)
             writeDomain(domain.get(), &failures);
         } else if (!emptyAlertShown) {
             emptyAlertShown = true;
-            TRAlert::beginSheet(m_outlets.mainWindow,
+            TRAlert::beginSheet(mainWindow(),
                                 TRAlert::notice(trText("Empty domain"),
                                                 trText("There are some domains which are empty (contain no "
                                                        "keys). The defaults database does not accept empty "
@@ -134,8 +132,7 @@ void TRAppController::reloadDomain()
             trText("You have requested to reload domain contents from the system defaults. All changes "
                    "made to this domain will be lost. Do you confirm?"),
             trText("Yes"), trText("No"), TRAlert::kAlternate);
-        TRAlert::beginSheet(m_outlets.mainWindow, alert,
-                            [this, domain](int code) { doReloadDomain(code, domain); });
+        TRAlert::beginSheet(mainWindow(), alert, [this, domain](int code) { doReloadDomain(code, domain); });
         return;
     }
     doReloadDomain(TRAlert::kDefault, domain);
@@ -162,7 +159,7 @@ void TRAppController::reloadAllDomains()
         trText("You have requested to reload all domains from the system defaults. All changes made "
                "to any domains will be lost. Do you confirm?"),
         trText("Yes"), trText("No"), TRAlert::kAlternate);
-    TRAlert::beginSheet(m_outlets.mainWindow, alert, [this](int code) { doReloadAllDomains(code); });
+    TRAlert::beginSheet(mainWindow(), alert, [this](int code) { doReloadAllDomains(code); });
 }
 
 void TRAppController::doReloadAllDomains(int returnCode)

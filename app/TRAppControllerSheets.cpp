@@ -13,12 +13,12 @@ QDialog *TRAppController::sheetForKey(const TRKey &key) const
 {
     const TRValue &value = key.value();
     if (TRKey::isObjectNumber(value))
-        return m_outlets.numberValueSheet;
+        return m_sheets.numberValueSheet;
     if (TRKey::isObjectDate(value))
-        return m_outlets.dateValueSheet;
+        return m_sheets.dateValueSheet;
     if (TRKey::isObjectData(value))
-        return m_outlets.dataValueSheet;
-    return m_outlets.stringValueSheet;
+        return m_sheets.dataValueSheet;
+    return m_sheets.stringValueSheet;
 }
 
 int TRAppController::doEditKey()
@@ -29,33 +29,33 @@ int TRAppController::doEditKey()
     const TRValue &value = key.value();
     QDialog *sheet = sheetForKey(key);
     setCurrentSheet(sheet);
-    if (sheet == m_outlets.numberValueSheet) {
-        if (m_outlets.numberController)
-            m_outlets.numberController->setValue(value);
-    } else if (sheet == m_outlets.dateValueSheet) {
-        if (m_outlets.dateValueEdit)
-            m_outlets.dateValueEdit->setDateValue(value);
-    } else if (sheet == m_outlets.dataValueSheet) {
-        if (m_outlets.dataValueConverter)
-            m_outlets.dataValueConverter->setData(value.toData());
-    } else if (m_outlets.stringValueEdit) {
-        m_outlets.stringValueEdit->setStringValue(value.isString() ? value.toString() : value.description());
+    if (sheet == m_sheets.numberValueSheet) {
+        if (m_sheets.numberController)
+            m_sheets.numberController->setValue(value);
+    } else if (sheet == m_sheets.dateValueSheet) {
+        if (m_sheets.dateValueEdit)
+            m_sheets.dateValueEdit->setDateValue(value);
+    } else if (sheet == m_sheets.dataValueSheet) {
+        if (m_sheets.dataValueConverter)
+            m_sheets.dataValueConverter->setData(value.toData());
+    } else if (m_sheets.stringValueEdit) {
+        m_sheets.stringValueEdit->setStringValue(value.isString() ? value.toString() : value.description());
     }
     const int code = showCurrentSheet();
     if (code != 1)
         return code;
 
     TRValue edited;
-    if (sheet == m_outlets.numberValueSheet && m_outlets.numberController)
-        edited = m_outlets.numberController->value();
-    else if (sheet == m_outlets.dateValueSheet && m_outlets.dateValueEdit)
-        edited = m_outlets.dateValueEdit->dateValue();
-    else if (sheet == m_outlets.dataValueSheet && m_outlets.dataValueConverter)
-        edited = m_outlets.dataValueConverter->data() == value.toData()
+    if (sheet == m_sheets.numberValueSheet && m_sheets.numberController)
+        edited = m_sheets.numberController->value();
+    else if (sheet == m_sheets.dateValueSheet && m_sheets.dateValueEdit)
+        edited = m_sheets.dateValueEdit->dateValue();
+    else if (sheet == m_sheets.dataValueSheet && m_sheets.dataValueConverter)
+        edited = m_sheets.dataValueConverter->data() == value.toData()
                      ? value
-                     : TRValue::fromData(m_outlets.dataValueConverter->data());
-    else if (m_outlets.stringValueEdit) {
-        const QString text = m_outlets.stringValueEdit->stringValue();
+                     : TRValue::fromData(m_sheets.dataValueConverter->data());
+    else if (m_sheets.stringValueEdit) {
+        const QString text = m_sheets.stringValueEdit->stringValue();
         // A value of another kind shown as its description stays as it was unless its text was edited.
         edited = !value.isString() && text == value.description() ? value : TRValue::fromString(text);
     } else

@@ -4,8 +4,6 @@
 #include "TRText.h"
 #include "TRValueConversion.h"
 
-#include <QMainWindow>
-
 bool TRAppController::canChangeSelectedKeyType(int kind) const
 {
     const TRKeyPtr key = selectedKey();
@@ -35,14 +33,14 @@ void TRAppController::changeKeyType(int kind)
     case TRValueConversion::Outcome::Impossible:
         alert.title = trText("The type cannot be changed");
         alert.defaultButton = trText("OK");
-        TRAlert::beginSheet(m_outlets.mainWindow, alert);
+        TRAlert::beginSheet(mainWindow(), alert);
         return;
     case TRValueConversion::Outcome::Lossy:
         alert.title = trText("About to change the value");
         alert.defaultButton = trText("Cancel");
         alert.alternateButton = trText("Change Type");
         alert.escapeCode = TRAlert::kDefault;
-        TRAlert::beginSheet(m_outlets.mainWindow, alert, [apply](int code) {
+        TRAlert::beginSheet(mainWindow(), alert, [apply](int code) {
             if (code == TRAlert::kAlternate)
                 apply();
         });

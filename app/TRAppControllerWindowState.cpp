@@ -1,13 +1,8 @@
 // The main window's size, splitter position and column widths, remembered between runs in the
 // application's own domain.
 #include "TRAppController.h"
+#include "TRMainView.h"
 #include "store/TRPreferences.h"
-
-#include <QHeaderView>
-#include <QMainWindow>
-#include <QSplitter>
-#include <QTableView>
-#include <QTreeView>
 
 namespace {
 
@@ -40,27 +35,6 @@ TRValue valueFrom(const QList<int> &sizes)
     return TRValue::fromArray(std::move(elements));
 }
 
-QList<int> sectionSizes(const QHeaderView *header)
-{
-    QList<int> sizes;
-    if (!header || !header->model())
-        return sizes;
-    // The last section stretches; its width follows the window.
-    for (int section = 0; section + 1 < header->count(); ++section)
-        sizes.append(header->sectionSize(section));
-    return sizes;
-}
-
-void applySectionSizes(QHeaderView *header, const QList<int> &sizes)
-{
-    if (!header)
-        return;
-    for (int section = 0; section < sizes.size() && section + 1 < header->count(); ++section) {
-        if (sizes[section] > 0)
-            header->resizeSection(section, sizes[section]);
-    }
-}
-
 void store(const QString &key, const QList<int> &sizes)
 {
     if (sizes.isEmpty())
@@ -75,52 +49,44 @@ void store(const QString &key, const QList<int> &sizes)
 
 void TRAppController::restoreWindowState()
 {
+    if (!m_view)
+        return;
     TRPreferences &preferences = TRPreferences::shared();
-    if (QMainWindow *window = m_outlets.mainWindow) {
-        const QList<int> size = sizesFrom(preferences.value(kWindowSize), 2);
-        if (!size.isEmpty() && size[0] >= 200 && size[1] >= 150)
-            window->resize(size[0], size[1]);
-    }
-    if (QSplitter *splitter = m_outlets.splitter) {
-        const QList<int> sizes = sizesFrom(preferences.value(kSplitterSizes), splitter->count());
-        if (!sizes.isEmpty())
-            splitter->setSizes(sizes);
-    }
-    if (QTableView *list = m_outlets.domainListView)
-        applySectionSizes(list->horizontalHeader(), sizesFrom(preferences.value(kDomainListColumns)));
+    const QList<int> size = sizesFrom(preferences.value(kWindowSize), 2);
+    if (!size.isEmpty() && size[0] >= 200 && size[1] >= 150)
+        m_view->setWindowSize(size);
+    const QList<int> sizes = sizesFrom(preferences.value(kSplitterSizes), m_view->splitterSizes().size());
+    if (!sizes.isEmpty())
+        m_view->setSplitterSizes(sizes);
+    m_view->setDomainListColumnWidths(sizesFrom(preferences.value(kDomainListColumns)));
     m_outlineColumnWidths = sizesFrom(preferences.value(kKeyOutlineColumns));
 }
 
 void TRAppController::saveWindowState()
 {
-    if (QMainWindow *window = m_outlets.mainWindow)
-        store(kWindowSize, {window->width(), window->height()});
-    if (QSplitter *splitter = m_outlets.splitter)
-        store(kSplitterSizes, splitter->sizes());
-    if (QTableView *list = m_outlets.domainListView)
-        store(kDomainListColumns, sectionSizes(list->horizontalHeader()));
+    if (!m_view)
+        return;
+    store(kWindowSize, m_view->windowSize());
+    store(kSplitterSizes, m_view->splitterSizes());
+    store(kDomainListColumns, m_view->domainListColumnWidths());
     rememberOutlineColumnWidths();
     store(kKeyOutlineColumns, m_outlineColumnWidths);
 }
 
 void TRAppController::rememberOutlineColumnWidths()
 {
-    if (QTreeView *outline = m_outlets.domainContentsView) {
-        const QList<int> sizes = sectionSizes(outline->header());
-        if (!sizes.isEmpty())
-            m_outlineColumnWidths = sizes;
-    }
+    if (!m_view)
+        return;
+    const QList<int> sizes = m_view->keyOutlineColumnWidths();
+    if (!sizes.isEmpty())
+        m_outlineColumnWidths = sizes;
 }
 
 void TRAppController::applyOutlineColumnWidths()
 {
-    QTreeView *outline = m_outlets.domainContentsView;
-    if (!outline)
+    if (!m_view)
         return;
-    if (m_outlineColumnWidths.isEmpty()) {
-        // Name and type; the value takes the rest.
-        const int character = outline->fontMetrics().averageCharWidth();
-        m_outlineColumnWidths = {character * 30, character * 12};
-    }
-    applySectionSizes(outline->header(), m_outlineColumnWidths);
+    if (m_outlineColumnWidths.isEmpty())
+        m_outlineColumnWidths = m_view->defaultKeyOutlineColumnWidths();
+    m_view->setKeyOutlineColumnWidths(m_outlineColumnWidths);
 }

@@ -10,12 +10,6 @@
 
 namespace {
 
-TRKeyOutlineDrag::DropHandler &dropHandler()
-{
-    static TRKeyOutlineDrag::DropHandler handler;
-    return handler;
-}
-
 // The MIME data of a drag from an outline of this process: the clipboard's forms plus the nodes.
 class TRKeyMimeData final : public QMimeData
 {
@@ -43,12 +37,7 @@ TRKeyPtr dropTarget(const TRKeyOutlineModel &model, const QModelIndex &parent)
 
 } // namespace
 
-void TRKeyOutlineDrag::setDropHandler(DropHandler handler)
-{
-    dropHandler() = std::move(handler);
-}
-
-QStringList TRKeyOutlineDrag::mimeTypes()
+QStringList TRKeyOutlineDrag::mimeTypes() const
 {
     return {QString::fromLatin1(TRKeyPlistFragment::kKeysMimeType),
             QString::fromLatin1(TRKeyPlistFragment::kPlistMimeType), QStringLiteral("text/plain")};
@@ -96,7 +85,7 @@ std::vector<TRKeyPtr> TRKeyOutlineDrag::topmostKeys(std::vector<TRKeyPtr> keys)
     return keys;
 }
 
-QMimeData *TRKeyOutlineDrag::mimeData(const TRKeyOutlineModel &model, const QModelIndexList &indexes)
+QMimeData *TRKeyOutlineDrag::mimeData(const TRKeyOutlineModel &model, const QModelIndexList &indexes) const
 {
     std::vector<TRKeyPtr> keys;
     for (const QModelIndex &index : indexes) {
@@ -128,7 +117,7 @@ std::vector<TRKeyPtr> TRKeyOutlineDrag::draggedKeys(const QMimeData *data)
 }
 
 bool TRKeyOutlineDrag::canDropMimeData(const TRKeyOutlineModel &model, const QMimeData *data,
-                                       Qt::DropAction action, int, const QModelIndex &parent)
+                                       Qt::DropAction action, int, const QModelIndex &parent) const
 {
     if ((action != Qt::CopyAction && action != Qt::MoveAction) ||
         !TRKeyPlistFragment::hasFragmentFormat(data))
@@ -143,7 +132,7 @@ bool TRKeyOutlineDrag::canDropMimeData(const TRKeyOutlineModel &model, const QMi
 bool TRKeyOutlineDrag::dropMimeData(const TRKeyOutlineModel &model, const QMimeData *data,
                                     Qt::DropAction action, int row, const QModelIndex &parent)
 {
-    if (!canDropMimeData(model, data, action, row, parent) || !dropHandler())
+    if (!canDropMimeData(model, data, action, row, parent) || !m_drop)
         return false;
     TRKeyDrop drop;
     drop.parent = dropTarget(model, parent);
@@ -154,5 +143,5 @@ bool TRKeyOutlineDrag::dropMimeData(const TRKeyOutlineModel &model, const QMimeD
         drop.fragment = TRKeyPlistFragment::fromKeys(drop.sources);
     else if (!TRKeyPlistFragment::readFrom(data, &drop.fragment, nullptr))
         return false;
-    return dropHandler()(drop);
+    return m_drop(drop);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "TRKey.h"
+#include "TRKeyOutlineModel.h"
 #include "TRKeyPlistFragment.h"
 
 #include <QMimeData>
@@ -9,9 +10,6 @@
 #include <functional>
 #include <memory>
 #include <vector>
-
-class TRDomainController;
-class TRKeyOutlineModel;
 
 // What a drop on a key outline asks for: the fragment's values put into a compound node, at a row of a
 // list (-1: the end). When the keys were dragged from an outline of this process, sources holds them
@@ -25,23 +23,27 @@ struct TRKeyDrop
     bool move = false;
 };
 
-// The drag and drop side of the key outline's item model. Dragging keys gives the clipboard's forms of
+// The drag and drop side of the key outlines' item models. Dragging keys gives the clipboard's forms of
 // them plus the nodes themselves; a drop is checked here (never into a dragged key or below it) and carried
-// out by the handler the application installs, through its key commands.
-class TRKeyOutlineDrag
+// out by the drop function, through the application's key commands. One handler serves every domain's
+// model.
+class TRKeyOutlineDrag final : public TRKeyOutlineDragHandler
 {
 public:
-    using DropHandler = std::function<bool(const TRKeyDrop &)>;
-    static void setDropHandler(DropHandler handler);
+    using DropFunction = std::function<bool(const TRKeyDrop &)>;
+    explicit TRKeyOutlineDrag(DropFunction drop) : m_drop(std::move(drop)) {}
 
-    static QStringList mimeTypes();
-    static QMimeData *mimeData(const TRKeyOutlineModel &model, const QModelIndexList &indexes);
-    static bool canDropMimeData(const TRKeyOutlineModel &model, const QMimeData *data, Qt::DropAction action,
-                                int row, const QModelIndex &parent);
-    static bool dropMimeData(const TRKeyOutlineModel &model, const QMimeData *data, Qt::DropAction action,
-                             int row, const QModelIndex &parent);
+    QStringList mimeTypes() const override;
+    QMimeData *mimeData(const TRKeyOutlineModel &model, const QModelIndexList &indexes) const override;
+    bool canDropMimeData(const TRKeyOutlineModel &model, const QMimeData *data, Qt::DropAction action,
+                         int row, const QModelIndex &parent) const override;
+    bool dropMimeData(const TRKeyOutlineModel &model, const QMimeData *data, Qt::DropAction action, int row,
+                      const QModelIndex &parent) override;
     // The dragged nodes when the data comes from an outline of this process (still in a tree or not).
     static std::vector<TRKeyPtr> draggedKeys(const QMimeData *data);
     // The keys of the indexes in outline order, a key inside another one left out.
     static std::vector<TRKeyPtr> topmostKeys(std::vector<TRKeyPtr> keys);
+
+private:
+    DropFunction m_drop;
 };

@@ -16,15 +16,14 @@ TRDomainController::Loaded TRDomainController::load(const QString &name)
     return Loaded{read.dictionary, read.identity};
 }
 
-TRDomainController::TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView)
+TRDomainController::TRDomainController(const QString &name, const TRValue &contents)
     : m_name(name), m_contents(contents.isDictionary() ? contents : TRValue::fromDictionary({})),
-      m_domainContentsView(contentsView), m_fileIdentity(TRDefaultsStore::standard().fileIdentity(name))
+      m_fileIdentity(TRDefaultsStore::standard().fileIdentity(name))
 {
     setModified(false);
 }
 
-TRDomainController::TRDomainController(const QString &name, QObject *contentsView)
-    : m_name(name), m_inStore(true), m_domainContentsView(contentsView)
+TRDomainController::TRDomainController(const QString &name) : m_name(name), m_inStore(true)
 {
     // The file's version first, then its count: a write in between shows as a change to follow.
     m_fileIdentity = TRDefaultsStore::standard().fileIdentity(name);
@@ -135,9 +134,18 @@ QVariant TRDomainController::outlineViewObjectValueForTableColumn(const QString 
 
 TRKeyOutlineModel *TRDomainController::outlineModel()
 {
-    if (!m_outlineModel)
+    if (!m_outlineModel) {
         m_outlineModel = std::make_unique<TRKeyOutlineModel>(this);
+        m_outlineModel->setDragHandler(m_dragHandler);
+    }
     return m_outlineModel.get();
+}
+
+void TRDomainController::setOutlineDragHandler(std::shared_ptr<TRKeyOutlineDragHandler> handler)
+{
+    m_dragHandler = std::move(handler);
+    if (m_outlineModel)
+        m_outlineModel->setDragHandler(m_dragHandler);
 }
 
 bool TRDomainController::holdsParentOf(const TRKey &key) const

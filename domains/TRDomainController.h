@@ -6,7 +6,6 @@
 #include "store/TRFileIdentity.h"
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
 #include <QVariant>
 #include <functional>
@@ -14,6 +13,7 @@
 
 class TRCoder;
 class TRKeyOutlineModel;
+class TRKeyOutlineDragHandler;
 class TRDomainController;
 using TRDomainControllerPtr = std::shared_ptr<TRDomainController>;
 
@@ -26,13 +26,13 @@ public:
     // loadDomainForName: the domain's contents in the shared store; an empty dictionary when absent.
     static TRValue loadDomainForName(const QString &name);
 
-    // initWithDomain:contents:contentsView: (not modified).
-    TRDomainController(const QString &name, const TRValue &contents, QObject *contentsView);
-    // initWithDomain:contentsView: the contents of the store's domain (not modified). Only the key count
-    // is asked for now; the contents are loaded when first needed, since start-up makes a controller for
-    // every domain of the store and most of them are never opened.
-    TRDomainController(const QString &name, QObject *contentsView);
-    // Restoring from an archive: an existing root, no view.
+    // initWithDomain:contents: (not modified).
+    TRDomainController(const QString &name, const TRValue &contents);
+    // initWithDomain: the contents of the store's domain (not modified). Only the key count is asked for
+    // now; the contents are loaded when first needed, since start-up makes a controller for every domain
+    // of the store and most of them are never opened.
+    explicit TRDomainController(const QString &name);
+    // Restoring from an archive: an existing root.
     TRDomainController(const QString &name, const TRKeyPtr &rootKey);
     ~TRDomainController();
 
@@ -51,8 +51,6 @@ public:
     int count() const;
     bool modified() const { return m_modified; }
     void setModified(bool modified) { m_modified = modified; }
-    QObject *domainContentsView() const { return m_domainContentsView; }
-    void setDomainContentsView(QObject *view) { m_domainContentsView = view; }
     TRValue databaseRepresentation() const;
     // The store's file as it stood when the contents were read from it or last written; a domain made in
     // Tamrix takes the file as it stands then (one restored from an archive: once its owner sets it).
@@ -91,6 +89,9 @@ public:
 
     // The Qt item model over this controller (created on first use, owned by the controller).
     TRKeyOutlineModel *outlineModel();
+    // What dragging and dropping on the outline model means (see TRKeyOutlineModel): given to the model
+    // now or when it is made.
+    void setOutlineDragHandler(std::shared_ptr<TRKeyOutlineDragHandler> handler);
 
 private:
     // The domain's dictionary until the tree is built from it, loaded from the store on first use.
@@ -112,7 +113,7 @@ private:
     mutable bool m_inStore = false;           // the contents are still the store's, not loaded yet
     mutable bool m_contentsFromStore = false; // m_contents were read from the store, so within the bound
     int m_storeKeyCount = 0;                  // the store's count of top-level keys while m_inStore
-    QPointer<QObject> m_domainContentsView;
+    std::shared_ptr<TRKeyOutlineDragHandler> m_dragHandler;
     bool m_modified = false;
     mutable TRFileIdentity m_fileIdentity; // set again when contents() loads them from the store
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;

@@ -1,7 +1,6 @@
 #include "TRKeyOutlineModel.h"
 
 #include "TRDomainController.h"
-#include "TRKeyOutlineDrag.h"
 #include "TRText.h"
 
 TRKeyOutlineModel::TRKeyOutlineModel(TRDomainController *domain, QObject *parent)
@@ -138,24 +137,24 @@ Qt::DropActions TRKeyOutlineModel::supportedDropActions() const
 
 QStringList TRKeyOutlineModel::mimeTypes() const
 {
-    return TRKeyOutlineDrag::mimeTypes();
+    return m_dragHandler ? m_dragHandler->mimeTypes() : QStringList();
 }
 
 QMimeData *TRKeyOutlineModel::mimeData(const QModelIndexList &indexes) const
 {
-    return TRKeyOutlineDrag::mimeData(*this, indexes);
+    return m_dragHandler ? m_dragHandler->mimeData(*this, indexes) : nullptr;
 }
 
 bool TRKeyOutlineModel::canDropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
                                         const QModelIndex &parent) const
 {
-    return TRKeyOutlineDrag::canDropMimeData(*this, data, action, row, parent);
+    return m_dragHandler && m_dragHandler->canDropMimeData(*this, data, action, row, parent);
 }
 
 bool TRKeyOutlineModel::dropMimeData(const QMimeData *data, Qt::DropAction action, int row, int,
                                      const QModelIndex &parent)
 {
-    return TRKeyOutlineDrag::dropMimeData(*this, data, action, row, parent);
+    return m_dragHandler && m_dragHandler->dropMimeData(*this, data, action, row, parent);
 }
 
 QModelIndex TRKeyOutlineModel::indexForKey(const TRKey *key, int column) const

@@ -5,8 +5,25 @@
 #include <QAbstractItemModel>
 #include <QHash>
 #include <QStringList>
+#include <memory>
 
 class TRDomainController;
+class TRKeyOutlineModel;
+
+// What dragging keys out of an outline and dropping data on one mean: the forms the keys take as MIME
+// data, which drops are taken and how they are carried out. The application supplies it; a model without
+// one gives no data and takes no drop.
+class TRKeyOutlineDragHandler
+{
+public:
+    virtual ~TRKeyOutlineDragHandler() = default;
+    virtual QStringList mimeTypes() const = 0;
+    virtual QMimeData *mimeData(const TRKeyOutlineModel &model, const QModelIndexList &indexes) const = 0;
+    virtual bool canDropMimeData(const TRKeyOutlineModel &model, const QMimeData *data, Qt::DropAction action,
+                                 int row, const QModelIndex &parent) const = 0;
+    virtual bool dropMimeData(const TRKeyOutlineModel &model, const QMimeData *data, Qt::DropAction action,
+                              int row, const QModelIndex &parent) = 0;
+};
 
 // The key outline's item model: a thin adapter over a domain controller's key tree. Three columns
 // ("keyName", "keyType", "keyValue"), the root never a row. An index names its key's parent node (the
@@ -53,7 +70,12 @@ public:
     QVariant data(const QModelIndex &index, int role = Qt::DisplayRole) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role = Qt::DisplayRole) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    // Dragging and dropping keys (TRKeyOutlineDrag).
+    // Dragging and dropping keys, through the drag handler.
+    void setDragHandler(std::shared_ptr<TRKeyOutlineDragHandler> handler)
+    {
+        m_dragHandler = std::move(handler);
+    }
+    TRKeyOutlineDragHandler *dragHandler() const { return m_dragHandler.get(); }
     Qt::DropActions supportedDragActions() const override;
     Qt::DropActions supportedDropActions() const override;
     QStringList mimeTypes() const override;
@@ -93,6 +115,7 @@ private:
     void mapIndexesBelowReplacedKey(const TRKey *replacement);
 
     TRDomainController *m_domain;
+    std::shared_ptr<TRKeyOutlineDragHandler> m_dragHandler;
     const TRKey *m_replaceParent = nullptr;
     int m_replaceRow = -1;
     const TRKey *m_replacedKey = nullptr;

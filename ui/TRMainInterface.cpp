@@ -2,6 +2,7 @@
 
 #include "TRAppController.h"
 #include "TRMainWindow.h"
+#include "TRMainWindowView.h"
 #include "TRPreferencesWindow.h"
 #include "TRUndoManager.h"
 #include "ui_TRMainWindow.h"
@@ -9,7 +10,7 @@
 
 #include <QApplication>
 #include <QIcon>
-#include <QLabel>
+#include <QLineEdit>
 #include <QSessionManager>
 #include <QShortcut>
 #include <QTimer>
@@ -22,22 +23,8 @@ TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
     QGuiApplication::setDesktopFileName(QStringLiteral(TAMRIX_APP_ID));
     QGuiApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral(TAMRIX_APP_ID)));
 
-    Ui::TRMainWindow &form = m_mainWindow->form();
-    auto *unreadableFiles = new QLabel(m_mainWindow.get());
-    unreadableFiles->setObjectName(QStringLiteral("unreadableFilesLabel"));
-    unreadableFiles->setTextFormat(Qt::PlainText);
-    unreadableFiles->hide();
-    form.statusBar->addWidget(unreadableFiles, 1);
-
-    TRAppController::Outlets &outlets = controller.outlets();
-    outlets.mainWindow = m_mainWindow.get();
-    outlets.domainContentsGroup = form.domainContentsGroup;
-    outlets.domainContentsView = form.domainContentsView;
-    outlets.domainListGroup = form.domainListGroup;
-    outlets.domainListView = form.domainListView;
-    outlets.domainSearchField = form.domainSearchField;
-    outlets.splitter = form.splitter;
-    outlets.unreadableFilesLabel = unreadableFiles;
+    m_view = std::make_unique<TRMainWindowView>(*m_mainWindow, controller);
+    controller.setMainView(m_view.get());
 
     QApplication::setQuitOnLastWindowClosed(controller.applicationShouldTerminateAfterLastWindowClosed());
     // Logging out or shutting down asks about unsaved changes too (the session manager does not close
@@ -65,6 +52,8 @@ TRMainInterface::TRMainInterface(TRAppController &controller, QObject *parent)
 TRMainInterface::~TRMainInterface()
 {
     m_controller.setInterfaceLoader({});
+    if (m_controller.mainView() == m_view.get())
+        m_controller.setMainView(nullptr);
 }
 
 void TRMainInterface::show()
@@ -93,8 +82,8 @@ void TRMainInterface::loadSheets(TRAppController &owner)
             &TRAppController::sheetOKClicked);
     connect(newDomainForm.newDomainButtons, &QDialogButtonBox::rejected, &owner,
             &TRAppController::sheetCancelClicked);
-    owner.outlets().newDomainSheet = newDomainSheet;
-    owner.outlets().newDomainNameEdit = newDomainForm.newDomainNameEdit;
+    owner.sheets().newDomainSheet = newDomainSheet;
+    owner.sheets().newDomainNameEdit = newDomainForm.newDomainNameEdit;
     loadKeySheets(owner);
 }
 
@@ -102,7 +91,7 @@ void TRMainInterface::loadPreferences(TRAppController &owner)
 {
     auto *window = new TRPreferencesWindow(m_mainWindow.get());
     connect(window, &TRPreferencesWindow::preferenceChanged, &owner, &TRAppController::preferencesDidChange);
-    owner.outlets().preferencesWindow = window;
+    owner.sheets().preferencesWindow = window;
 }
 
 void TRMainInterface::connectCommands()
@@ -112,6 +101,7 @@ void TRMainInterface::connectCommands()
     connect(form.actionNewDomain, &QAction::triggered, controller, &TRAppController::newDomain);
     connect(form.actionDeleteDomain, &QAction::triggered, controller, &TRAppController::deleteDomain);
     connect(form.actionFindDomain, &QAction::triggered, controller, &TRAppController::focusDomainSearch);
+    connect(form.domainSearchField, &QLineEdit::returnPressed, controller, &TRAppController::searchDomain);
     connect(form.actionSaveDomain, &QAction::triggered, controller, &TRAppController::saveDomain);
     connect(form.actionSaveAllDomains, &QAction::triggered, controller, &TRAppController::saveAllDomains);
     connect(form.actionReloadDomain, &QAction::triggered, controller, &TRAppController::reloadDomain);

@@ -9,6 +9,7 @@ class QDialog;
 class TRAppController;
 class TRFindAllPanel;
 class TRMainWindow;
+class TRMainWindowView;
 
 // Loads the application's interface for its controller: the main window, then (when the controller asks
 // during start-up) the "Sheets" and "Preferences" forms, and connects their controls and commands.
@@ -46,5 +47,6 @@ private:
 
     TRAppController &m_controller;
     std::unique_ptr<TRMainWindow> m_mainWindow;
+    std::unique_ptr<TRMainWindowView> m_view;
     QPointer<TRFindAllPanel> m_findAllPanel; // made on first use, owned by the main window
 };

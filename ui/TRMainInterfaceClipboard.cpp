@@ -2,7 +2,6 @@
 // context menu, their keys acting only while the outline has the focus (search fields keep their own),
 // and drops on the outline carried out by the controller.
 #include "TRAppController.h"
-#include "TRKeyOutlineDrag.h"
 #include "TRMainInterface.h"
 #include "TRMainWindow.h"
 #include "ui_TRMainWindow.h"
@@ -63,10 +62,6 @@ void TRMainInterface::connectClipboardCommands()
     }
 
     outline->viewport()->installEventFilter(new DropActionChooser(outline));
-    TRKeyOutlineDrag::setDropHandler(
-        [controller = QPointer<TRAppController>(controller)](const TRKeyDrop &drop) {
-            return controller && controller->dropKeys(drop);
-        });
 }
 
 void TRMainInterface::updateClipboardCommands()

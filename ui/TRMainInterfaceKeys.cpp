@@ -32,16 +32,16 @@ void connectSheetButtons(QDialogButtonBox *buttons, TRAppController &owner)
 
 void TRMainInterface::loadKeySheets(TRAppController &owner)
 {
-    TRAppController::Outlets &outlets = owner.outlets();
+    TRAppController::Sheets &sheets = owner.sheets();
     QWidget *window = m_mainWindow.get();
 
     auto *newKeySheet = new QDialog(window);
     Ui::TRNewKeySheet newKeyForm;
     newKeyForm.setupUi(newKeySheet);
     connectSheetButtons(newKeyForm.newKeyButtons, owner);
-    outlets.newKeySheet = newKeySheet;
-    outlets.newKeyNameEdit = newKeyForm.newKeyNameEdit;
-    outlets.newKeyTypePopup = newKeyForm.newKeyTypePopup;
+    sheets.newKeySheet = newKeySheet;
+    sheets.newKeyNameEdit = newKeyForm.newKeyNameEdit;
+    sheets.newKeyTypePopup = newKeyForm.newKeyTypePopup;
 
     auto *numberSheet = new QDialog(window);
     Ui::TRNumberValueSheet numberForm;
@@ -50,24 +50,24 @@ void TRMainInterface::loadKeySheets(TRAppController &owner)
     auto *booleanValue = new QButtonGroup(numberSheet);
     booleanValue->addButton(numberForm.booleanYesButton, 0);
     booleanValue->addButton(numberForm.booleanNoButton, 1);
-    outlets.numberValueSheet = numberSheet;
-    outlets.numberController = new TRNumberController(numberForm.numberTypeTabs, numberForm.integerValueEdit,
-                                                      numberForm.realValueEdit, booleanValue, numberSheet);
+    sheets.numberValueSheet = numberSheet;
+    sheets.numberController = new TRNumberController(numberForm.numberTypeTabs, numberForm.integerValueEdit,
+                                                     numberForm.realValueEdit, booleanValue, numberSheet);
 
     auto *dateSheet = new QDialog(window);
     Ui::TRDateValueSheet dateForm;
     dateForm.setupUi(dateSheet);
     connectSheetButtons(dateForm.dateValueButtons, owner);
-    outlets.dateValueSheet = dateSheet;
-    outlets.dateValueEdit = dateForm.dateValueEdit;
+    sheets.dateValueSheet = dateSheet;
+    sheets.dateValueEdit = dateForm.dateValueEdit;
 
     auto *dataSheet = new QDialog(window);
     Ui::TRDataValueSheet dataForm;
     dataForm.setupUi(dataSheet);
     connectSheetButtons(dataForm.dataValueButtons, owner);
-    outlets.dataValueSheet = dataSheet;
-    outlets.dataValueConverter = new TRAsciiHexConverter(dataForm.dataValueHexEdit, dataForm.dataValueDecEdit,
-                                                         dataForm.dataValueAsciiEdit, dataSheet);
+    sheets.dataValueSheet = dataSheet;
+    sheets.dataValueConverter = new TRAsciiHexConverter(dataForm.dataValueHexEdit, dataForm.dataValueDecEdit,
+                                                        dataForm.dataValueAsciiEdit, dataSheet);
 
     auto *stringSheet = new QDialog(window);
     Ui::TRStringValueSheet stringForm;
@@ -79,15 +79,14 @@ void TRMainInterface::loadKeySheets(TRAppController &owner)
         auto *confirm = new QShortcut(keys, stringSheet);
         connect(confirm, &QShortcut::activated, &owner, &TRAppController::sheetOKClicked);
     }
-    outlets.stringValueSheet = stringSheet;
-    outlets.stringValueEdit = stringForm.stringValueEdit;
+    sheets.stringValueSheet = stringSheet;
+    sheets.stringValueEdit = stringForm.stringValueEdit;
 }
 
 void TRMainInterface::connectKeyCommands()
 {
     Ui::TRMainWindow &form = m_mainWindow->form();
     TRAppController *controller = &m_controller;
-    controller->outlets().keySearchField = form.keySearchField;
 
     form.actionNewKey->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_N));
     form.actionFindKey->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));

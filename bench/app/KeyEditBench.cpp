@@ -199,7 +199,7 @@ void BM_KeySearchEveryRowWithValues(benchmark::State &state)
     Window &w = window(int(state.range(0)));
     TRPreferences::shared().setValue(QString::fromLatin1(TRAppController::kLookInValues),
                                      TRValue::fromBool(true));
-    QLineEdit *field = w.controller().outlets().keySearchField;
+    QLineEdit *field = w.mainWindow()->findChild<QLineEdit *>(QStringLiteral("keySearchField"));
     field->setText(QStringLiteral("no key or value holds this text"));
     for (auto _ : state)
         w.controller().searchKey();

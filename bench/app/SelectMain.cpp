@@ -89,13 +89,13 @@ int main(int argc, char **argv)
     QElapsedTimer timer;
     timer.start();
     const long long cpuBefore = cpuMilliseconds();
-    QTableView *list = controller.outlets().domainListView;
+    QTableView *list = interface.mainWindow()->findChild<QTableView *>(QStringLiteral("domainListView"));
     list->selectionModel()->setCurrentIndex(list->model()->index(0, 0),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     // The domain is read when its keys are first asked for, and the outline lays out its rows when it is
     // first painted: both done here, apart, so that each one's share shows.
     const long long cpuSelected = cpuMilliseconds();
-    QTreeView *outline = controller.outlets().domainContentsView;
+    QTreeView *outline = interface.mainWindow()->findChild<QTreeView *>(QStringLiteral("domainContentsView"));
     const int keys = outline->model()->rowCount();
     const long long cpuRead = cpuMilliseconds();
     outline->doItemsLayout();

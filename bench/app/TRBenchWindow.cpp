@@ -47,12 +47,12 @@ void TRBenchWindow::open()
 
 QTreeView *TRBenchWindow::outline() const
 {
-    return m_controller->outlets().domainContentsView;
+    return m_interface->mainWindow()->findChild<QTreeView *>(QStringLiteral("domainContentsView"));
 }
 
 void TRBenchWindow::selectDomain(int row)
 {
-    QTableView *list = m_controller->outlets().domainListView;
+    QTableView *list = m_interface->mainWindow()->findChild<QTableView *>(QStringLiteral("domainListView"));
     list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
 }

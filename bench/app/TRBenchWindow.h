@@ -2,6 +2,7 @@
 
 #include "TRAppController.h"
 #include "TRMainInterface.h"
+#include "TRMainWindow.h"
 
 #include <QString>
 #include <QTemporaryDir>
@@ -29,6 +30,7 @@ public:
     // Shows the main window over what the folder holds now.
     void open();
     TRAppController &controller() { return *m_controller; }
+    TRMainWindow *mainWindow() const { return m_interface->mainWindow(); }
     QTreeView *outline() const;
     // Makes the domain in the given row of the domain list the selected one.
     void selectDomain(int row);

@@ -51,7 +51,7 @@ int main(int argc, char **argv)
     } else {
         TRDefaultsStore::setStandardFolder(folder);
         for (const QString &name : TRDefaultsStore::standard().persistentDomainNames()) {
-            domains.push_back(std::make_unique<TRDomainController>(name, nullptr));
+            domains.push_back(std::make_unique<TRDomainController>(name));
             if (args.at(2) == QLatin1String("trees"))
                 domains.back()->rootKey();
             keys += domains.back()->count();

@@ -65,7 +65,7 @@ void loadAllDomains(benchmark::State &state)
         store.synchronize(); // as a reload does: the disk as it now stands
         std::vector<std::unique_ptr<TRDomainController>> domains;
         for (const QString &name : store.persistentDomainNames())
-            domains.push_back(std::make_unique<TRDomainController>(name, nullptr));
+            domains.push_back(std::make_unique<TRDomainController>(name));
         if (trees) {
             for (const auto &domain : domains)
                 benchmark::DoNotOptimize(domain->rootKey().get());
@@ -96,8 +96,7 @@ qint64 visit(const TRKeyOutlineModel &model, const QModelIndex &parent)
 
 void outlineVisit(benchmark::State &state)
 {
-    TRDomainController domain(QStringLiteral("bench"), benchstore::makeDomain(int(state.range(0)), 1u),
-                              nullptr);
+    TRDomainController domain(QStringLiteral("bench"), benchstore::makeDomain(int(state.range(0)), 1u));
     const TRKeyOutlineModel *model = domain.outlineModel();
     qint64 rows = 0;
     for (auto _ : state)

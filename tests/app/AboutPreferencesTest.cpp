@@ -101,7 +101,7 @@ TEST_F(AboutPreferences, PreferencesWindowShowsAndWritesTheStoredValues)
     EXPECT_EQ(preferences.value(QStringLiteral("LookInValues")), TRValue::fromBool(true));
 
     // The next search reads it: names must now begin with the text.
-    QLineEdit *field = m_controller->outlets().domainSearchField;
+    QLineEdit *field = windowPart<QLineEdit>("domainSearchField");
     field->setText(QStringLiteral("xamp"));
     m_controller->searchDomain();
     EXPECT_EQ(TRAlert::beepCount(), 1);

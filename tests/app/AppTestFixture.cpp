@@ -184,13 +184,13 @@ QString AppTest::cell(int row, const QString &identifier) const
 
 int AppTest::selectedRow() const
 {
-    const QModelIndexList rows = m_controller->outlets().domainListView->selectionModel()->selectedRows();
+    const QModelIndexList rows = windowPart<QTableView>("domainListView")->selectionModel()->selectedRows();
     return rows.isEmpty() ? -1 : rows.first().row();
 }
 
 void AppTest::selectRow(int row)
 {
-    QTableView *list = m_controller->outlets().domainListView;
+    QTableView *list = windowPart<QTableView>("domainListView");
     list->selectionModel()->setCurrentIndex(list->model()->index(row, 0),
                                             QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
     settle();
@@ -199,7 +199,7 @@ void AppTest::selectRow(int row)
 QStringList AppTest::outlineRows() const
 {
     QStringList names;
-    const QAbstractItemModel *model = m_controller->outlets().domainContentsView->model();
+    const QAbstractItemModel *model = windowPart<QTreeView>("domainContentsView")->model();
     if (!model)
         return names;
     for (int row = 0; row < model->rowCount(); ++row)
@@ -209,7 +209,7 @@ QStringList AppTest::outlineRows() const
 
 bool AppTest::outlineHasModel() const
 {
-    return m_controller->outlets().domainContentsView->model() != nullptr;
+    return windowPart<QTreeView>("domainContentsView")->model() != nullptr;
 }
 
 QStringList AppTest::undoNames() const

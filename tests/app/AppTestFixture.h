@@ -3,11 +3,18 @@
 #include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRMainInterface.h"
+#include "TRMainWindow.h"
 #include "TRSheetRunner.h"
 #include "TRValue.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSplitter>
 #include <QString>
 #include <QStringList>
+#include <QTableView>
+#include <QTreeView>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -54,6 +61,14 @@ protected:
     void trigger(const char *objectName);
     // Runs New domain with the name typed into the sheet (code 1) or cancels (code 0).
     void newDomain(const QString &name, int code = 1);
+
+    TRMainWindow *mainWindow() const { return m_interface->mainWindow(); }
+    // A widget of the main window by its object name (the form's names).
+    template<class Widget>
+    Widget *windowPart(const char *objectName) const
+    {
+        return mainWindow()->findChild<Widget *>(QString::fromLatin1(objectName));
+    }
 
     QStringList domainNames() const;
     QString cell(int row, const QString &identifier) const;

@@ -378,7 +378,7 @@ TEST_F(Clipboard, TheKeysActOnKeysOnlyInTheOutline)
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_interface->mainWindow()));
     selectKey({QStringLiteral("k0")});
 
-    QLineEdit *field = m_controller->outlets().keySearchField;
+    QLineEdit *field = windowPart<QLineEdit>("keySearchField");
     field->setFocus();
     field->setText(QStringLiteral("typed"));
     field->selectAll();

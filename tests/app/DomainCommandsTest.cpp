@@ -77,7 +77,7 @@ TEST_F(DomainCommands, NewDomainRefusals)
     EXPECT_EQ(domainNames().last(), QStringLiteral(" "));
     TRSheetRunner::setNextAnswer(1);
     trigger("actionNewDomain");
-    EXPECT_EQ(m_controller->outlets().newDomainNameEdit->text(), QStringLiteral(" "));
+    EXPECT_EQ(m_controller->sheets().newDomainNameEdit->text(), QStringLiteral(" "));
     EXPECT_EQ(alertTitles(), QStringList{QStringLiteral("Domain exists")});
 }
 
@@ -149,8 +149,8 @@ TEST_F(DomainCommands, DeleteConfirmationAndSelectionAfterwards)
     TRAlert::setNextAnswer(TRAlert::kAlternate);
     m_interface->mainWindow()->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(m_interface->mainWindow()));
-    m_controller->outlets().domainListView->setFocus();
-    QTest::keyClick(m_controller->outlets().domainListView, Qt::Key_Delete);
+    windowPart<QTableView>("domainListView")->setFocus();
+    QTest::keyClick(windowPart<QTableView>("domainListView"), Qt::Key_Delete);
     settle();
     EXPECT_EQ(domainNames(), QStringList{QStringLiteral("a")});
     EXPECT_EQ(selectedRow(), 0);
@@ -235,7 +235,7 @@ TEST_F(DomainCommands, SearchWrapsBeepsAndFollowsThePreference)
     for (const char *name : {"com.other.tool", "org.example.viewer", "net.sample.example"})
         storeDomain(QString::fromLatin1(name), dictionaryOf(1));
     start();
-    QLineEdit *field = m_controller->outlets().domainSearchField;
+    QLineEdit *field = windowPart<QLineEdit>("domainSearchField");
     // Return in the search field searches.
     const auto search = [&](const QString &text) {
         field->setText(text);
@@ -281,7 +281,7 @@ TEST_F(DomainCommands, SearchWithOneDomainDoesNothing)
 {
     storeDomain(QStringLiteral("only"), dictionaryOf(1));
     start();
-    m_controller->outlets().domainSearchField->setText(QStringLiteral("nomatch"));
+    windowPart<QLineEdit>("domainSearchField")->setText(QStringLiteral("nomatch"));
     m_controller->searchDomain();
     EXPECT_EQ(TRAlert::beepCount(), 0);
     EXPECT_EQ(selectedRow(), -1);

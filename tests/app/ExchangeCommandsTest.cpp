@@ -59,7 +59,7 @@ protected:
         TRArchiveContents contents;
         contents.isList = list;
         for (const QString &name : names)
-            contents.domains.push_back(std::make_shared<TRDomainController>(name, dictionaryOf(1), nullptr));
+            contents.domains.push_back(std::make_shared<TRDomainController>(name, dictionaryOf(1)));
         QString error;
         ASSERT_TRUE(TRKeyedArchiver::archiveRootObject(contents, path, &error)) << error.toStdString();
     }
@@ -183,8 +183,8 @@ TEST_F(ExchangeCommands, SingleImportMergesByName)
         TRArchiveContents contents;
         TRDictionary keys;
         keys.insert(QStringLiteral("imported"), TRValue::fromInteger(7));
-        contents.domains.push_back(std::make_shared<TRDomainController>(
-            QString::fromLatin1(c.fileDomain), TRValue::fromDictionary(keys), nullptr));
+        contents.domains.push_back(std::make_shared<TRDomainController>(QString::fromLatin1(c.fileDomain),
+                                                                        TRValue::fromDictionary(keys)));
         ASSERT_TRUE(TRKeyedArchiver::archiveRootObject(contents, path));
         start();
         selectRow(c.selectedBefore);

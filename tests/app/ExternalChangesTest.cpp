@@ -316,7 +316,7 @@ TEST_F(ExternalChanges, AFileCaughtMidWriteOrUnreadableNeverReplacesTheLoadedCop
     EXPECT_TRUE(domainNames().contains(QStringLiteral("doc")));
     EXPECT_TRUE(statusMessage().contains(QStringLiteral("The file of domain doc cannot be read")))
         << statusMessage().toStdString();
-    EXPECT_TRUE(m_controller->outlets().unreadableFilesLabel->isHidden());
+    EXPECT_TRUE(windowPart<QLabel>("unreadableFilesLabel")->isHidden());
     EXPECT_TRUE(QFile::exists(file));
 
     // Set aside only when Tamrix writes the domain (after asking).

@@ -13,7 +13,7 @@
 class KeyTest : public AppTest
 {
 protected:
-    QTreeView *outline() const { return m_controller->outlets().domainContentsView; }
+    QTreeView *outline() const { return windowPart<QTreeView>("domainContentsView"); }
     TRKeyOutlineModel *model() const { return qobject_cast<TRKeyOutlineModel *>(outline()->model()); }
 
     static QStringList keysOf(const TRValue &dictionary)
@@ -87,7 +87,7 @@ protected:
     }
     void searchKeys(const QString &text)
     {
-        QLineEdit *field = m_controller->outlets().keySearchField;
+        QLineEdit *field = windowPart<QLineEdit>("keySearchField");
         field->setText(text);
         emit field->returnPressed();
         settle();

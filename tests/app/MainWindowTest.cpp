@@ -53,7 +53,7 @@ TEST_F(MainWindow, SelectionChoosesTheOutlinedDomain)
     EXPECT_EQ(outlineRows(), (QStringList{QStringLiteral("k0"), QStringLiteral("k1"), QStringLiteral("k2")}));
     selectRow(0);
     EXPECT_EQ(outlineRows(), (QStringList{QStringLiteral("k0"), QStringLiteral("k1")}));
-    m_controller->outlets().domainListView->clearSelection();
+    windowPart<QTableView>("domainListView")->clearSelection();
     settle();
     EXPECT_FALSE(outlineHasModel());
     EXPECT_EQ(m_controller->currentDomain(), nullptr);
@@ -63,13 +63,13 @@ TEST_F(MainWindow, RepeatedAwakeChangesNothing)
 {
     storeDomain(QStringLiteral("a"), dictionaryOf(1));
     start();
-    QDialog *sheet = m_controller->outlets().newDomainSheet;
+    QDialog *sheet = m_controller->sheets().newDomainSheet;
     ASSERT_NE(sheet, nullptr);
-    ASSERT_NE(m_controller->outlets().preferencesWindow, nullptr);
+    ASSERT_NE(m_controller->sheets().preferencesWindow, nullptr);
     storeDomain(QStringLiteral("b"), dictionaryOf(1));
     m_controller->awakeFromNib();
     EXPECT_EQ(domainNames(), QStringList{QStringLiteral("a")});
-    EXPECT_EQ(m_controller->outlets().newDomainSheet, sheet);
+    EXPECT_EQ(m_controller->sheets().newDomainSheet, sheet);
 }
 
 TEST_F(MainWindow, HeldKeysSurviveBeingSetAgain)
@@ -92,7 +92,7 @@ TEST_F(MainWindow, RealSheetAnswersByItsButtonsAndIsHiddenAfterwards)
 {
     start();
     TRAlert::setScripted(false);
-    QDialog *sheet = m_controller->outlets().newDomainSheet;
+    QDialog *sheet = m_controller->sheets().newDomainSheet;
     auto *buttons = sheet->findChild<QDialogButtonBox *>();
     ASSERT_NE(buttons, nullptr);
     m_controller->setCurrentSheet(sheet);
@@ -267,10 +267,10 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
 {
     start();
     m_interface->mainWindow()->resize(777, 555);
-    QSplitter *splitter = m_controller->outlets().splitter;
+    QSplitter *splitter = windowPart<QSplitter>("splitter");
     splitter->setSizes({250, 500});
     const QList<int> sizes = splitter->sizes();
-    m_controller->outlets().domainListView->horizontalHeader()->resizeSection(1, 123);
+    windowPart<QTableView>("domainListView")->horizontalHeader()->resizeSection(1, 123);
     trigger("actionQuit");
     const TRValue stored = storedDomain(TRPreferences::shared().domainName());
     ASSERT_TRUE(stored.isDictionary());
@@ -278,8 +278,8 @@ TEST_F(MainWindow, WindowSizeAndSplitterAreRemembered)
 
     start();
     EXPECT_EQ(m_interface->mainWindow()->size(), QSize(777, 555));
-    EXPECT_EQ(m_controller->outlets().splitter->sizes(), sizes);
-    EXPECT_EQ(m_controller->outlets().domainListView->horizontalHeader()->sectionSize(1), 123);
+    EXPECT_EQ(windowPart<QSplitter>("splitter")->sizes(), sizes);
+    EXPECT_EQ(windowPart<QTableView>("domainListView")->horizontalHeader()->sectionSize(1), 123);
     // The application's own domain is one of the store's domains.
     EXPECT_TRUE(domainNames().contains(TRPreferences::shared().domainName()));
 }
@@ -295,7 +295,7 @@ TEST_F(MainWindow, UnreadableDomainFilesAreReported)
     TRDefaultsStore::standard().synchronize();
     start();
     EXPECT_EQ(domainNames(), QStringList{QStringLiteral("good")});
-    QLabel *label = m_controller->outlets().unreadableFilesLabel;
+    QLabel *label = windowPart<QLabel>("unreadableFilesLabel");
     ASSERT_NE(label, nullptr);
     EXPECT_FALSE(label->isHidden());
     EXPECT_TRUE(label->text().contains(QStringLiteral("broken.plist"))) << label->text().toStdString();

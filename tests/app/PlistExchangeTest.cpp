@@ -152,7 +152,7 @@ TEST_F(PlistExchange, ImportsEveryFormatOfTheCorpusAsAModifiedDomain)
     }
     // The name sheet offers the file's name without its extension.
     import(corpus("xml/3breadt__test1.plist"), QString(), 0);
-    EXPECT_EQ(m_controller->outlets().mainWindow->findChild<QLineEdit *>(QStringLiteral("nameEdit"))->text(),
+    EXPECT_EQ(mainWindow()->findChild<QLineEdit *>(QStringLiteral("nameEdit"))->text(),
               QStringLiteral("3breadt__test1"));
     EXPECT_EQ(domainNames().size(), 3);
 }

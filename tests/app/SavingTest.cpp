@@ -104,7 +104,7 @@ TEST_F(Saving, ReloadCurrentDomain)
     ASSERT_FALSE(undoNames().isEmpty());
 
     // Domains loaded, none shown: no question, no domain reloaded, the history still cleared.
-    m_controller->outlets().domainListView->clearSelection();
+    windowPart<QTableView>("domainListView")->clearSelection();
     settle();
     trigger("actionReloadDomain");
     EXPECT_TRUE(alertTitles().isEmpty());

@@ -72,7 +72,7 @@ TEST_F(AppTest, Screenshot)
     m_interface->mainWindow()->resize(900, 480);
     newDomain(QStringLiteral("org.example.new"));
     selectRow(2);
-    m_controller->outlets().domainContentsView->expandAll();
+    windowPart<QTreeView>("domainContentsView")->expandAll();
     settle();
     EXPECT_TRUE(m_interface->mainWindow()->grab().save(target));
 }

@@ -118,7 +118,6 @@ TEST_F(Translation, MainWindowMenusAndSheetSpeakGerman)
 {
     storeDomain(QStringLiteral("org.example.a"), dictionaryOf(2));
     start();
-    TRAppController::Outlets &outlets = m_controller->outlets();
     const std::pair<QString, const char *> texts[] = {
         {child<QMenu>("menuFile")->title(), "&Datei"},
         {child<QMenu>("menuEdit")->title(), "&Bearbeiten"},
@@ -129,22 +128,24 @@ TEST_F(Translation, MainWindowMenusAndSheetSpeakGerman)
          "Eine Domäne aus einer Austauschdatei hinzufügen oder die geladene Domäne gleichen Namens ersetzen"},
         {action("actionAbout")->text(), "Über &Tamrix"},
         {action("actionUndo")->text(), "&Rückgängig"},
-        {outlets.domainListGroup->title(), "Domänen"},
-        {outlets.domainContentsGroup->title(), "Schlüssel"},
-        {outlets.domainSearchField->placeholderText(), "Domänen suchen (Eingabetaste findet die nächste)"},
-        {outlets.domainListView->model()
+        {windowPart<QGroupBox>("domainListGroup")->title(), "Domänen"},
+        {windowPart<QGroupBox>("domainContentsGroup")->title(), "Schlüssel"},
+        {windowPart<QLineEdit>("domainSearchField")->placeholderText(),
+         "Domänen suchen (Eingabetaste findet die nächste)"},
+        {windowPart<QTableView>("domainListView")
+             ->model()
              ->headerData(static_cast<int>(m_controller->domainListModel()->columnIdentifiers().indexOf(
                               QStringLiteral("domainName"))),
                           Qt::Horizontal)
              .toString(),
          "Domäne"},
-        {outlets.mainWindow->windowTitle().section(QStringLiteral("[*]"), 1), " – Tamrix"},
+        {mainWindow()->windowTitle().section(QStringLiteral("[*]"), 1), " – Tamrix"},
     };
     for (const auto &[shown, german] : texts)
         EXPECT_EQ(shown, QString::fromUtf8(german));
 
     newDomain(QString(), 0);
-    QWidget *sheet = m_controller->outlets().newDomainSheet;
+    QWidget *sheet = m_controller->sheets().newDomainSheet;
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(sheet->windowTitle(), QStringLiteral("Neue Domäne"));
     // Qt's own buttons come from Qt's translations.
@@ -185,13 +186,12 @@ TEST_F(Accessibility, EveryControlHasANameAndRole)
 {
     storeDomain(QStringLiteral("org.example.a"), dictionaryOf(1));
     start();
-    TRAppController::Outlets &outlets = m_controller->outlets();
     newDomain(QString(), 0);
-    QWidget *sheet = m_controller->outlets().newDomainSheet;
+    QWidget *sheet = m_controller->sheets().newDomainSheet;
     trigger("actionPreferences");
     ASSERT_NE(sheet, nullptr);
-    ASSERT_NE(outlets.preferencesWindow, nullptr);
-    QWidget *preferences = outlets.preferencesWindow;
+    ASSERT_NE(m_controller->sheets().preferencesWindow, nullptr);
+    QWidget *preferences = m_controller->sheets().preferencesWindow;
     const auto child = [](QWidget *parent, const char *name) {
         return parent->findChild<QWidget *>(QString::fromLatin1(name));
     };
@@ -201,17 +201,20 @@ TEST_F(Accessibility, EveryControlHasANameAndRole)
         const char *name;
         QAccessible::Role role;
     } controls[] = {
-        {outlets.domainSearchField, "Search domains", QAccessible::EditableText},
-        {outlets.domainListView, "Domain list", QAccessible::Table},
-        {outlets.domainContentsView, "Key outline", QAccessible::Tree},
-        {outlets.newDomainNameEdit, "Name of the new domain", QAccessible::EditableText},
-        {outlets.keySearchField, "Search keys", QAccessible::EditableText},
-        {outlets.newKeyNameEdit, "Name:", QAccessible::EditableText},
-        {outlets.newKeyTypePopup, "Type:", QAccessible::ComboBox},
-        {child(outlets.numberValueSheet, "numberTypeTabs"), "Kind of number", QAccessible::Client},
-        {child(outlets.numberValueSheet, "integerValueEdit"), "Whole number", QAccessible::EditableText},
-        {child(outlets.numberValueSheet, "booleanYesButton"), "Yes", QAccessible::RadioButton},
-        {child(outlets.dataValueSheet, "dataValueHexEdit"), "Bytes in hexadecimal", QAccessible::Client},
+        {windowPart<QLineEdit>("domainSearchField"), "Search domains", QAccessible::EditableText},
+        {windowPart<QTableView>("domainListView"), "Domain list", QAccessible::Table},
+        {windowPart<QTreeView>("domainContentsView"), "Key outline", QAccessible::Tree},
+        {m_controller->sheets().newDomainNameEdit, "Name of the new domain", QAccessible::EditableText},
+        {windowPart<QLineEdit>("keySearchField"), "Search keys", QAccessible::EditableText},
+        {m_controller->sheets().newKeyNameEdit, "Name:", QAccessible::EditableText},
+        {m_controller->sheets().newKeyTypePopup, "Type:", QAccessible::ComboBox},
+        {child(m_controller->sheets().numberValueSheet, "numberTypeTabs"), "Kind of number",
+         QAccessible::Client},
+        {child(m_controller->sheets().numberValueSheet, "integerValueEdit"), "Whole number",
+         QAccessible::EditableText},
+        {child(m_controller->sheets().numberValueSheet, "booleanYesButton"), "Yes", QAccessible::RadioButton},
+        {child(m_controller->sheets().dataValueSheet, "dataValueHexEdit"), "Bytes in hexadecimal",
+         QAccessible::Client},
         {child(preferences, "domainSearchPopup"), "Domain search:", QAccessible::ComboBox},
         {child(preferences, "keySearchPopup"), "Key search:", QAccessible::ComboBox},
         {child(preferences, "lookInValuesCheck"), "Key search also looks in values", QAccessible::CheckBox},
@@ -238,7 +241,7 @@ TEST_F(Accessibility, ModifiedColumnReadsAsAWord)
     m_controller->addDomain(
         std::make_shared<TRDomainEnvelope>(QStringLiteral("org.example.b"), dictionaryOf(1)));
     ASSERT_TRUE(domain(QStringLiteral("org.example.b"))->modified());
-    QTableView *list = m_controller->outlets().domainListView;
+    QTableView *list = windowPart<QTableView>("domainListView");
     const int modifiedColumn = static_cast<int>(
         m_controller->domainListModel()->columnIdentifiers().indexOf(QStringLiteral("modified")));
     ASSERT_GE(modifiedColumn, 0);
@@ -256,20 +259,19 @@ TEST_F(Accessibility, ModifiedColumnReadsAsAWord)
 TEST_F(Accessibility, TabOrderFollowsTheLayout)
 {
     start();
-    TRAppController::Outlets &outlets = m_controller->outlets();
     newDomain(QString(), 0);
-    QWidget *sheet = m_controller->outlets().newDomainSheet;
+    QWidget *sheet = m_controller->sheets().newDomainSheet;
     trigger("actionPreferences");
     ASSERT_NE(sheet, nullptr);
-    EXPECT_EQ(tabOrder(outlets.domainSearchField, outlets.mainWindow),
+    EXPECT_EQ(tabOrder(windowPart<QLineEdit>("domainSearchField"), mainWindow()),
               (QStringList{QStringLiteral("domainSearchField"), QStringLiteral("domainListView"),
                            QStringLiteral("keySearchField"), QStringLiteral("domainContentsView")}));
-    QWidget *preferences = outlets.preferencesWindow;
+    QWidget *preferences = m_controller->sheets().preferencesWindow;
     EXPECT_EQ(tabOrder(preferences->findChild<QWidget *>(QStringLiteral("domainSearchPopup")), preferences),
               (QStringList{QStringLiteral("domainSearchPopup"), QStringLiteral("keySearchPopup"),
                            QStringLiteral("lookInValuesCheck"), QStringLiteral("autoSaveCheck"),
                            QStringLiteral("followExternalChangesCheck")}));
-    const QStringList sheetOrder = tabOrder(outlets.newDomainNameEdit, sheet);
+    const QStringList sheetOrder = tabOrder(m_controller->sheets().newDomainNameEdit, sheet);
     ASSERT_FALSE(sheetOrder.isEmpty());
     EXPECT_EQ(sheetOrder.first(), QStringLiteral("newDomainNameEdit"));
 }
@@ -369,8 +371,9 @@ TEST_F(Translation, GermanTextsAreNotCutOff)
     selectRow(0);
     newDomain(QString(), 0);
     trigger("actionPreferences");
-    TRAppController::Outlets &outlets = m_controller->outlets();
-    EXPECT_EQ(showAndCheck(outlets.mainWindow, QStringLiteral("main-window-de")), QStringList());
-    EXPECT_EQ(showAndCheck(outlets.newDomainSheet, QStringLiteral("new-domain-sheet-de")), QStringList());
-    EXPECT_EQ(showAndCheck(outlets.preferencesWindow, QStringLiteral("preferences-de")), QStringList());
+    EXPECT_EQ(showAndCheck(mainWindow(), QStringLiteral("main-window-de")), QStringList());
+    EXPECT_EQ(showAndCheck(m_controller->sheets().newDomainSheet, QStringLiteral("new-domain-sheet-de")),
+              QStringList());
+    EXPECT_EQ(showAndCheck(m_controller->sheets().preferencesWindow, QStringLiteral("preferences-de")),
+              QStringList());
 }

@@ -104,7 +104,6 @@ TEST(ArchiveFixtures, RestoredDomainsAreModifiedAndLinked)
     ASSERT_EQ(contents.domains.size(), 3u);
     for (const TRDomainControllerPtr &domain : contents.domains) {
         EXPECT_TRUE(domain->modified());
-        EXPECT_EQ(domain->domainContentsView(), nullptr);
         EXPECT_EQ(domain->rootKey()->parent(), nullptr);
     }
     const TRKeyPtr list =

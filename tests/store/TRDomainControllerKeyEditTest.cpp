@@ -116,7 +116,7 @@ TEST(DomainControllerKeyEdits, ChangeTheTreeTellTheModelAndMarkTheDomain)
     for (const bool withModel : {true, false}) {
         for (const Case &test : kCases) {
             SCOPED_TRACE(std::string(test.what) + (withModel ? ", model made" : ", no model"));
-            TRDomainController domain(kDomain, contents(), nullptr);
+            TRDomainController domain(kDomain, contents());
             std::unique_ptr<QAbstractItemModelTester> tester;
             std::unique_ptr<QSignalSpy> inserted, removed, changed;
             if (withModel) {

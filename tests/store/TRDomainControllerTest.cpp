@@ -31,13 +31,11 @@ protected:
 TEST_F(DomainController, AbsentDomainIsEmptyAndUnmodified)
 {
     EXPECT_EQ(TRDomainController::loadDomainForName(QStringLiteral("nobody")), TRValue::fromDictionary({}));
-    QObject view;
-    TRDomainController domain(QStringLiteral("nobody"), &view);
+    TRDomainController domain(QStringLiteral("nobody"));
     EXPECT_EQ(domain.name(), QStringLiteral("nobody"));
     EXPECT_EQ(domain.count(), 0);
     EXPECT_FALSE(domain.modified());
     EXPECT_EQ(domain.databaseRepresentation(), TRValue::fromDictionary({}));
-    EXPECT_EQ(domain.domainContentsView(), &view);
     EXPECT_EQ(domain.rootKey()->domain(), QStringLiteral("nobody"));
     EXPECT_TRUE(domain.rootKey()->name().isNone());
     EXPECT_FALSE(domain.rootKey()->parent());
@@ -46,7 +44,7 @@ TEST_F(DomainController, AbsentDomainIsEmptyAndUnmodified)
 TEST_F(DomainController, LoadsFromTheStoreAndCountsTopLevelKeysOnly)
 {
     ASSERT_TRUE(store().setPersistentDomain(everyKindDictionary(), QStringLiteral("com.x")));
-    TRDomainController domain(QStringLiteral("com.x"), nullptr);
+    TRDomainController domain(QStringLiteral("com.x"));
     EXPECT_EQ(domain.count(), everyKindDictionary().toDictionary().size());
     EXPECT_EQ(domain.databaseRepresentation(), everyKindDictionary());
     EXPECT_FALSE(domain.modified());
@@ -58,7 +56,7 @@ TEST_F(DomainController, LoadsFromTheStoreAndCountsTopLevelKeysOnly)
 
 TEST_F(DomainController, BuiltFromContentsAndFromARoot)
 {
-    TRDomainController fromContents(QStringLiteral("new"), simpleDictionary(4), nullptr);
+    TRDomainController fromContents(QStringLiteral("new"), simpleDictionary(4));
     EXPECT_EQ(fromContents.count(), 4);
     EXPECT_FALSE(fromContents.modified());
     fromContents.setModified(true);
@@ -67,16 +65,12 @@ TEST_F(DomainController, BuiltFromContentsAndFromARoot)
     const TRKeyPtr root = TRKey::create(TRValue(), simpleDictionary(2), nullptr, QStringLiteral("restored"));
     TRDomainController restored(QStringLiteral("restored"), root);
     EXPECT_EQ(restored.rootKey(), root);
-    EXPECT_EQ(restored.domainContentsView(), nullptr);
-    QObject view;
-    restored.setDomainContentsView(&view);
-    EXPECT_EQ(restored.domainContentsView(), &view);
 }
 
 TEST_F(DomainController, ReloadTakesTheStoreAsItNowIs)
 {
     ASSERT_TRUE(store().setPersistentDomain(simpleDictionary(2), QStringLiteral("d")));
-    TRDomainController domain(QStringLiteral("d"), nullptr);
+    TRDomainController domain(QStringLiteral("d"));
     domain.rootKey()->removeKey(domain.rootKey()->childAtIndex(0));
     domain.setModified(true);
     ASSERT_TRUE(store().setPersistentDomain(simpleDictionary(5), QStringLiteral("d")));
@@ -93,7 +87,7 @@ TEST_F(DomainController, ReloadTakesTheStoreAsItNowIs)
 TEST_F(DomainController, AnswersTheOutlineDataSourceQuestions)
 {
     ASSERT_TRUE(store().setPersistentDomain(everyKindDictionary(), QStringLiteral("com.x")));
-    const TRDomainController domain(QStringLiteral("com.x"), nullptr);
+    const TRDomainController domain(QStringLiteral("com.x"));
     EXPECT_EQ(domain.outlineViewNumberOfChildrenOfItem(nullptr), domain.count());
     EXPECT_FALSE(domain.outlineViewIsItemExpandable(nullptr));
     const TRKeyPtr first = domain.outlineViewChildOfItem(0, nullptr);
@@ -127,7 +121,7 @@ TEST_F(DomainController, AnswersTheOutlineDataSourceQuestions)
 TEST_F(DomainController, TreeIsBuiltOnceAndKeptUntilReload)
 {
     ASSERT_TRUE(store().setPersistentDomain(everyKindDictionary(), QStringLiteral("lazy")));
-    TRDomainController domain(QStringLiteral("lazy"), nullptr);
+    TRDomainController domain(QStringLiteral("lazy"));
     // Count and representation answer the same before and after the tree exists.
     const int count = domain.count();
     EXPECT_EQ(domain.databaseRepresentation(), everyKindDictionary());

@@ -55,7 +55,7 @@ protected:
         TRDefaultsStore::setStandardFolder(m_dir.path());
         ASSERT_TRUE(
             TRDefaultsStore::standard().setPersistentDomain(everyKindDictionary(), QStringLiteral("com.x")));
-        m_domain = std::make_unique<TRDomainController>(QStringLiteral("com.x"), nullptr);
+        m_domain = std::make_unique<TRDomainController>(QStringLiteral("com.x"));
         m_model = m_domain->outlineModel();
         m_tester = std::make_unique<QAbstractItemModelTester>(
             m_model, QAbstractItemModelTester::FailureReportingMode::Fatal);
