@@ -52,8 +52,10 @@ TRAppController::TRAppController(QObject *parent)
           // A model can outlive the controller (an undo step holds its domain).
           [controller = QPointer<TRAppController>(this)](const TRKeyDrop &drop) {
               return controller && controller->dropKeys(drop);
-          }))
+          })),
+      m_domainList(m_keyDrag)
 {
+    m_externalChanges = new TRExternalChanges(m_domainList, *m_domainListModel, *m_undoManager, *this, this);
     initialize();
     if (g_trCross.isEmpty())
         g_trCross = QString(QChar(0x2718));
@@ -61,10 +63,13 @@ TRAppController::TRAppController(QObject *parent)
 
 TRAppController::~TRAppController()
 {
+    // Nothing watches or marks a list that is going.
+    delete m_externalChanges;
+    m_externalChanges = nullptr;
     if (m_started)
         TRDefaultsStore::standard().setLockObserver({});
     setOutlineDataSource(nullptr);
-    m_domains.clear();
+    m_domainList.clear();
     g_trCross.clear();
 }
 
@@ -94,7 +99,8 @@ void TRAppController::awakeFromNib()
     reloadDomains();
     m_domainListModel->setDataSource(this);
     updateWindowTitle();
-    startWatchingStore();
+    if (preferenceIsSet(kFollowExternalChanges))
+        m_externalChanges->startWatching();
 
     if (m_interfaceLoader) {
         m_interfaceLoader(QStringLiteral("Sheets"), *this);
@@ -110,15 +116,7 @@ void TRAppController::awakeFromNib()
 
 void TRAppController::reloadDomains()
 {
-    m_domains.clear();
-    const QStringList names = TRDefaultsStore::standard().persistentDomainNames();
-    std::vector<TRDomainControllerPtr> loaded;
-    loaded.reserve(static_cast<std::size_t>(names.size()));
-    for (const QString &name : names) {
-        loaded.push_back(std::make_shared<TRDomainController>(name));
-        loaded.back()->setOutlineDragHandler(m_keyDrag);
-    }
-    m_domains = std::move(loaded);
+    m_domainList.loadFromStore();
 }
 
 void TRAppController::reportUnreadableFiles()
@@ -171,14 +169,14 @@ void TRAppController::showLockStatus(TRDefaultsStore::LockEvent event, const QSt
 
 int TRAppController::numberOfRowsInTableView() const
 {
-    return static_cast<int>(m_domains.size());
+    return m_domainList.count();
 }
 
 QString TRAppController::tableViewObjectValueForTableColumn(const QString &identifier, int row) const
 {
     if (row < 0 || row >= numberOfRowsInTableView())
         return QString();
-    const TRDomainController &domain = *m_domains[static_cast<std::size_t>(row)];
+    const TRDomainController &domain = *m_domainList.at(row);
     if (identifier == QLatin1String("modified"))
         return !domain.modified() ? QString() : isChangedOnDisk(domain) ? changedOnDiskMarker() : trCross();
     if (identifier == QLatin1String("domainName"))
@@ -208,7 +206,7 @@ void TRAppController::tableViewSelectionDidChange()
         numberOfRowsInTableView() > 0 && row >= 0 ? indexOfDomain(m_domainListModel->domainNameAt(row)) : -1;
     TRDomainControllerPtr domain;
     if (at >= 0)
-        domain = m_domains[static_cast<std::size_t>(at)];
+        domain = m_domainList.at(at);
     setOutlineDataSource(domain);
     reloadKeyOutline();
     emit commandsChanged();
@@ -216,7 +214,7 @@ void TRAppController::tableViewSelectionDidChange()
 
 void TRAppController::setOutlineDataSource(const TRDomainControllerPtr &domain)
 {
-    m_shownDomain = domain;
+    m_domainList.setShown(domain);
     if (!m_view)
         return;
     TRKeyOutlineModel *model = domain ? domain->outlineModel() : nullptr;
@@ -264,11 +262,7 @@ void TRAppController::updateWindowTitle()
 
 bool TRAppController::modifiedDomainExists() const
 {
-    for (const TRDomainControllerPtr &domain : m_domains) {
-        if (domain->modified() && domain->count() > 0)
-            return true;
-    }
-    return false;
+    return m_domainList.modifiedDomainExists();
 }
 
 bool TRAppController::shouldQuit()
@@ -286,7 +280,7 @@ bool TRAppController::shouldQuit()
     case TRAlert::kDefault:
         // A save that failed keeps the application open: quitting would lose the changes. So does a
         // question about files other programs changed that is not answered with Save Anyway.
-        return confirmReplacingExternalChangesModal(m_domains) && saveAll(true);
+        return confirmReplacingExternalChangesModal(m_domainList.domains()) && saveAll(true);
     case TRAlert::kOther:
         return true;
     default:

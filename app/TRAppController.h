@@ -2,6 +2,8 @@
 
 #include "TRDomainController.h"
 #include "TRDomainEnvelope.h"
+#include "TRDomainList.h"
+#include "TRExternalChanges.h"
 #include "TRKey.h"
 #include "store/TRDefaultsStore.h"
 
@@ -40,7 +42,7 @@ struct TRArchiveContents;
 // (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp), key commands
 // (TRAppControllerKeys.cpp), the value sheets (TRAppControllerSheets.cpp), exchange files
 // (TRAppControllerExchange.cpp), about, preferences and home page (TRAppControllerAbout.cpp).
-class TRAppController final : public QObject
+class TRAppController final : public QObject, private TRExternalChanges::Host
 {
     Q_OBJECT
 
@@ -92,11 +94,11 @@ public:
     // The main window, as the interface that built it shows it; none before it is set or after it is
     // cleared. The controller does not own it.
     void setMainView(TRMainView *view) { m_view = view; }
-    TRMainView *mainView() const { return m_view; }
+    TRMainView *mainView() const override { return m_view; }
     void setInterfaceLoader(InterfaceLoader loader) { m_interfaceLoader = std::move(loader); }
     TRUndoManager *undoManager() const { return m_undoManager; }
     TRDomainListModel *domainListModel() const { return m_domainListModel; }
-    const std::vector<TRDomainControllerPtr> &domains() const { return m_domains; }
+    const std::vector<TRDomainControllerPtr> &domains() const { return m_domainList.domains(); }
 
     // ---- Start-up, main window and quitting
     void awakeFromNib();
@@ -141,13 +143,13 @@ public:
     void doReloadDomain(int returnCode, const TRDomainControllerPtr &domain);
     void doReloadAllDomains(int returnCode);
 
-    // ---- Changes other programs make to the store (TRAppControllerExternal.cpp)
+    // ---- Changes other programs make to the store (TRExternalChanges does the work)
     // Compares every loaded domain's file with the version its contents came from: an unmodified domain
     // follows its file (or leaves the list with it), a modified one is marked; new files add domains.
     // The watcher runs it once the folder has been quiet for a moment.
     void checkExternalChanges();
     // Null while FollowExternalChanges is off.
-    TRStoreWatcher *storeWatcher() const { return m_storeWatcher; }
+    TRStoreWatcher *storeWatcher() const { return m_externalChanges->storeWatcher(); }
     // The domain is modified and marked as having a file another program changed since Tamrix read it.
     bool isChangedOnDisk(const TRDomainController &domain) const;
     // Starts or stops watching as the preference now says.
@@ -348,20 +350,12 @@ private:
     // Delete key with several keys selected: one confirmation naming the count.
     void deleteSelectedKeys();
 
-    // ---- TRAppControllerExternal.cpp
-    void startWatchingStore();
-    // Of the domains that a save would write, those whose file changed since Tamrix read it; marks them.
-    std::vector<TRDomainControllerPtr>
-    domainsChangedOnDisk(const std::vector<TRDomainControllerPtr> &domains);
-    void acceptFilesOnDisk(const std::vector<TRDomainControllerPtr> &domains);
-    // An unmodified domain takes the contents read from its file, its outline keeping its expanded, selected
-    // and visible keys where they still exist; its undo steps go.
-    void followFile(const TRDomainControllerPtr &domain, const TRDefaultsStore::DomainRead &read);
+    // ---- What the external changes ask of the window (TRAppControllerDomains.cpp)
+    void domainListChanged() override { reloadDomainList(); }
     // An unmodified domain whose file has gone leaves the list (the selection moves on as on deletion).
-    void dropFollowedDomain(std::size_t row);
-    void insertFollowedDomain(const QString &name, const TRDefaultsStore::DomainRead &read);
+    void dropFollowedDomain(int row) override;
+    void unreadableFilesChanged() override { reportUnreadableFiles(); }
 
-    std::vector<TRDomainControllerPtr> m_domains;
     Sheets m_sheets;
     TRMainView *m_view = nullptr;
     InterfaceLoader m_interfaceLoader;
@@ -369,7 +363,7 @@ private:
     TRDomainListModel *m_domainListModel = nullptr;
     // Dragging keys out of and dropping on every domain's outline model.
     std::shared_ptr<TRKeyOutlineDragHandler> m_keyDrag;
-    TRDomainControllerPtr m_shownDomain;
+    TRDomainList m_domainList;
     QPointer<QDialog> m_currentSheet;
     QPointer<TRNameSheet> m_nameSheet;
     TRKeyPtr m_currentKey;
@@ -379,17 +373,8 @@ private:
     int m_keyChangesDeferred = 0;
     QSet<QString> m_deferredKeyDomains;
     QList<int> m_outlineColumnWidths;
-    TRStoreWatcher *m_storeWatcher = nullptr;
-    // The domains marked, each with the version of its file it was read from then: a mark no longer
-    // holds once the domain takes another version (saved, reloaded, imported, or Save Anyway answered).
-    QHash<QString, TRFileIdentity> m_changedOnDisk;
-    // A domain file found unreadable, by the version first seen so: reported when it stays so at a second
-    // look, once (a file caught in the middle of a write is complete by then).
-    QHash<QString, TRFileIdentity> m_unreadableSeen;
-    QHash<QString, TRFileIdentity> m_unreadableReported;
-    // Domains whose file this process wrote and has not removed since: undoing the creation of any other
-    // domain leaves the store's file alone (another program made it).
-    QSet<QString> m_writtenNames;
+    // Changes other programs make to the store: the watcher and the marks (a child of the controller).
+    TRExternalChanges *m_externalChanges = nullptr;
     bool m_started = false;
     bool m_quitApproved = false;
     // The session's end was agreed to: its closing of the window does not ask again. Any later command

@@ -27,22 +27,17 @@ bool storeHoldsName(const QString &name)
 
 TRDomainController *TRAppController::domainForName(const QString &name) const
 {
-    const int row = indexOfDomain(name);
-    return row < 0 ? nullptr : m_domains[static_cast<std::size_t>(row)].get();
+    return m_domainList.forName(name);
 }
 
 int TRAppController::indexOfDomain(const QString &name) const
 {
-    for (std::size_t row = 0; row < m_domains.size(); ++row) {
-        if (m_domains[row]->name() == name)
-            return static_cast<int>(row);
-    }
-    return -1;
+    return m_domainList.indexOf(name);
 }
 
 TRDomainController *TRAppController::currentDomain() const
 {
-    return m_shownDomain.get();
+    return m_domainList.shown().get();
 }
 
 void TRAppController::addDomain(const TRDomainEnvelopePtr &envelope)
@@ -51,8 +46,7 @@ void TRAppController::addDomain(const TRDomainEnvelopePtr &envelope)
         return;
     auto domain = std::make_shared<TRDomainController>(envelope->name(), envelope->contents());
     domain->setModified(true);
-    domain->setOutlineDragHandler(m_keyDrag);
-    m_domains.push_back(std::move(domain));
+    m_domainList.append(std::move(domain));
     reloadDomainList();
 
     m_undoManager->registerUndo([this, envelope] { removeDomain(envelope); });
@@ -71,19 +65,19 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
     // and the user is told why. Undoing a creation deletes only a file that Tamrix wrote: one that
     // another program made under the name meanwhile is not the user's.
     const bool undoingCreation = m_undoManager->isUndoing();
-    if (!undoingCreation || m_writtenNames.contains(envelope->name())) {
+    if (!undoingCreation || m_domainList.wasWritten(envelope->name())) {
         QString error;
         if (!TRDefaultsStore::standard().removePersistentDomainForName(envelope->name(), &error)) {
             reportFailures(trText("Cannot delete domain"),
                            {trFormat(trText("%@: %@"), {envelope->name(), error})});
             return;
         }
-        m_writtenNames.remove(envelope->name());
+        m_domainList.noteFileGone(envelope->name());
     }
     const bool wasLastRow = row == numberOfRowsInTableView() - 1;
     const int selected = selectedRow();
-    m_domains.erase(m_domains.begin() + row);
-    m_changedOnDisk.remove(envelope->name());
+    m_domainList.removeAt(row);
+    m_externalChanges->forget(envelope->name());
     reloadDomainList();
     // When the deleted domain was selected, the row that followed takes its place in the selection; when
     // it was the last row, its predecessor does. Another selection stays with its domain.
@@ -156,7 +150,7 @@ void TRAppController::newDomain()
 void TRAppController::deleteDomain()
 {
     TRDomainController *domain = currentDomain();
-    if (m_domains.empty() || !domain)
+    if (m_domainList.isEmpty() || !domain)
         return;
     const QString name = domain->name();
     const TRAlert::Content alert = TRAlert::question(
@@ -192,7 +186,7 @@ void TRAppController::searchDomain()
     const int first = selected < 0 ? 0 : selected + 1;
     for (int step = 0; step < examined; ++step) {
         const int row = (first + step) % count;
-        const QString &name = m_domains[static_cast<std::size_t>(row)]->name();
+        const QString &name = m_domainList.at(row)->name();
         const qsizetype at = name.indexOf(text, 0, Qt::CaseInsensitive);
         if (at < 0 || (prefixOnly && at != 0))
             continue;

@@ -76,16 +76,16 @@ void TRAppController::doExportToFile(int returnCode, const QString &path)
         return;
     TRArchiveContents contents;
     contents.isList = true;
-    contents.domains = m_domains;
+    contents.domains = m_domainList.domains();
     writeExchangeFile(contents, path);
 }
 
 void TRAppController::doExportDomainToFile(int returnCode, const QString &path)
 {
-    if (returnCode != TRFileDialog::kOK || !m_shownDomain)
+    if (returnCode != TRFileDialog::kOK || !m_domainList.shown())
         return;
     TRArchiveContents contents;
-    contents.domains.push_back(m_shownDomain);
+    contents.domains.push_back(m_domainList.shown());
     writeExchangeFile(contents, path);
 }
 
@@ -213,20 +213,19 @@ void TRAppController::importDomainAsking(const TRDomainControllerPtr &domain)
 
 void TRAppController::importDomain(const TRDomainControllerPtr &domain)
 {
-    domain->setOutlineDragHandler(m_keyDrag);
     domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
     int row = indexOfDomain(domain->name());
     if (row >= 0) {
         // The outline never shows a domain that is no longer in the list, not even for a moment.
-        const bool shown = m_shownDomain && m_shownDomain->name() == domain->name();
+        const bool shown = m_domainList.shown() && m_domainList.shown()->name() == domain->name();
         if (shown)
             setOutlineDataSource(nullptr);
-        m_domains[static_cast<std::size_t>(row)] = domain;
+        m_domainList.replace(row, domain);
         if (shown)
             setOutlineDataSource(domain);
     } else {
         row = numberOfRowsInTableView();
-        m_domains.push_back(domain);
+        m_domainList.append(domain);
     }
     reloadDomainList();
     selectRow(row);
@@ -241,7 +240,7 @@ void TRAppController::doImportFromFile(int returnCode, const QString &path)
     if (returnCode != TRFileDialog::kOK || !readExchangeFile(path, true, &contents))
         return;
     QStringList losing;
-    for (const TRDomainControllerPtr &loaded : m_domains) {
+    for (const TRDomainControllerPtr &loaded : m_domainList.domains()) {
         if (loaded->modified() && loaded->count() > 0)
             losing.append(loaded->name());
     }
@@ -256,13 +255,12 @@ void TRAppController::importDomains(std::vector<TRDomainControllerPtr> domains)
     setOutlineDataSource(nullptr);
     reloadKeyOutline();
     for (const TRDomainControllerPtr &domain : domains) {
-        domain->setOutlineDragHandler(m_keyDrag);
         domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
     }
-    m_domains = std::move(domains);
+    m_domainList.assign(std::move(domains));
     m_domainListModel->setDataSource(this);
     updateWindowTitle();
-    if (!m_domains.empty())
+    if (!m_domainList.isEmpty())
         selectRow(0);
     tableViewSelectionDidChange();
     m_undoManager->removeAllActions();

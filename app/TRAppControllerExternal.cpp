@@ -1,23 +1,8 @@
-// Changes other programs make to the store, as the application controller meets them: the folder is
-// watched; an unmodified domain follows its file, a modified one is marked and saving it asks first.
-#include "TRAlert.h"
+// Changes other programs make to the store, as the application controller meets them: TRExternalChanges
+// watches and marks; the controller redisplays the list and moves the selection.
 #include "TRAppController.h"
-#include "TRDomainListModel.h"
-#include "TRKeyOutlineModel.h"
-#include "TRMainView.h"
-#include "TRText.h"
-#include "TRUndoManager.h"
-#include "store/TRDefaultsStore.h"
+#include "TRExternalChanges.h"
 #include "store/TRStoreWatcher.h"
-
-#include <QApplication>
-#include <QDir>
-
-bool TRAppController::isChangedOnDisk(const TRDomainController &domain) const
-{
-    const auto mark = m_changedOnDisk.constFind(domain.name());
-    return domain.modified() && mark != m_changedOnDisk.cend() && *mark == domain.fileIdentity();
-}
 
 const QString &TRAppController::changedOnDiskMarker()
 {
@@ -25,284 +10,48 @@ const QString &TRAppController::changedOnDiskMarker()
     return marker;
 }
 
-void TRAppController::preferencesDidChange()
+bool TRAppController::isChangedOnDisk(const TRDomainController &domain) const
 {
-    const bool follow = preferenceIsSet(kFollowExternalChanges);
-    if (follow == (m_storeWatcher != nullptr))
-        return;
-    if (!follow) {
-        delete m_storeWatcher;
-        m_storeWatcher = nullptr;
-        m_changedOnDisk.clear();
-        reloadDomainList();
-        return;
-    }
-    startWatchingStore();
-    // What other programs did while nobody looked.
-    checkExternalChanges();
-}
-
-void TRAppController::startWatchingStore()
-{
-    if (m_storeWatcher || !preferenceIsSet(kFollowExternalChanges))
-        return;
-    m_storeWatcher = new TRStoreWatcher(TRDefaultsStore::standard().folder(), this);
-    connect(m_storeWatcher, &TRStoreWatcher::changed, this, &TRAppController::checkExternalChanges);
-    // The files watched follow the list, whatever changed it (a reload, an import, a new domain).
-    const auto watchListedFiles = [this] {
-        if (!m_storeWatcher)
-            return;
-        QStringList paths;
-        paths.reserve(qsizetype(m_domains.size()));
-        for (const TRDomainControllerPtr &domain : m_domains)
-            paths.append(TRDefaultsStore::standard().filePathForName(domain->name()));
-        m_storeWatcher->setFiles(paths);
-    };
-    for (const auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
-        connect(m_domainListModel, signal, m_storeWatcher, watchListedFiles);
-    connect(m_domainListModel, &QAbstractItemModel::modelReset, m_storeWatcher, watchListedFiles);
-    watchListedFiles();
+    return m_externalChanges->isChangedOnDisk(domain);
 }
 
 void TRAppController::checkExternalChanges()
 {
-    // Not while a sheet or an alert is up: the key or the domain it is about stays as the user saw it.
-    if (QApplication::activeModalWidget()) {
-        if (m_storeWatcher)
-            m_storeWatcher->noteChange();
-        return;
-    }
-    TRDefaultsStore &store = TRDefaultsStore::standard();
-    bool listChanged = false;
-    bool lookAgain = false;
-    QStringList marked;
-    QStringList unreadable;
-    for (std::size_t row = 0; row < m_domains.size();) {
-        const TRDomainControllerPtr domain = m_domains[row];
-        const QString name = domain->name();
-        const TRFileIdentity now = store.fileIdentity(name);
-        if (now == domain->fileIdentity()) {
-            // Unchanged, or changed back; Tamrix's own writes end here too.
-            listChanged |= m_changedOnDisk.remove(name);
-            m_unreadableSeen.remove(name);
-            m_unreadableReported.remove(name);
-            ++row;
-            continue;
-        }
-        if (domain->modified()) {
-            if (!isChangedOnDisk(*domain)) {
-                m_changedOnDisk.insert(name, domain->fileIdentity());
-                marked.append(name);
-                listChanged = true;
-            }
-            ++row;
-            continue;
-        }
-        if (!now.exists && domain->fileIdentity().exists) {
-            dropFollowedDomain(row);
-            listChanged = true;
-            continue;
-        }
-        const TRDefaultsStore::DomainRead read = store.readPersistentDomain(name);
-        if (read.unreadable) {
-            // The loaded copy stays. A file caught in the middle of a write is complete at the second
-            // look; one that is still unreadable then is reported, once.
-            if (m_unreadableSeen.value(name) != read.identity) {
-                m_unreadableSeen.insert(name, read.identity);
-                lookAgain = true;
-            } else if (m_unreadableReported.value(name) != read.identity) {
-                m_unreadableReported.insert(name, read.identity);
-                unreadable.append(
-                    trFormat(trText("The file of domain %@ cannot be read (%@); Tamrix keeps the "
-                                    "contents it read before."),
-                             {name, read.reason}));
-            }
-        } else if (read.dictionary.isDictionary()) {
-            m_unreadableSeen.remove(name);
-            m_unreadableReported.remove(name);
-            followFile(domain, read);
-            listChanged = true;
-        }
-        ++row;
-    }
-    // New files: only their names are looked at, so a look stays cheap whatever the store's size.
-    QSet<QString> listed;
-    listed.reserve(qsizetype(m_domains.size()));
-    for (const TRDomainControllerPtr &domain : m_domains)
-        listed.insert(domain->name());
-    const QStringList files =
-        QDir(store.folder())
-            .entryList({QStringLiteral("*.plist")}, QDir::Files | QDir::Hidden | QDir::System);
-    for (const QString &file : files) {
-        const QString name = file.chopped(6);
-        if (listed.contains(name) || !TRDefaultsStore::isValidDomainName(name))
-            continue;
-        // An unreadable new file is reported with the others that are not listed.
-        const TRDefaultsStore::DomainRead read = store.readPersistentDomain(name);
-        if (read.dictionary.isDictionary()) {
-            insertFollowedDomain(name, read);
-            listChanged = true;
-        }
-    }
-    if (listChanged)
-        reloadDomainList();
-    reportUnreadableFiles();
-
-    if (m_view && !unreadable.isEmpty())
-        m_view->showStatusMessage(unreadable.join(QLatin1Char(' ')));
-    else if (m_view && !marked.isEmpty())
-        m_view->showStatusMessage(
-            marked.size() == 1
-                ? trFormat(trText("The file of domain %@ was changed by another program. Saving the domain "
-                                  "will ask first."),
-                           {marked.first()})
-                : trFormat(trText("The files of %d modified domains were changed by another program. Saving "
-                                  "them will ask first."),
-                           {QString::number(marked.size())}));
-    if (lookAgain && m_storeWatcher)
-        m_storeWatcher->noteChange();
+    m_externalChanges->check();
 }
 
-void TRAppController::followFile(const TRDomainControllerPtr &domain, const TRDefaultsStore::DomainRead &read)
+void TRAppController::preferencesDidChange()
 {
-    const bool shown =
-        m_view && m_shownDomain == domain && m_view->keyOutlineModel() == domain->outlineModel();
-    if (shown)
-        m_view->keepingKeyOutlineView([&] { domain->reloadDomain(read); });
-    else
-        domain->reloadDomain(read);
-    m_changedOnDisk.remove(domain->name());
-    m_undoManager->removeActionsOfDomain(domain->name());
-}
-
-void TRAppController::dropFollowedDomain(std::size_t row)
-{
-    const QString name = m_domains[row]->name();
-    const bool wasLastRow = row + 1 == m_domains.size();
-    const int selected = selectedRow();
-    m_domains.erase(m_domains.begin() + std::ptrdiff_t(row));
-    m_changedOnDisk.remove(name);
-    m_writtenNames.remove(name);
-    m_undoManager->removeActionsOfDomain(name);
-    reloadDomainList();
-    if (selected == int(row) && numberOfRowsInTableView() > 0)
-        selectRow(wasLastRow ? int(row) - 1 : int(row));
-    tableViewSelectionDidChange();
-}
-
-void TRAppController::insertFollowedDomain(const QString &name, const TRDefaultsStore::DomainRead &read)
-{
-    auto domain = std::make_shared<TRDomainController>(name, read.dictionary);
-    domain->setOutlineDragHandler(m_keyDrag);
-    domain->setFileIdentity(read.identity);
-    // Where the store's order puts it among the listed domains.
-    auto at = std::find_if(m_domains.begin(), m_domains.end(),
-                           [&name](const TRDomainControllerPtr &listed) { return name < listed->name(); });
-    m_domains.insert(at, std::move(domain));
-}
-
-std::vector<TRDomainControllerPtr>
-TRAppController::domainsChangedOnDisk(const std::vector<TRDomainControllerPtr> &domains)
-{
-    std::vector<TRDomainControllerPtr> changed;
-    bool newlyMarked = false;
-    for (const TRDomainControllerPtr &domain : domains) {
-        // Only what a save would write.
-        if (!domain || !domain->modified() || domain->count() == 0)
-            continue;
-        if (TRDefaultsStore::standard().fileIdentity(domain->name()) == domain->fileIdentity())
-            continue;
-        changed.push_back(domain);
-        if (!isChangedOnDisk(*domain)) {
-            m_changedOnDisk.insert(domain->name(), domain->fileIdentity());
-            newlyMarked = true;
-        }
-    }
-    if (newlyMarked)
-        reloadDomainList();
-    return changed;
-}
-
-namespace {
-
-TRAlert::Content replaceQuestion(const std::vector<TRDomainControllerPtr> &domains)
-{
-    TRAlert::Content alert;
-    alert.title = trText("Changed by another program");
-    if (domains.size() == 1) {
-        alert.message =
-            trFormat(trText("The file of domain %@ was changed by another program since Tamrix read it. "
-                            "Saving will replace those changes."),
-                     {domains.front()->name()});
-    } else {
-        QStringList names;
-        for (const TRDomainControllerPtr &domain : domains)
-            names.append(domain->name());
-        alert.message =
-            trFormat(trText("The files of domains %@ were changed by another program since Tamrix "
-                            "read them. Saving will replace those changes."),
-                     {names.join(QStringLiteral(", "))});
-    }
-    alert.defaultButton = trText("Cancel");
-    alert.alternateButton = trText("Show Both…");
-    alert.otherButton = trText("Save Anyway");
-    alert.escapeCode = TRAlert::kDefault;
-    return alert;
-}
-
-} // namespace
-
-void TRAppController::acceptFilesOnDisk(const std::vector<TRDomainControllerPtr> &domains)
-{
-    // The user chose to replace the files as they stand now; a write by another program after this
-    // answer is asked about again.
-    for (const TRDomainControllerPtr &domain : domains)
-        domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
+    m_externalChanges->setFollowing(preferenceIsSet(kFollowExternalChanges));
 }
 
 void TRAppController::confirmReplacingExternalChanges(const std::vector<TRDomainControllerPtr> &domains,
                                                       const std::function<void()> &write)
 {
-    const std::vector<TRDomainControllerPtr> changed = domainsChangedOnDisk(domains);
-    if (changed.empty()) {
-        write();
-        return;
-    }
-    TRAlert::beginSheet(mainWindow(), replaceQuestion(changed), [this, changed, write](int code) {
-        if (code == TRAlert::kOther) {
-            acceptFilesOnDisk(changed);
-            write();
-        } else if (code == TRAlert::kAlternate) {
-            for (const TRDomainControllerPtr &domain : changed)
-                showBothVersions(domain);
-        }
-    });
+    m_externalChanges->confirmReplacing(domains, write);
 }
 
 bool TRAppController::confirmReplacingExternalChangesModal(const std::vector<TRDomainControllerPtr> &domains)
 {
-    const std::vector<TRDomainControllerPtr> changed = domainsChangedOnDisk(domains);
-    if (changed.empty())
-        return true;
-    switch (TRAlert::runModal(replaceQuestion(changed))) {
-    case TRAlert::kOther:
-        acceptFilesOnDisk(changed);
-        return true;
-    case TRAlert::kAlternate:
-        for (const TRDomainControllerPtr &domain : changed)
-            showBothVersions(domain);
-        return false;
-    default:
-        return false;
-    }
+    return m_externalChanges->confirmReplacingModal(domains);
 }
 
 void TRAppController::showBothVersions(const TRDomainControllerPtr &domain)
 {
+    m_externalChanges->showBothVersions(domain);
+}
+
+void TRAppController::dropFollowedDomain(int row)
+{
+    const TRDomainControllerPtr domain = m_domainList.at(row);
     if (!domain)
         return;
-    const TRDefaultsStore::DomainRead read = TRDefaultsStore::standard().readPersistentDomain(domain->name());
-    if (m_view)
-        m_view->showBothVersions(domain->name(), read.dictionary, read.reason,
-                                 domain->databaseRepresentation());
+    const bool wasLastRow = row + 1 == m_domainList.count();
+    const int selected = selectedRow();
+    m_domainList.removeAt(row);
+    m_domainList.noteFileGone(domain->name());
+    reloadDomainList();
+    if (selected == row && numberOfRowsInTableView() > 0)
+        selectRow(wasLastRow ? row - 1 : row);
+    tableViewSelectionDidChange();
 }

@@ -194,7 +194,7 @@ void TRAppController::keyDoubleClicked()
 void TRAppController::deleteKey()
 {
     TRDomainController *domain = currentDomain();
-    if (m_domains.empty() || !domain || domain->count() <= 0)
+    if (m_domainList.isEmpty() || !domain || domain->count() <= 0)
         return;
     if (selectedKeys().size() > 1) {
         deleteSelectedKeys();

@@ -49,7 +49,7 @@ bool readPropertyList(const QString &path, TRValue *contents, QString *reason)
 
 void TRAppController::exportDomainAsPropertyList()
 {
-    if (!m_shownDomain)
+    if (!m_domainList.shown())
         return;
     TRFileDialog::Settings settings;
     settings.kind = TRFileDialog::Kind::Save;
@@ -66,10 +66,10 @@ void TRAppController::exportDomainAsPropertyList()
 
 void TRAppController::doExportDomainAsPropertyList(int returnCode, const QString &path, bool binary)
 {
-    if (returnCode != TRFileDialog::kOK || !m_shownDomain)
+    if (returnCode != TRFileDialog::kOK || !m_domainList.shown())
         return;
     // Unsaved changes included; nothing in memory changes.
-    const TRValue contents = m_shownDomain->databaseRepresentation();
+    const TRValue contents = m_domainList.shown()->databaseRepresentation();
     QByteArray bytes;
     QString reason;
     if (!binary && !TRPropertyList::canWriteXml(contents)) {

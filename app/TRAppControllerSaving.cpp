@@ -20,7 +20,7 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
     case TRDefaultsStore::WriteResult::Written:
         break;
     case TRDefaultsStore::WriteResult::ChangedOnDisk:
-        m_changedOnDisk.insert(domain->name(), domain->fileIdentity());
+        m_externalChanges->mark(*domain);
         error = trText("Another program changed the file just now; nothing was written. Save again to "
                        "decide what to keep.");
         [[fallthrough]];
@@ -32,8 +32,8 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
     }
     domain->setModified(false);
     domain->setFileIdentity(written);
-    m_changedOnDisk.remove(domain->name());
-    m_writtenNames.insert(domain->name());
+    m_externalChanges->forget(domain->name());
+    m_domainList.noteWritten(domain->name());
     return true;
 }
 
@@ -41,8 +41,8 @@ bool TRAppController::doSaveDomain(TRDomainController *domain)
 {
     // A file another program changed is replaced only when the user says so.
     const int row = domain ? indexOfDomain(domain->name()) : -1;
-    if (row >= 0 && !domainsChangedOnDisk({m_domains[std::size_t(row)]}).empty()) {
-        const TRDomainControllerPtr held = m_domains[std::size_t(row)];
+    if (row >= 0 && !m_externalChanges->changedOnDisk({m_domainList.at(row)}).empty()) {
+        const TRDomainControllerPtr held = m_domainList.at(row);
         confirmReplacingExternalChanges({held}, [this, held] {
             if (indexOfDomain(held->name()) < 0)
                 return;
@@ -68,7 +68,7 @@ void TRAppController::reportFailures(const QString &title, const QStringList &fa
 
 void TRAppController::saveDomain()
 {
-    if (m_domains.empty())
+    if (m_domainList.isEmpty())
         return;
     TRDomainController *domain = currentDomain();
     if (!domain)
@@ -90,16 +90,16 @@ void TRAppController::saveDomain()
 void TRAppController::saveAllDomains()
 {
     // One question for every domain whose file another program changed.
-    confirmReplacingExternalChanges(m_domains, [this] { saveAll(false); });
+    confirmReplacingExternalChanges(m_domainList.domains(), [this] { saveAll(false); });
 }
 
 bool TRAppController::saveAll(bool fromQuitPath)
 {
-    if (m_domains.empty())
+    if (m_domainList.isEmpty())
         return true;
     bool emptyAlertShown = fromQuitPath;
     QStringList failures;
-    for (const TRDomainControllerPtr &domain : m_domains) {
+    for (const TRDomainControllerPtr &domain : m_domainList.domains()) {
         if (domain->count() > 0) {
             writeDomain(domain.get(), &failures);
         } else if (!emptyAlertShown) {
@@ -123,9 +123,9 @@ bool TRAppController::saveAll(bool fromQuitPath)
 
 void TRAppController::reloadDomain()
 {
-    if (m_domains.empty())
+    if (m_domainList.isEmpty())
         return;
-    TRDomainControllerPtr domain = m_shownDomain;
+    TRDomainControllerPtr domain = m_domainList.shown();
     if (domain && domain->modified()) {
         const TRAlert::Content alert = TRAlert::question(
             trText("About to reload a domain"),

@@ -1,0 +1,168 @@
+// The domain list and the external changes on their own, without a window: what each owns and what it
+// asks of its host.
+#include "AppTestFixture.h"
+#include "TRDomainList.h"
+#include "TRDomainListModel.h"
+#include "TRExternalChanges.h"
+#include "TRKeyOutlineModel.h"
+#include "TRUndoManager.h"
+
+#include <QFile>
+
+namespace {
+
+class NoDrag final : public TRKeyOutlineDragHandler
+{
+public:
+    QStringList mimeTypes() const override { return {QStringLiteral("text/plain")}; }
+    QMimeData *mimeData(const TRKeyOutlineModel &, const QModelIndexList &) const override { return nullptr; }
+    bool canDropMimeData(const TRKeyOutlineModel &, const QMimeData *, Qt::DropAction, int,
+                         const QModelIndex &) const override
+    {
+        return false;
+    }
+    bool dropMimeData(const TRKeyOutlineModel &, const QMimeData *, Qt::DropAction, int,
+                      const QModelIndex &) override
+    {
+        return false;
+    }
+};
+
+QStringList namesOf(const TRDomainList &list)
+{
+    QStringList names;
+    for (const TRDomainControllerPtr &domain : list.domains())
+        names.append(domain->name());
+    return names;
+}
+
+TRDomainControllerPtr made(const char *name, int keys = 1)
+{
+    TRDictionary contents;
+    for (int i = 0; i < keys; ++i)
+        contents.insert(QStringLiteral("k%1").arg(i), TRValue::fromInteger(i));
+    return std::make_shared<TRDomainController>(QString::fromLatin1(name), TRValue::fromDictionary(contents));
+}
+
+} // namespace
+
+using DomainListAlone = AppTest;
+
+TEST_F(DomainListAlone, EveryWayInGivesTheDragHandlerAndKeepsTheOrder)
+{
+    storeDomain(QStringLiteral("b"), dictionaryOf(1));
+    storeDomain(QStringLiteral("d"), dictionaryOf(2));
+    const auto drag = std::make_shared<NoDrag>();
+    TRDomainList list(drag);
+    list.loadFromStore();
+    EXPECT_EQ(namesOf(list), (QStringList{QStringLiteral("b"), QStringLiteral("d")}));
+
+    struct Case
+    {
+        const char *name;
+        int expectedRow;
+    };
+    for (const Case &c : {Case{"c", 1}, Case{"a", 0}, Case{"e", 4}}) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(list.insertInStoreOrder(made(c.name)), c.expectedRow);
+    }
+    list.append(made("0-last"));
+    list.replace(0, made("a"));
+    EXPECT_EQ(namesOf(list),
+              (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d"),
+                           QStringLiteral("e"), QStringLiteral("0-last")}));
+    for (const TRDomainControllerPtr &domain : list.domains())
+        EXPECT_EQ(domain->outlineModel()->dragHandler(), drag.get()) << qPrintable(domain->name());
+    list.assign({made("x")});
+    EXPECT_EQ(list.at(0)->outlineModel()->dragHandler(), drag.get());
+
+    // Rows outside the list change nothing and answer nothing.
+    list.removeAt(5);
+    list.replace(-1, made("y"));
+    EXPECT_EQ(list.at(1), nullptr);
+    EXPECT_EQ(list.forName(QStringLiteral("y")), nullptr);
+    EXPECT_EQ(namesOf(list), QStringList{QStringLiteral("x")});
+}
+
+TEST_F(DomainListAlone, OnlyAModifiedDomainWithKeysHoldsChanges)
+{
+    TRDomainList list;
+    list.append(made("empty", 0));
+    list.append(made("full", 2));
+    EXPECT_FALSE(list.modifiedDomainExists());
+    list.at(0)->setModified(true);
+    EXPECT_FALSE(list.modifiedDomainExists());
+    list.at(1)->setModified(true);
+    EXPECT_TRUE(list.modifiedDomainExists());
+
+    EXPECT_FALSE(list.wasWritten(QStringLiteral("full")));
+    list.noteWritten(QStringLiteral("full"));
+    EXPECT_TRUE(list.wasWritten(QStringLiteral("full")));
+    list.noteFileGone(QStringLiteral("full"));
+    EXPECT_FALSE(list.wasWritten(QStringLiteral("full")));
+}
+
+namespace {
+
+class RecordingHost final : public TRExternalChanges::Host
+{
+public:
+    explicit RecordingHost(TRDomainList &list) : m_list(list) {}
+    void domainListChanged() override { ++listChanges; }
+    void dropFollowedDomain(int row) override
+    {
+        dropped.append(m_list.at(row)->name());
+        m_list.removeAt(row);
+    }
+    void unreadableFilesChanged() override { ++unreadableLooks; }
+    TRMainView *mainView() const override { return nullptr; }
+
+    int listChanges = 0;
+    int unreadableLooks = 0;
+    QStringList dropped;
+
+private:
+    TRDomainList &m_list;
+};
+
+} // namespace
+
+using ExternalChangesAlone = AppTest;
+
+TEST_F(ExternalChangesAlone, ALookFollowsMarksDropsAndAddsWithoutAWindow)
+{
+    for (const char *name : {"follows", "marked", "gone"})
+        storeDomain(QString::fromLatin1(name), dictionaryOf(1));
+    TRDomainList list;
+    list.loadFromStore();
+    for (const TRDomainControllerPtr &domain : list.domains())
+        domain->rootKey(); // read now, as a shown domain is
+    list.at(list.indexOf(QStringLiteral("marked")))->setModified(true);
+    TRDomainListModel model;
+    TRUndoManager undo;
+    RecordingHost host(list);
+    TRExternalChanges changes(list, model, undo, host);
+
+    storeDomain(QStringLiteral("follows"), dictionaryOf(3));
+    storeDomain(QStringLiteral("marked"), dictionaryOf(4));
+    QFile::remove(domainFile(QStringLiteral("gone")));
+    storeDomain(QStringLiteral("added"), dictionaryOf(2));
+    changes.check();
+
+    EXPECT_EQ(namesOf(list),
+              (QStringList{QStringLiteral("added"), QStringLiteral("follows"), QStringLiteral("marked")}));
+    EXPECT_EQ(host.dropped, QStringList{QStringLiteral("gone")});
+    EXPECT_EQ(list.forName(QStringLiteral("follows"))->count(), 3);
+    EXPECT_FALSE(list.forName(QStringLiteral("follows"))->modified());
+    // The modified domain keeps its keys and is marked, until it forgets the mark.
+    TRDomainController *marked = list.forName(QStringLiteral("marked"));
+    EXPECT_EQ(marked->count(), 1);
+    EXPECT_TRUE(changes.isChangedOnDisk(*marked));
+    EXPECT_EQ(changes.changedOnDisk({list.at(list.indexOf(QStringLiteral("marked")))}).size(), 1u);
+    changes.forget(QStringLiteral("marked"));
+    EXPECT_FALSE(changes.isChangedOnDisk(*marked));
+    EXPECT_GE(host.listChanges, 1);
+    EXPECT_EQ(host.unreadableLooks, 1);
+    // Not following: no watcher.
+    EXPECT_EQ(changes.storeWatcher(), nullptr);
+}
