@@ -53,7 +53,7 @@ TRAppController::TRAppController(QObject *parent)
           [controller = QPointer<TRAppController>(this)](const TRKeyDrop &drop) {
               return controller && controller->dropKeys(drop);
           })),
-      m_domainList(m_keyDrag)
+      m_domainList(m_keyDrag), m_keyCommands(m_domainList, *m_undoManager, *this)
 {
     m_externalChanges = new TRExternalChanges(m_domainList, *m_domainListModel, *m_undoManager, *this, this);
     initialize();
@@ -379,16 +379,16 @@ void TRAppController::sheetCancelClicked()
 
 void TRAppController::undo()
 {
-    deferKeyChanges();
+    m_keyCommands.deferChanges();
     m_undoManager->undo();
-    finishDeferredKeyChanges();
+    m_keyCommands.finishDeferredChanges();
 }
 
 void TRAppController::redo()
 {
-    deferKeyChanges();
+    m_keyCommands.deferChanges();
     m_undoManager->redo();
-    finishDeferredKeyChanges();
+    m_keyCommands.finishDeferredChanges();
 }
 
 void TRAppController::focusDomainSearch()

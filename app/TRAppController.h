@@ -5,6 +5,7 @@
 #include "TRDomainList.h"
 #include "TRExternalChanges.h"
 #include "TRKey.h"
+#include "TRKeyCommands.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QComboBox>
@@ -42,7 +43,7 @@ struct TRArchiveContents;
 // (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp), key commands
 // (TRAppControllerKeys.cpp), the value sheets (TRAppControllerSheets.cpp), exchange files
 // (TRAppControllerExchange.cpp), about, preferences and home page (TRAppControllerAbout.cpp).
-class TRAppController final : public QObject, private TRExternalChanges::Host
+class TRAppController final : public QObject, private TRExternalChanges::Host, private TRKeyCommands::Host
 {
     Q_OBJECT
 
@@ -329,23 +330,13 @@ private:
     void importDomainAsking(const TRDomainControllerPtr &domain);
     void reportExportFailure(const QString &path, const QString &reason);
     void reportImportFailure(const QString &path, const QString &reason);
-    // After a key primitive: the domain list and the modified marker; with AutoSave on (and keys left
-    // when the domain must not be emptied), the save.
-    void finishKeyChange(TRDomainController *domain, bool mayAutoSave);
+    // What the key commands ask of the window (TRAppControllerKeys.cpp): the domain list and the
+    // modified marker; with AutoSave on, the save.
+    void keysChanged() override;
+    void autoSaveDomain(TRDomainController *domain) override;
     // Where New key and Paste put keys: the expanded compound selected, else the selected key's parent,
     // else the top level.
     TRKeyPtr parentForNewKeys(TRDomainController *domain) const;
-    // Several primitives as one command: one undo step under the action name, the domain list refreshed
-    // and AutoSave run once at the end. Undo and redo defer their refreshes the same way.
-    void beginKeyCommand();
-    void endKeyCommand(const QString &actionName);
-    void deferKeyChanges() { ++m_keyChangesDeferred; }
-    void finishDeferredKeyChanges();
-    // Removes keys of any parents; a list keeps the order of the elements left.
-    void removeKeys(const std::vector<TRKeyPtr> &keys);
-    // Gives a list these children in this order through the primitives (the first differing position to
-    // the end is taken out and put back), each named by its new position.
-    void rearrangeList(const TRKeyPtr &list, const std::vector<TRKeyPtr> &children);
     void selectKeys(const std::vector<TRKeyPtr> &keys);
     // Delete key with several keys selected: one confirmation naming the count.
     void deleteSelectedKeys();
@@ -364,14 +355,14 @@ private:
     // Dragging keys out of and dropping on every domain's outline model.
     std::shared_ptr<TRKeyOutlineDragHandler> m_keyDrag;
     TRDomainList m_domainList;
+    // The key primitives, grouping and deferred refreshes.
+    TRKeyCommands m_keyCommands;
     QPointer<QDialog> m_currentSheet;
     QPointer<TRNameSheet> m_nameSheet;
     TRKeyPtr m_currentKey;
     TRKeyPtr m_editedKey;
     // Delete key with several keys selected: the keys the confirmation is about.
     std::vector<TRKeyPtr> m_keysToDelete;
-    int m_keyChangesDeferred = 0;
-    QSet<QString> m_deferredKeyDomains;
     QList<int> m_outlineColumnWidths;
     // Changes other programs make to the store: the watcher and the marks (a child of the controller).
     TRExternalChanges *m_externalChanges = nullptr;

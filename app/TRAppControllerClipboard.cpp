@@ -66,79 +66,6 @@ std::vector<TRKeyPtr> TRAppController::selectedKeys() const
     return TRKeyOutlineDrag::topmostKeys(std::move(keys));
 }
 
-void TRAppController::beginKeyCommand()
-{
-    m_undoManager->beginUndoGrouping();
-    deferKeyChanges();
-}
-
-void TRAppController::endKeyCommand(const QString &actionName)
-{
-    m_undoManager->fixActionName(actionName);
-    m_undoManager->endUndoGrouping();
-    finishDeferredKeyChanges();
-}
-
-void TRAppController::finishDeferredKeyChanges()
-{
-    if (m_keyChangesDeferred <= 0 || --m_keyChangesDeferred > 0)
-        return;
-    const QSet<QString> names = std::exchange(m_deferredKeyDomains, {});
-    if (names.isEmpty())
-        return;
-    if (preferenceIsSet(kAutoSave)) {
-        for (const QString &name : names) {
-            // The store does not take an empty domain.
-            TRDomainController *domain = domainForName(name);
-            if (domain && domain->count() > 0)
-                doSaveDomain(domain);
-        }
-    }
-    reloadDomainList();
-}
-
-void TRAppController::rearrangeList(const TRKeyPtr &list, const std::vector<TRKeyPtr> &children)
-{
-    const std::vector<TRKeyPtr> old = list->children();
-    std::size_t first = 0;
-    while (first < old.size() && first < children.size() && old[first] == children[first] &&
-           old[first]->name() == TRValue::fromInteger(qint64(first)))
-        ++first;
-    // Taken out from the end, so that undoing puts them back in order.
-    for (std::size_t i = old.size(); i > first; --i)
-        removeKey(old[i - 1]);
-    for (std::size_t i = first; i < children.size(); ++i) {
-        const TRKeyPtr &child = children[i];
-        const TRValue position = TRValue::fromInteger(qint64(i));
-        // An element shows its position: one that moved comes back as a new node named by its new place.
-        addKey(child->name() == position
-                   ? child
-                   : TRKey::create(position, child->databaseRepresentation(), list, list->domain()));
-    }
-}
-
-void TRAppController::removeKeys(const std::vector<TRKeyPtr> &keys)
-{
-    std::vector<TRKeyPtr> lists;
-    for (const TRKeyPtr &key : keys) {
-        const TRKeyPtr parent = key->parent();
-        if (!parent)
-            continue;
-        if (!parent->isArray())
-            removeKey(key);
-        else if (!holds(lists, parent.get()))
-            lists.push_back(parent);
-    }
-    for (const TRKeyPtr &list : lists) {
-        std::vector<TRKeyPtr> left;
-        for (const TRKeyPtr &child : list->children()) {
-            if (!holds(keys, child.get()))
-                left.push_back(child);
-        }
-        rearrangeList(list, left);
-    }
-}
-
 std::vector<TRKeyPtr> TRAppController::insertFragment(const TRKeyPtr &parent, int position,
                                                       const TRKeyPlistFragment &fragment,
                                                       const QString &actionName)
@@ -146,7 +73,7 @@ std::vector<TRKeyPtr> TRAppController::insertFragment(const TRKeyPtr &parent, in
     std::vector<TRKeyPtr> added;
     if (!parent || !parent->isCompound() || fragment.items.empty())
         return added;
-    beginKeyCommand();
+    m_keyCommands.beginCommand();
     if (parent->isDictionary()) {
         for (const TRKeyPlistFragment::Item &item : fragment.items) {
             const QString name = unusedName(*parent, item.named ? item.name : trText("new key"));
@@ -162,9 +89,9 @@ std::vector<TRKeyPtr> TRAppController::insertFragment(const TRKeyPtr &parent, in
         const std::size_t at =
             position < 0 ? children.size() : std::min(std::size_t(position), children.size());
         added = insertElements(parent, &children, at, fragment);
-        rearrangeList(parent, children);
+        m_keyCommands.rearrangeList(parent, children);
     }
-    endKeyCommand(actionName);
+    m_keyCommands.endCommand(actionName);
     return added;
 }
 
@@ -230,9 +157,9 @@ void TRAppController::cutKeys()
     if (keys.empty())
         return;
     copyKeys();
-    beginKeyCommand();
-    removeKeys(keys);
-    endKeyCommand(trText("Cut"));
+    m_keyCommands.beginCommand();
+    m_keyCommands.removeKeys(keys);
+    m_keyCommands.endCommand(trText("Cut"));
 }
 
 void TRAppController::pasteKeys()
@@ -268,7 +195,7 @@ void TRAppController::duplicateKeys()
         return;
     std::vector<TRKeyPtr> added;
     std::vector<TRKeyPtr> lists;
-    beginKeyCommand();
+    m_keyCommands.beginCommand();
     for (const TRKeyPtr &key : keys) {
         const TRKeyPtr parent = key->parent();
         if (!parent)
@@ -299,9 +226,9 @@ void TRAppController::duplicateKeys()
                 added.push_back(copy);
             }
         }
-        rearrangeList(list, children);
+        m_keyCommands.rearrangeList(list, children);
     }
-    endKeyCommand(trText("Duplicate"));
+    m_keyCommands.endCommand(trText("Duplicate"));
     selectKeys(added);
 }
 
@@ -321,9 +248,9 @@ void TRAppController::doRemoveKeys(int returnCode)
     const std::vector<TRKeyPtr> keys = std::exchange(m_keysToDelete, {});
     if (returnCode != TRAlert::kAlternate || keys.empty())
         return;
-    beginKeyCommand();
-    removeKeys(keys);
-    endKeyCommand(trText("Delete keys"));
+    m_keyCommands.beginCommand();
+    m_keyCommands.removeKeys(keys);
+    m_keyCommands.endCommand(trText("Delete keys"));
 }
 
 bool TRAppController::dropKeys(const TRKeyDrop &drop)
@@ -352,8 +279,8 @@ bool TRAppController::dropKeys(const TRKeyDrop &drop)
     if (arriving.items.empty())
         return false;
     std::vector<TRKeyPtr> added;
-    beginKeyCommand();
-    removeKeys(leaving);
+    m_keyCommands.beginCommand();
+    m_keyCommands.removeKeys(leaving);
     if (parent->isDictionary()) {
         added = insertFragment(parent, -1, arriving, actionName);
     } else {
@@ -370,9 +297,9 @@ bool TRAppController::dropKeys(const TRKeyDrop &drop)
         }
         at = std::min(at, children.size());
         added = insertElements(parent, &children, at, arriving);
-        rearrangeList(parent, children);
+        m_keyCommands.rearrangeList(parent, children);
     }
-    endKeyCommand(actionName);
+    m_keyCommands.endCommand(actionName);
     selectKeys(added);
     return true;
 }

@@ -38,53 +38,31 @@ TRValue firstValueForType(int index)
 
 } // namespace
 
-void TRAppController::finishKeyChange(TRDomainController *domain, bool mayAutoSave)
-{
-    m_undoManager->setActionDomain(domain->name());
-    if (m_keyChangesDeferred > 0) {
-        m_deferredKeyDomains.insert(domain->name());
-        return;
-    }
-    if (mayAutoSave && preferenceIsSet(kAutoSave))
-        doSaveDomain(domain);
-    reloadDomainList();
-}
-
 void TRAppController::addKey(const TRKeyPtr &key)
 {
-    TRDomainController *domain = key ? domainForName(key->domain()) : nullptr;
-    if (!domain || !domain->insertKey(key))
-        return;
-    m_undoManager->registerUndo([this, key] { removeKey(key); });
-    m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("Delete key") : trText("New key"));
-    finishKeyChange(domain, true);
+    m_keyCommands.addKey(key);
 }
 
 void TRAppController::removeKey(const TRKeyPtr &key)
 {
-    TRDomainController *domain = key ? domainForName(key->domain()) : nullptr;
-    if (!domain || !domain->takeKey(key))
-        return;
-    m_undoManager->registerUndo([this, key] { addKey(key); });
-    m_undoManager->setActionName(m_undoManager->isUndoing() ? trText("New key") : trText("Delete key"));
-    // The store does not take an empty domain.
-    finishKeyChange(domain, domain->count() > 0);
+    m_keyCommands.removeKey(key);
 }
 
 void TRAppController::replaceKeys(const QList<TRKeyPtr> &pair, const QString &actionName)
 {
-    if (pair.size() != 2 || !pair[0] || !pair[1])
-        return;
-    const TRKeyPtr oldKey = pair[0];
-    const TRKeyPtr newKey = pair[1];
-    TRDomainController *domain = domainForName(oldKey->domain());
-    if (!domain || !domain->replaceKey(oldKey, newKey))
-        return;
-    m_undoManager->registerUndo([this, newKey, oldKey, actionName] {
-        replaceKeys({newKey, oldKey}, actionName);
-    });
-    m_undoManager->setActionName(actionName.isEmpty() ? trText("Edit key") : actionName);
-    finishKeyChange(domain, true);
+    if (pair.size() == 2)
+        m_keyCommands.replaceKey(pair[0], pair[1], actionName);
+}
+
+void TRAppController::keysChanged()
+{
+    reloadDomainList();
+}
+
+void TRAppController::autoSaveDomain(TRDomainController *domain)
+{
+    if (preferenceIsSet(kAutoSave))
+        doSaveDomain(domain);
 }
 
 bool TRAppController::acceptsKeyName(const TRKey &parent, const QString &name)

@@ -1,9 +1,10 @@
-// The domain list and the external changes on their own, without a window: what each owns and what it
-// asks of its host.
+// The domain list, the external changes and the key commands on their own, without a window: what each
+// owns and what it asks of its host.
 #include "AppTestFixture.h"
 #include "TRDomainList.h"
 #include "TRDomainListModel.h"
 #include "TRExternalChanges.h"
+#include "TRKeyCommands.h"
 #include "TRKeyOutlineModel.h"
 #include "TRUndoManager.h"
 
@@ -165,4 +166,78 @@ TEST_F(ExternalChangesAlone, ALookFollowsMarksDropsAndAddsWithoutAWindow)
     EXPECT_EQ(host.unreadableLooks, 1);
     // Not following: no watcher.
     EXPECT_EQ(changes.storeWatcher(), nullptr);
+}
+
+namespace {
+
+class KeyHost final : public TRKeyCommands::Host
+{
+public:
+    void keysChanged() override { ++refreshes; }
+    void autoSaveDomain(TRDomainController *domain) override { saved.append(domain->name()); }
+
+    int refreshes = 0;
+    QStringList saved;
+};
+
+TRKeyPtr newKey(const TRDomainController &domain, const char *name)
+{
+    return TRKey::create(TRValue::fromString(QString::fromLatin1(name)), TRValue::fromInteger(1),
+                         domain.rootKey(), domain.name());
+}
+
+} // namespace
+
+using KeyCommandsAlone = AppTest;
+
+TEST_F(KeyCommandsAlone, ACommandIsOneStepWithOneRefreshAndOneSavePerDomain)
+{
+    TRDomainList list;
+    list.append(made("a", 1));
+    list.append(made("b", 1));
+    TRUndoManager undo;
+    KeyHost host;
+    TRKeyCommands commands(list, undo, host);
+    TRDomainController &a = *list.at(0);
+    TRDomainController &b = *list.at(1);
+
+    // One primitive alone: its own step, refresh and save.
+    commands.addKey(newKey(a, "x"));
+    EXPECT_EQ(undo.undoActionNames(), QStringList{QStringLiteral("New key")});
+    EXPECT_EQ(host.refreshes, 1);
+    EXPECT_EQ(host.saved, QStringList{QStringLiteral("a")});
+
+    // Several, over two domains, as one command.
+    host = KeyHost();
+    commands.beginCommand();
+    commands.addKey(newKey(a, "y"));
+    commands.addKey(newKey(b, "y"));
+    commands.removeKey(a.rootKey()->childForName(TRValue::fromString(QStringLiteral("x"))));
+    EXPECT_EQ(host.refreshes, 0);
+    commands.endCommand(QStringLiteral("Paste"));
+    EXPECT_EQ(undo.undoActionNames(), (QStringList{QStringLiteral("Paste"), QStringLiteral("New key")}));
+    EXPECT_EQ(host.refreshes, 1);
+    host.saved.sort();
+    EXPECT_EQ(host.saved, (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+
+    // Undoing the command is deferred as the controller defers it, and puts back what was there.
+    host = KeyHost();
+    commands.deferChanges();
+    undo.undo();
+    commands.finishDeferredChanges();
+    EXPECT_EQ(a.count(), 2);
+    EXPECT_EQ(b.count(), 1);
+    EXPECT_EQ(host.refreshes, 1);
+
+    // A domain emptied is not saved; a key whose parent left the tree changes nothing.
+    host = KeyHost();
+    const TRKeyPtr onlyKey = b.rootKey()->childAtIndex(0);
+    commands.removeKey(onlyKey);
+    EXPECT_EQ(b.count(), 0);
+    EXPECT_TRUE(host.saved.isEmpty());
+    const QStringList steps = undo.undoActionNames();
+    commands.removeKey(onlyKey);
+    commands.addKey(
+        TRKey::create(TRValue::fromString(QStringLiteral("z")), TRValue::fromInteger(1), onlyKey, b.name()));
+    EXPECT_EQ(undo.undoActionNames(), steps);
 }
