@@ -48,13 +48,14 @@ const QString &TRAppController::trCross()
 
 TRAppController::TRAppController(QObject *parent)
     : QObject(parent), m_undoManager(new TRUndoManager(this)), m_domainListModel(new TRDomainListModel(this)),
-      m_keyDrag(std::make_shared<TRKeyOutlineDrag>(
-          // A model can outlive the controller (an undo step holds its domain).
-          [controller = QPointer<TRAppController>(this)](const TRKeyDrop &drop) {
-              return controller && controller->dropKeys(drop);
-          })),
-      m_domainList(m_keyDrag), m_keyCommands(m_domainList, *m_undoManager, *this)
+      m_keyCommands(m_domainList, *m_undoManager, *this),
+      m_keyClipboard(m_keyCommands,
+                     // A model can outlive the controller (an undo step holds its domain).
+                     [controller = QPointer<TRAppController>(this)](const TRKeyDrop &drop) {
+                         return controller && controller->dropKeys(drop);
+                     })
 {
+    m_domainList.setDragHandler(m_keyClipboard.dragHandler());
     m_externalChanges = new TRExternalChanges(m_domainList, *m_domainListModel, *m_undoManager, *this, this);
     initialize();
     if (g_trCross.isEmpty())

@@ -5,6 +5,7 @@
 #include "TRDomainList.h"
 #include "TRExternalChanges.h"
 #include "TRKey.h"
+#include "TRKeyClipboard.h"
 #include "TRKeyCommands.h"
 #include "store/TRDefaultsStore.h"
 
@@ -352,11 +353,11 @@ private:
     InterfaceLoader m_interfaceLoader;
     TRUndoManager *m_undoManager = nullptr;
     TRDomainListModel *m_domainListModel = nullptr;
-    // Dragging keys out of and dropping on every domain's outline model.
-    std::shared_ptr<TRKeyOutlineDragHandler> m_keyDrag;
     TRDomainList m_domainList;
     // The key primitives, grouping and deferred refreshes.
     TRKeyCommands m_keyCommands;
+    // Cut, Copy, Paste, Duplicate and drag and drop, and the drag handler of every outline model.
+    TRKeyClipboard m_keyClipboard;
     QPointer<QDialog> m_currentSheet;
     QPointer<TRNameSheet> m_nameSheet;
     TRKeyPtr m_currentKey;

@@ -4,6 +4,7 @@
 #include "TRAlert.h"
 #include "TRAppController.h"
 #include "TRDomainController.h"
+#include "TRKeyClipboard.h"
 #include "TRKeyOutlineDrag.h"
 #include "TRKeyOutlineModel.h"
 #include "TRKeyPlistFragment.h"
@@ -11,47 +12,9 @@
 #include "TRText.h"
 #include "TRUndoManager.h"
 
-#include <QClipboard>
-#include <QGuiApplication>
 #include <QItemSelection>
-#include <QMimeData>
 #include <unordered_map>
 #include <unordered_set>
-
-namespace {
-
-// A free name in the dictionary: the name itself, else "name copy", "name copy 2", ...
-QString unusedName(const TRKey &dictionary, const QString &name)
-{
-    if (!dictionary.keyExists(TRValue::fromString(name)))
-        return name;
-    QString candidate = trFormat(trText("%@ copy"), {name});
-    for (int number = 2; dictionary.keyExists(TRValue::fromString(candidate)); ++number)
-        candidate = trFormat(trText("%@ copy %d"), {name, QString::number(number)});
-    return candidate;
-}
-
-bool holds(const std::vector<TRKeyPtr> &keys, const TRKey *key)
-{
-    return std::ranges::any_of(keys, [key](const TRKeyPtr &held) { return held.get() == key; });
-}
-
-// New elements of the list for the fragment's values, put into children at the position and named by
-// the positions they take there.
-std::vector<TRKeyPtr> insertElements(const TRKeyPtr &list, std::vector<TRKeyPtr> *children, std::size_t at,
-                                     const TRKeyPlistFragment &fragment)
-{
-    std::vector<TRKeyPtr> elements;
-    for (const TRKeyPlistFragment::Item &item : fragment.items) {
-        const TRValue name = TRValue::fromInteger(qint64(at + elements.size()));
-        if (TRKeyPtr key = TRKey::create(name, item.value, list, list->domain()))
-            elements.push_back(std::move(key));
-    }
-    children->insert(children->begin() + std::ptrdiff_t(at), elements.begin(), elements.end());
-    return elements;
-}
-
-} // namespace
 
 std::vector<TRKeyPtr> TRAppController::selectedKeys() const
 {
@@ -70,29 +33,7 @@ std::vector<TRKeyPtr> TRAppController::insertFragment(const TRKeyPtr &parent, in
                                                       const TRKeyPlistFragment &fragment,
                                                       const QString &actionName)
 {
-    std::vector<TRKeyPtr> added;
-    if (!parent || !parent->isCompound() || fragment.items.empty())
-        return added;
-    m_keyCommands.beginCommand();
-    if (parent->isDictionary()) {
-        for (const TRKeyPlistFragment::Item &item : fragment.items) {
-            const QString name = unusedName(*parent, item.named ? item.name : trText("new key"));
-            const TRKeyPtr key =
-                TRKey::create(TRValue::fromString(name), item.value, parent, parent->domain());
-            if (!key)
-                continue;
-            addKey(key);
-            added.push_back(key);
-        }
-    } else {
-        std::vector<TRKeyPtr> children = parent->children();
-        const std::size_t at =
-            position < 0 ? children.size() : std::min(std::size_t(position), children.size());
-        added = insertElements(parent, &children, at, fragment);
-        m_keyCommands.rearrangeList(parent, children);
-    }
-    m_keyCommands.endCommand(actionName);
-    return added;
+    return m_keyClipboard.insertFragment(parent, position, fragment, actionName);
 }
 
 void TRAppController::selectKeys(const std::vector<TRKeyPtr> &keys)
@@ -143,23 +84,12 @@ void TRAppController::selectKeys(const std::vector<TRKeyPtr> &keys)
 
 void TRAppController::copyKeys()
 {
-    const std::vector<TRKeyPtr> keys = selectedKeys();
-    if (keys.empty())
-        return;
-    auto *data = new QMimeData;
-    TRKeyPlistFragment::fromKeys(keys).writeTo(data);
-    QGuiApplication::clipboard()->setMimeData(data);
+    TRKeyClipboard::copy(selectedKeys());
 }
 
 void TRAppController::cutKeys()
 {
-    const std::vector<TRKeyPtr> keys = selectedKeys();
-    if (keys.empty())
-        return;
-    copyKeys();
-    m_keyCommands.beginCommand();
-    m_keyCommands.removeKeys(keys);
-    m_keyCommands.endCommand(trText("Cut"));
+    m_keyClipboard.cut(selectedKeys());
 }
 
 void TRAppController::pasteKeys()
@@ -169,7 +99,7 @@ void TRAppController::pasteKeys()
         return;
     TRKeyPlistFragment fragment;
     QString error;
-    if (!TRKeyPlistFragment::readFrom(QGuiApplication::clipboard()->mimeData(), &fragment, &error)) {
+    if (!TRKeyClipboard::readClipboard(&fragment, &error)) {
         TRAlert::beginSheet(mainWindow(),
                             TRAlert::notice(trText("Cannot paste"),
                                             trText("The clipboard holds no property list. Copy keys, or the "
@@ -191,45 +121,8 @@ void TRAppController::pasteKeys()
 void TRAppController::duplicateKeys()
 {
     const std::vector<TRKeyPtr> keys = selectedKeys();
-    if (keys.empty())
-        return;
-    std::vector<TRKeyPtr> added;
-    std::vector<TRKeyPtr> lists;
-    m_keyCommands.beginCommand();
-    for (const TRKeyPtr &key : keys) {
-        const TRKeyPtr parent = key->parent();
-        if (!parent)
-            continue;
-        if (parent->isArray()) {
-            if (!holds(lists, parent.get()))
-                lists.push_back(parent);
-            continue;
-        }
-        const QString name = unusedName(*parent, key->name().toString());
-        if (const TRKeyPtr copy = TRKey::create(TRValue::fromString(name), key->databaseRepresentation(),
-                                                parent, parent->domain())) {
-            addKey(copy);
-            added.push_back(copy);
-        }
-    }
-    // In a list each copy follows its element.
-    for (const TRKeyPtr &list : lists) {
-        std::vector<TRKeyPtr> children;
-        for (const TRKeyPtr &child : list->children()) {
-            children.push_back(child);
-            if (!holds(keys, child.get()))
-                continue;
-            const TRValue position = TRValue::fromInteger(qint64(children.size()));
-            if (const TRKeyPtr copy =
-                    TRKey::create(position, child->databaseRepresentation(), list, list->domain())) {
-                children.push_back(copy);
-                added.push_back(copy);
-            }
-        }
-        m_keyCommands.rearrangeList(list, children);
-    }
-    m_keyCommands.endCommand(trText("Duplicate"));
-    selectKeys(added);
+    if (!keys.empty())
+        selectKeys(m_keyClipboard.duplicate(keys));
 }
 
 void TRAppController::deleteSelectedKeys()
@@ -255,51 +148,8 @@ void TRAppController::doRemoveKeys(int returnCode)
 
 bool TRAppController::dropKeys(const TRKeyDrop &drop)
 {
-    const TRKeyPtr &parent = drop.parent;
-    if (!parent || !parent->isCompound() || drop.fragment.items.empty())
-        return false;
-    const bool move = drop.move && drop.sources.size() == drop.fragment.items.size();
-    const QString actionName = move ? trText("Move keys") : trText("Copy keys");
-    if (!move) {
-        const auto added = insertFragment(parent, drop.row, drop.fragment, actionName);
-        selectKeys(added);
-        return !added.empty();
-    }
-    // Keys moved within their own dictionary stay as they are; the others leave their places.
-    std::vector<TRKeyPtr> leaving;
-    TRKeyPlistFragment arriving;
-    for (std::size_t i = 0; i < drop.sources.size(); ++i) {
-        const TRKeyPtr &source = drop.sources[i];
-        if (parent->isDictionary() && source->parent() == parent)
-            continue;
-        if (source->parent() != parent)
-            leaving.push_back(source);
-        arriving.items.push_back(drop.fragment.items[i]);
-    }
-    if (arriving.items.empty())
-        return false;
-    std::vector<TRKeyPtr> added;
-    m_keyCommands.beginCommand();
-    m_keyCommands.removeKeys(leaving);
-    if (parent->isDictionary()) {
-        added = insertFragment(parent, -1, arriving, actionName);
-    } else {
-        // The elements of this list that move are taken out and put back at the drop row, which counts the
-        // rows before they left.
-        std::vector<TRKeyPtr> children;
-        std::size_t at = std::size_t(-1);
-        const std::vector<TRKeyPtr> &now = parent->children();
-        for (std::size_t i = 0; i < now.size(); ++i) {
-            if (int(i) == drop.row)
-                at = children.size();
-            if (!holds(drop.sources, now[i].get()))
-                children.push_back(now[i]);
-        }
-        at = std::min(at, children.size());
-        added = insertElements(parent, &children, at, arriving);
-        m_keyCommands.rearrangeList(parent, children);
-    }
-    m_keyCommands.endCommand(actionName);
-    selectKeys(added);
-    return true;
+    std::vector<TRKeyPtr> arrived;
+    const bool dropped = m_keyClipboard.drop(drop, &arrived);
+    selectKeys(arrived);
+    return dropped;
 }

@@ -17,6 +17,12 @@ class TRDomainList
 public:
     explicit TRDomainList(std::shared_ptr<TRKeyOutlineDragHandler> dragHandler = nullptr);
 
+    // Given to every domain that enters from now on.
+    void setDragHandler(std::shared_ptr<TRKeyOutlineDragHandler> handler)
+    {
+        m_dragHandler = std::move(handler);
+    }
+
     const std::vector<TRDomainControllerPtr> &domains() const { return m_domains; }
     int count() const { return static_cast<int>(m_domains.size()); }
     bool isEmpty() const { return m_domains.empty(); }

@@ -4,6 +4,7 @@
 #include "TRDomainList.h"
 #include "TRDomainListModel.h"
 #include "TRExternalChanges.h"
+#include "TRKeyClipboard.h"
 #include "TRKeyCommands.h"
 #include "TRKeyOutlineModel.h"
 #include "TRUndoManager.h"
@@ -240,4 +241,46 @@ TEST_F(KeyCommandsAlone, ACommandIsOneStepWithOneRefreshAndOneSavePerDomain)
     commands.addKey(
         TRKey::create(TRValue::fromString(QStringLiteral("z")), TRValue::fromInteger(1), onlyKey, b.name()));
     EXPECT_EQ(undo.undoActionNames(), steps);
+}
+
+using KeyClipboardAlone = AppTest;
+
+TEST_F(KeyClipboardAlone, PastedAndDuplicatedKeysTakeFreeNamesAndListPlaces)
+{
+    TRDictionary top;
+    top.insert(QStringLiteral("a"), TRValue::fromInteger(1));
+    top.insert(QStringLiteral("l"), TRValue::fromArray({TRValue::fromInteger(10), TRValue::fromInteger(20)}));
+    TRDomainList list;
+    list.append(std::make_shared<TRDomainController>(QStringLiteral("d"), TRValue::fromDictionary(top)));
+    TRUndoManager undo;
+    KeyHost host;
+    TRKeyCommands commands(list, undo, host);
+    TRKeyClipboard clipboard(commands, [](const TRKeyDrop &) { return false; });
+    TRDomainController &domain = *list.at(0);
+    const TRKeyPtr root = domain.rootKey();
+    const TRKeyPtr a = root->childForName(TRValue::fromString(QStringLiteral("a")));
+    const TRKeyPtr l = root->childForName(TRValue::fromString(QStringLiteral("l")));
+
+    const TRKeyPlistFragment fragment = TRKeyPlistFragment::fromKeys({a});
+    const std::vector<TRKeyPtr> pasted =
+        clipboard.insertFragment(root, -1, fragment, QStringLiteral("Paste"));
+    const std::vector<TRKeyPtr> again = clipboard.duplicate({a});
+    ASSERT_EQ(pasted.size(), 1u);
+    ASSERT_EQ(again.size(), 1u);
+    EXPECT_EQ(pasted[0]->name().toString(), QStringLiteral("a copy"));
+    EXPECT_EQ(again[0]->name().toString(), QStringLiteral("a copy 2"));
+
+    // Into the list at a position, then every element duplicated right after itself.
+    clipboard.insertFragment(l, 1, fragment, QStringLiteral("Paste"));
+    clipboard.duplicate(l->children());
+    const TRValue expected =
+        TRValue::fromArray({TRValue::fromInteger(10), TRValue::fromInteger(10), TRValue::fromInteger(1),
+                            TRValue::fromInteger(1), TRValue::fromInteger(20), TRValue::fromInteger(20)});
+    EXPECT_EQ(l->databaseRepresentation(), expected);
+    EXPECT_EQ(undo.undoActionNames(), (QStringList{QStringLiteral("Duplicate"), QStringLiteral("Paste"),
+                                                   QStringLiteral("Duplicate"), QStringLiteral("Paste")}));
+    // Each command is one step: undoing all four gives the domain back.
+    for (int step = 0; step < 4; ++step)
+        undo.undo();
+    EXPECT_EQ(domain.databaseRepresentation(), TRValue::fromDictionary(top));
 }
