@@ -53,7 +53,8 @@ TRAppController::TRAppController(QObject *parent)
                      // A model can outlive the controller (an undo step holds its domain).
                      [controller = QPointer<TRAppController>(this)](const TRKeyDrop &drop) {
                          return controller && controller->dropKeys(drop);
-                     })
+                     }),
+      m_exchange(m_domainList, *this)
 {
     m_domainList.setDragHandler(m_keyClipboard.dragHandler());
     m_externalChanges = new TRExternalChanges(m_domainList, *m_domainListModel, *m_undoManager, *this, this);

@@ -3,6 +3,7 @@
 #include "TRDomainController.h"
 #include "TRDomainEnvelope.h"
 #include "TRDomainList.h"
+#include "TRExchangeCommands.h"
 #include "TRExternalChanges.h"
 #include "TRKey.h"
 #include "TRKeyClipboard.h"
@@ -36,7 +37,6 @@ class TRStoreWatcher;
 class TRStringEditor;
 class TRUndoManager;
 class QUrl;
-struct TRArchiveContents;
 
 // The application controller, one per process: it owns the loaded domains, keeps the domain list and the
 // key outline in step, runs the sheets and alerts, and carries out every command of the main window.
@@ -44,7 +44,10 @@ struct TRArchiveContents;
 // (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp), key commands
 // (TRAppControllerKeys.cpp), the value sheets (TRAppControllerSheets.cpp), exchange files
 // (TRAppControllerExchange.cpp), about, preferences and home page (TRAppControllerAbout.cpp).
-class TRAppController final : public QObject, private TRExternalChanges::Host, private TRKeyCommands::Host
+class TRAppController final : public QObject,
+                              private TRExternalChanges::Host,
+                              private TRKeyCommands::Host,
+                              private TRExchangeCommands::Host
 {
     Q_OBJECT
 
@@ -259,14 +262,13 @@ public slots:
     void importDomainFromFile();
 
 private:
-    void writeExchangeFile(const TRArchiveContents &contents, const QString &path);
-    // Reads a file of the expected kind; any failure is reported with "Import error".
-    bool readExchangeFile(const QString &path, bool list, TRArchiveContents *contents);
-    // Runs proceed at once when no unsaved changes are at stake, else when the user agrees to lose them.
-    void confirmDiscardingChanges(const QStringList &losing, bool wholeList,
-                                  const std::function<void()> &proceed);
-    void importDomain(const TRDomainControllerPtr &domain);
-    void importDomains(std::vector<TRDomainControllerPtr> domains);
+    // What the exchange commands ask of the window (TRAppControllerExchange.cpp).
+    QWidget *exchangeWindow() const override;
+    // The outline never shows a domain that is no longer listed; the imported domain is selected and the
+    // undo steps go.
+    void putImportedDomain(const TRDomainControllerPtr &domain) override;
+    void putImportedDomains(std::vector<TRDomainControllerPtr> domains) override;
+    bool askDomainName(const QString &proposed, QString *name) override;
 
     // ---- About, preferences and home page (TRAppControllerAbout.cpp)
 public:
@@ -327,10 +329,6 @@ private:
     bool acceptsKeyName(const TRKey &parent, const QString &name);
     // The one-name sheet of Rename key and of the property-list import (made on first use).
     TRNameSheet *nameSheet();
-    // Runs the question about the loaded domain of that name, then puts the domain in its place.
-    void importDomainAsking(const TRDomainControllerPtr &domain);
-    void reportExportFailure(const QString &path, const QString &reason);
-    void reportImportFailure(const QString &path, const QString &reason);
     // What the key commands ask of the window (TRAppControllerKeys.cpp): the domain list and the
     // modified marker; with AutoSave on, the save.
     void keysChanged() override;
@@ -358,6 +356,8 @@ private:
     TRKeyCommands m_keyCommands;
     // Cut, Copy, Paste, Duplicate and drag and drop, and the drag handler of every outline model.
     TRKeyClipboard m_keyClipboard;
+    // Exchange files and property-list files.
+    TRExchangeCommands m_exchange;
     QPointer<QDialog> m_currentSheet;
     QPointer<TRNameSheet> m_nameSheet;
     TRKeyPtr m_currentKey;

@@ -1,8 +1,9 @@
-// The domain list, the external changes and the key commands on their own, without a window: what each
-// owns and what it asks of its host.
+// The domain list, the external changes, the key commands, the clipboard and the exchange commands on
+// their own, without a window: what each owns and what it asks of its host.
 #include "AppTestFixture.h"
 #include "TRDomainList.h"
 #include "TRDomainListModel.h"
+#include "TRExchangeCommands.h"
 #include "TRExternalChanges.h"
 #include "TRKeyClipboard.h"
 #include "TRKeyCommands.h"
@@ -283,4 +284,58 @@ TEST_F(KeyClipboardAlone, PastedAndDuplicatedKeysTakeFreeNamesAndListPlaces)
     for (int step = 0; step < 4; ++step)
         undo.undo();
     EXPECT_EQ(domain.databaseRepresentation(), TRValue::fromDictionary(top));
+}
+
+namespace {
+
+class ImportHost final : public TRExchangeCommands::Host
+{
+public:
+    QWidget *exchangeWindow() const override { return nullptr; }
+    void putImportedDomain(const TRDomainControllerPtr &domain) override { one.append(domain->name()); }
+    void putImportedDomains(std::vector<TRDomainControllerPtr> domains) override
+    {
+        lists.push_back(domains.size());
+    }
+    bool askDomainName(const QString &proposed, QString *name) override
+    {
+        *name = proposed;
+        return true;
+    }
+
+    QStringList one;
+    std::vector<std::size_t> lists;
+};
+
+} // namespace
+
+using ExchangeCommandsAlone = AppTest;
+
+TEST_F(ExchangeCommandsAlone, EachFileReachesItsHostOnlyWhenItHoldsWhatTheCommandAsksFor)
+{
+    const QString folder = storeFolder();
+    TRDomainList list;
+    list.append(made("listed", 2));
+    ImportHost host;
+    TRExchangeCommands exchange(list, host);
+    exchange.doExportToFile(1, folder + QStringLiteral("/all.tamdoms"));
+    // Export Domain needs a shown domain.
+    list.setShown(list.at(0));
+    exchange.doExportDomainToFile(1, folder + QStringLiteral("/one.tamdom"));
+    exchange.doExportDomainAsPropertyList(1, folder + QStringLiteral("/org.example.p.plist"), true);
+    EXPECT_TRUE(alertTitles().isEmpty()) << qPrintable(alertTitles().join(QLatin1Char(',')));
+
+    // The list through Import Domain and the single domain through Import All are refused, as is a
+    // cancelled panel; each kind of file through its own command (or by its suffix) arrives.
+    exchange.doImportDomainFromFile(1, folder + QStringLiteral("/all.tamdoms"));
+    exchange.doImportFromFile(1, folder + QStringLiteral("/one.tamdom"));
+    exchange.doImportFromFile(0, folder + QStringLiteral("/all.tamdoms"));
+    EXPECT_EQ(alertTitles(), (QStringList{QStringLiteral("Import error"), QStringLiteral("Import error")}));
+    EXPECT_TRUE(host.one.isEmpty());
+    EXPECT_TRUE(host.lists.empty());
+    exchange.importFile(folder + QStringLiteral("/all.tamdoms"));
+    exchange.importFile(folder + QStringLiteral("/one.tamdom"));
+    exchange.importFile(folder + QStringLiteral("/org.example.p.plist"));
+    EXPECT_EQ(host.lists, std::vector<std::size_t>{1});
+    EXPECT_EQ(host.one, (QStringList{QStringLiteral("listed"), QStringLiteral("org.example.p")}));
 }
