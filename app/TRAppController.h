@@ -38,12 +38,16 @@ class TRStringEditor;
 class TRUndoManager;
 class QUrl;
 
-// The application controller, one per process: it owns the loaded domains, keeps the domain list and the
-// key outline in step, runs the sheets and alerts, and carries out every command of the main window.
-// Its source is split by concern: start-up, windows and quitting (TRAppController.cpp), domain commands
-// (TRAppControllerDomains.cpp), saving and reloading (TRAppControllerSaving.cpp), key commands
-// (TRAppControllerKeys.cpp), the value sheets (TRAppControllerSheets.cpp), exchange files
-// (TRAppControllerExchange.cpp), about, preferences and home page (TRAppControllerAbout.cpp).
+// The application controller, one per process: every command of the main window starts here. It keeps the
+// domain list and the key outline in step, runs the sheets and alerts, and hands the work to collaborators
+// that own their state: the loaded domains (TRDomainList), the key primitives and their grouping
+// (TRKeyCommands), the clipboard and drag and drop (TRKeyClipboard), exchange and property-list files
+// (TRExchangeCommands) and the changes other programs make to the store (TRExternalChanges). It sees the
+// main window only through TRMainView. Its source is split by concern: start-up, windows and quitting
+// (TRAppController.cpp), domain commands (TRAppControllerDomains.cpp), saving and reloading
+// (TRAppControllerSaving.cpp), key commands (TRAppControllerKeys.cpp), the value sheets
+// (TRAppControllerSheets.cpp), exchange files (TRAppControllerExchange.cpp), about, preferences and home
+// page (TRAppControllerAbout.cpp).
 class TRAppController final : public QObject,
                               private TRExternalChanges::Host,
                               private TRKeyCommands::Host,
@@ -74,7 +78,7 @@ public:
         QPointer<TRStringEditor> stringValueEdit;
     };
     // Loads the interface file of that name ("Sheets", "Preferences") with the controller as owner,
-    // filling its outlets.
+    // filling its sheets.
     using InterfaceLoader = std::function<void(const QString &name, TRAppController &owner)>;
 
     // The preferences of the application, read as truth values.
@@ -196,7 +200,7 @@ public:
     void doRemoveKeys(int returnCode);
 
     // ---- Power editing: Rename key, Copy key path and the key status (TRAppControllerRename.cpp), Change
-    // type (TRAppControllerTypes.cpp), property-list export and import (TRAppControllerPlistExchange.cpp)
+    // type (TRAppControllerTypes.cpp), property-list export and import (TRAppControllerExchange.cpp)
     // and revealing a key found in any domain (TRAppControllerFindAll.cpp).
     // The names from the top level down, a list element by its position, joined by "/" (a "/" or a
     // backslash in a name is escaped with a backslash): "Dict/a/0".
