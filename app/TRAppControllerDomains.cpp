@@ -118,6 +118,11 @@ bool TRAppController::acceptsDomainName(const QString &name)
 void TRAppController::newDomain()
 {
     setCurrentSheet(m_sheets.newDomainSheet);
+    // The name kept from the last use is selected, so that typing replaces it.
+    if (QLineEdit *nameEdit = m_sheets.newDomainNameEdit) {
+        nameEdit->setFocus(Qt::OtherFocusReason);
+        nameEdit->selectAll();
+    }
     if (showCurrentSheet() == 0)
         return;
     // Taken as typed, not trimmed; the field keeps the text for the next use.

@@ -128,9 +128,13 @@ void TRAppController::newKey()
     if (parent->isArray()) {
         nameEdit->setText(trFormat(trText("Item #%d"), {QString::number(parent->count())}));
         nameEdit->setEnabled(false);
+        // A list element has no name to type: the type comes first.
+        if (m_sheets.newKeyTypePopup)
+            m_sheets.newKeyTypePopup->setFocus(Qt::OtherFocusReason);
     } else {
         nameEdit->setText(trText("new key"));
         nameEdit->setEnabled(true);
+        nameEdit->setFocus(Qt::OtherFocusReason);
         nameEdit->selectAll();
     }
     setCurrentSheet(m_sheets.newKeySheet);

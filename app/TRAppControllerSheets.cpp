@@ -5,6 +5,7 @@
 #include "TRDateEditor.h"
 #include "TRNumberController.h"
 #include "TRStringEditor.h"
+#include "TRText.h"
 #include "TRTokenField.h"
 
 #include <QDialog>
@@ -29,18 +30,30 @@ int TRAppController::doEditKey()
     const TRValue &value = key.value();
     QDialog *sheet = sheetForKey(key);
     setCurrentSheet(sheet);
+    // Each sheet opens with the field a user changes focused and its text selected: typing replaces the
+    // value.
     if (sheet == m_sheets.numberValueSheet) {
-        if (m_sheets.numberController)
+        if (m_sheets.numberController) {
             m_sheets.numberController->setValue(value);
+            m_sheets.numberController->beginEditing();
+        }
     } else if (sheet == m_sheets.dateValueSheet) {
-        if (m_sheets.dateValueEdit)
+        if (m_sheets.dateValueEdit) {
             m_sheets.dateValueEdit->setDateValue(value);
+            m_sheets.dateValueEdit->beginEditing();
+        }
     } else if (sheet == m_sheets.dataValueSheet) {
-        if (m_sheets.dataValueConverter)
+        if (m_sheets.dataValueConverter) {
             m_sheets.dataValueConverter->setData(value.toData());
+            m_sheets.dataValueConverter->beginEditing();
+        }
     } else if (m_sheets.stringValueEdit) {
         m_sheets.stringValueEdit->setStringValue(value.isString() ? value.toString() : value.description());
+        m_sheets.stringValueEdit->beginEditing();
     }
+    // The title names the key and its domain: several sheets a minute look alike.
+    if (sheet)
+        sheet->setWindowTitle(trFormat(trText("Edit “%@” in %@"), {keyPath(key), key.domain()}));
     const int code = showCurrentSheet();
     if (code != 1)
         return code;

@@ -54,6 +54,12 @@ void TRAsciiHexConverter::setData(const QByteArray &bytes)
     m_settingData = false;
 }
 
+void TRAsciiHexConverter::beginEditing()
+{
+    if (m_hexField)
+        m_hexField->setFocus(Qt::OtherFocusReason);
+}
+
 QByteArray TRAsciiHexConverter::data() const
 {
     const QList<int> bytes = hexBytes();

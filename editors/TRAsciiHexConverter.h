@@ -30,6 +30,8 @@ public:
 
     // Fills the three fields from the bytes.
     void setData(const QByteArray &bytes);
+    // Gives the keyboard focus to the hexadecimal field, the first one a user changes.
+    void beginEditing();
     // One byte per token of the hexadecimal field: the value of the two digits the token shows.
     QByteArray data() const;
 

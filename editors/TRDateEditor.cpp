@@ -72,6 +72,12 @@ void TRDateEditor::setDateValue(const TRValue &date)
     updateZoneLabel();
 }
 
+void TRDateEditor::beginEditing()
+{
+    m_field->setFocus(Qt::OtherFocusReason);
+    m_field->selectAll();
+}
+
 TRValue TRDateEditor::dateValue() const
 {
     const QDateTime shown = m_field->dateTime();

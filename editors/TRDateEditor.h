@@ -24,6 +24,8 @@ public:
     // setDateValue: / dateValue.
     void setDateValue(const TRValue &date);
     TRValue dateValue() const;
+    // Gives the keyboard focus to the field with its text selected.
+    void beginEditing();
 
     QDateTimeEdit *field() const { return m_field; }
     // The instant a property-list date stands for, clamped to the field's range; and back.

@@ -36,11 +36,31 @@ void TRNumberController::setValue(const TRValue &number)
     m_realValue->setText(number.isBoolean() ? (number.toBool() ? QStringLiteral("1") : QStringLiteral("0"))
                                             : trShortestRealText(number.toReal()));
     selectTab(tabForValue(number));
+    m_filledValue = number;
+    m_filledTab = selectedTab();
+    m_filledInteger = m_integerValue->text();
+    m_filledReal = m_realValue->text();
+    m_filledTruth = m_booleanValue->checkedId();
+}
+
+void TRNumberController::beginEditing()
+{
+    const QString tab = selectedTab();
+    QLineEdit *field = tab == u"1" ? m_integerValue.data() : tab == u"2" ? m_realValue.data() : nullptr;
+    if (field) {
+        field->setFocus(Qt::OtherFocusReason);
+        field->selectAll();
+    } else if (QAbstractButton *checked = m_booleanValue->checkedButton()) {
+        checked->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 TRValue TRNumberController::value() const
 {
     const QString tab = selectedTab();
+    if (!m_filledTab.isEmpty() && tab == m_filledTab && m_integerValue->text() == m_filledInteger &&
+        m_realValue->text() == m_filledReal && m_booleanValue->checkedId() == m_filledTruth)
+        return m_filledValue;
     if (tab == u"1")
         return trLeadingWholeNumber(m_integerValue->text());
     if (tab == u"2")

@@ -19,10 +19,10 @@ class QTabWidget;
 // two exclusive buttons with the ids 0 (yes) and 1 (no). In Qt Designer, give each tab page a string
 // property "identifier"; the button ids are set when the buttons are added to the group in code.
 //
-// Opening any value and confirming it unchanged gives back the same value and kind, except that a
-// whole-valued real that fits the whole-number range (3.0, -0.0) opens on the whole-number tab and comes
-// back as an integer. The whole-number field holds -2^63 to 2^64-1; the real field holds a double and
-// shows the shortest text that reads back to it.
+// Opening any value and confirming it unchanged (the same tab, the same texts, the same button) gives back
+// the very value it was filled with, kind included: a whole-valued real (3.0, -0.0) opens on the
+// whole-number tab but stays a real unless the user edits it. The whole-number field holds -2^63 to
+// 2^64-1; the real field holds a double and shows the shortest text that reads back to it.
 class TRNumberController final : public QObject
 {
     Q_OBJECT
@@ -39,6 +39,9 @@ public:
 
     // Fills all three forms from the number (a boolean counts as a number) and selects its tab.
     void setValue(const TRValue &number);
+    // Gives the keyboard focus to the selected tab's control, a field's text selected, so that typing
+    // replaces the value.
+    void beginEditing();
     // A new value of the selected tab's kind: an integer ("1"), a real ("2") or a boolean (otherwise, yes
     // when the button with id 0 is checked). Text that is not wholly a number reads as its leading
     // number, 0 when there is none.
@@ -58,4 +61,10 @@ private:
     QPointer<QLineEdit> m_integerValue;
     QPointer<QLineEdit> m_realValue;
     QPointer<QButtonGroup> m_booleanValue;
+    // What setValue showed, to tell an unchanged form from an edited one.
+    TRValue m_filledValue;
+    QString m_filledTab;
+    QString m_filledInteger;
+    QString m_filledReal;
+    int m_filledTruth = -1;
 };

@@ -31,6 +31,12 @@ void TRStringEditor::setStringValue(const QString &text)
     moveCursor(QTextCursor::Start);
 }
 
+void TRStringEditor::beginEditing()
+{
+    setFocus(Qt::OtherFocusReason);
+    selectAll();
+}
+
 QString TRStringEditor::stringValue() const
 {
     const QString shown = documentText();

@@ -20,6 +20,8 @@ public:
     // setStringValue: / stringValue.
     void setStringValue(const QString &text);
     QString stringValue() const;
+    // Takes the keyboard focus with the whole text selected, so that typing replaces it.
+    void beginEditing();
 
 private:
     // The document's text with its paragraph and line separators as line feeds.

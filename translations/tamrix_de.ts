@@ -1670,6 +1670,11 @@ Optionen:
             <translation>Neuer Schlüssel</translation>
         </message>
         <message>
+            <location filename="app/TRAppControllerSheets.cpp" />
+            <source>Edit “%@” in %@</source>
+            <translation>„%@“ in %@ bearbeiten</translation>
+        </message>
+        <message>
             <location filename="app/TRAppControllerKeys.cpp" />
             <source>Edit key</source>
             <translation>Schlüssel bearbeiten</translation>

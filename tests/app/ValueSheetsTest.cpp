@@ -1,5 +1,5 @@
 // The value sheets: a value confirmed unchanged comes back bit for bit, dates are shown in the local time
-// zone and stored as instants.
+// zone and stored as instants, and every sheet opens ready for typing.
 #include "KeyTestSupport.h"
 #include "TRDateEditor.h"
 #include "TRDateTime.h"
@@ -8,6 +8,8 @@
 #include <QDateTimeEdit>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <cstdlib>
 #include <ctime>
 
@@ -132,5 +134,73 @@ TEST_F(KeyTest, DatesAreShownInTheLocalZoneNamedAndStoredAsInstants)
             << c.zone;
         EXPECT_EQ(m_controller->selectedKey()->typeName(), QStringLiteral("Date"));
         stop();
+    }
+}
+
+// Every sheet opens ready for typing: the field a user changes has the focus and its text is selected, so
+// that typing replaces the value; the title names the key and its domain.
+TEST_F(KeyTest, EverySheetOpensWithTheValueSelectedForTyping)
+{
+    TRDictionary values;
+    values.insert(QStringLiteral("whole"), TRValue::fromInteger(42));
+    values.insert(QStringLiteral("real"), TRValue::fromReal(28.5));
+    values.insert(QStringLiteral("truth"), TRValue::fromBool(false));
+    values.insert(QStringLiteral("text"), str("hello"));
+    values.insert(QStringLiteral("date"), TRValue::fromDate(utc(2024, 2, 29, 12, 0, 0)));
+    values.insert(QStringLiteral("bytes"), TRValue::fromData(QByteArray("\x01\x02", 2)));
+    startShowing(kDomain, TRValue::fromDictionary(values));
+
+    // The selected text of the focused field, whatever kind of field it is.
+    const auto selectedText = [](QWidget *focus) -> QString {
+        if (auto *line = qobject_cast<QLineEdit *>(focus))
+            return line->selectedText();
+        if (auto *plain = qobject_cast<QPlainTextEdit *>(focus))
+            return plain->textCursor().selectedText();
+        return QString();
+    };
+    const struct
+    {
+        const char *key;
+        const char *focusName; // the focused widget, or the one it belongs to
+        const char *selected;  // null: a control without text
+    } cases[] = {
+        {"whole", "integerValueEdit", "42"},   {"real", "realValueEdit", "28.5"},
+        {"truth", "booleanNoButton", nullptr}, {"text", "stringValueEdit", "hello"},
+        {"date", "dateValueEdit", nullptr},    {"bytes", "dataValueHexEdit", nullptr},
+    };
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.key);
+        selectKey({QString::fromLatin1(c.key)});
+        bool opened = false;
+        TRSheetRunner::setNextAnswer(0, [&](QDialog *sheet) {
+            opened = true;
+            QWidget *focus = sheet->focusWidget();
+            ASSERT_NE(focus, nullptr);
+            QWidget *owner = sheet->findChild<QWidget *>(QString::fromLatin1(c.focusName));
+            ASSERT_NE(owner, nullptr);
+            EXPECT_TRUE(focus == owner || owner->isAncestorOf(focus)) << qPrintable(focus->objectName());
+            if (c.selected) {
+                EXPECT_EQ(selectedText(focus), QString::fromLatin1(c.selected));
+            } else if (auto *line = qobject_cast<QLineEdit *>(focus)) {
+                EXPECT_EQ(line->selectedText(), line->text()); // the date's whole text
+            }
+            EXPECT_EQ(sheet->windowTitle(),
+                      QStringLiteral("Edit \u201c%1\u201d in %2").arg(QLatin1String(c.key), kDomain));
+        });
+        trigger("actionEditKey");
+        EXPECT_TRUE(opened);
+    }
+    // Cancelled: nothing changed.
+    EXPECT_EQ(contents(kDomain), TRValue::fromDictionary(values));
+
+    // The new-key and new-domain sheets: the name proposed or kept from the last use selected.
+    for (const char *command : {"actionNewKey", "actionNewDomain"}) {
+        SCOPED_TRACE(command);
+        TRSheetRunner::setNextAnswer(0, [&](QDialog *sheet) {
+            auto *name = qobject_cast<QLineEdit *>(sheet->focusWidget());
+            ASSERT_NE(name, nullptr);
+            EXPECT_EQ(name->selectedText(), name->text());
+        });
+        trigger(command);
     }
 }

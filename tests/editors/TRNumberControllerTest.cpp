@@ -70,13 +70,12 @@ TEST_F(NumberEditorTest, EveryValueConfirmedUnchanged)
          "18446744073709551616", true, TRValue::fromUnsigned(std::numeric_limits<quint64>::max())},
         {TRValue::fromReal(0.1), "2", "0", "0.1", true, TRValue::fromReal(0.1)},
         {TRValue::fromReal(2.5), "2", "2", "2.5", true, TRValue::fromReal(2.5)},
-        {TRValue::fromReal(3.0), "1", "3", "3", true, TRValue::fromInteger(3)},
+        {TRValue::fromReal(3.0), "1", "3", "3", true, TRValue::fromReal(3.0)},
         {TRValue::fromReal(3.00000001), "2", "3", "3.00000001", true, TRValue::fromReal(3.00000001)},
-        {TRValue::fromReal(1e19), "1", "10000000000000000000", "1e+19", true,
-         TRValue::fromUnsigned(10000000000000000000ULL)},
+        {TRValue::fromReal(1e19), "1", "10000000000000000000", "1e+19", true, TRValue::fromReal(1e19)},
         {TRValue::fromReal(1e300), "2", "18446744073709551615", "1e+300", true, TRValue::fromReal(1e300)},
         {TRValue::fromReal(-1e300), "2", "-9223372036854775808", "-1e+300", true, TRValue::fromReal(-1e300)},
-        {TRValue::fromReal(-0.0), "1", "0", "-0", false, TRValue::fromInteger(0)},
+        {TRValue::fromReal(-0.0), "1", "0", "-0", false, TRValue::fromReal(-0.0)},
         {TRValue::fromReal(kInf), "2", "18446744073709551615", "inf", true, TRValue::fromReal(kInf)},
         {TRValue::fromReal(-kInf), "2", "-9223372036854775808", "-inf", true, TRValue::fromReal(-kInf)},
         {TRValue::fromReal(kNan), "2", "0", "nan", true, TRValue::fromReal(kNan)},
@@ -101,6 +100,12 @@ TEST_F(NumberEditorTest, EveryValueConfirmedUnchanged)
             EXPECT_EQ(std::signbit(back.toReal()), std::signbit(c.back.toReal()));
         }
     }
+    // A whole-valued real opens on the whole-number tab; typing there gives the integer typed.
+    controller->setValue(TRValue::fromReal(28.0));
+    integerValue->setText(QStringLiteral("64"));
+    EXPECT_EQ(controller->value(), TRValue::fromInteger(64));
+    integerValue->setText(QStringLiteral("28"));
+    EXPECT_EQ(controller->value(), TRValue::fromReal(28.0)) << "the form as it was filled";
 }
 
 TEST_F(NumberEditorTest, TheSelectedTabDecidesTheKind)
