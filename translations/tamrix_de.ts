@@ -2270,6 +2270,11 @@ Optionen:
             <translation>%d Treffer</translation>
         </message>
         <message>
+            <location filename="ui/TRFindAllPanel.cpp" />
+            <source>No key name contains the text; values were not searched</source>
+            <translation>Kein Schlüsselname enthält den Text; Werte wurden nicht durchsucht</translation>
+        </message>
+        <message>
             <location filename="ui/TRMainInterfacePower.cpp" />
             <source>&amp;Rename Key...</source>
             <translation>Schlüssel &amp;umbenennen...</translation>

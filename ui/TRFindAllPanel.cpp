@@ -48,6 +48,9 @@ TRFindAllPanel::TRFindAllPanel(TRAppController &controller, QWidget *parent)
     layout->addWidget(m_status);
     resize(720, 420);
 
+    // Values are searched as the key search's preference says, until the user ticks the box otherwise.
+    m_inValues->setChecked(TRAppController::preferenceIsSet(TRAppController::kLookInValues));
+
     m_timer.setInterval(0);
     connect(&m_timer, &QTimer::timeout, this, &TRFindAllPanel::searchSlice);
     connect(m_field, &QLineEdit::returnPressed, this,
@@ -76,6 +79,7 @@ void TRFindAllPanel::search(const QString &text, bool inValues)
         m_field->setText(text);
     m_results->clear();
     m_truncated = false;
+    m_searchedValues = inValues;
     std::vector<std::pair<QString, TRValue>> contents;
     contents.reserve(m_controller.domains().size());
     for (const TRDomainControllerPtr &domain : m_controller.domains())
@@ -125,6 +129,9 @@ void TRFindAllPanel::updateStatus()
         m_status->setText(trFormat(trText("Searching\u2026 %d matches so far"), {count}));
     else if (m_truncated)
         m_status->setText(trFormat(trText("The first %d matches"), {count}));
+    else if (m_results->topLevelItemCount() == 0 && !m_searchedValues)
+        // A word that stands only in values would otherwise look absent.
+        m_status->setText(trText("No key name contains the text; values were not searched"));
     else
         m_status->setText(trFormat(trText("%d matches"), {count}));
 }

@@ -49,4 +49,5 @@ private:
     std::unique_ptr<TRFindAllSearch> m_search;
     QTimer m_timer;
     bool m_truncated = false;
+    bool m_searchedValues = false;
 };

@@ -3,6 +3,7 @@
 #include "KeyTestSupport.h"
 #include "TRFindAllPanel.h"
 #include "TRMainWindow.h"
+#include "store/TRPreferences.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -92,6 +93,21 @@ TEST_F(FindAll, ListsEveryMatchOfNamesAndValues)
     EXPECT_TRUE(find(QStringLiteral("absent"), true).isEmpty());
     EXPECT_EQ(m_panel->findChild<QLabel *>(QStringLiteral("findAllStatus"))->text(),
               QStringLiteral("0 matches"));
+    // Nothing in names while values were not searched says so.
+    EXPECT_TRUE(find(QStringLiteral("hay"), false).isEmpty());
+    EXPECT_EQ(m_panel->findChild<QLabel *>(QStringLiteral("findAllStatus"))->text(),
+              QStringLiteral("No key name contains the text; values were not searched"));
+}
+
+TEST_F(FindAll, SearchValuesTooStartsAsLookInValuesSays)
+{
+    for (const bool look : {false, true}) {
+        SCOPED_TRACE(look);
+        TRPreferences::shared().setValue(QString::fromLatin1(TRAppController::kLookInValues),
+                                         TRValue::fromBool(look));
+        TRFindAllPanel panel(*m_controller, nullptr);
+        EXPECT_EQ(panel.findChild<QCheckBox *>(QStringLiteral("findAllInValues"))->isChecked(), look);
+    }
 }
 
 TEST_F(FindAll, ActivatingAResultShowsTheKey)
