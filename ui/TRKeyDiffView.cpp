@@ -11,6 +11,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
+#include <utility>
 
 namespace {
 
@@ -47,12 +49,44 @@ QTreeWidgetItem *makeItem(QTreeWidgetItem *parent, QTreeWidget *tree, const TRKe
     return item;
 }
 
-void markItem(QTreeWidgetItem *item, bool holdsDifference, const QString &note)
+// The relative luminance of a colour, as contrast ratios count it.
+double luminance(const QColor &colour)
 {
-    const QColor colour = holdsDifference ? QColor(255, 236, 179) : QColor(255, 205, 130);
+    const auto channel = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double contrast(const QColor &a, const QColor &b)
+{
+    const double la = luminance(a);
+    const double lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The marks' background, warm and light over a light palette, warm and dark over a dark one; the text is
+// the palette's own where it reads well on it, else black or white, whichever reads better.
+std::pair<QColor, QColor> markColours(const QPalette &palette, bool holdsDifference)
+{
+    const bool dark = palette.color(QPalette::Base).lightnessF() < 0.5;
+    const QColor background = holdsDifference ? (dark ? QColor(74, 61, 20) : QColor(255, 236, 179))
+                                              : (dark ? QColor(110, 70, 10) : QColor(255, 205, 130));
+    QColor text = palette.color(QPalette::Text);
+    if (contrast(text, background) < 4.5)
+        text = contrast(QColor(Qt::black), background) >= contrast(QColor(Qt::white), background)
+                   ? QColor(Qt::black)
+                   : QColor(Qt::white);
+    return {background, text};
+}
+
+void markItem(QTreeWidgetItem *item, bool holdsDifference, const QString &note, const QPalette &palette)
+{
+    const auto [background, text] = markColours(palette, holdsDifference);
     for (int column = 0; column < 3; ++column) {
-        item->setBackground(column, colour);
-        item->setForeground(column, QColor(Qt::black));
+        item->setBackground(column, background);
+        item->setForeground(column, text);
         item->setToolTip(column, note);
     }
     QFont font = item->font(NameColumn);
@@ -160,12 +194,12 @@ bool TRKeyDiffView::addRow(const TRKeyPtr &disk, const TRKeyPtr &tamrix, QTreeWi
         const QString note = !disk     ? trText("Only in Tamrix's copy")
                              : !tamrix ? trText("Only in the file")
                                        : trText("Differs");
-        markItem(diskItem, false, note);
-        markItem(tamrixItem, false, note);
+        markItem(diskItem, false, note, m_diskTree->palette());
+        markItem(tamrixItem, false, note, m_tamrixTree->palette());
     } else if (holdsDifference) {
         const QString note = trText("Holds keys that differ");
-        markItem(diskItem, true, note);
-        markItem(tamrixItem, true, note);
+        markItem(diskItem, true, note, m_diskTree->palette());
+        markItem(tamrixItem, true, note, m_tamrixTree->palette());
         diskItem->setExpanded(true);
         tamrixItem->setExpanded(true);
     }

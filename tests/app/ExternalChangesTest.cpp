@@ -8,6 +8,7 @@
 #include "plist/TRPropertyList.h"
 #include "store/TRStoreWatcher.h"
 
+#include <QApplication>
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
@@ -19,6 +20,8 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+#include <cmath>
 #include <functional>
 
 namespace {
@@ -363,4 +366,67 @@ TEST_F(ExternalChanges, GnustepDefaultsIsFollowedThroughTheWatcher)
     run({QStringLiteral("write"), QStringLiteral("g"), QStringLiteral("k"), QStringLiteral("three")});
     EXPECT_TRUE(waitFor([&] { return m_controller->isChangedOnDisk(*domain(QStringLiteral("g"))); }));
     EXPECT_TRUE(domain(QStringLiteral("g"))->rootKey()->keyExists(str("mine")));
+}
+
+namespace {
+
+double relativeLuminance(const QColor &colour)
+{
+    const auto channel = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double contrastRatio(const QColor &a, const QColor &b)
+{
+    const double la = relativeLuminance(a);
+    const double lb = relativeLuminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+// The side-by-side view's marks follow the palette and read well under a light and under a dark one.
+TEST(KeyDiffViewColours, MarkedRowsKeepTheirContrastUnderLightAndDarkPalettes)
+{
+    QPalette dark;
+    dark.setColor(QPalette::Base, QColor(30, 30, 30));
+    dark.setColor(QPalette::Window, QColor(45, 45, 45));
+    dark.setColor(QPalette::Text, QColor(230, 230, 230));
+    dark.setColor(QPalette::WindowText, QColor(230, 230, 230));
+    QPalette light;
+    light.setColor(QPalette::Base, Qt::white);
+    light.setColor(QPalette::Text, Qt::black);
+    const QPalette saved = QApplication::palette();
+    TRDictionary disk;
+    disk.insert(QStringLiteral("same"), TRValue::fromInteger(1));
+    disk.insert(QStringLiteral("changed"), TRValue::fromInteger(2));
+    TRDictionary inner;
+    inner.insert(QStringLiteral("deep"), TRValue::fromBool(true));
+    TRDictionary tamrix = disk;
+    tamrix.insert(QStringLiteral("changed"), TRValue::fromInteger(3));
+    tamrix.insert(QStringLiteral("group"), TRValue::fromDictionary(inner));
+    for (const QPalette *palette : {&light, &dark}) {
+        SCOPED_TRACE(palette == &dark ? "dark" : "light");
+        QApplication::setPalette(*palette);
+        TRKeyDiffView view(QStringLiteral("d"), TRValue::fromDictionary(disk), QString(),
+                           TRValue::fromDictionary(tamrix));
+        int marked = 0;
+        for (QTreeWidget *tree : {view.diskTree(), view.tamrixTree()}) {
+            for (QTreeWidgetItemIterator it(tree); *it; ++it) {
+                const QBrush background = (*it)->background(0);
+                if (background.style() == Qt::NoBrush)
+                    continue;
+                ++marked;
+                // A mark as light or as dark as the palette's base, not a light patch on a dark window.
+                EXPECT_EQ(background.color().lightnessF() < 0.5, palette == &dark);
+                EXPECT_GE(contrastRatio((*it)->foreground(0).color(), background.color()), 4.5)
+                    << qPrintable((*it)->text(0));
+            }
+        }
+        EXPECT_GE(marked, 4); // "changed" and "group" on both sides
+    }
+    QApplication::setPalette(saved);
 }
