@@ -113,6 +113,7 @@ void TRAppController::awakeFromNib()
     setEditedKey(nullptr);
 
     restoreWindowState();
+    restoreSavedView();
     reportUnreadableFiles();
 }
 
@@ -209,22 +210,25 @@ void TRAppController::tableViewSelectionDidChange()
     TRDomainControllerPtr domain;
     if (at >= 0)
         domain = m_domainList.at(at);
+    beginNavigating();
     setOutlineDataSource(domain);
     reloadKeyOutline();
+    endNavigating();
     emit commandsChanged();
 }
 
 void TRAppController::setOutlineDataSource(const TRDomainControllerPtr &domain)
 {
+    TRKeyOutlineModel *model = domain && m_view ? domain->outlineModel() : nullptr;
+    if (!m_view || m_view->keyOutlineModel() == model) {
+        m_domainList.setShown(domain);
+        return;
+    }
+    rememberShownView();
     m_domainList.setShown(domain);
-    if (!m_view)
-        return;
-    TRKeyOutlineModel *model = domain ? domain->outlineModel() : nullptr;
-    if (m_view->keyOutlineModel() == model)
-        return;
-    rememberOutlineColumnWidths();
     m_view->setKeyOutlineModel(model);
-    applyOutlineColumnWidths();
+    m_view->fitKeyOutlineColumns();
+    restoreShownView();
 }
 
 void TRAppController::reloadDomainList()

@@ -8,6 +8,7 @@
 #include "TRKey.h"
 #include "TRKeyClipboard.h"
 #include "TRKeyCommands.h"
+#include "TRKeyNavigation.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QComboBox>
@@ -217,7 +218,20 @@ public:
     // Shows the domain and the key reached by the names (as the find-all results give them), expanded to
     // and selected; the deepest key found when the tree changed since.
     void revealKey(const QString &domainName, const QStringList &names);
+
+    // ---- Moving among keys (TRAppControllerNavigation.cpp)
+    // Go to Key: "DOMAIN/PATH", "DOMAIN" or a bare "PATH" in the shown domain, in the syntax Copy Key
+    // Path writes. Shows the domain and selects the key; answers why not when the path names nothing
+    // (and changes nothing), else an empty text.
+    QString goToKey(const QString &path);
+    bool canGoBack() const { return m_navigation.canGoBack(); }
+    bool canGoForward() const { return m_navigation.canGoForward(); }
+    // The outline's selection changed: the selected key is a place visited.
+    void keySelectionDidChange();
 public slots:
+    // The places visited, one step back or forward; a place whose domain is gone is stepped over.
+    void goBack();
+    void goForward();
     void renameKey();
     void copyKeyPath();
     void exportDomainAsPropertyList();
@@ -323,9 +337,21 @@ private:
     void selectRow(int row);
     void restoreWindowState();
     void saveWindowState();
-    // The outline's widths survive switching domains (each domain has its own item model).
-    void rememberOutlineColumnWidths();
-    void applyOutlineColumnWidths();
+    // Each domain's view: kept when the outline leaves the domain, put back when it shows the domain
+    // again; the shown domain and the views kept between runs.
+    // Between these, commands move the selection: the place they end at is visited once, at the end.
+    void beginNavigating() { ++m_navigating; }
+    void endNavigating();
+    class Navigating;
+    bool showDomainNamed(const QString &name);
+    // Expands the key's parents and selects it alone; null or the root: no key selected.
+    void selectShownKey(const TRKeyPtr &key);
+    bool goToPlace(const TRKeyNavigation::Place &place);
+    void visitShownPlace();
+    void rememberShownView();
+    void restoreShownView();
+    void restoreSavedView();
+    void saveView();
     void updateWindowTitle();
     // Shows "Empty domain name" or "Invalid domain name" when the store cannot hold a domain of that name.
     bool acceptsDomainName(const QString &name);
@@ -368,7 +394,10 @@ private:
     TRKeyPtr m_editedKey;
     // Delete key with several keys selected: the keys the confirmation is about.
     std::vector<TRKeyPtr> m_keysToDelete;
-    QList<int> m_outlineColumnWidths;
+    // The places visited and the views of the domains seen; while navigating is above 0 a command is
+    // moving the selection, and the place it ends at is visited once.
+    TRKeyNavigation m_navigation;
+    int m_navigating = 0;
     // Changes other programs make to the store: the watcher and the marks (a child of the controller).
     TRExternalChanges *m_externalChanges = nullptr;
     bool m_started = false;

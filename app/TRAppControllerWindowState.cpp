@@ -1,5 +1,5 @@
-// The main window's size, splitter position and column widths, remembered between runs in the
-// application's own domain.
+// The main window's size, splitter position and the key columns' widths the user set, remembered between
+// runs in the application's own domain.
 #include "TRAppController.h"
 #include "TRMainView.h"
 #include "store/TRPreferences.h"
@@ -8,8 +8,8 @@ namespace {
 
 const QString kWindowSize = QStringLiteral("MainWindowSize");
 const QString kSplitterSizes = QStringLiteral("MainWindowSplitterSizes");
-const QString kDomainListColumns = QStringLiteral("DomainListColumnWidths");
-const QString kKeyOutlineColumns = QStringLiteral("KeyOutlineColumnWidths");
+// Earlier versions kept every width under KeyOutlineColumnWidths, set by the user or not.
+const QString kKeyOutlineColumns = QStringLiteral("KeyOutlineColumnWidthsSetByUser");
 constexpr int kLargest = 100000;
 
 // A stored list of sizes, or an empty list when the value is not one (a hand-edited domain may hold
@@ -58,8 +58,7 @@ void TRAppController::restoreWindowState()
     const QList<int> sizes = sizesFrom(preferences.value(kSplitterSizes), m_view->splitterSizes().size());
     if (!sizes.isEmpty())
         m_view->setSplitterSizes(sizes);
-    m_view->setDomainListColumnWidths(sizesFrom(preferences.value(kDomainListColumns)));
-    m_outlineColumnWidths = sizesFrom(preferences.value(kKeyOutlineColumns));
+    m_view->setKeyOutlineColumnWidths(sizesFrom(preferences.value(kKeyOutlineColumns), 2));
 }
 
 void TRAppController::saveWindowState()
@@ -68,25 +67,6 @@ void TRAppController::saveWindowState()
         return;
     store(kWindowSize, m_view->windowSize());
     store(kSplitterSizes, m_view->splitterSizes());
-    store(kDomainListColumns, m_view->domainListColumnWidths());
-    rememberOutlineColumnWidths();
-    store(kKeyOutlineColumns, m_outlineColumnWidths);
-}
-
-void TRAppController::rememberOutlineColumnWidths()
-{
-    if (!m_view)
-        return;
-    const QList<int> sizes = m_view->keyOutlineColumnWidths();
-    if (!sizes.isEmpty())
-        m_outlineColumnWidths = sizes;
-}
-
-void TRAppController::applyOutlineColumnWidths()
-{
-    if (!m_view)
-        return;
-    if (m_outlineColumnWidths.isEmpty())
-        m_outlineColumnWidths = m_view->defaultKeyOutlineColumnWidths();
-    m_view->setKeyOutlineColumnWidths(m_outlineColumnWidths);
+    store(kKeyOutlineColumns, m_view->keyOutlineColumnWidths());
+    saveView();
 }

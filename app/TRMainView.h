@@ -53,7 +53,10 @@ public:
     virtual bool isKeyRowSelected(const QModelIndex &row) const = 0;
     // Selects these rows alone (whole rows), makes current the current one and scrolls to it.
     virtual void selectKeyRows(const QItemSelection &rows, const QModelIndex &current) = 0;
+    // The view tells the controller when the outline's selection changes (keySelectionDidChange).
     virtual bool isKeyExpanded(const QModelIndex &row) const = 0;
+    // The expanded rows under expanded parents, parents before their children.
+    virtual QModelIndexList expandedKeyRows() const = 0;
     virtual void setKeyExpanded(const QModelIndex &row, bool expanded) = 0;
     // The row shown below this one; invalid after the last.
     virtual QModelIndex keyRowBelow(const QModelIndex &row) const = 0;
@@ -65,10 +68,13 @@ public:
     virtual QString keySearchText() const = 0;
     // Puts the keyboard focus into the key search field, its text selected or not.
     virtual void focusKeySearch(bool selectText) = 0;
+    // The widths the user gave the key and type columns by dragging them, 0 for one sized to its
+    // contents (a double click on its edge gives a column back to its contents).
     virtual QList<int> keyOutlineColumnWidths() const = 0;
     virtual void setKeyOutlineColumnWidths(const QList<int> &widths) = 0;
-    // The widths the outline starts with (from the font).
-    virtual QList<int> defaultKeyOutlineColumnWidths() const = 0;
+    // Sizes the columns the user did not size to the shown domain's rows (the first screens of them,
+    // bounded) and every type's name.
+    virtual void fitKeyOutlineColumns() = 0;
 
     // ---- The window's layout, remembered between runs
     // Width and height.
@@ -76,6 +82,4 @@ public:
     virtual void setWindowSize(const QList<int> &size) = 0;
     virtual QList<int> splitterSizes() const = 0;
     virtual void setSplitterSizes(const QList<int> &sizes) = 0;
-    virtual QList<int> domainListColumnWidths() const = 0;
-    virtual void setDomainListColumnWidths(const QList<int> &widths) = 0;
 };

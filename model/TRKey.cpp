@@ -116,6 +116,12 @@ QString TRKey::valueTypeName(const TRValue &value)
     return trText("String");
 }
 
+QStringList TRKey::typeNames()
+{
+    return {trText("String"), trText("Number"), trText("Boolean"),   trText("Date"),
+            trText("Binary"), trText("Array"),  trText("Dictionary")};
+}
+
 void TRKey::processValue(const TRValue &value, TRKey &owner)
 {
     if (!isObjectCompound(value)) {

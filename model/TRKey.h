@@ -4,6 +4,7 @@
 
 #include <QHash>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <unordered_map>
@@ -84,6 +85,8 @@ public:
     // "Boolean", "Number", "Date", "Binary", "Array", "Dictionary", or "String" for anything else
     // (none included), looked up for translation.
     static QString valueTypeName(const TRValue &value);
+    // The name of every type a key can have, as the outline shows them.
+    static QStringList typeNames();
 
     // processValue:forKey: turns a value into what the owner holds: a leaf stays the very value, an array
     // or a dictionary becomes a new container of child nodes whose parent is the owner.

@@ -2434,5 +2434,55 @@ Optionen:
             <source>Add a copy of each selected key beside it</source>
             <translation>Neben jedem ausgewählten Schlüssel eine Kopie von ihm anlegen</translation>
         </message>
+        <message>
+            <location filename="app/TRAppControllerNavigation.cpp" />
+            <source>No key %@ in %@</source>
+            <translation>Kein Schlüssel %@ in %@</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerNavigation.cpp" />
+            <source>No domain %@</source>
+            <translation>Keine Domäne %@</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceNavigation.cpp" />
+            <source>&amp;Go to Key...</source>
+            <translation>&amp;Gehe zu Schlüssel...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceNavigation.cpp" />
+            <source>Select a key by its path, such as Dict/a/0 or a domain's name and a path</source>
+            <translation>Einen Schlüssel über seinen Pfad auswählen, etwa Dict/a/0 oder den Namen einer Domäne und einen Pfad</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceNavigation.cpp" />
+            <source>&amp;Back</source>
+            <translation>&amp;Zurück</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceNavigation.cpp" />
+            <source>Go back to the key selected before</source>
+            <translation>Zum zuvor ausgewählten Schlüssel zurückgehen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceNavigation.cpp" />
+            <source>For&amp;ward</source>
+            <translation>&amp;Vorwärts</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceNavigation.cpp" />
+            <source>Go forward to the key selected after this one</source>
+            <translation>Zum danach ausgewählten Schlüssel vorgehen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Go to key path, such as Dict/a/0</source>
+            <translation>Gehe zu Schlüsselpfad, etwa Dict/a/0</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindow.ui" />
+            <source>Go to key</source>
+            <translation>Gehe zu Schlüssel</translation>
+        </message>
     </context>
 </TS>

@@ -124,6 +124,7 @@ void TRMainInterface::connectCommands()
     connect(deleteKey, &QShortcut::activated, controller, &TRAppController::deleteDomain);
     connectKeyCommands();
     connectPowerCommands();
+    connectNavigationCommands();
 }
 
 void TRMainInterface::updateCommands()

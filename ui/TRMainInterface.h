@@ -44,9 +44,14 @@ private:
     // on the window and Find in All Domains (TRMainInterfacePower.cpp).
     void connectPowerCommands();
     void updatePowerCommands();
+    // Go to Key, Back and Forward (TRMainInterfaceNavigation.cpp).
+    void connectNavigationCommands();
+    void updateNavigationCommands();
 
     TRAppController &m_controller;
     std::unique_ptr<TRMainWindow> m_mainWindow;
     std::unique_ptr<TRMainWindowView> m_view;
     QPointer<TRFindAllPanel> m_findAllPanel; // made on first use, owned by the main window
+    // What the Go to Key field last said of a path that names nothing.
+    QString m_goToKeyMessage;
 };

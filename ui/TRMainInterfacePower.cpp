@@ -169,4 +169,7 @@ void TRMainInterface::updatePowerCommands()
         ->setEnabled(m_controller.currentDomain() != nullptr);
     window->findChild<QLabel *>(QStringLiteral("keyStatusLabel"))
         ->setText(keySelected ? m_controller.selectedKeyStatus() : QString());
+    // Every selection is a place visited.
+    if (window->findChild<QAction *>(QStringLiteral("actionGoBack")))
+        updateNavigationCommands();
 }

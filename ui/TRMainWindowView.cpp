@@ -1,6 +1,7 @@
 #include "TRMainWindowView.h"
 
 #include "TRAppController.h"
+#include "TRKey.h"
 #include "TRKeyDiffView.h"
 #include "TRKeyOutlineModel.h"
 #include "TRMainWindow.h"
@@ -9,32 +10,14 @@
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QScopedValueRollback>
 #include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QStyle>
+#include <algorithm>
 
 namespace {
-
-QList<int> sectionSizes(const QHeaderView *header)
-{
-    QList<int> sizes;
-    if (!header || !header->model())
-        return sizes;
-    // The last section stretches; its width follows the window.
-    for (int section = 0; section + 1 < header->count(); ++section)
-        sizes.append(header->sectionSize(section));
-    return sizes;
-}
-
-void applySectionSizes(QHeaderView *header, const QList<int> &sizes)
-{
-    if (!header)
-        return;
-    for (int section = 0; section < sizes.size() && section + 1 < header->count(); ++section) {
-        if (sizes[section] > 0)
-            header->resizeSection(section, sizes[section]);
-    }
-}
 
 // Where a key stands in its tree: its name in each dictionary on the way down, its position in each array.
 using KeyPath = QList<TRValue>;
@@ -75,14 +58,16 @@ struct OutlineState
     int horizontal = 0;
 };
 
-void collectExpanded(const QTreeView *outline, const TRKeyOutlineModel *model, const QModelIndex &parent,
-                     QList<KeyPath> *expanded)
+// Only rows with children are asked whether they are expanded: a flat domain of a million values costs
+// a walk of its kinds.
+void collectExpanded(const QTreeView *outline, const QAbstractItemModel *model, const QModelIndex &parent,
+                     QModelIndexList *expanded)
 {
     const int rows = model->rowCount(parent);
     for (int row = 0; row < rows; ++row) {
         const QModelIndex index = model->index(row, 0, parent);
-        if (outline->isExpanded(index)) {
-            expanded->append(pathOf(model, index));
+        if (model->hasChildren(index) && outline->isExpanded(index)) {
+            expanded->append(index);
             collectExpanded(outline, model, index, expanded);
         }
     }
@@ -91,7 +76,10 @@ void collectExpanded(const QTreeView *outline, const TRKeyOutlineModel *model, c
 OutlineState captureState(const QTreeView *outline, const TRKeyOutlineModel *model)
 {
     OutlineState state;
-    collectExpanded(outline, model, QModelIndex(), &state.expanded);
+    QModelIndexList expanded;
+    collectExpanded(outline, model, QModelIndex(), &expanded);
+    for (const QModelIndex &index : std::as_const(expanded))
+        state.expanded.append(pathOf(model, index));
     if (const QItemSelectionModel *selection = outline->selectionModel()) {
         for (const QModelIndex &index : selection->selectedRows())
             state.selected.append(pathOf(model, index));
@@ -121,6 +109,17 @@ void restoreState(QTreeView *outline, const TRKeyOutlineModel *model, const Outl
     outline->horizontalScrollBar()->setValue(state.horizontal);
 }
 
+// What an item view puts either side of a cell's text.
+int textMargins(const QAbstractItemView *view)
+{
+    return (view->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, view) + 1) * 2 + 4;
+}
+
+// The rows a freshly shown outline measures its key column by: about two screens of the top level.
+constexpr int kMeasuredRows = 100;
+// The key column grows to at most this many average characters, and to at most half the outline.
+constexpr int kKeyColumnCharacters = 48;
+
 } // namespace
 
 TRMainWindowView::TRMainWindowView(TRMainWindow &window, TRAppController &controller)
@@ -130,6 +129,19 @@ TRMainWindowView::TRMainWindowView(TRMainWindow &window, TRAppController &contro
     m_unreadableFiles->setTextFormat(Qt::PlainText);
     m_unreadableFiles->hide();
     window.form().statusBar->addWidget(m_unreadableFiles, 1);
+    // A column the user drags keeps that width; a double click on its edge gives it back to its
+    // contents.
+    QHeaderView *header = window.form().domainContentsView->header();
+    QObject::connect(header, &QHeaderView::sectionResized, header, [this](int section, int, int size) {
+        if (!m_fittingColumns && section < m_userKeyColumnWidths.size())
+            m_userKeyColumnWidths[section] = size;
+    });
+    QObject::connect(header, &QHeaderView::sectionHandleDoubleClicked, header, [this](int section) {
+        if (section < m_userKeyColumnWidths.size()) {
+            m_userKeyColumnWidths[section] = 0;
+            fitKeyOutlineColumns();
+        }
+    });
 }
 
 TRMainWindowView::~TRMainWindowView() = default;
@@ -176,13 +188,17 @@ void TRMainWindowView::setDomainListModel(QAbstractItemModel *model)
     list->setModel(model);
     QObject::connect(list->selectionModel(), &QItemSelectionModel::selectionChanged, &m_controller,
                      [controller = &m_controller] { controller->tableViewSelectionDidChange(); });
-    // The marker column is as wide as the marker; the names take what the user gives them (remembered);
-    // the key count takes the rest.
+    // The marker column is as wide as the marker, the key count as wide as seven digits or its title;
+    // the names take the rest.
     QHeaderView *header = list->horizontalHeader();
-    header->setStretchLastSection(true);
+    header->setStretchLastSection(false);
     header->setSectionResizeMode(0, QHeaderView::Fixed);
     header->resizeSection(0, header->fontMetrics().height() + 12);
-    header->resizeSection(1, header->fontMetrics().averageCharWidth() * 26);
+    header->setSectionResizeMode(1, QHeaderView::Stretch);
+    header->setSectionResizeMode(2, QHeaderView::Fixed);
+    header->resizeSection(
+        2, std::max(header->sectionSizeHint(2),
+                    list->fontMetrics().horizontalAdvance(QStringLiteral("8888888")) + textMargins(list)));
     list->verticalHeader()->setDefaultSectionSize(list->fontMetrics().height() + 8);
 }
 
@@ -237,9 +253,15 @@ void TRMainWindowView::setKeyOutlineModel(TRKeyOutlineModel *model)
     if (outline->model() == model)
         return;
     QItemSelectionModel *oldSelection = outline->selectionModel();
-    outline->setModel(model);
+    {
+        const QScopedValueRollback<bool> fitting(m_fittingColumns, true);
+        outline->setModel(model);
+    }
     if (oldSelection && oldSelection != outline->selectionModel())
         oldSelection->deleteLater();
+    if (QItemSelectionModel *selection = outline->selectionModel(); selection && model)
+        QObject::connect(selection, &QItemSelectionModel::selectionChanged, &m_controller,
+                         [controller = &m_controller] { controller->keySelectionDidChange(); });
 }
 
 QModelIndex TRMainWindowView::currentKeyRow() const
@@ -284,6 +306,14 @@ void TRMainWindowView::setKeyExpanded(const QModelIndex &row, bool expanded)
         m_window->form().domainContentsView->setExpanded(row, expanded);
 }
 
+QModelIndexList TRMainWindowView::expandedKeyRows() const
+{
+    QModelIndexList rows;
+    if (const TRKeyOutlineModel *model = keyOutlineModel())
+        collectExpanded(m_window->form().domainContentsView, model, QModelIndex(), &rows);
+    return rows;
+}
+
 QModelIndex TRMainWindowView::keyRowBelow(const QModelIndex &row) const
 {
     return m_window ? m_window->form().domainContentsView->indexBelow(row) : QModelIndex();
@@ -325,22 +355,52 @@ void TRMainWindowView::focusKeySearch(bool selectText)
 
 QList<int> TRMainWindowView::keyOutlineColumnWidths() const
 {
-    return m_window ? sectionSizes(m_window->form().domainContentsView->header()) : QList<int>();
+    return m_userKeyColumnWidths;
 }
 
 void TRMainWindowView::setKeyOutlineColumnWidths(const QList<int> &widths)
 {
-    if (m_window)
-        applySectionSizes(m_window->form().domainContentsView->header(), widths);
+    for (qsizetype column = 0; column < m_userKeyColumnWidths.size(); ++column)
+        m_userKeyColumnWidths[column] = std::max(0, widths.value(column));
+    fitKeyOutlineColumns();
 }
 
-QList<int> TRMainWindowView::defaultKeyOutlineColumnWidths() const
+void TRMainWindowView::fitKeyOutlineColumns()
 {
-    if (!m_window)
-        return {};
-    // Name and type; the value takes the rest.
-    const int character = m_window->form().domainContentsView->fontMetrics().averageCharWidth();
-    return {character * 30, character * 12};
+    QTreeView *outline = m_window ? m_window->form().domainContentsView : nullptr;
+    if (!outline)
+        return;
+    QHeaderView *header = outline->header();
+    const QScopedValueRollback<bool> fitting(m_fittingColumns, true);
+    const int margins = textMargins(outline);
+    const QFontMetrics metrics = outline->fontMetrics();
+    // The key column: the rows the user sees first, not every row (a domain may hold a million).
+    if (m_userKeyColumnWidths[0] > 0) {
+        header->resizeSection(0, m_userKeyColumnWidths[0]);
+    } else {
+        int width = header->sectionSizeHint(0);
+        if (const QAbstractItemModel *model = outline->model()) {
+            const int rows = std::min(model->rowCount(), kMeasuredRows);
+            const int indentation = outline->rootIsDecorated() ? outline->indentation() : 0;
+            for (int row = 0; row < rows; ++row)
+                width =
+                    std::max(width, indentation + outline->sizeHintForIndex(model->index(row, 0)).width());
+        }
+        int largest = metrics.averageCharWidth() * kKeyColumnCharacters;
+        if (outline->isVisible())
+            largest = std::min(largest, outline->viewport()->width() / 2);
+        header->resizeSection(
+            0, std::clamp(width, header->sectionSizeHint(0), std::max(largest, header->sectionSizeHint(0))));
+    }
+    // The type column: every type's name, so that no row's is cut.
+    if (m_userKeyColumnWidths[1] > 0) {
+        header->resizeSection(1, m_userKeyColumnWidths[1]);
+    } else {
+        int width = header->sectionSizeHint(1);
+        for (const QString &name : TRKey::typeNames())
+            width = std::max(width, metrics.horizontalAdvance(name) + margins);
+        header->resizeSection(1, width);
+    }
 }
 
 // ---- The window's layout
@@ -365,15 +425,4 @@ void TRMainWindowView::setSplitterSizes(const QList<int> &sizes)
 {
     if (m_window && sizes.size() == m_window->form().splitter->count())
         m_window->form().splitter->setSizes(sizes);
-}
-
-QList<int> TRMainWindowView::domainListColumnWidths() const
-{
-    return m_window ? sectionSizes(m_window->form().domainListView->horizontalHeader()) : QList<int>();
-}
-
-void TRMainWindowView::setDomainListColumnWidths(const QList<int> &widths)
-{
-    if (m_window)
-        applySectionSizes(m_window->form().domainListView->horizontalHeader(), widths);
 }

@@ -37,6 +37,7 @@ public:
     bool isKeyRowSelected(const QModelIndex &row) const override;
     void selectKeyRows(const QItemSelection &rows, const QModelIndex &current) override;
     bool isKeyExpanded(const QModelIndex &row) const override;
+    QModelIndexList expandedKeyRows() const override;
     void setKeyExpanded(const QModelIndex &row, bool expanded) override;
     QModelIndex keyRowBelow(const QModelIndex &row) const override;
     void redrawKeyOutline() override;
@@ -45,17 +46,19 @@ public:
     void focusKeySearch(bool selectText) override;
     QList<int> keyOutlineColumnWidths() const override;
     void setKeyOutlineColumnWidths(const QList<int> &widths) override;
-    QList<int> defaultKeyOutlineColumnWidths() const override;
+    void fitKeyOutlineColumns() override;
 
     QList<int> windowSize() const override;
     void setWindowSize(const QList<int> &size) override;
     QList<int> splitterSizes() const override;
     void setSplitterSizes(const QList<int> &sizes) override;
-    QList<int> domainListColumnWidths() const override;
-    void setDomainListColumnWidths(const QList<int> &widths) override;
 
 private:
     QPointer<TRMainWindow> m_window;
     TRAppController &m_controller;
     QPointer<QLabel> m_unreadableFiles;
+    // The widths the user gave the key and type columns; 0: the column is sized to its contents.
+    QList<int> m_userKeyColumnWidths{0, 0};
+    // The view itself is resizing the columns.
+    bool m_fittingColumns = false;
 };

@@ -265,7 +265,8 @@ TEST_F(Accessibility, TabOrderFollowsTheLayout)
     ASSERT_NE(sheet, nullptr);
     EXPECT_EQ(tabOrder(windowPart<QLineEdit>("domainSearchField"), mainWindow()),
               (QStringList{QStringLiteral("domainSearchField"), QStringLiteral("domainListView"),
-                           QStringLiteral("keySearchField"), QStringLiteral("domainContentsView")}));
+                           QStringLiteral("keySearchField"), QStringLiteral("goToKeyField"),
+                           QStringLiteral("domainContentsView")}));
     QWidget *preferences = m_controller->sheets().preferencesWindow;
     EXPECT_EQ(tabOrder(preferences->findChild<QWidget *>(QStringLiteral("domainSearchPopup")), preferences),
               (QStringList{QStringLiteral("domainSearchPopup"), QStringLiteral("keySearchPopup"),
