@@ -118,6 +118,9 @@ void TRAlert::beginSheet(QWidget *window, const Content &content, DidEnd didEnd)
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(window ? Qt::WindowModal : Qt::ApplicationModal);
     QObject::connect(box, &QMessageBox::finished, box, [box, content, didEnd = std::move(didEnd)](int) {
+        // The keyboard goes back to the window the sheet belongs to.
+        if (QWidget *owner = box->parentWidget())
+            owner->window()->activateWindow();
         if (didEnd)
             didEnd(codeOf(box, content));
     });

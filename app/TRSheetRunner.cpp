@@ -34,6 +34,10 @@ int TRSheetRunner::run(QDialog *sheet)
     sheet->setWindowModality(Qt::WindowModal);
     const int code = sheet->exec();
     sheet->hide();
+    // The keyboard goes back to the window the sheet belongs to (without a window manager, or with
+    // one that leaves focus where it was, it would go nowhere).
+    if (QWidget *owner = sheet->parentWidget())
+        owner->window()->activateWindow();
     return code == QDialog::Rejected ? 0 : 1;
 }
 
