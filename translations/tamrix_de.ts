@@ -2484,5 +2484,75 @@ Optionen:
             <source>Go to key</source>
             <translation>Gehe zu Schlüssel</translation>
         </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>The difference is not one the history writes.</source>
+            <translation>Die Differenz ist keine, wie der Verlauf sie schreibt.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>The difference removes the key %@, which the version before lacks.</source>
+            <translation>Die Differenz entfernt den Schlüssel %@, den die Version davor nicht hat.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>The difference's key order does not name the version's keys.</source>
+            <translation>Die Schlüsselreihenfolge der Differenz nennt nicht die Schlüssel der Version.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>It is not a version the history writes.</source>
+            <translation>Es ist keine Version, wie der Verlauf sie schreibt.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>Cannot make the folder %@.</source>
+            <translation>Der Ordner %@ kann nicht angelegt werden.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>A domain's contents are a dictionary.</source>
+            <translation>Der Inhalt einer Domäne ist ein Verzeichnis.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>%@ has no version %@ in its history.</source>
+            <translation>%@ hat keine Version %@ im Verlauf.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>No whole version of %@ comes before version %@.</source>
+            <translation>Vor Version %2$@ von %1$@ gibt es keine vollständige Version.</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>Version %@ of %@ cannot be read: %@</source>
+            <translation>Version %@ von %@ kann nicht gelesen werden: %@</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>Cannot remove %@.</source>
+            <translation>%@ kann nicht entfernt werden.</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/HistoryCommand.cpp" />
+            <source>usage: history list DOMAIN [--json] | show DOMAIN N</source>
+            <translation>Aufruf: history list DOMÄNE [--json] | show DOMÄNE N</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/HistoryCommand.cpp" />
+            <source>the history could not be kept: %@</source>
+            <translation>der Verlauf konnte nicht geführt werden: %@</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>list the versions kept of a domain, newest (1) first: number, UTC time, source, key count</source>
+            <translation>die aufbewahrten Versionen einer Domäne auflisten, die neueste (1) zuerst: Nummer, UTC-Zeit, Quelle, Schlüsselanzahl</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print version N of a domain as an XML property list</source>
+            <translation>Version N einer Domäne als XML-Property-List ausgeben</translation>
+        </message>
     </context>
 </TS>

@@ -53,6 +53,7 @@ protected:
     }
 
     QString folder() const { return m_dir.filePath(QStringLiteral("Defaults")); }
+    QString historyFolder() const { return m_dir.filePath(QStringLiteral("history")); }
 
     ToolRun run(const QStringList &args, bool asOtherUser = false,
                 const std::function<void()> &childSetUp = {}) const
@@ -60,6 +61,7 @@ protected:
         QProcess process;
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert(QStringLiteral("TAMRIX_DEFAULTS_DIR"), folder());
+        environment.insert(QStringLiteral("TAMRIX_HISTORY_DIR"), historyFolder());
         process.setProcessEnvironment(environment);
         if (asOtherUser) {
             process.setChildProcessModifier([] {
@@ -69,7 +71,9 @@ protected:
         } else if (childSetUp) {
             process.setChildProcessModifier(childSetUp);
         }
-        process.start(m_tool, QStringList{QStringLiteral("store")} + args);
+        process.start(m_tool, args.value(0) == QLatin1String("history")
+                                  ? args
+                                  : QStringList{QStringLiteral("store")} + args);
         process.waitForFinished(60000);
         return ToolRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                        process.readAllStandardOutput(), process.readAllStandardError()};
@@ -105,6 +109,52 @@ TEST_F(StoreTool, RunsTheFiveOperations)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_TRUE(result.out.isEmpty());
     EXPECT_FALSE(result.err.isEmpty());
+}
+
+TEST_F(StoreTool, WriteAndRemoveKeepWhatTheyReplaceInTheHistory)
+{
+    const QString name = QStringLiteral("com.h");
+    const QString history = QStringLiteral("history");
+    ASSERT_EQ(run({QStringLiteral("write"), name, m_input}).exitCode, 0);
+    EXPECT_TRUE(run({history, QStringLiteral("list"), name}).out.isEmpty()) << "nothing was replaced";
+    QByteArray xml;
+    ASSERT_TRUE(TRPropertyList::writeXml(simpleDictionary(5), &xml));
+    writeFile(m_input, xml, 0644);
+    ASSERT_EQ(run({QStringLiteral("write"), name, m_input}).exitCode, 0);
+    ASSERT_EQ(run({QStringLiteral("remove"), name}).exitCode, 0);
+
+    ToolRun result = run({history, QStringLiteral("list"), name});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QList<QByteArray> lines = result.out.trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_TRUE(lines.at(0).startsWith("1\t") && lines.at(0).endsWith("\tdeleted\t5"))
+        << lines.at(0).toStdString();
+    EXPECT_TRUE(lines.at(1).startsWith("2\t") && lines.at(1).endsWith("\tTamrix\t2"))
+        << lines.at(1).toStdString();
+    result = run({history, QStringLiteral("list"), name, QStringLiteral("--json")});
+    const QJsonArray versions =
+        QJsonDocument::fromJson(result.out).object().value(QStringLiteral("versions")).toArray();
+    ASSERT_EQ(versions.size(), 2);
+    EXPECT_EQ(versions.at(1).toObject().value(QStringLiteral("keys")).toInt(), 2);
+
+    result = run({history, QStringLiteral("show"), name, QStringLiteral("2")});
+    ASSERT_EQ(result.exitCode, 0);
+    TRValue value;
+    ASSERT_TRUE(TRPropertyList::read(result.out, &value));
+    EXPECT_EQ(value, simpleDictionary(2, QStringLiteral("new")));
+
+    EXPECT_EQ(run({history, QStringLiteral("show"), name, QStringLiteral("3")}).exitCode, 1);
+    EXPECT_EQ(run({history, QStringLiteral("list"), QStringLiteral("a/b")}).exitCode, 1);
+    EXPECT_EQ(run({history, QStringLiteral("list")}).exitCode, 64);
+
+    // A history that cannot be written is told and does not stop the write.
+    ASSERT_TRUE(QDir(historyFolder()).removeRecursively());
+    writeFile(historyFolder(), "not a folder", 0644);
+    // The domain was removed: the first write replaces nothing, the second replaces the first's.
+    ASSERT_EQ(run({QStringLiteral("write"), name, m_input}).exitCode, 0);
+    result = run({QStringLiteral("write"), name, m_input});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_TRUE(result.err.contains("history could not be kept")) << result.err.toStdString();
 }
 
 // Bad input exits with status 1, a command-line mistake with 64; both with a message.

@@ -31,6 +31,12 @@ constexpr Subcommand kSubcommands[] = {
     {"store", "store write NAME FILE",
      QT_TRANSLATE_NOOP("Tamrix", "make the dictionary in a property-list file the domain NAME")},
     {"store", "store remove NAME", QT_TRANSLATE_NOOP("Tamrix", "delete the domain NAME")},
+    {"history", "history list DOMAIN [--json]",
+     QT_TRANSLATE_NOOP("Tamrix",
+                       "list the versions kept of a domain, newest (1) first: number, UTC time, source, "
+                       "key count")},
+    {"history", "history show DOMAIN N",
+     QT_TRANSLATE_NOOP("Tamrix", "print version N of a domain as an XML property list")},
     {"archive", "archive read FILE",
      QT_TRANSLATE_NOOP("Tamrix",
                        "print the domains in an exchange file as JSON (exit 2: wrong kind of root)")},
@@ -140,5 +146,7 @@ int main(int argc, char **argv)
         return plistCommand(arguments);
     if (group == QLatin1String("store"))
         return storeCommand(arguments);
+    if (group == QLatin1String("history"))
+        return historyCommand(arguments);
     return archiveCommand(arguments);
 }
