@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QStringList>
+#include <cstdio>
 
 // The exit status of a command-line mistake (as sysexits' EX_USAGE).
 inline constexpr int kExitUsage = 64;
@@ -9,6 +10,8 @@ inline constexpr int kExitUsage = 64;
 // standard output and errors to standard error, and answers the process exit status: 0 on success, 1 on
 // failure, kExitUsage for wrong arguments.
 int plistCommand(const QStringList &arguments);
+// Writes the text and a line break, as UTF-8.
+void printLine(FILE *stream, const QString &text);
 int storeCommand(const QStringList &arguments);
 int archiveCommand(const QStringList &arguments);
 int historyCommand(const QStringList &arguments);

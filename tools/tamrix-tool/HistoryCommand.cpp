@@ -12,13 +12,6 @@
 
 namespace {
 
-void printLine(FILE *stream, const QString &text)
-{
-    const QByteArray bytes = text.toUtf8();
-    std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
-    std::fputc('\n', stream);
-}
-
 int fail(const QString &message)
 {
     printLine(stderr, QStringLiteral("tamrix-tool history: ") + message);

@@ -12,14 +12,14 @@
 #include <QJsonObject>
 #include <cstdio>
 
-namespace {
-
 void printLine(FILE *stream, const QString &text)
 {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, std::size_t(bytes.size()), stream);
     std::fputc('\n', stream);
 }
+
+namespace {
 
 int fail(const QString &message)
 {
