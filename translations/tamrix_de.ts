@@ -2536,11 +2536,6 @@ Optionen:
         </message>
         <message>
             <location filename="tools/tamrix-tool/HistoryCommand.cpp" />
-            <source>usage: history list DOMAIN [--json] | show DOMAIN N</source>
-            <translation>Aufruf: history list DOMÄNE [--json] | show DOMÄNE N</translation>
-        </message>
-        <message>
-            <location filename="tools/tamrix-tool/HistoryCommand.cpp" />
             <source>the history could not be kept: %@</source>
             <translation>der Verlauf konnte nicht geführt werden: %@</translation>
         </message>
@@ -2553,6 +2548,21 @@ Optionen:
             <location filename="tools/tamrix-tool/main.cpp" />
             <source>print version N of a domain as an XML property list</source>
             <translation>Version N einer Domäne als XML-Property-List ausgeben</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/HistoryCommand.cpp" />
+            <source>usage: history list DOMAIN [--json] | show DOMAIN N | diff DOMAIN N [M] | restore DOMAIN N</source>
+            <translation>Aufruf: history list DOMÄNE [--json] | show DOMÄNE N | diff DOMÄNE N [M] | restore DOMÄNE N</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print the key-level changes from version N to version M, or to the domain as it is: + PATH VALUE, - PATH, ~ PATH OLD -&gt; NEW</source>
+            <translation>die Änderungen der Schlüssel von Version N zu Version M oder zur Domäne, wie sie ist, ausgeben: + PFAD WERT, - PFAD, ~ PFAD ALT -&gt; NEU</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>make version N the domain again, keeping the version it replaces</source>
+            <translation>Version N wieder zur Domäne machen und die ersetzte Version aufbewahren</translation>
         </message>
     </context>
 </TS>

@@ -147,6 +147,19 @@ TEST_F(StoreTool, WriteAndRemoveKeepWhatTheyReplaceInTheHistory)
     EXPECT_EQ(run({history, QStringLiteral("list"), QStringLiteral("a/b")}).exitCode, 1);
     EXPECT_EQ(run({history, QStringLiteral("list")}).exitCode, 64);
 
+    // Version 1 holds five keys "v0".."v4", version 2 two keys "new0", "new1".
+    result = run({history, QStringLiteral("diff"), name, QStringLiteral("1"), QStringLiteral("2")});
+    ASSERT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.out, "~ k0 \"v0\" -> \"new0\"\n~ k1 \"v1\" -> \"new1\"\n- k2\n- k3\n- k4\n");
+    ASSERT_EQ(run({history, QStringLiteral("restore"), name, QStringLiteral("2")}).exitCode, 0);
+    result = run({QStringLiteral("read"), name});
+    ASSERT_TRUE(TRPropertyList::read(result.out, &value));
+    EXPECT_EQ(value, simpleDictionary(2, QStringLiteral("new")));
+    EXPECT_TRUE(run({history, QStringLiteral("diff"), name, QStringLiteral("2")}).out.isEmpty());
+    ASSERT_EQ(run({history, QStringLiteral("restore"), name, QStringLiteral("2")}).exitCode, 0);
+    EXPECT_TRUE(run({history, QStringLiteral("list"), name}).out.contains("\trestore\t2\n"))
+        << "a restore keeps the version it replaces";
+
     // A history that cannot be written is told and does not stop the write.
     ASSERT_TRUE(QDir(historyFolder()).removeRecursively());
     writeFile(historyFolder(), "not a folder", 0644);

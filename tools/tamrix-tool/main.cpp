@@ -37,6 +37,12 @@ constexpr Subcommand kSubcommands[] = {
                        "key count")},
     {"history", "history show DOMAIN N",
      QT_TRANSLATE_NOOP("Tamrix", "print version N of a domain as an XML property list")},
+    {"history", "history diff DOMAIN N [M]",
+     QT_TRANSLATE_NOOP("Tamrix",
+                       "print the key-level changes from version N to version M, or to the domain as it "
+                       "is: + PATH VALUE, - PATH, ~ PATH OLD -> NEW")},
+    {"history", "history restore DOMAIN N",
+     QT_TRANSLATE_NOOP("Tamrix", "make version N the domain again, keeping the version it replaces")},
     {"archive", "archive read FILE",
      QT_TRANSLATE_NOOP("Tamrix",
                        "print the domains in an exchange file as JSON (exit 2: wrong kind of root)")},
