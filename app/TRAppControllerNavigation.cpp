@@ -3,6 +3,7 @@
 // user comes back, in this run or the next.
 #include "TRAppController.h"
 #include "TRKeyOutlineModel.h"
+#include "TRKeyPath.h"
 #include "TRMainView.h"
 #include "TRText.h"
 #include "store/TRPreferences.h"
@@ -85,7 +86,7 @@ void TRAppController::revealKey(const QString &domainName, const QStringList &na
 
 QString TRAppController::goToKey(const QString &path)
 {
-    const QStringList names = TRKeyNavigation::namesInPath(path);
+    const QStringList names = trNamesInKeyPath(path);
     if (names.isEmpty())
         return QString();
     // The path names a key in the domain, or is the domain's name alone.
@@ -143,8 +144,7 @@ bool TRAppController::goToPlace(const TRKeyNavigation::Place &place)
     ++m_navigating;
     const bool shown = showDomainNamed(place.domain);
     if (shown)
-        selectShownKey(
-            TRKeyNavigation::keyAt(currentDomain()->rootKey(), TRKeyNavigation::namesInPath(place.keyPath)));
+        selectShownKey(TRKeyNavigation::keyAt(currentDomain()->rootKey(), trNamesInKeyPath(place.keyPath)));
     --m_navigating;
     return shown;
 }
@@ -193,14 +193,12 @@ void TRAppController::restoreShownView()
     const TRKeyOutlineModel *model = domain->outlineModel();
     for (const QString &path : view->expanded) {
         bool reachedAll = false;
-        const TRKeyPtr key =
-            TRKeyNavigation::keyAt(domain->rootKey(), TRKeyNavigation::namesInPath(path), &reachedAll);
+        const TRKeyPtr key = TRKeyNavigation::keyAt(domain->rootKey(), trNamesInKeyPath(path), &reachedAll);
         if (reachedAll && key->isCompound())
             m_view->setKeyExpanded(model->indexForKey(key.get()), true);
     }
     if (!view->selected.isEmpty())
-        selectShownKey(
-            TRKeyNavigation::keyAt(domain->rootKey(), TRKeyNavigation::namesInPath(view->selected)));
+        selectShownKey(TRKeyNavigation::keyAt(domain->rootKey(), trNamesInKeyPath(view->selected)));
 }
 
 void TRAppController::restoreSavedView()
@@ -208,10 +206,7 @@ void TRAppController::restoreSavedView()
     m_navigation.restore(TRPreferences::shared().value(kMainWindowView));
     const Navigating navigating(*this);
     // A domain that is gone, or one that cannot be read, leaves nothing selected.
-    if (const int row = indexOfDomain(m_navigation.shownDomain()); row >= 0) {
-        selectRow(row);
-        tableViewSelectionDidChange();
-    }
+    showDomainNamed(m_navigation.shownDomain());
 }
 
 void TRAppController::saveView()

@@ -1,6 +1,7 @@
 // Rename key, Copy key path and the selected key's status line.
 #include "TRAppController.h"
 #include "TRKeyOutlineModel.h"
+#include "TRKeyPath.h"
 #include "TRNameSheet.h"
 #include "TRSheetRunner.h"
 #include "TRText.h"
@@ -24,12 +25,7 @@ QString pathComponent(const TRKey &key, const TRKey &parent)
 
 QString TRAppController::keyPath(const QStringList &names)
 {
-    QStringList escaped;
-    escaped.reserve(names.size());
-    for (QString name : names)
-        escaped.append(name.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-                           .replace(QLatin1Char('/'), QLatin1String("\\/")));
-    return escaped.join(QLatin1Char('/'));
+    return trKeyPath(names);
 }
 
 QString TRAppController::keyPath(const TRKey &key)

@@ -36,27 +36,6 @@ TRValue valueFrom(const QStringList &strings)
 
 } // namespace
 
-QStringList TRKeyNavigation::namesInPath(const QString &path)
-{
-    QStringList names;
-    if (path.isEmpty())
-        return names;
-    QString name;
-    for (qsizetype at = 0; at < path.size(); ++at) {
-        const QChar character = path.at(at);
-        if (character == QLatin1Char('\\') && at + 1 < path.size()) {
-            name.append(path.at(++at));
-        } else if (character == QLatin1Char('/')) {
-            names.append(name);
-            name.clear();
-        } else {
-            name.append(character);
-        }
-    }
-    names.append(name);
-    return names;
-}
-
 TRKeyPtr TRKeyNavigation::keyAt(const TRKeyPtr &root, const QStringList &names, bool *reachedAll)
 {
     TRKeyPtr key;

@@ -12,7 +12,8 @@
 // Where the user has been among the keys: the places visited, for Back and Forward, and what was seen of
 // each domain looked at (its selected key and expanded rows, by key path), for coming back to it in this
 // run and the next. Key paths are the ones Copy Key Path writes: names from the top level down, a list
-// element by its position, joined by "/", a "/" or a backslash in a name escaped with a backslash.
+// element by its position, joined by "/", a "/" or a backslash in a name escaped with a backslash
+// (TRKeyPath.h).
 class TRKeyNavigation
 {
 public:
@@ -36,9 +37,6 @@ public:
     static constexpr int kDomainLimit = 50;
     static constexpr int kExpandedLimit = 500;
 
-    // The names of a key path, unescaped; none for an empty path. An empty name between two slashes
-    // is a key named "".
-    static QStringList namesInPath(const QString &path);
     // The key the names reach from root: a list element by its position, a dictionary key by its name.
     // Where a name reaches nothing, the deepest key reached (null for none) and reachedAll false.
     static TRKeyPtr keyAt(const TRKeyPtr &root, const QStringList &names, bool *reachedAll = nullptr);

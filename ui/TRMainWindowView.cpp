@@ -375,32 +375,26 @@ void TRMainWindowView::fitKeyOutlineColumns()
     const int margins = textMargins(outline);
     const QFontMetrics metrics = outline->fontMetrics();
     // The key column: the rows the user sees first, not every row (a domain may hold a million).
-    if (m_userKeyColumnWidths[0] > 0) {
-        header->resizeSection(0, m_userKeyColumnWidths[0]);
-    } else {
-        int width = header->sectionSizeHint(0);
-        if (const QAbstractItemModel *model = outline->model()) {
-            const int rows = std::min(model->rowCount(), kMeasuredRows);
-            const int indentation = outline->rootIsDecorated() ? outline->indentation() : 0;
-            for (int row = 0; row < rows; ++row)
-                width =
-                    std::max(width, indentation + outline->sizeHintForIndex(model->index(row, 0)).width());
-        }
+    int keyWidth = header->sectionSizeHint(0);
+    if (const QAbstractItemModel *model = outline->model(); model && m_userKeyColumnWidths[0] == 0) {
+        const int rows = std::min(model->rowCount(), kMeasuredRows);
+        const int indentation = outline->rootIsDecorated() ? outline->indentation() : 0;
+        for (int row = 0; row < rows; ++row)
+            keyWidth =
+                std::max(keyWidth, indentation + outline->sizeHintForIndex(model->index(row, 0)).width());
         int largest = metrics.averageCharWidth() * kKeyColumnCharacters;
         if (outline->isVisible())
             largest = std::min(largest, outline->viewport()->width() / 2);
-        header->resizeSection(
-            0, std::clamp(width, header->sectionSizeHint(0), std::max(largest, header->sectionSizeHint(0))));
+        keyWidth = std::min(keyWidth, std::max(largest, header->sectionSizeHint(0)));
     }
     // The type column: every type's name, so that no row's is cut.
-    if (m_userKeyColumnWidths[1] > 0) {
-        header->resizeSection(1, m_userKeyColumnWidths[1]);
-    } else {
-        int width = header->sectionSizeHint(1);
-        for (const QString &name : TRKey::typeNames())
-            width = std::max(width, metrics.horizontalAdvance(name) + margins);
-        header->resizeSection(1, width);
-    }
+    int typeWidth = header->sectionSizeHint(1);
+    for (const QString &name : TRKey::typeNames())
+        typeWidth = std::max(typeWidth, metrics.horizontalAdvance(name) + margins);
+    const int fitted[] = {keyWidth, typeWidth};
+    for (int column = 0; column < 2; ++column)
+        header->resizeSection(column, m_userKeyColumnWidths[column] > 0 ? m_userKeyColumnWidths[column]
+                                                                        : fitted[column]);
 }
 
 // ---- The window's layout

@@ -3,6 +3,7 @@
 #include "KeyTestSupport.h"
 #include "TRKey.h"
 #include "TRKeyNavigation.h"
+#include "TRKeyPath.h"
 #include "TRMainView.h"
 #include "TRTranslations.h"
 #include "store/TRPreferences.h"
@@ -74,11 +75,11 @@ TEST(KeyPaths, ReadBackWhatCopyKeyPathWrites)
     };
     for (const QStringList &names : cases) {
         const QString path = TRAppController::keyPath(names);
-        EXPECT_EQ(TRKeyNavigation::namesInPath(path), names) << path.toStdString();
+        EXPECT_EQ(trNamesInKeyPath(path), names) << path.toStdString();
     }
-    EXPECT_TRUE(TRKeyNavigation::namesInPath(QString()).isEmpty());
+    EXPECT_TRUE(trNamesInKeyPath(QString()).isEmpty());
     // A backslash at the very end escapes nothing and stays itself.
-    EXPECT_EQ(TRKeyNavigation::namesInPath(QStringLiteral("a\\")), QStringList{QStringLiteral("a\\")});
+    EXPECT_EQ(trNamesInKeyPath(QStringLiteral("a\\")), QStringList{QStringLiteral("a\\")});
 }
 
 TEST(KeyPaths, ReachTheDeepestKeyThere)

@@ -1,5 +1,6 @@
 // tamrix-tool history: the versions the history keeps of each domain, from the command line.
 #include "Commands.h"
+#include "TRKeyPath.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
 #include "store/TRDefaultsStore.h"
@@ -76,15 +77,6 @@ QString openStepText(const TRValue &value)
     return value.description();
 }
 
-// The names joined as Copy Key Path joins them.
-QString pathOf(const QStringList &names)
-{
-    QStringList escaped;
-    for (QString name : names)
-        escaped.append(name.replace(u'\\', QStringLiteral("\\\\")).replace(u'/', QStringLiteral("\\/")));
-    return escaped.join(u'/');
-}
-
 // Key-level changes from older to newer, into dictionaries and lists (by position): "+ PATH VALUE",
 // "- PATH", "~ PATH OLD -> NEW".
 void differences(const TRValue &older, const TRValue &newer, QStringList &names, QStringList *lines)
@@ -93,14 +85,14 @@ void differences(const TRValue &older, const TRValue &newer, QStringList &names,
         for (const auto &[key, value] : newer.toDictionary()) {
             names.append(key);
             if (!older.toDictionary().contains(key))
-                lines->append(QStringLiteral("+ %1 %2").arg(pathOf(names), openStepText(value)));
+                lines->append(QStringLiteral("+ %1 %2").arg(trKeyPath(names), openStepText(value)));
             else
                 differences(older.toDictionary().value(key), value, names, lines);
             names.removeLast();
         }
         for (const auto &[key, value] : older.toDictionary()) {
             if (!newer.toDictionary().contains(key))
-                lines->append(QStringLiteral("- ") + pathOf(names + QStringList{key}));
+                lines->append(QStringLiteral("- ") + trKeyPath(names + QStringList{key}));
         }
         return;
     }
@@ -110,9 +102,9 @@ void differences(const TRValue &older, const TRValue &newer, QStringList &names,
         for (qsizetype at = 0; at < std::max(before.size(), after.size()); ++at) {
             names.append(QString::number(at));
             if (at >= before.size())
-                lines->append(QStringLiteral("+ %1 %2").arg(pathOf(names), openStepText(after.at(at))));
+                lines->append(QStringLiteral("+ %1 %2").arg(trKeyPath(names), openStepText(after.at(at))));
             else if (at >= after.size())
-                lines->append(QStringLiteral("- ") + pathOf(names));
+                lines->append(QStringLiteral("- ") + trKeyPath(names));
             else
                 differences(before.at(at), after.at(at), names, lines);
             names.removeLast();
@@ -121,7 +113,7 @@ void differences(const TRValue &older, const TRValue &newer, QStringList &names,
     }
     if (!(older == newer) || older.kind() != newer.kind())
         lines->append(
-            QStringLiteral("~ %1 %2 -> %3").arg(pathOf(names), openStepText(older), openStepText(newer)));
+            QStringLiteral("~ %1 %2 -> %3").arg(trKeyPath(names), openStepText(older), openStepText(newer)));
 }
 
 void reportUnreadable(const QList<TRDomainHistory::Unreadable> &unreadable)
