@@ -10,7 +10,10 @@
 #include <QStringList>
 #include <ctime>
 #include <functional>
+#include <memory>
 #include <sys/types.h>
+
+class TRDomainHistory;
 
 // The per-user defaults database: a folder holding one property-list file per persistent domain
 // ("<name>.plist"), shared with GNUstep programs. Writes go through at once, atomically and under
@@ -91,9 +94,10 @@ public:
     // setPersistentDomain that, given the identity of the file the caller's copy is to replace, writes
     // nothing (ChangedOnDisk) when the file is no longer that one. The check runs under the lock, right
     // before the write, so that no other writer slips in between. Tells the identity of the file written.
+    // The history takes the version written as made by the source (TRDomainHistory::kTamrix when empty).
     WriteResult writePersistentDomain(const TRValue &dictionary, const QString &name,
                                       const TRFileIdentity *expected, TRFileIdentity *written,
-                                      QString *error = nullptr);
+                                      QString *error = nullptr, const QString &historySource = QString());
 
     // Reads the domain (none when absent or unreadable), lets the change make its new contents and
     // writes them, all under one hold of the lock, so that a concurrent GNUstep writer loses nothing.
@@ -103,6 +107,18 @@ public:
 
     // Told about waits for the lock and about changes made without it (see LockEvent).
     void setLockObserver(LockObserver observer);
+
+    // The history of the domains, none by default. With one, every write and removal keeps the version
+    // it replaces (read from the file only when the history does not hold it yet) and then the version it
+    // leaves, all under the lock. A history that cannot be written never stops the write: the observer is
+    // told why, and the write goes on.
+    using HistoryObserver = std::function<void(const QString &message)>;
+    void setHistory(std::shared_ptr<TRDomainHistory> history, HistoryObserver observer = {});
+    TRDomainHistory *history() const { return m_history.get(); }
+    // Keeps a version that a read found (another program's write that Tamrix follows), unless the history
+    // holds it; a failure goes to the observer.
+    void keepInHistory(const QString &name, const TRValue &contents, const TRFileIdentity &file,
+                       const QString &source);
 
     // The files met by the last persistentDomainNames() or read that could not be read.
     QList<UnreadableFile> unreadableFiles() const;
@@ -132,7 +148,10 @@ private:
     };
 
     // Write and remove with the lock already held.
-    bool writeLocked(const TRValue &dictionary, const QString &name, QString *error);
+    bool writeLocked(const TRValue &dictionary, const QString &name, QString *error,
+                     const QString &historySource);
+    // Before a write or a removal: the file's version into the history unless it holds it already.
+    void keepReplacedVersion(const QString &name, const QString &path);
     bool removeLocked(const QString &name, QString *error);
     // What looking at a domain file found, and what it means for the cache.
     struct Inspection
@@ -165,4 +184,6 @@ private:
     QList<UnreadableFile> m_unreadable;
     QHash<QString, CachedFile> m_cache;
     LockObserver m_lockObserver;
+    std::shared_ptr<TRDomainHistory> m_history;
+    HistoryObserver m_historyObserver;
 };

@@ -3,6 +3,7 @@
 #include "TRAtomicFile.h"
 #include "TRDefaultsLock.h"
 #include "TRDefaultsStore.h"
+#include "TRDomainHistory.h"
 #include "TRSystemError.h"
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
@@ -145,6 +146,35 @@ bool TRDefaultsStore::setAside(const QString &path, const QString &reason, QStri
     return false;
 }
 
+void TRDefaultsStore::setHistory(std::shared_ptr<TRDomainHistory> history, HistoryObserver observer)
+{
+    m_history = std::move(history);
+    m_historyObserver = std::move(observer);
+}
+
+void TRDefaultsStore::keepInHistory(const QString &name, const TRValue &contents, const TRFileIdentity &file,
+                                    const QString &source)
+{
+    QString reason;
+    if (m_history && !m_history->holdsFile(name, file) &&
+        !m_history->record(name, contents, source, &reason, QDateTime::currentDateTimeUtc(), file) &&
+        m_historyObserver)
+        m_historyObserver(trFormat(trText("The history of %@ could not be kept: %@"), {name, reason}));
+}
+
+void TRDefaultsStore::keepReplacedVersion(const QString &name, const QString &path)
+{
+    if (!m_history)
+        return;
+    const TRFileIdentity file = TRFileIdentity::ofPath(path);
+    if (!file.exists || m_history->holdsFile(name, file))
+        return;
+    CachedFile existing;
+    // Its writer is not known: had it been this history's store, the history would hold it.
+    if (readDomainFile(path, &existing, true) == Lookup::Readable && existing.dictionary.isDictionary())
+        keepInHistory(name, existing.dictionary, file, QString::fromLatin1(TRDomainHistory::kAnotherProgram));
+}
+
 bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QString &name, QString *error)
 {
     return writePersistentDomain(dictionary, name, nullptr, nullptr, error) == WriteResult::Written;
@@ -153,7 +183,8 @@ bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QStri
 TRDefaultsStore::WriteResult TRDefaultsStore::writePersistentDomain(const TRValue &dictionary,
                                                                     const QString &name,
                                                                     const TRFileIdentity *expected,
-                                                                    TRFileIdentity *written, QString *error)
+                                                                    TRFileIdentity *written, QString *error,
+                                                                    const QString &historySource)
 {
     if (!isValidDomainName(name, error))
         return WriteResult::Failed;
@@ -174,7 +205,7 @@ TRDefaultsStore::WriteResult TRDefaultsStore::writePersistentDomain(const TRValu
     reportLock(lock);
     if (expected && fileIdentity(name) != *expected)
         return WriteResult::ChangedOnDisk;
-    if (!writeLocked(dictionary, name, error))
+    if (!writeLocked(dictionary, name, error, historySource))
         return WriteResult::Failed;
     if (written)
         *written = fileIdentity(name);
@@ -196,13 +227,15 @@ bool TRDefaultsStore::updatePersistentDomain(const QString &name,
         readDomainFile(followLinks(filePathForName(name)), &current, true) == Lookup::Readable;
     const TRValue changed = change(readable ? current.dictionary : TRValue());
     if (changed.isDictionary() && !changed.toDictionary().isEmpty())
-        return writeLocked(changed, name, error);
+        return writeLocked(changed, name, error, QString());
     return removeLocked(name, error);
 }
 
-bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name, QString *error)
+bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name, QString *error,
+                                  const QString &historySource)
 {
     const QString path = followLinks(filePathForName(name));
+    keepReplacedVersion(name, path);
     TRPropertyList::Format format = TRPropertyList::Format::Xml;
     mode_t mode = kNewFileMode;
     CachedFile existing;
@@ -252,6 +285,10 @@ bool TRDefaultsStore::writeLocked(const TRValue &dictionary, const QString &name
         written.keyCount = int(dictionary.toDictionary().size());
         m_cache.insert(path, written);
     }
+    if (m_history)
+        keepInHistory(name, dictionary, TRFileIdentity::ofPath(path),
+                      historySource.isEmpty() ? QString::fromLatin1(TRDomainHistory::kTamrix)
+                                              : historySource);
     return true;
 }
 
@@ -289,10 +326,14 @@ bool TRDefaultsStore::removeLocked(const QString &name, QString *error)
     } else if (!S_ISLNK(info.st_mode)) {
         return cannotRemove(path, trText("It is not a regular file."), error);
     }
+    keepReplacedVersion(name, followLinks(path));
     // A link goes, its target stays: the target belongs to whoever made the link.
     if (::unlink(native.constData()) != 0 && errno != ENOENT)
         return cannotRemove(path, trSystemError(errno), error);
     m_cache.remove(path);
+    if (m_history)
+        keepInHistory(name, TRValue::fromDictionary(TRDictionary()), TRFileIdentity(),
+                      QString::fromLatin1(TRDomainHistory::kDeleted));
     return true;
 }
 

@@ -111,12 +111,14 @@ TEST_F(StoreTool, RunsTheFiveOperations)
     EXPECT_FALSE(result.err.isEmpty());
 }
 
-TEST_F(StoreTool, WriteAndRemoveKeepWhatTheyReplaceInTheHistory)
+TEST_F(StoreTool, WriteAndRemoveKeepEveryVersionInTheHistory)
 {
     const QString name = QStringLiteral("com.h");
     const QString history = QStringLiteral("history");
+    // A version another program left is kept before the first write replaces it.
+    ASSERT_TRUE(QDir().mkpath(folder()));
+    writeFile(folder() + QStringLiteral("/com.h.plist"), "{ old = 1; }", 0644);
     ASSERT_EQ(run({QStringLiteral("write"), name, m_input}).exitCode, 0);
-    EXPECT_TRUE(run({history, QStringLiteral("list"), name}).out.isEmpty()) << "nothing was replaced";
     QByteArray xml;
     ASSERT_TRUE(TRPropertyList::writeXml(simpleDictionary(5), &xml));
     writeFile(m_input, xml, 0644);
@@ -125,49 +127,46 @@ TEST_F(StoreTool, WriteAndRemoveKeepWhatTheyReplaceInTheHistory)
 
     ToolRun result = run({history, QStringLiteral("list"), name});
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
-    const QList<QByteArray> lines = result.out.trimmed().split('\n');
-    ASSERT_EQ(lines.size(), 2);
-    EXPECT_TRUE(lines.at(0).startsWith("1\t") && lines.at(0).endsWith("\tdeleted\t5"))
-        << lines.at(0).toStdString();
-    EXPECT_TRUE(lines.at(1).startsWith("2\t") && lines.at(1).endsWith("\tTamrix\t2"))
-        << lines.at(1).toStdString();
+    QList<QByteArray> sources;
+    for (const QByteArray &line : result.out.trimmed().split('\n'))
+        sources.append(line.split('\t').value(0) + ' ' + line.split('\t').value(2) + ' ' +
+                       line.split('\t').value(3));
+    EXPECT_EQ(sources, (QList<QByteArray>{"1 deleted 0", "2 Tamrix 5", "3 Tamrix 2", "4 another program 1"}));
     result = run({history, QStringLiteral("list"), name, QStringLiteral("--json")});
     const QJsonArray versions =
         QJsonDocument::fromJson(result.out).object().value(QStringLiteral("versions")).toArray();
-    ASSERT_EQ(versions.size(), 2);
-    EXPECT_EQ(versions.at(1).toObject().value(QStringLiteral("keys")).toInt(), 2);
+    ASSERT_EQ(versions.size(), 4);
+    EXPECT_EQ(versions.at(2).toObject().value(QStringLiteral("keys")).toInt(), 2);
 
-    result = run({history, QStringLiteral("show"), name, QStringLiteral("2")});
+    result = run({history, QStringLiteral("show"), name, QStringLiteral("3")});
     ASSERT_EQ(result.exitCode, 0);
     TRValue value;
     ASSERT_TRUE(TRPropertyList::read(result.out, &value));
     EXPECT_EQ(value, simpleDictionary(2, QStringLiteral("new")));
 
-    EXPECT_EQ(run({history, QStringLiteral("show"), name, QStringLiteral("3")}).exitCode, 1);
+    EXPECT_EQ(run({history, QStringLiteral("show"), name, QStringLiteral("5")}).exitCode, 1);
     EXPECT_EQ(run({history, QStringLiteral("list"), QStringLiteral("a/b")}).exitCode, 1);
     EXPECT_EQ(run({history, QStringLiteral("list")}).exitCode, 64);
 
-    // Version 1 holds five keys "v0".."v4", version 2 two keys "new0", "new1".
-    result = run({history, QStringLiteral("diff"), name, QStringLiteral("1"), QStringLiteral("2")});
+    // Version 2 holds five keys "v0".."v4", version 3 two keys "new0", "new1".
+    result = run({history, QStringLiteral("diff"), name, QStringLiteral("2"), QStringLiteral("3")});
     ASSERT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.out, "~ k0 \"v0\" -> \"new0\"\n~ k1 \"v1\" -> \"new1\"\n- k2\n- k3\n- k4\n");
-    ASSERT_EQ(run({history, QStringLiteral("restore"), name, QStringLiteral("2")}).exitCode, 0);
+    ASSERT_EQ(run({history, QStringLiteral("restore"), name, QStringLiteral("3")}).exitCode, 0);
     result = run({QStringLiteral("read"), name});
     ASSERT_TRUE(TRPropertyList::read(result.out, &value));
     EXPECT_EQ(value, simpleDictionary(2, QStringLiteral("new")));
-    EXPECT_TRUE(run({history, QStringLiteral("diff"), name, QStringLiteral("2")}).out.isEmpty());
-    ASSERT_EQ(run({history, QStringLiteral("restore"), name, QStringLiteral("2")}).exitCode, 0);
-    EXPECT_TRUE(run({history, QStringLiteral("list"), name}).out.contains("\trestore\t2\n"))
-        << "a restore keeps the version it replaces";
+    EXPECT_TRUE(run({history, QStringLiteral("diff"), name, QStringLiteral("1")}).out.isEmpty());
+    EXPECT_TRUE(run({history, QStringLiteral("list"), name}).out.startsWith("1\t"));
+    EXPECT_TRUE(run({history, QStringLiteral("list"), name}).out.contains("\trestore\t2\n"));
 
     // A history that cannot be written is told and does not stop the write.
     ASSERT_TRUE(QDir(historyFolder()).removeRecursively());
     writeFile(historyFolder(), "not a folder", 0644);
-    // The domain was removed: the first write replaces nothing, the second replaces the first's.
-    ASSERT_EQ(run({QStringLiteral("write"), name, m_input}).exitCode, 0);
     result = run({QStringLiteral("write"), name, m_input});
     EXPECT_EQ(result.exitCode, 0);
-    EXPECT_TRUE(result.err.contains("history could not be kept")) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains("could not be kept")) << result.err.toStdString();
+    EXPECT_EQ(run({QStringLiteral("read"), name}).exitCode, 0);
 }
 
 // Bad input exits with status 1, a command-line mistake with 64; both with a message.

@@ -3,6 +3,7 @@
 #include "store/TRDomainHistory.h"
 
 #include "StoreTestSupport.h"
+#include "plist/TRPropertyList.h"
 
 #include <QDir>
 #include <QFile>
@@ -118,9 +119,8 @@ TEST_F(History, EveryVersionReadsBackExactlyAndMostAreSmallDifferences)
         EXPECT_TRUE(rebuilt == recorded.at(at) && keys(rebuilt) == keys(recorded.at(at)))
             << "version " << at + 1;
     }
-    // Whole: the first and each tenth after it; the others hold what changed.
+    // Whole: the first; the others hold what changed, until the differences outweigh a whole copy.
     const qint64 whole = QFileInfo(versionFile(1)).size();
-    EXPECT_GT(QFileInfo(versionFile(11)).size(), whole / 2);
     EXPECT_LT(QFileInfo(versionFile(2)).size(), whole / 10);
 
     const QList<TRDomainHistory::Version> versions = history.versions(kDomain);
@@ -131,6 +131,27 @@ TEST_F(History, EveryVersionReadsBackExactlyAndMostAreSmallDifferences)
     EXPECT_EQ(versions.at(versions.size() - 3).removed, 1);
     EXPECT_EQ(versions.at(versions.size() - 4).changed, 1);
     EXPECT_EQ(versions.first().keyCount, 0);
+}
+
+TEST_F(History, AHundredOneKeyChangesCostLessThanTwoCopies)
+{
+    TRDomainHistory history(folder());
+    TRValue value = simpleDictionary(2000);
+    for (int step = 0; step < 100; ++step) {
+        value = with(value, QStringLiteral("k%1").arg(step * 7), TRValue::fromInteger(step));
+        ASSERT_TRUE(history.record(kDomain, value, QStringLiteral("Tamrix")));
+    }
+    qint64 bytes = 0;
+    for (const QFileInfo &file : QDir(folder() + QLatin1Char('/') + kDomain).entryInfoList(QDir::Files))
+        bytes += file.size();
+    QByteArray copy;
+    ASSERT_TRUE(TRPropertyList::writeBinary(value, &copy));
+    EXPECT_LT(bytes, 2 * copy.size());
+    // A second history over the same folder (another process) rebuilds the newest from the files.
+    TRDomainHistory again(folder());
+    EXPECT_EQ(contents(again, 100), value);
+    ASSERT_TRUE(again.record(kDomain, simpleDictionary(1), QStringLiteral("Tamrix")));
+    EXPECT_EQ(again.versions(kDomain).first().removed, 1999);
 }
 
 TEST_F(History, TheSameContentsAgainAreKeptOnce)
@@ -191,7 +212,7 @@ TEST_F(History, ADamagedFileIsNamedAndTheOtherVersionsStillRead)
 {
     TRDomainHistory history(folder());
     for (int step = 0; step < 13; ++step)
-        ASSERT_TRUE(history.record(kDomain, simpleDictionary(step + 1), QStringLiteral("Tamrix")));
+        ASSERT_TRUE(history.record(kDomain, simpleDictionary(step + 200), QStringLiteral("Tamrix")));
     const struct
     {
         const char *damage;
@@ -213,20 +234,25 @@ TEST_F(History, ADamagedFileIsNamedAndTheOtherVersionsStillRead)
         file.write(test.bytes);
         file.close();
         QList<TRDomainHistory::Unreadable> unreadable;
-        const qsizetype listed = history.versions(kDomain, &unreadable).size();
+        const QList<TRDomainHistory::Version> listed = history.versions(kDomain, &unreadable);
         TRValue value;
         QString error;
         EXPECT_FALSE(history.contents(kDomain, 7, &value, &error)) << "built on the damaged one";
         EXPECT_TRUE(error.contains(QStringLiteral("Version 5"))) << error.toStdString();
-        EXPECT_EQ(contents(history, 4), simpleDictionary(4));
-        EXPECT_EQ(contents(history, 12), simpleDictionary(12)) << "after the next whole version";
-        EXPECT_EQ(listed + unreadable.size(), kept);
+        EXPECT_EQ(contents(history, 4), simpleDictionary(203));
+        EXPECT_EQ(listed.size() + unreadable.size(), kept);
         if (!unreadable.isEmpty()) {
             EXPECT_EQ(unreadable.first().fileName, versionFile(5));
         }
-        // A new version is kept on the newest readable one.
+        // Those built on a file that cannot be read say so (one that reads but does not apply tells
+        // when it is rebuilt).
+        for (const TRDomainHistory::Version &version : listed)
+            EXPECT_EQ(version.problem.isEmpty(), version.id < 5 || version.id > 13 || unreadable.isEmpty())
+                << version.id;
+        // A version kept now is whole, built on nothing damaged.
         EXPECT_TRUE(history.record(kDomain, simpleDictionary(40 + int(kept)), QStringLiteral("Tamrix")));
         ++kept;
+        EXPECT_EQ(contents(history, kept), simpleDictionary(40 + int(kept) - 1));
     }
 }
 

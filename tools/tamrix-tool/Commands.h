@@ -16,7 +16,7 @@ int storeCommand(const QStringList &arguments);
 int archiveCommand(const QStringList &arguments);
 int historyCommand(const QStringList &arguments);
 
-// Keeps the domain's version in the store as its newest in the history before a command replaces or
-// removes it, the source saying why. A history that cannot be written is told on standard error and
-// answers false; the command goes on.
-bool keepReplacedVersion(const QString &domain, const QString &source);
+class TRDefaultsStore;
+// Gives the store the history, so that every write and removal keeps the versions it replaces and
+// leaves; a history that cannot be written is told on standard error, and the command goes on.
+void useHistory(TRDefaultsStore &store);

@@ -2,6 +2,7 @@
 #include "Commands.h"
 #include "TRKeyPath.h"
 #include "TRText.h"
+#include "TRValueChanges.h"
 #include "plist/TRPropertyList.h"
 #include "store/TRDefaultsStore.h"
 #include "store/TRDomainHistory.h"
@@ -11,6 +12,7 @@
 #include <QJsonObject>
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <utility>
 
 namespace {
@@ -26,94 +28,6 @@ int usage()
     fail(
         trText("usage: history list DOMAIN [--json] | show DOMAIN N | diff DOMAIN N [M] | restore DOMAIN N"));
     return kExitUsage;
-}
-
-QString quoted(const QString &text)
-{
-    QString out = QStringLiteral("\"");
-    for (const QChar c : text) {
-        if (c == u'"' || c == u'\\')
-            out += u'\\';
-        if (c == u'\n')
-            out += QStringLiteral("\\n");
-        else if (c == u'\t')
-            out += QStringLiteral("\\t");
-        else if (c == u'\r')
-            out += QStringLiteral("\\r");
-        else
-            out += c;
-    }
-    return out + u'"';
-}
-
-// A value as GNUstep's OpenStep text writes it, on one line (typed scalars as <*I..>, <*R..>, <*B.>,
-// <*D..>).
-QString openStepText(const TRValue &value)
-{
-    if (value.isString())
-        return quoted(value.toString());
-    if (value.isBoolean())
-        return value.toBool() ? QStringLiteral("<*BY>") : QStringLiteral("<*BN>");
-    if (value.isInteger())
-        return QStringLiteral("<*I%1>").arg(value.description());
-    if (value.isReal())
-        return QStringLiteral("<*R%1>").arg(value.description());
-    if (value.isDate())
-        return QStringLiteral("<*D%1>").arg(value.description());
-    if (value.isData())
-        return u'<' + QString::fromLatin1(value.toData().toHex()) + u'>';
-    if (value.isArray()) {
-        QStringList elements;
-        for (const TRValue &element : value.toArray())
-            elements.append(openStepText(element));
-        return u'(' + elements.join(QStringLiteral(", ")) + u')';
-    }
-    if (value.isDictionary()) {
-        QString out = QStringLiteral("{");
-        for (const auto &[key, element] : value.toDictionary())
-            out += quoted(key) + QStringLiteral(" = ") + openStepText(element) + QStringLiteral("; ");
-        return out + u'}';
-    }
-    return value.description();
-}
-
-// Key-level changes from older to newer, into dictionaries and lists (by position): "+ PATH VALUE",
-// "- PATH", "~ PATH OLD -> NEW".
-void differences(const TRValue &older, const TRValue &newer, QStringList &names, QStringList *lines)
-{
-    if (older.isDictionary() && newer.isDictionary()) {
-        for (const auto &[key, value] : newer.toDictionary()) {
-            names.append(key);
-            if (!older.toDictionary().contains(key))
-                lines->append(QStringLiteral("+ %1 %2").arg(trKeyPath(names), openStepText(value)));
-            else
-                differences(older.toDictionary().value(key), value, names, lines);
-            names.removeLast();
-        }
-        for (const auto &[key, value] : older.toDictionary()) {
-            if (!newer.toDictionary().contains(key))
-                lines->append(QStringLiteral("- ") + trKeyPath(names + QStringList{key}));
-        }
-        return;
-    }
-    if (older.isArray() && newer.isArray()) {
-        const TRArray &before = older.toArray();
-        const TRArray &after = newer.toArray();
-        for (qsizetype at = 0; at < std::max(before.size(), after.size()); ++at) {
-            names.append(QString::number(at));
-            if (at >= before.size())
-                lines->append(QStringLiteral("+ %1 %2").arg(trKeyPath(names), openStepText(after.at(at))));
-            else if (at >= after.size())
-                lines->append(QStringLiteral("- ") + trKeyPath(names));
-            else
-                differences(before.at(at), after.at(at), names, lines);
-            names.removeLast();
-        }
-        return;
-    }
-    if (!(older == newer) || older.kind() != newer.kind())
-        lines->append(
-            QStringLiteral("~ %1 %2 -> %3").arg(trKeyPath(names), openStepText(older), openStepText(newer)));
 }
 
 void reportUnreadable(const QList<TRDomainHistory::Unreadable> &unreadable)
@@ -204,11 +118,21 @@ int diff(const TRDomainHistory &history, const QString &domain, const QStringLis
         if (newer.isNone())
             newer = TRValue::fromDictionary(TRDictionary());
     }
-    QStringList names;
-    QStringList lines;
-    differences(older, newer, names, &lines);
-    for (const QString &line : std::as_const(lines))
-        printLine(stdout, line);
+    for (const TRValueChange &change : trValueChanges(older, newer)) {
+        const QString path = trKeyPath(change.names);
+        switch (change.kind) {
+        case TRValueChange::Kind::Added:
+            printLine(stdout, QStringLiteral("+ %1 %2").arg(path, trOpenStepText(change.after)));
+            break;
+        case TRValueChange::Kind::Removed:
+            printLine(stdout, QStringLiteral("- ") + path);
+            break;
+        case TRValueChange::Kind::Changed:
+            printLine(stdout, QStringLiteral("~ %1 %2 -> %3")
+                                  .arg(path, trOpenStepText(change.before), trOpenStepText(change.after)));
+            break;
+        }
+    }
     return std::fflush(stdout) == 0 ? 0 : 1;
 }
 
@@ -217,11 +141,15 @@ int restore(const TRDomainHistory &history, const QString &domain, const QString
     TRValue value;
     if (!versionNumbered(history, domain, number, &value))
         return 1;
-    keepReplacedVersion(domain, QString::fromLatin1(TRDomainHistory::kRestore));
     QString error;
     TRDefaultsStore &store = TRDefaultsStore::standard();
-    const bool done = value.toDictionary().isEmpty() ? store.removePersistentDomainForName(domain, &error)
-                                                     : store.setPersistentDomain(value, domain, &error);
+    useHistory(store);
+    // The store keeps the version it replaces; a version with no keys is the domain removed.
+    const bool done = value.toDictionary().isEmpty()
+                          ? store.removePersistentDomainForName(domain, &error)
+                          : store.writePersistentDomain(value, domain, nullptr, nullptr, &error,
+                                                        QString::fromLatin1(TRDomainHistory::kRestore)) ==
+                                TRDefaultsStore::WriteResult::Written;
     return done ? 0 : fail(error);
 }
 
@@ -249,17 +177,9 @@ int historyCommand(const QStringList &args)
     return usage();
 }
 
-bool keepReplacedVersion(const QString &domain, const QString &source)
+void useHistory(TRDefaultsStore &store)
 {
-    TRDefaultsStore &store = TRDefaultsStore::standard();
-    const TRValue current = store.persistentDomainForName(domain);
-    if (current.isNone())
-        return true;
-    TRDomainHistory history(TRDomainHistory::defaultFolder());
-    QString error;
-    if (history.record(domain, current, source, &error))
-        return true;
-    printLine(stderr, QStringLiteral("tamrix-tool history: ") +
-                          trFormat(trText("the history could not be kept: %@"), {error}));
-    return false;
+    store.setHistory(
+        std::make_shared<TRDomainHistory>(TRDomainHistory::defaultFolder()),
+        [](const QString &message) { printLine(stderr, QStringLiteral("tamrix-tool: ") + message); });
 }

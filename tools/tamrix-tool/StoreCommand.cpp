@@ -4,7 +4,6 @@
 #include "TRText.h"
 #include "plist/TRPropertyList.h"
 #include "store/TRDefaultsStore.h"
-#include "store/TRDomainHistory.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -99,9 +98,6 @@ int writeDomain(TRDefaultsStore &store, const QString &name, const QString &file
     if (!value.isDictionary())
         return fail(
             trFormat(trText("cannot read %@: the property list's root is not a dictionary"), {fileName}));
-    // The history keeps what is replaced; a history that cannot be written does not stop the write.
-    if (TRDefaultsStore::isValidDomainName(name))
-        keepReplacedVersion(name, QString::fromLatin1(TRDomainHistory::kTamrix));
     if (!store.setPersistentDomain(value, name, &error)) {
         reportUnreadable(store);
         return fail(error);
@@ -149,6 +145,7 @@ int storeCommand(const QStringList &args)
         return usage();
     TRDefaultsStore &store = TRDefaultsStore::standard();
     reportLockEvents(store);
+    useHistory(store);
     const QString &command = args.first();
     if (command == QLatin1String("dir") && args.size() == 1) {
         printLine(stdout, store.folder());
@@ -168,8 +165,6 @@ int storeCommand(const QStringList &args)
         return writeDomain(store, args.at(1), args.at(2));
     if (command == QLatin1String("remove") && args.size() == 2) {
         QString error;
-        if (TRDefaultsStore::isValidDomainName(args.at(1)))
-            keepReplacedVersion(args.at(1), QString::fromLatin1(TRDomainHistory::kDeleted));
         if (!store.removePersistentDomainForName(args.at(1), &error))
             return fail(error);
         reportUnreadable(store);
