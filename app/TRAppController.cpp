@@ -38,6 +38,10 @@ void TRAppController::initialize()
     initial.insert(QString::fromLatin1(kAutoSave), TRValue::fromBool(false));
     initial.insert(QString::fromLatin1(kLookInValues), TRValue::fromBool(false));
     initial.insert(QString::fromLatin1(kFollowExternalChanges), TRValue::fromBool(true));
+    const TRDomainHistory::Limits limits;
+    initial.insert(QString::fromLatin1(kHistoryVersions), TRValue::fromInteger(limits.versionsPerDomain));
+    initial.insert(QString::fromLatin1(kHistoryDays), TRValue::fromInteger(limits.daysPerDomain));
+    initial.insert(QString::fromLatin1(kHistoryMegabytes), TRValue::fromInteger(limits.bytesInAll >> 20));
     TRPreferences::shared().setInitialValues(TRValue::fromDictionary(std::move(initial)));
 }
 
@@ -68,8 +72,10 @@ TRAppController::~TRAppController()
     // Nothing watches or marks a list that is going.
     delete m_externalChanges;
     m_externalChanges = nullptr;
-    if (m_started)
+    if (m_started) {
         TRDefaultsStore::standard().setLockObserver({});
+        TRDefaultsStore::standard().setHistory({});
+    }
     setOutlineDataSource(nullptr);
     m_domainList.clear();
     g_trCross.clear();
@@ -99,6 +105,7 @@ void TRAppController::awakeFromNib()
     TRDefaultsStore::standard().setLockObserver(
         [this](TRDefaultsStore::LockEvent event, const QString &message) { showLockStatus(event, message); });
     reloadDomains();
+    startHistory();
     m_domainListModel->setDataSource(this);
     updateWindowTitle();
     if (preferenceIsSet(kFollowExternalChanges))

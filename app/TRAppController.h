@@ -10,6 +10,7 @@
 #include "TRKeyCommands.h"
 #include "TRKeyNavigation.h"
 #include "store/TRDefaultsStore.h"
+#include "store/TRDomainHistory.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -263,6 +264,36 @@ public slots:
     void pasteKeys();
     void duplicateKeys();
 
+    // ---- The history of every domain (TRAppControllerHistory.cpp)
+public:
+    // Preferences: the history's bounds (versions and days a domain, megabytes in all).
+    static constexpr const char *kHistoryVersions = "HistoryVersions";
+    static constexpr const char *kHistoryDays = "HistoryDays";
+    static constexpr const char *kHistoryMegabytes = "HistoryMegabytes";
+    // The bounds the preferences set.
+    static TRDomainHistory::Limits historyLimits();
+    // The history the store keeps; null before start-up.
+    TRDomainHistory *history() const;
+    // Makes the contents the listed domain's, as one undo step "Restore version": every top-level key
+    // that differs is removed, replaced or added through the key primitives (the domain is then
+    // modified, and written on Save). Answers false, changing nothing, when no such domain is listed.
+    bool restoreVersion(const QString &domainName, const TRValue &contents);
+    // The same for one key, reached by its names from the top level: a none value removes it; a key
+    // whose parent is not there changes nothing (false).
+    bool restoreKey(const QString &domainName, const QStringList &names, const TRValue &value);
+    // Every key-level change other programs made to the store while Tamrix ran, newest first.
+    const QList<TRRecentChange> &recentChanges() const { return m_externalChanges->recentChanges(); }
+    // The domain shown in the outline; empty with none.
+    QString shownDomainName() const;
+
+private:
+    // Gives the store the history with the preferences' bounds, and starts keeping, in the background,
+    // the files the history does not hold yet (a domain no Tamrix has written), so that the first change
+    // another program makes to one is told key by key.
+    void startHistory();
+    void keepUnheldFiles();
+    QStringList m_filesToKeep;
+
     // ---- Exchange files (TRAppControllerExchange.cpp); code 1: the panel's OK, anything else: cancel
 public:
     void doExportToFile(int returnCode, const QString &path);
@@ -311,6 +342,8 @@ private:
 signals:
     // The main window's title or the state of the commands may have changed.
     void commandsChanged();
+    // Another program's changes were added to recentChanges().
+    void recentChangesChanged();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -375,6 +408,7 @@ private:
     // An unmodified domain whose file has gone leaves the list (the selection moves on as on deletion).
     void dropFollowedDomain(int row) override;
     void unreadableFilesChanged() override { reportUnreadableFiles(); }
+    void recentChangesAdded() override { emit recentChangesChanged(); }
 
     Sheets m_sheets;
     TRMainView *m_view = nullptr;

@@ -93,6 +93,7 @@ bool TRAppController::askDomainName(const QString &proposed, QString *name)
 void TRAppController::putImportedDomain(const TRDomainControllerPtr &domain)
 {
     domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
+    domain->setChangeSource(QString::fromLatin1(TRDomainHistory::kImport));
     int row = indexOfDomain(domain->name());
     if (row >= 0) {
         // The outline never shows a domain that is no longer in the list, not even for a moment.
@@ -121,6 +122,7 @@ void TRAppController::putImportedDomains(std::vector<TRDomainControllerPtr> doma
     reloadKeyOutline();
     for (const TRDomainControllerPtr &domain : domains) {
         domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
+        domain->setChangeSource(QString::fromLatin1(TRDomainHistory::kImport));
     }
     m_domainList.assign(std::move(domains));
     m_domainListModel->setDataSource(this);

@@ -23,6 +23,8 @@ void TRAppController::checkExternalChanges()
 void TRAppController::preferencesDidChange()
 {
     m_externalChanges->setFollowing(preferenceIsSet(kFollowExternalChanges));
+    if (TRDomainHistory *history = TRDefaultsStore::standard().history())
+        history->setLimits(historyLimits());
 }
 
 void TRAppController::confirmReplacingExternalChanges(const std::vector<TRDomainControllerPtr> &domains,

@@ -16,7 +16,8 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
     // Only the version of the file the domain was read from (or the user agreed to replace) is replaced.
     const TRFileIdentity expected = domain->fileIdentity();
     switch (TRDefaultsStore::standard().writePersistentDomain(domain->databaseRepresentation(),
-                                                              domain->name(), &expected, &written, &error)) {
+                                                              domain->name(), &expected, &written, &error,
+                                                              domain->changeSource())) {
     case TRDefaultsStore::WriteResult::Written:
         break;
     case TRDefaultsStore::WriteResult::ChangedOnDisk:
@@ -31,6 +32,7 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
         return false;
     }
     domain->setModified(false);
+    domain->setChangeSource(QString());
     domain->setFileIdentity(written);
     m_externalChanges->forget(domain->name());
     m_domainList.noteWritten(domain->name());

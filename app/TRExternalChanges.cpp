@@ -9,10 +9,12 @@
 #include "TRMainView.h"
 #include "TRText.h"
 #include "TRUndoManager.h"
+#include "store/TRDomainHistory.h"
 #include "store/TRStoreWatcher.h"
 
 #include <QApplication>
 #include <QDir>
+#include <algorithm>
 
 TRExternalChanges::TRExternalChanges(TRDomainList &domains, TRDomainListModel &listModel,
                                      TRUndoManager &undoManager, Host &host, QObject *parent)
@@ -106,11 +108,16 @@ void TRExternalChanges::check()
                 m_changedOnDisk.insert(name, domain->fileIdentity());
                 marked.append(name);
                 listChanged = true;
+                if (const TRDefaultsStore::DomainRead read = store.readPersistentDomain(name);
+                    read.dictionary.isDictionary())
+                    noteVersion(name, domain->fileIdentity(), nullptr, read.dictionary, read.identity);
             }
             ++row;
             continue;
         }
         if (!now.exists && domain->fileIdentity().exists) {
+            noteVersion(name, domain->fileIdentity(), domain.get(), TRValue::fromDictionary(TRDictionary()),
+                        now);
             m_changedOnDisk.remove(name);
             m_undoManager.removeActionsOfDomain(name);
             m_host.dropFollowedDomain(row);
@@ -134,6 +141,7 @@ void TRExternalChanges::check()
         } else if (read.dictionary.isDictionary()) {
             m_unreadableSeen.remove(name);
             m_unreadableReported.remove(name);
+            noteVersion(name, domain->fileIdentity(), domain.get(), read.dictionary, read.identity);
             followFile(domain, read);
             listChanged = true;
         }
@@ -154,6 +162,7 @@ void TRExternalChanges::check()
         // An unreadable new file is reported with the others that are not listed.
         const TRDefaultsStore::DomainRead read = store.readPersistentDomain(name);
         if (read.dictionary.isDictionary()) {
+            noteVersion(name, TRFileIdentity(), nullptr, read.dictionary, read.identity);
             insertFollowedDomain(name, read);
             listChanged = true;
         }
@@ -188,6 +197,40 @@ void TRExternalChanges::followFile(const TRDomainControllerPtr &domain,
         domain->reloadDomain(read);
     m_changedOnDisk.remove(domain->name());
     m_undoManager.removeActionsOfDomain(domain->name());
+}
+
+void TRExternalChanges::noteVersion(const QString &name, const TRFileIdentity &before,
+                                    const TRDomainController *loaded, const TRValue &after,
+                                    const TRFileIdentity &identity)
+{
+    TRDefaultsStore &store = TRDefaultsStore::standard();
+    TRDomainHistory *history = store.history();
+    TRValue older;
+    if (!before.exists) {
+        older = TRValue::fromDictionary(TRDictionary());
+    } else if (history && history->holdsFile(name, before)) {
+        history->newestContents(name, &older);
+    } else if (loaded && loaded->isLoaded() && !loaded->modified()) {
+        older = loaded->databaseRepresentation();
+        store.keepInHistory(name, older, before, QString::fromLatin1(TRDomainHistory::kAnotherProgram));
+    }
+    if (identity.exists)
+        store.keepInHistory(name, after, identity, QString::fromLatin1(TRDomainHistory::kAnotherProgram));
+    else
+        store.keepInHistory(name, after, identity, QString::fromLatin1(TRDomainHistory::kDeleted));
+    if (older.isNone())
+        return;
+    const QList<TRValueChange> changes = trValueChanges(older, after);
+    if (changes.isEmpty())
+        return;
+    const QDateTime now = QDateTime::currentDateTimeUtc();
+    QList<TRRecentChange> added;
+    added.reserve(std::min<qsizetype>(changes.size(), kMaxRecentChanges));
+    for (auto change = changes.crbegin(); change != changes.crend() && added.size() < kMaxRecentChanges;
+         ++change)
+        added.append({now, name, *change});
+    m_recent = added + m_recent.mid(0, kMaxRecentChanges - added.size());
+    m_host.recentChangesAdded();
 }
 
 void TRExternalChanges::insertFollowedDomain(const QString &name, const TRDefaultsStore::DomainRead &read)

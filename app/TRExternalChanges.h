@@ -1,14 +1,25 @@
 #pragma once
 
 #include "TRDomainController.h"
+#include "TRValueChanges.h"
 #include "store/TRDefaultsStore.h"
 #include "store/TRFileIdentity.h"
 
+#include <QDateTime>
 #include <QHash>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <functional>
 #include <vector>
+
+// A key-level change another program made, as Tamrix saw it land.
+struct TRRecentChange
+{
+    QDateTime time; // UTC
+    QString domain;
+    TRValueChange change;
+};
 
 class TRDomainList;
 class TRDomainListModel;
@@ -36,6 +47,8 @@ public:
         virtual void unreadableFilesChanged() = 0;
         // The main view; null without one.
         virtual TRMainView *mainView() const = 0;
+        // Changes were added to the recent ones.
+        virtual void recentChangesAdded() = 0;
 
     protected:
         ~Host() = default;
@@ -76,12 +89,22 @@ public:
     // Starts watching without a look (at start-up, with the list just read).
     void startWatching();
 
+    // Every key-level change other programs made while Tamrix looked, newest first, at most
+    // kMaxRecentChanges.
+    const QList<TRRecentChange> &recentChanges() const { return m_recent; }
+    static constexpr int kMaxRecentChanges = 10000;
+
 private:
     void acceptFilesOnDisk(const std::vector<TRDomainControllerPtr> &domains);
     // An unmodified domain takes the contents read from its file, its outline keeping its expanded, selected
     // and visible keys where they still exist; its undo steps go.
     void followFile(const TRDomainControllerPtr &domain, const TRDefaultsStore::DomainRead &read);
     void insertFollowedDomain(const QString &name, const TRDefaultsStore::DomainRead &read);
+    // Another program's version of the domain: into the history (and the version it replaced, when the
+    // history does not hold it and the domain's unmodified contents are that version), and its changes
+    // against the version before into the recent changes, when that version is known.
+    void noteVersion(const QString &name, const TRFileIdentity &before, const TRDomainController *loaded,
+                     const TRValue &after, const TRFileIdentity &identity);
 
     TRDomainList &m_domains;
     TRDomainListModel &m_listModel;
@@ -95,4 +118,5 @@ private:
     // look, once (a file caught in the middle of a write is complete by then).
     QHash<QString, TRFileIdentity> m_unreadableSeen;
     QHash<QString, TRFileIdentity> m_unreadableReported;
+    QList<TRRecentChange> m_recent;
 };

@@ -50,6 +50,11 @@ public:
     const TRKeyPtr &rootKey() const;
     int count() const;
     bool modified() const { return m_modified; }
+    // Whether the contents have been read from the store (a domain made in Tamrix always has them).
+    bool isLoaded() const { return !m_inStore; }
+    // Who made the changes a save writes, for the history: an import, a restore; empty for edits.
+    const QString &changeSource() const { return m_changeSource; }
+    void setChangeSource(const QString &source) { m_changeSource = source; }
     void setModified(bool modified) { m_modified = modified; }
     TRValue databaseRepresentation() const;
     // The store's file as it stood when the contents were read from it or last written; a domain made in
@@ -115,6 +120,7 @@ private:
     int m_storeKeyCount = 0;                  // the store's count of top-level keys while m_inStore
     std::shared_ptr<TRKeyOutlineDragHandler> m_dragHandler;
     bool m_modified = false;
+    QString m_changeSource;
     mutable TRFileIdentity m_fileIdentity; // set again when contents() loads them from the store
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;
 };

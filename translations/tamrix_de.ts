@@ -2530,16 +2530,6 @@ Optionen:
             <translation>Version %@ von %@ kann nicht gelesen werden: %@</translation>
         </message>
         <message>
-            <location filename="domains/store/TRDomainHistory.cpp" />
-            <source>Cannot remove %@.</source>
-            <translation>%@ kann nicht entfernt werden.</translation>
-        </message>
-        <message>
-            <location filename="tools/tamrix-tool/HistoryCommand.cpp" />
-            <source>the history could not be kept: %@</source>
-            <translation>der Verlauf konnte nicht geführt werden: %@</translation>
-        </message>
-        <message>
             <location filename="tools/tamrix-tool/main.cpp" />
             <source>list the versions kept of a domain, newest (1) first: number, UTC time, source, key count</source>
             <translation>die aufbewahrten Versionen einer Domäne auflisten, die neueste (1) zuerst: Nummer, UTC-Zeit, Quelle, Schlüsselanzahl</translation>
@@ -2563,6 +2553,241 @@ Optionen:
             <location filename="tools/tamrix-tool/main.cpp" />
             <source>make version N the domain again, keeping the version it replaces</source>
             <translation>Version N wieder zur Domäne machen und die ersetzte Version aufbewahren</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDefaultsStoreWrites.cpp" />
+            <source>The history of %@ could not be kept: %@</source>
+            <translation>Der Verlauf von %@ konnte nicht aufbewahrt werden: %@</translation>
+        </message>
+        <message>
+            <location filename="domains/store/TRDomainHistory.cpp" />
+            <source>It is built on %@, which cannot be read.</source>
+            <translation>Sie baut auf %@ auf, das nicht gelesen werden kann.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerHistory.cpp" />
+            <source>Restore version</source>
+            <translation>Version wiederherstellen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerHistory.cpp" />
+            <source>Restore key</source>
+            <translation>Schlüssel wiederherstellen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Tamrix</source>
+            <translation>Tamrix</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>another program</source>
+            <translation>ein anderes Programm</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>import</source>
+            <translation>Import</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>restore</source>
+            <translation>Wiederherstellung</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>deleted</source>
+            <translation>gelöscht</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Restore This Version</source>
+            <translation>Diese Version wiederherstellen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Restore Key</source>
+            <translation>Schlüssel wiederherstellen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>History</source>
+            <translation>Verlauf</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Versions of the domain</source>
+            <translation>Versionen der Domäne</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Time</source>
+            <translation>Zeit</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Source</source>
+            <translation>Quelle</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Added</source>
+            <translation>Hinzugefügt</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Removed</source>
+            <translation>Entfernt</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Changed</source>
+            <translation>Geändert</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Compare with</source>
+            <translation>Vergleichen mit</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Changes from the version before</source>
+            <translation>Änderungen gegenüber der Version davor</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Changes to the current contents</source>
+            <translation>Änderungen bis zum jetzigen Inhalt</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Changes of the selected version</source>
+            <translation>Änderungen der ausgewählten Version</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Before</source>
+            <translation>Vorher</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>After</source>
+            <translation>Nachher</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>No domain is selected.</source>
+            <translation>Keine Domäne ist ausgewählt.</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>The history keeps no version of %@ yet.</source>
+            <translation>Der Verlauf hat noch keine Version von %@.</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Versions of %@, newest first</source>
+            <translation>Versionen von %@, die neueste zuerst</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>History of %@</source>
+            <translation>Verlauf von %@</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>Unreadable versions, left out: %@</source>
+            <translation>Unlesbare Versionen, ausgelassen: %@</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>This version cannot be read: %@</source>
+            <translation>Diese Version kann nicht gelesen werden: %@</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>The version before cannot be read: %@</source>
+            <translation>Die Version davor kann nicht gelesen werden: %@</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>This version is the domain's contents now.</source>
+            <translation>Diese Version ist der jetzige Inhalt der Domäne.</translation>
+        </message>
+        <message>
+            <location filename="ui/TRHistoryPanel.cpp" />
+            <source>No key changed.</source>
+            <translation>Kein Schlüssel wurde geändert.</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceHistory.cpp" />
+            <source>&amp;History...</source>
+            <translation>&amp;Verlauf...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceHistory.cpp" />
+            <source>See the versions of the selected domain, what each changed, and restore one</source>
+            <translation>Die Versionen der ausgewählten Domäne ansehen, was jede geändert hat, und eine wiederherstellen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceHistory.cpp" />
+            <source>Recent Chan&amp;ges...</source>
+            <translation>Letzte Än&amp;derungen...</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainInterfaceHistory.cpp" />
+            <source>List the keys other programs changed while Tamrix ran</source>
+            <translation>Die Schlüssel auflisten, die andere Programme geändert haben, während Tamrix lief</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>added: %@</source>
+            <translation>hinzugefügt: %@</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>removed: %@</source>
+            <translation>entfernt: %@</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>Recent Changes</source>
+            <translation>Letzte Änderungen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>Domain, key or value</source>
+            <translation>Domäne, Schlüssel oder Wert</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>Text to find in the recent changes</source>
+            <translation>Text, der in den letzten Änderungen gesucht wird</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>Changes other programs made</source>
+            <translation>Änderungen anderer Programme</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>Change</source>
+            <translation>Änderung</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>No other program has changed the store since Tamrix started.</source>
+            <translation>Seit dem Start von Tamrix hat kein anderes Programm den Speicher geändert.</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>%d changes</source>
+            <translation>%d Änderungen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRRecentChangesPanel.cpp" />
+            <source>%d of %d changes</source>
+            <translation>%d von %d Änderungen</translation>
         </message>
     </context>
 </TS>

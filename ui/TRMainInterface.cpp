@@ -125,6 +125,7 @@ void TRMainInterface::connectCommands()
     connectKeyCommands();
     connectPowerCommands();
     connectNavigationCommands();
+    connectHistoryCommands();
 }
 
 void TRMainInterface::updateCommands()

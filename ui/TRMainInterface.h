@@ -8,6 +8,8 @@
 class QDialog;
 class TRAppController;
 class TRFindAllPanel;
+class TRHistoryPanel;
+class TRRecentChangesPanel;
 class TRMainWindow;
 class TRMainWindowView;
 
@@ -47,11 +49,16 @@ private:
     // Go to Key, Back and Forward (TRMainInterfaceNavigation.cpp).
     void connectNavigationCommands();
     void updateNavigationCommands();
+    // History… and Recent Changes… (TRMainInterfaceHistory.cpp).
+    void connectHistoryCommands();
+    void updateHistoryCommands();
 
     TRAppController &m_controller;
     std::unique_ptr<TRMainWindow> m_mainWindow;
     std::unique_ptr<TRMainWindowView> m_view;
     QPointer<TRFindAllPanel> m_findAllPanel; // made on first use, owned by the main window
+    QPointer<TRHistoryPanel> m_historyPanel; // the same
+    QPointer<TRRecentChangesPanel> m_recentChangesPanel;
     // What the Go to Key field last said of a path that names nothing.
     QString m_goToKeyMessage;
 };

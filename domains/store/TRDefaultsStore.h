@@ -119,6 +119,8 @@ public:
     // holds it; a failure goes to the observer.
     void keepInHistory(const QString &name, const TRValue &contents, const TRFileIdentity &file,
                        const QString &source);
+    // Keeps the domain's file as it stands, unless the history holds it (checked without reading it).
+    void keepFileInHistory(const QString &name);
 
     // The files met by the last persistentDomainNames() or read that could not be read.
     QList<UnreadableFile> unreadableFiles() const;

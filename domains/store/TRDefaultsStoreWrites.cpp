@@ -175,6 +175,12 @@ void TRDefaultsStore::keepReplacedVersion(const QString &name, const QString &pa
         keepInHistory(name, existing.dictionary, file, QString::fromLatin1(TRDomainHistory::kAnotherProgram));
 }
 
+void TRDefaultsStore::keepFileInHistory(const QString &name)
+{
+    if (isValidDomainName(name))
+        keepReplacedVersion(name, followLinks(filePathForName(name)));
+}
+
 bool TRDefaultsStore::setPersistentDomain(const TRValue &dictionary, const QString &name, QString *error)
 {
     return writePersistentDomain(dictionary, name, nullptr, nullptr, error) == WriteResult::Written;

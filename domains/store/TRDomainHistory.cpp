@@ -363,6 +363,21 @@ bool TRDomainHistory::newest(const QString &domain, Newest *found) const
     return true;
 }
 
+qint64 TRDomainHistory::newestId(const QString &domain) const
+{
+    const QList<qint64> kept = ids(domain);
+    return kept.isEmpty() ? 0 : kept.last();
+}
+
+bool TRDomainHistory::newestContents(const QString &domain, TRValue *value) const
+{
+    Newest found;
+    if (!newest(domain, &found))
+        return false;
+    *value = found.contents;
+    return true;
+}
+
 bool TRDomainHistory::holdsFile(const QString &domain, const TRFileIdentity &file) const
 {
     if (!file.exists)

@@ -80,6 +80,10 @@ public:
     // Whether the newest version kept is what the domain file of that identity holds, so that keeping
     // it needs no reading of the file.
     bool holdsFile(const QString &domain, const TRFileIdentity &file) const;
+    // The newest version's id (a listing of the folder, no reading); 0 with none.
+    qint64 newestId(const QString &domain) const;
+    // The newest version's contents; false when the history has none it can read.
+    bool newestContents(const QString &domain, TRValue *value) const;
     // Newest first; files that cannot be read are left out and listed in unreadable.
     QList<Version> versions(const QString &domain, QList<Unreadable> *unreadable = nullptr) const;
     // The version's contents, rebuilt from the whole version it is built on.

@@ -119,6 +119,7 @@ public:
     }
     void unreadableFilesChanged() override { ++unreadableLooks; }
     TRMainView *mainView() const override { return nullptr; }
+    void recentChangesAdded() override {}
 
     int listChanges = 0;
     int unreadableLooks = 0;
