@@ -6,6 +6,7 @@
 #include "TRUndoManager.h"
 #include "TRUrlOpener.h"
 #include "store/TRDefaultsStore.h"
+#include "store/TRDomainHistory.h"
 #include "store/TRPreferences.h"
 
 #include <QAction>
@@ -53,6 +54,7 @@ void AppTest::SetUp()
             QFile::remove(entry.filePath());
     }
     TRDefaultsStore::standard().synchronize();
+    QDir(TRDomainHistory::defaultFolder()).removeRecursively();
     setFollowing(false);
     TRAlert::setScripted(true);
     TRAlert::resetScript();
