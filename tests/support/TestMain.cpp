@@ -24,9 +24,8 @@ int main(int argc, char **argv)
     qputenv("XDG_CACHE_HOME", QFile::encodeName(home.filePath(QStringLiteral(".cache"))));
     qputenv("XDG_STATE_HOME", QFile::encodeName(home.filePath(QStringLiteral(".local/state"))));
     qputenv("GNUSTEP_CONFIG_FILE", QFile::encodeName(home.filePath(QStringLiteral("no-GNUstep.conf"))));
-    for (const char *name :
-         {"GNUSTEP_HOME", "GNUSTEP_USER_CONFIG_FILE", "GNUSTEP_USER_DEFAULTS_DIR", "TAMRIX_DEFAULTS_DIR",
-          "TAMRIX_HISTORY_DIR", "TAMRIX_RECOVERY_DIR"})
+    for (const char *name : {"GNUSTEP_HOME", "GNUSTEP_USER_CONFIG_FILE", "GNUSTEP_USER_DEFAULTS_DIR",
+                             "TAMRIX_DEFAULTS_DIR", "TAMRIX_HISTORY_DIR", "TAMRIX_RECOVERY_DIR"})
         qunsetenv(name);
 
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
