@@ -318,6 +318,7 @@ private:
     void putImportedDomain(const TRDomainControllerPtr &domain) override;
     void putImportedDomains(std::vector<TRDomainControllerPtr> domains) override;
     bool askDomainName(const QString &proposed, QString *name) override;
+    void showImportChanges(const QString &domain, const TRValue &imported, const TRValue &inTamrix) override;
 
     // ---- About, preferences and home page (TRAppControllerAbout.cpp)
 public:

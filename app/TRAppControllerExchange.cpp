@@ -2,6 +2,7 @@
 // panels, reads, checks and writes; the controller puts imported domains in the list.
 #include "TRAppController.h"
 #include "TRDomainListModel.h"
+#include "TRMainView.h"
 #include "TRNameSheet.h"
 #include "TRSheetRunner.h"
 #include "TRText.h"
@@ -88,6 +89,13 @@ bool TRAppController::askDomainName(const QString &proposed, QString *name)
         return false;
     *name = sheet->name();
     return acceptsDomainName(*name);
+}
+
+void TRAppController::showImportChanges(const QString &domain, const TRValue &imported,
+                                        const TRValue &inTamrix)
+{
+    if (m_view)
+        m_view->showImportChanges(domain, imported, inTamrix);
 }
 
 void TRAppController::putImportedDomain(const TRDomainControllerPtr &domain)

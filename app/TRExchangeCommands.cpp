@@ -214,6 +214,7 @@ void TRExchangeCommands::reportImportFailure(const QString &path, const QString 
 }
 
 void TRExchangeCommands::confirmDiscardingChanges(const QStringList &losing, bool wholeList,
+                                                  const std::vector<TRDomainControllerPtr> &imported,
                                                   const std::function<void()> &proceed)
 {
     if (losing.isEmpty()) {
@@ -231,11 +232,29 @@ void TRExchangeCommands::confirmDiscardingChanges(const QStringList &losing, boo
             : trFormat(trText("%d domains have unsaved changes. The import replaces the whole domain list, "
                               "and these changes will be lost. Do you wish to import anyway?"),
                        {QString::number(losing.size())});
-    const TRAlert::Content alert = TRAlert::question(trText("About to discard unsaved changes"), message,
-                                                     trText("Cancel"), trText("Import"), TRAlert::kDefault);
-    TRAlert::beginSheet(m_host.exchangeWindow(), alert, [proceed](int code) {
-        if (code == TRAlert::kAlternate)
+    TRAlert::Content alert = TRAlert::question(trText("About to discard unsaved changes"), message,
+                                               trText("Cancel"), trText("Import"), TRAlert::kDefault);
+    alert.otherButton = trText("Show Changes…");
+    TRAlert::beginSheet(m_host.exchangeWindow(), alert, [this, losing, imported, proceed](int code) {
+        if (code == TRAlert::kAlternate) {
             proceed();
+            return;
+        }
+        if (code != TRAlert::kOther)
+            return;
+        // What each losing domain would become: the imported domain of its name, or nothing when the
+        // whole list is replaced by one without it.
+        for (const QString &name : losing) {
+            const TRDomainController *loaded = m_domains.forName(name);
+            if (!loaded)
+                continue;
+            TRValue replacement = TRValue::fromDictionary(TRDictionary());
+            for (const TRDomainControllerPtr &domain : imported) {
+                if (domain->name() == name)
+                    replacement = domain->databaseRepresentation();
+            }
+            m_host.showImportChanges(name, replacement, loaded->databaseRepresentation());
+        }
     });
 }
 
@@ -253,7 +272,7 @@ void TRExchangeCommands::importDomainAsking(const TRDomainControllerPtr &domain)
     if (const TRDomainController *loaded = m_domains.forName(domain->name());
         loaded && loaded->modified() && loaded->count() > 0)
         losing.append(loaded->name());
-    confirmDiscardingChanges(losing, false, [this, domain] { m_host.putImportedDomain(domain); });
+    confirmDiscardingChanges(losing, false, {domain}, [this, domain] { m_host.putImportedDomain(domain); });
 }
 
 void TRExchangeCommands::doImportFromFile(int returnCode, const QString &path)
@@ -267,7 +286,7 @@ void TRExchangeCommands::doImportFromFile(int returnCode, const QString &path)
             losing.append(loaded->name());
     }
     auto domains = std::make_shared<std::vector<TRDomainControllerPtr>>(std::move(contents.domains));
-    confirmDiscardingChanges(losing, true,
+    confirmDiscardingChanges(losing, true, *domains,
                              [this, domains] { m_host.putImportedDomains(std::move(*domains)); });
 }
 

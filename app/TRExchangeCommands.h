@@ -30,6 +30,9 @@ public:
         // The name of a domain made from a property list, the file's name proposed: false when the user
         // cancels or the store cannot hold the name (the host says why).
         virtual bool askDomainName(const QString &proposed, QString *name) = 0;
+        // Shows what the import would put in the domain's place beside what Tamrix holds of it.
+        virtual void showImportChanges(const QString &domain, const TRValue &imported,
+                                       const TRValue &inTamrix) = 0;
 
     protected:
         ~Host() = default;
@@ -59,7 +62,10 @@ private:
     // Reads a file of the expected kind; any failure is reported with "Import error".
     bool readExchangeFile(const QString &path, bool list, TRArchiveContents *contents);
     // Runs proceed at once when no unsaved changes are at stake, else when the user agrees to lose them.
+    // With Show Changes…, each domain losing changes is shown beside what the import puts in its place
+    // (nothing is imported then).
     void confirmDiscardingChanges(const QStringList &losing, bool wholeList,
+                                  const std::vector<TRDomainControllerPtr> &imported,
                                   const std::function<void()> &proceed);
     // Runs the question about the loaded domain of that name, then puts the domain in its place.
     void importDomainAsking(const TRDomainControllerPtr &domain);

@@ -32,6 +32,9 @@ public:
     // holds; fileProblem says why the file could not be read (empty when it could).
     virtual void showBothVersions(const QString &domain, const TRValue &onDisk, const QString &fileProblem,
                                   const TRValue &inTamrix) = 0;
+    // The same view with what an import would put in the domain's place beside what Tamrix holds.
+    virtual void showImportChanges(const QString &domain, const TRValue &imported,
+                                   const TRValue &inTamrix) = 0;
 
     // ---- The domain list
     // Shows the model; the view tells the controller when its selection changes.

@@ -2789,5 +2789,55 @@ Optionen:
             <source>%d of %d changes</source>
             <translation>%d von %d Änderungen</translation>
         </message>
+        <message>
+            <location filename="app/TRExchangeCommands.cpp" />
+            <source>Show Changes…</source>
+            <translation>Änderungen zeigen…</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindowView.cpp" />
+            <source>Domain %@: Tamrix's Copy and the Import</source>
+            <translation>Domäne %@: Kopie in Tamrix und Import</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindowView.cpp" />
+            <source>In the file being imported</source>
+            <translation>In der importierten Datei</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindowView.cpp" />
+            <source>In Tamrix now</source>
+            <translation>Jetzt in Tamrix</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.cpp" />
+            <source>History: &amp;versions of each domain:</source>
+            <translation>Verlauf: &amp;Versionen je Domäne:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.cpp" />
+            <source>Versions kept of each domain</source>
+            <translation>Aufbewahrte Versionen je Domäne</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.cpp" />
+            <source>History: da&amp;ys kept:</source>
+            <translation>Verlauf: &amp;Tage:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.cpp" />
+            <source>Days the history keeps a version</source>
+            <translation>Tage, die der Verlauf eine Version aufbewahrt</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.cpp" />
+            <source>History: &amp;megabytes in all:</source>
+            <translation>Verlauf: &amp;Megabyte insgesamt:</translation>
+        </message>
+        <message>
+            <location filename="ui/TRPreferencesWindow.cpp" />
+            <source>Megabytes the whole history may take</source>
+            <translation>Megabyte, die der ganze Verlauf belegen darf</translation>
+        </message>
     </context>
 </TS>

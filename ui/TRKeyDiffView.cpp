@@ -98,21 +98,23 @@ void markItem(QTreeWidgetItem *item, bool holdsDifference, const QString &note, 
 } // namespace
 
 TRKeyDiffView::TRKeyDiffView(const QString &domain, const TRValue &onDisk, const QString &fileProblem,
-                             const TRValue &inTamrix, QWidget *parent)
+                             const TRValue &inTamrix, QWidget *parent, const Labels &labels)
     : QDialog(parent)
 {
     setObjectName(QStringLiteral("keyDiffView"));
     setAttribute(Qt::WA_DeleteOnClose);
     setModal(false);
-    setWindowTitle(trFormat(trText("Domain %@: File and Tamrix's Copy"), {domain}));
+    setWindowTitle(labels.title.isEmpty() ? trFormat(trText("Domain %@: File and Tamrix's Copy"), {domain})
+                                          : labels.title);
 
     m_diskTree = makeTree(trText("Keys in the file"));
     m_tamrixTree = makeTree(trText("Keys in Tamrix"));
-    const QString diskTitle = fileProblem.isEmpty()
+    const QString diskTitle = !labels.left.isEmpty() ? labels.left
+                              : fileProblem.isEmpty()
                                   ? trText("In the file (changed by another program)")
                                   : trFormat(trText("In the file: it cannot be read (%@)"), {fileProblem});
     auto *diskLabel = new QLabel(diskTitle);
-    auto *tamrixLabel = new QLabel(trText("In Tamrix (not saved)"));
+    auto *tamrixLabel = new QLabel(labels.right.isEmpty() ? trText("In Tamrix (not saved)") : labels.right);
     diskLabel->setBuddy(m_diskTree);
     tamrixLabel->setBuddy(m_tamrixTree);
 

@@ -19,9 +19,16 @@ class TRKeyDiffView final : public QDialog
     Q_OBJECT
 
 public:
+    // What the window and its two sides are called; empty texts say the file and Tamrix's copy.
+    struct Labels
+    {
+        QString title;
+        QString left;
+        QString right;
+    };
     // fileProblem: why the file could not be read (then its side stays empty); empty when it could.
     TRKeyDiffView(const QString &domain, const TRValue &onDisk, const QString &fileProblem,
-                  const TRValue &inTamrix, QWidget *parent = nullptr);
+                  const TRValue &inTamrix, QWidget *parent = nullptr, const Labels &labels = Labels());
 
     // The keys marked as differing, as paths of names joined by "/", in the order shown.
     QStringList differingKeys() const { return m_differing; }

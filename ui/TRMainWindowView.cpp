@@ -5,6 +5,7 @@
 #include "TRKeyDiffView.h"
 #include "TRKeyOutlineModel.h"
 #include "TRMainWindow.h"
+#include "TRText.h"
 #include "ui_TRMainWindow.h"
 
 #include <QHeaderView>
@@ -175,6 +176,15 @@ void TRMainWindowView::showBothVersions(const QString &domain, const TRValue &on
                                         const QString &fileProblem, const TRValue &inTamrix)
 {
     auto *view = new TRKeyDiffView(domain, onDisk, fileProblem, inTamrix, m_window);
+    view->show();
+}
+
+void TRMainWindowView::showImportChanges(const QString &domain, const TRValue &imported,
+                                         const TRValue &inTamrix)
+{
+    const TRKeyDiffView::Labels labels{trFormat(trText("Domain %@: Tamrix's Copy and the Import"), {domain}),
+                                       trText("In the file being imported"), trText("In Tamrix now")};
+    auto *view = new TRKeyDiffView(domain, imported, QString(), inTamrix, m_window, labels);
     view->show();
 }
 

@@ -23,6 +23,7 @@ public:
     void showUnreadableFiles(const QString &text, const QString &details) override;
     void showBothVersions(const QString &domain, const TRValue &onDisk, const QString &fileProblem,
                           const TRValue &inTamrix) override;
+    void showImportChanges(const QString &domain, const TRValue &imported, const TRValue &inTamrix) override;
 
     void setDomainListModel(QAbstractItemModel *model) override;
     int selectedDomainRow() const override;

@@ -303,6 +303,7 @@ public:
         *name = proposed;
         return true;
     }
+    void showImportChanges(const QString &, const TRValue &, const TRValue &) override {}
 
     QStringList one;
     std::vector<std::size_t> lists;

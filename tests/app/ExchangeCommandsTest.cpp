@@ -354,7 +354,8 @@ TEST_F(ExchangeCommands, ImportAsksBeforeDiscardingUnsavedChanges)
     QList<TRAlert::Shown> shown = TRAlert::shownAlerts();
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0].title, QStringLiteral("About to discard unsaved changes"));
-    EXPECT_EQ(shown[0].buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Import")}));
+    EXPECT_EQ(shown[0].buttons, (QStringList{QStringLiteral("Cancel"), QStringLiteral("Import"),
+                                             QStringLiteral("Show Changes…")}));
     EXPECT_TRUE(shown[0].message.contains(QStringLiteral("The domain a has")));
     EXPECT_TRUE(shown[1].message.startsWith(QStringLiteral("2 domains have unsaved changes")));
     EXPECT_EQ(domain(QStringLiteral("a")), kept);

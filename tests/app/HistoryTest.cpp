@@ -3,15 +3,18 @@
 // cannot be written.
 #include "KeyTestSupport.h"
 #include "TRKey.h"
+#include "TRKeyDiffView.h"
 #include "TRUndoManager.h"
 #include "plist/TRPropertyList.h"
 #include "store/TRDomainHistory.h"
 #include "store/TRPreferences.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QStatusBar>
 #include <QTreeWidget>
 #include <cstdio>
@@ -239,4 +242,47 @@ TEST_F(History, AHistoryThatCannotBeWrittenNeverStopsASave)
     EXPECT_TRUE(mainWindow()->statusBar()->currentMessage().contains(QStringLiteral("could not be kept")))
         << mainWindow()->statusBar()->currentMessage().toStdString();
     QFile::remove(TRDomainHistory::defaultFolder());
+}
+
+TEST_F(History, AnImportThatWouldReplaceChangesShowsThemFirst)
+{
+    startShowing(kName, twoKeys(1));
+    const QString file = storeFolder() + QStringLiteral("/../import.tamdom");
+    m_controller->doExportDomainToFile(1, file);
+    setA(2);
+    TRAlert::setNextAnswer(TRAlert::kOther);
+    m_controller->doImportDomainFromFile(1, file);
+    settle();
+    ASSERT_EQ(TRAlert::shownAlerts().size(), 1);
+    EXPECT_TRUE(TRAlert::shownAlerts().first().buttons.contains(QStringLiteral("Show Changes…")));
+    const auto *view = mainWindow()->findChild<TRKeyDiffView *>();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->differingKeys(), QStringList{QStringLiteral("a")});
+    EXPECT_EQ(contents(kName), twoKeys(2)) << "nothing is imported yet";
+    EXPECT_TRUE(domain(kName)->modified());
+    QFile::remove(file);
+}
+
+TEST_F(History, ItsBoundsComeFromThePreferencesWindow)
+{
+    startShowing(kName, twoKeys(1));
+    trigger("actionPreferences");
+    QSpinBox *versions = nullptr;
+    for (QWidget *widget : QApplication::topLevelWidgets()) {
+        if (!versions)
+            versions = widget->findChild<QSpinBox *>(QStringLiteral("historyVersionsBox"));
+    }
+    ASSERT_NE(versions, nullptr);
+    EXPECT_EQ(versions->value(), 100);
+    versions->setValue(3);
+    emit versions->editingFinished();
+    EXPECT_EQ(m_controller->history()->limits().versionsPerDomain, 3);
+    for (qint64 value = 2; value < 8; ++value) {
+        setA(value);
+        trigger("actionSaveDomain");
+    }
+    EXPECT_EQ(m_controller->history()->versions(kName).size(), 3);
+    ASSERT_TRUE(
+        TRPreferences::shared().setValue(QString::fromLatin1(TRAppController::kHistoryVersions), TRValue()));
+    versions->window()->close();
 }

@@ -271,7 +271,9 @@ TEST_F(Accessibility, TabOrderFollowsTheLayout)
     EXPECT_EQ(tabOrder(preferences->findChild<QWidget *>(QStringLiteral("domainSearchPopup")), preferences),
               (QStringList{QStringLiteral("domainSearchPopup"), QStringLiteral("keySearchPopup"),
                            QStringLiteral("lookInValuesCheck"), QStringLiteral("autoSaveCheck"),
-                           QStringLiteral("followExternalChangesCheck")}));
+                           QStringLiteral("followExternalChangesCheck"), QStringLiteral("historyVersionsBox"),
+                           QStringLiteral("qt_spinbox_lineedit"), QStringLiteral("historyDaysBox"),
+                           QStringLiteral("historyMegabytesBox")}));
     const QStringList sheetOrder = tabOrder(m_controller->sheets().newDomainNameEdit, sheet);
     ASSERT_FALSE(sheetOrder.isEmpty());
     EXPECT_EQ(sheetOrder.first(), QStringLiteral("newDomainNameEdit"));
