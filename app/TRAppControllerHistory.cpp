@@ -5,13 +5,16 @@
 #include "TRText.h"
 #include "store/TRPreferences.h"
 
+#include <QFileInfo>
 #include <QTimer>
 #include <memory>
 
 namespace {
 
-// Files the background pass keeps between two looks at the window's events.
-constexpr int kFilesPerSlice = 4;
+// The background pass keeps one file between two looks at the window's events, and none larger than
+// this: reading and keeping such a file whole would stall the window; it is kept at its first save, or
+// when Tamrix follows another program's change to it with its contents loaded.
+constexpr qint64 kLargestFileKeptInBackground = 1024 * 1024;
 
 int preferredNumber(const char *key, int fallback)
 {
@@ -64,8 +67,11 @@ void TRAppController::keepUnheldFiles()
     TRDefaultsStore &store = TRDefaultsStore::standard();
     if (!store.history())
         return;
-    for (int kept = 0; kept < kFilesPerSlice && !m_filesToKeep.isEmpty(); ++kept)
-        store.keepFileInHistory(m_filesToKeep.takeLast());
+    if (!m_filesToKeep.isEmpty()) {
+        const QString name = m_filesToKeep.takeLast();
+        if (QFileInfo(store.filePathForName(name)).size() <= kLargestFileKeptInBackground)
+            store.keepFileInHistory(name);
+    }
     if (!m_filesToKeep.isEmpty())
         QTimer::singleShot(0, this, &TRAppController::keepUnheldFiles);
 }

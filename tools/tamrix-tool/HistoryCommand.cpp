@@ -52,7 +52,8 @@ int list(const TRDomainHistory &history, const QString &domain, bool json)
                                        {QStringLiteral("keys"), version.keyCount},
                                        {QStringLiteral("added"), version.added},
                                        {QStringLiteral("removed"), version.removed},
-                                       {QStringLiteral("changed"), version.changed}});
+                                       {QStringLiteral("changed"), version.changed},
+                                       {QStringLiteral("problem"), version.problem}});
         }
         QJsonArray damaged;
         for (const TRDomainHistory::Unreadable &file : unreadable)
