@@ -202,7 +202,9 @@ void TRHistoryPanel::showChanges()
     } else if (row + 1 < m_versions.size()) {
         QString error;
         if (!history->contents(m_domain, m_versions.at(row + 1).id, &other, &error)) {
-            m_status->setText(trFormat(trText("The version before cannot be read: %@"), {error}));
+            m_status->setText(
+                (m_unreadable + u' ' + trFormat(trText("The version before cannot be read: %@"), {error}))
+                    .trimmed());
             return;
         }
     }

@@ -113,6 +113,19 @@ TEST_F(History, EachCommandKeepsTheVersionsItReplacesAndLeaves)
              trigger("actionSaveDomain");
          },
          {QString::fromLatin1(TRDomainHistory::kRestore), tamrix, other}},
+        {"Import Domain",
+         [this] {
+             const QString file = storeFolder() + QStringLiteral("/../import.tamdom");
+             setA(5);
+             m_controller->doExportDomainToFile(1, file);
+             m_controller->undo();
+             TRAlert::setNextAnswer(TRAlert::kAlternate); // "Import": the undone edit is still unsaved
+             m_controller->doImportDomainFromFile(1, file);
+             settle();
+             trigger("actionSaveDomain");
+             QFile::remove(file);
+         },
+         {QString::fromLatin1(TRDomainHistory::kImport), other}},
         {"another program's write, followed",
          [this] {
              writeAside(kName, twoKeys(7));
@@ -285,4 +298,35 @@ TEST_F(History, ItsBoundsComeFromThePreferencesWindow)
     ASSERT_TRUE(
         TRPreferences::shared().setValue(QString::fromLatin1(TRAppController::kHistoryVersions), TRValue()));
     versions->window()->close();
+}
+
+TEST_F(History, ADamagedVersionIsNamedInThePanelAndTheOthersStillShow)
+{
+    startShowing(kName, twoKeys(1));
+    for (qint64 value = 2; value < 5; ++value) {
+        setA(value);
+        trigger("actionSaveDomain");
+    }
+    ASSERT_EQ(m_controller->history()->versions(kName).size(), 4);
+    const QString damaged =
+        TRDomainHistory::defaultFolder() + u'/' + kName + QStringLiteral("/00000003.plist");
+    QFile file(damaged);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write("not a property list");
+    file.close();
+    // A save still keeps its version.
+    setA(9);
+    trigger("actionSaveDomain");
+    EXPECT_EQ(storedDomain(kName), twoKeys(9));
+    trigger("actionHistory");
+    QTreeWidget *versions = panelList("historyVersions");
+    ASSERT_EQ(versions->topLevelItemCount(), 4);
+    const auto *status = mainWindow()->findChild<QLabel *>(QStringLiteral("historyStatus"));
+    EXPECT_TRUE(status->text().contains(damaged)) << status->text().toStdString();
+    // The newest is whole again; the one built on the damaged file says so and cannot be chosen.
+    EXPECT_TRUE(versions->topLevelItem(0)->flags() & Qt::ItemIsEnabled);
+    EXPECT_FALSE(versions->topLevelItem(1)->flags() & Qt::ItemIsEnabled);
+    EXPECT_TRUE(versions->topLevelItem(3)->flags() & Qt::ItemIsEnabled);
+    versions->setCurrentItem(versions->topLevelItem(3));
+    EXPECT_EQ(panelList("historyChanges")->topLevelItemCount(), 2);
 }
