@@ -2839,5 +2839,10 @@ Optionen:
             <source>Megabytes the whole history may take</source>
             <translation>Megabyte, die der ganze Verlauf belegen darf</translation>
         </message>
+        <message>
+            <location filename="domains/store/TRRecoveryStore.cpp" />
+            <source>It is not a file of unsaved changes Tamrix writes.</source>
+            <translation>Das ist keine Datei ungesicherter Änderungen, wie Tamrix sie schreibt.</translation>
+        </message>
     </context>
 </TS>
