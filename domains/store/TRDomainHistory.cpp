@@ -54,32 +54,6 @@ QDateTime timeFrom(const TRValue &value)
                                           QTimeZone::utc());
 }
 
-TRValue fileValue(const TRFileIdentity &file)
-{
-    TRDictionary entries;
-    entries.insert(QStringLiteral("Device"), TRValue::fromUnsigned(file.device));
-    entries.insert(QStringLiteral("Inode"), TRValue::fromUnsigned(file.inode));
-    entries.insert(QStringLiteral("Size"), TRValue::fromInteger(file.size));
-    entries.insert(QStringLiteral("Seconds"), TRValue::fromInteger(file.mtimeSeconds));
-    entries.insert(QStringLiteral("Nanoseconds"), TRValue::fromInteger(file.mtimeNanoseconds));
-    return TRValue::fromDictionary(std::move(entries));
-}
-
-TRFileIdentity fileFrom(const TRValue &value)
-{
-    TRFileIdentity file;
-    if (!value.isDictionary())
-        return file;
-    const TRDictionary &entries = value.toDictionary();
-    file.exists = true;
-    file.device = entries.value(QStringLiteral("Device")).toUnsigned();
-    file.inode = entries.value(QStringLiteral("Inode")).toUnsigned();
-    file.size = entries.value(QStringLiteral("Size")).toInteger();
-    file.mtimeSeconds = entries.value(QStringLiteral("Seconds")).toInteger();
-    file.mtimeNanoseconds = entries.value(QStringLiteral("Nanoseconds")).toInteger();
-    return file;
-}
-
 TRValue stringsValue(const QStringList &strings)
 {
     TRArray elements;
@@ -238,14 +212,7 @@ TRDomainHistory::TRDomainHistory(QString folder, Limits limits)
 
 QString TRDomainHistory::defaultFolder()
 {
-    const QString overridden = qEnvironmentVariable("TAMRIX_HISTORY_DIR");
-    if (!overridden.isEmpty())
-        return overridden;
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    // The base directory specification ignores a relative path.
-    if (state.isEmpty() || QDir::isRelativePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/tamrix/history");
+    return trStateFolder("TAMRIX_HISTORY_DIR", QStringLiteral("history"));
 }
 
 QString TRDomainHistory::domainFolder(const QString &domain) const
@@ -390,7 +357,8 @@ bool TRDomainHistory::holdsFile(const QString &domain, const TRFileIdentity &fil
         return cached->file == file;
     TRDictionary record;
     QString unused;
-    return readFile(fileFor(domain, kept.last()), &record, &unused) && fileFrom(record.value(kFile)) == file;
+    return readFile(fileFor(domain, kept.last()), &record, &unused) &&
+           TRFileIdentity::fromValue(record.value(kFile)) == file;
 }
 
 bool TRDomainHistory::record(const QString &domain, const TRValue &contents, const QString &source,
@@ -422,7 +390,7 @@ bool TRDomainHistory::record(const QString &domain, const TRValue &contents, con
     record.insert(kRemoved, TRValue::fromInteger(difference.gone.size()));
     record.insert(kChanged, TRValue::fromInteger(difference.changed));
     if (file.exists)
-        record.insert(kFile, fileValue(file));
+        record.insert(kFile, file.toValue());
     Newest next{id, contents, file, last.wholeBytes, last.differenceBytes, last.files};
     TRValue written;
     bool whole = !hasNewest;
@@ -580,7 +548,7 @@ bool TRDomainHistory::rebuild(const QString &domain, qint64 id, TRValue *value, 
         for (qsizetype step = 0; step < records.size(); ++step)
             chain->files.append({all.at(at + step), TRFileIdentity::ofPath(pathOf(all.at(at + step)))});
         chain->id = id;
-        chain->file = fileFrom(records.last().value(kFile));
+        chain->file = TRFileIdentity::fromValue(records.last().value(kFile));
         chain->wholeBytes = wholeBytes;
         chain->differenceBytes = differenceBytes;
     }

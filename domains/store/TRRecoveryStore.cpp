@@ -26,32 +26,6 @@ const QString kStore = QStringLiteral("Store");
 const QString kReadFrom = QStringLiteral("ReadFrom");
 const QString kContents = QStringLiteral("Contents");
 
-TRValue identityValue(const TRFileIdentity &file)
-{
-    TRDictionary entries;
-    entries.insert(QStringLiteral("Device"), TRValue::fromUnsigned(file.device));
-    entries.insert(QStringLiteral("Inode"), TRValue::fromUnsigned(file.inode));
-    entries.insert(QStringLiteral("Size"), TRValue::fromInteger(file.size));
-    entries.insert(QStringLiteral("Seconds"), TRValue::fromInteger(file.mtimeSeconds));
-    entries.insert(QStringLiteral("Nanoseconds"), TRValue::fromInteger(file.mtimeNanoseconds));
-    return TRValue::fromDictionary(std::move(entries));
-}
-
-TRFileIdentity identityFrom(const TRValue &value)
-{
-    TRFileIdentity file;
-    if (!value.isDictionary())
-        return file;
-    const TRDictionary &entries = value.toDictionary();
-    file.exists = true;
-    file.device = entries.value(QStringLiteral("Device")).toUnsigned();
-    file.inode = entries.value(QStringLiteral("Inode")).toUnsigned();
-    file.size = entries.value(QStringLiteral("Size")).toInteger();
-    file.mtimeSeconds = entries.value(QStringLiteral("Seconds")).toInteger();
-    file.mtimeNanoseconds = entries.value(QStringLiteral("Nanoseconds")).toInteger();
-    return file;
-}
-
 // Whether a live process holds the session's lock.
 bool isHeld(const QString &session)
 {
@@ -78,13 +52,7 @@ TRRecoveryStore::~TRRecoveryStore()
 
 QString TRRecoveryStore::defaultFolder()
 {
-    const QString overridden = qEnvironmentVariable("TAMRIX_RECOVERY_DIR");
-    if (!overridden.isEmpty())
-        return overridden;
-    QString state = qEnvironmentVariable("XDG_STATE_HOME");
-    if (state.isEmpty() || QDir::isRelativePath(state))
-        state = QDir::homePath() + QStringLiteral("/.local/state");
-    return state + QStringLiteral("/tamrix/recovery");
+    return trStateFolder("TAMRIX_RECOVERY_DIR", QStringLiteral("recovery"));
 }
 
 QString TRRecoveryStore::fileNameFor(const QString &domain)
@@ -128,7 +96,7 @@ bool TRRecoveryStore::keep(const QString &domain, const QString &storeFolder, co
     record.insert(kDomain, TRValue::fromString(domain));
     record.insert(kStore, TRValue::fromString(storeFolder));
     if (readFrom.exists)
-        record.insert(kReadFrom, identityValue(readFrom));
+        record.insert(kReadFrom, readFrom.toValue());
     record.insert(kContents, contents);
     QByteArray bytes;
     QString reason;
@@ -181,7 +149,7 @@ QList<TRRecoveryStore::Recovered> TRRecoveryStore::leftBehind(const QString &sto
             if (reason.isEmpty()) {
                 const TRDictionary &record = value.toDictionary();
                 recovered.storeFolder = record.value(kStore).toString();
-                recovered.readFrom = identityFrom(record.value(kReadFrom));
+                recovered.readFrom = TRFileIdentity::fromValue(record.value(kReadFrom));
                 recovered.contents = record.value(kContents);
                 if (!storeFolder.isEmpty() && recovered.storeFolder != storeFolder)
                     continue;
