@@ -18,6 +18,7 @@
 #include <QFileInfo>
 #include <QItemSelectionModel>
 #include <QLineEdit>
+#include <QTimer>
 
 namespace {
 
@@ -69,6 +70,8 @@ TRAppController::TRAppController(QObject *parent)
 
 TRAppController::~TRAppController()
 {
+    // What is under way lands, and is told, while the list is still there.
+    stopBackgroundWriter();
     // Nothing watches or marks a list that is going.
     delete m_externalChanges;
     m_externalChanges = nullptr;
@@ -106,6 +109,7 @@ void TRAppController::awakeFromNib()
         [this](TRDefaultsStore::LockEvent event, const QString &message) { showLockStatus(event, message); });
     reloadDomains();
     startHistory();
+    startBackgroundWriter();
     m_domainListModel->setDataSource(this);
     updateWindowTitle();
     if (preferenceIsSet(kFollowExternalChanges))
@@ -122,6 +126,8 @@ void TRAppController::awakeFromNib()
     restoreWindowState();
     restoreSavedView();
     reportUnreadableFiles();
+    // Asked once the window is up.
+    QTimer::singleShot(0, this, &TRAppController::offerRecovery);
 }
 
 void TRAppController::reloadDomains()
@@ -240,6 +246,7 @@ void TRAppController::setOutlineDataSource(const TRDomainControllerPtr &domain)
 
 void TRAppController::reloadDomainList()
 {
+    scheduleRecovery();
     m_domainListModel->reloadData();
     updateWindowTitle();
     emit commandsChanged();
@@ -280,6 +287,7 @@ bool TRAppController::modifiedDomainExists() const
 
 bool TRAppController::shouldQuit()
 {
+    finishPendingWrites();
     if (!modifiedDomainExists())
         return true;
     TRAlert::Content content = TRAlert::question(
@@ -303,6 +311,7 @@ bool TRAppController::shouldQuit()
 
 bool TRAppController::sessionShouldCancel(bool interactionAllowed)
 {
+    finishPendingWrites();
     if (!modifiedDomainExists())
         return false;
     // Without leave to ask, the changes are saved rather than lost.
@@ -318,6 +327,7 @@ bool TRAppController::windowShouldClose()
 
 void TRAppController::windowWillClose()
 {
+    finishPendingWrites();
     saveWindowState();
     QString error;
     if (!TRDefaultsStore::standard().synchronize(&error))

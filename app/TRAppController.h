@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRBackgroundWriter.h"
 #include "TRDomainController.h"
 #include "TRDomainEnvelope.h"
 #include "TRDomainList.h"
@@ -11,6 +12,7 @@
 #include "TRKeyNavigation.h"
 #include "store/TRDefaultsStore.h"
 #include "store/TRDomainHistory.h"
+#include "store/TRRecoveryStore.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -38,6 +40,7 @@ class TRNumberController;
 class TRStoreWatcher;
 class TRStringEditor;
 class TRUndoManager;
+class QTimer;
 class QUrl;
 
 // The application controller, one per process: every command of the main window starts here. It keeps the
@@ -277,7 +280,11 @@ public:
     // Makes the contents the listed domain's, as one undo step "Restore version": every top-level key
     // that differs is removed, replaced or added through the key primitives (the domain is then
     // modified, and written on Save). Answers false, changing nothing, when no such domain is listed.
-    bool restoreVersion(const QString &domainName, const TRValue &contents);
+    // The action name and the change source (who the history says made the next save's version) are the
+    // restore's unless given.
+    bool restoreVersion(const QString &domainName, const TRValue &contents,
+                        const QString &actionName = QString(),
+                        const QString &source = QString::fromLatin1(TRDomainHistory::kRestore));
     // The same for one key, reached by its names from the top level: a none value removes it; a key
     // whose parent is not there changes nothing (false).
     bool restoreKey(const QString &domainName, const QStringList &names, const TRValue &value);
@@ -293,6 +300,45 @@ private:
     void startHistory();
     void keepUnheldFiles();
     QStringList m_filesToKeep;
+
+    // ---- Writes the window does not wait for, and the recovery of unsaved changes
+    // (TRAppControllerBackground.cpp, TRAppControllerRecovery.cpp)
+public:
+    // How long after a change its domain's recovery file is kept, in milliseconds.
+    static constexpr int kRecoveryDelay = 1000;
+    // Waits until what AutoSave and the recovery files have under way has landed and been told, keeping
+    // the window painted (and saying why after a moment). Save, Reload, Delete, import and quitting run
+    // it first.
+    void finishPendingWrites();
+    bool hasPendingWrites() const;
+    // The start-up question about the unsaved changes a Tamrix that ended without saving left, when
+    // their contents differ from the store's.
+    void offerRecovery();
+    // Hands the recovery files of the domains changed since they were last kept to the background writer
+    // now rather than a moment later.
+    void keepRecoveryFilesNow() { syncRecovery(true); }
+
+private:
+    void startBackgroundWriter();
+    void stopBackgroundWriter();
+    void backgroundWriteLanded(const TRBackgroundWriter::Outcome &outcome);
+    // Forgets the recovery files of domains no longer modified or listed, and keeps soon those of
+    // modified ones.
+    void scheduleRecovery();
+    void syncRecovery(bool keepChanged);
+    void recoveryProblem(const QString &reason);
+    void askAboutRecovery(const QList<TRRecoveryStore::Recovered> &offered);
+    // Makes the recovered contents the domains', marked modified and kept by this session; answers
+    // whether this session keeps them.
+    bool recover(const QList<TRRecoveryStore::Recovered> &offered);
+    TRBackgroundWriter *m_writer = nullptr;
+    QTimer *m_recoveryTimer = nullptr;
+    // The change count of each domain whose recovery file this session keeps.
+    QHash<QString, quint64> m_recoveryKept;
+    bool m_recoveryWarned = false;
+    int m_recovering = 0;
+    // The store is to be compared with the loaded domains once the writes under way have landed.
+    bool m_checkWhenWritten = false;
 
     // ---- Exchange files (TRAppControllerExchange.cpp); code 1: the panel's OK, anything else: cancel
 public:

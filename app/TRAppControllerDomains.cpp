@@ -58,6 +58,7 @@ void TRAppController::removeDomain(const TRDomainEnvelopePtr &envelope)
 {
     if (!envelope)
         return;
+    finishPendingWrites();
     const int row = indexOfDomain(envelope->name());
     if (row < 0)
         return;

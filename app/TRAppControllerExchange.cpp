@@ -100,6 +100,8 @@ void TRAppController::showImportChanges(const QString &domain, const TRValue &im
 
 void TRAppController::putImportedDomain(const TRDomainControllerPtr &domain)
 {
+    // The file the import is to replace is the one AutoSave leaves.
+    finishPendingWrites();
     domain->setFileIdentity(TRDefaultsStore::standard().fileIdentity(domain->name()));
     domain->setChangeSource(QString::fromLatin1(TRDomainHistory::kImport));
     int row = indexOfDomain(domain->name());
@@ -124,6 +126,7 @@ void TRAppController::putImportedDomain(const TRDomainControllerPtr &domain)
 
 void TRAppController::putImportedDomains(std::vector<TRDomainControllerPtr> domains)
 {
+    finishPendingWrites();
     // Neither view may show a discarded domain, not even for a moment.
     m_domainListModel->setDataSource(nullptr);
     setOutlineDataSource(nullptr);

@@ -17,6 +17,11 @@ bool TRAppController::isChangedOnDisk(const TRDomainController &domain) const
 
 void TRAppController::checkExternalChanges()
 {
+    // A file Tamrix is writing is not another program's change: the check waits until it has landed.
+    if (hasPendingWrites()) {
+        m_checkWhenWritten = true;
+        return;
+    }
     m_externalChanges->check();
 }
 
@@ -25,6 +30,8 @@ void TRAppController::preferencesDidChange()
     m_externalChanges->setFollowing(preferenceIsSet(kFollowExternalChanges));
     if (TRDomainHistory *history = TRDefaultsStore::standard().history())
         history->setLimits(historyLimits());
+    if (m_writer)
+        m_writer->setHistoryLimits(historyLimits());
 }
 
 void TRAppController::confirmReplacingExternalChanges(const std::vector<TRDomainControllerPtr> &domains,

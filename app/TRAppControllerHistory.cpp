@@ -67,6 +67,11 @@ void TRAppController::keepUnheldFiles()
     TRDefaultsStore &store = TRDefaultsStore::standard();
     if (!store.history())
         return;
+    // A file being written is kept by its writer.
+    if (hasPendingWrites()) {
+        QTimer::singleShot(50, this, &TRAppController::keepUnheldFiles);
+        return;
+    }
     if (!m_filesToKeep.isEmpty()) {
         const QString name = m_filesToKeep.takeLast();
         if (QFileInfo(store.filePathForName(name)).size() <= kLargestFileKeptInBackground)
@@ -76,13 +81,15 @@ void TRAppController::keepUnheldFiles()
         QTimer::singleShot(0, this, &TRAppController::keepUnheldFiles);
 }
 
-bool TRAppController::restoreVersion(const QString &domainName, const TRValue &contents)
+bool TRAppController::restoreVersion(const QString &domainName, const TRValue &contents,
+                                     const QString &actionName, const QString &source)
 {
     TRDomainController *domain = domainForName(domainName);
     if (!domain || !contents.isDictionary())
         return false;
     const TRKeyPtr root = domain->rootKey();
     const TRDictionary &wanted = contents.toDictionary();
+    const QString step = actionName.isEmpty() ? trText("Restore version") : actionName;
     m_keyCommands.beginCommand();
     // Keys the version lacks go, keys it holds otherwise are replaced in their place, its new keys
     // come after the others.
@@ -94,7 +101,7 @@ bool TRAppController::restoreVersion(const QString &domainName, const TRValue &c
             m_keyCommands.removeKey(key);
         else if (key->databaseRepresentation() != wanted.valueAt(at)) {
             if (TRKeyPtr replacement = TRKey::create(key->name(), wanted.valueAt(at), root, domainName))
-                m_keyCommands.replaceKey(key, replacement, trText("Restore version"));
+                m_keyCommands.replaceKey(key, replacement, step);
         }
     }
     for (const auto &[name, value] : wanted) {
@@ -103,8 +110,26 @@ bool TRAppController::restoreVersion(const QString &domainName, const TRValue &c
         if (TRKeyPtr key = TRKey::create(TRValue::fromString(name), value, root, domainName))
             m_keyCommands.addKey(key);
     }
-    domain->setChangeSource(QString::fromLatin1(TRDomainHistory::kRestore));
-    m_keyCommands.endCommand(trText("Restore version"));
+    // The keys take the version's order too: from the first one out of place, they leave and come back in
+    // order, so that the domain written is the version itself.
+    const std::vector<TRKeyPtr> placed = root->children();
+    std::size_t first = 0;
+    while (first < placed.size() && first < std::size_t(wanted.size()) &&
+           placed[first]->name().toString() == wanted.keyAt(qsizetype(first)))
+        ++first;
+    if (first < placed.size()) {
+        QHash<QString, TRKeyPtr> moved;
+        for (std::size_t i = placed.size(); i > first; --i) {
+            moved.insert(placed[i - 1]->name().toString(), placed[i - 1]);
+            m_keyCommands.removeKey(placed[i - 1]);
+        }
+        for (qsizetype i = qsizetype(first); i < wanted.size(); ++i) {
+            if (const TRKeyPtr key = moved.value(wanted.keyAt(i)))
+                m_keyCommands.addKey(key);
+        }
+    }
+    domain->setChangeSource(source);
+    m_keyCommands.endCommand(step);
     return true;
 }
 

@@ -59,12 +59,6 @@ void TRAppController::keysChanged()
     reloadDomainList();
 }
 
-void TRAppController::autoSaveDomain(TRDomainController *domain)
-{
-    if (preferenceIsSet(kAutoSave))
-        doSaveDomain(domain);
-}
-
 bool TRAppController::acceptsKeyName(const TRKey &parent, const QString &name)
 {
     if (name.isEmpty()) {

@@ -9,6 +9,8 @@
 
 bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failures)
 {
+    // After what AutoSave has under way: that may have written the domain already.
+    finishPendingWrites();
     if (!domain || !domain->modified())
         return true;
     QString error;
@@ -41,6 +43,7 @@ bool TRAppController::writeDomain(TRDomainController *domain, QStringList *failu
 
 bool TRAppController::doSaveDomain(TRDomainController *domain)
 {
+    finishPendingWrites();
     // A file another program changed is replaced only when the user says so.
     const int row = domain ? indexOfDomain(domain->name()) : -1;
     if (row >= 0 && !m_externalChanges->changedOnDisk({m_domainList.at(row)}).empty()) {
@@ -91,6 +94,7 @@ void TRAppController::saveDomain()
 
 void TRAppController::saveAllDomains()
 {
+    finishPendingWrites();
     // One question for every domain whose file another program changed.
     confirmReplacingExternalChanges(m_domainList.domains(), [this] { saveAll(false); });
 }
@@ -125,6 +129,7 @@ bool TRAppController::saveAll(bool fromQuitPath)
 
 void TRAppController::reloadDomain()
 {
+    finishPendingWrites();
     if (m_domainList.isEmpty())
         return;
     TRDomainControllerPtr domain = m_domainList.shown();
@@ -144,6 +149,7 @@ void TRAppController::doReloadDomain(int returnCode, const TRDomainControllerPtr
 {
     if (returnCode != TRAlert::kDefault)
         return;
+    finishPendingWrites();
     QString error;
     if (!TRDefaultsStore::standard().synchronize(&error))
         reportFailures(trText("Cannot read the defaults database"), {error});
@@ -168,6 +174,7 @@ void TRAppController::doReloadAllDomains(int returnCode)
 {
     if (returnCode != TRAlert::kDefault)
         return;
+    finishPendingWrites();
     QString error;
     if (!TRDefaultsStore::standard().synchronize(&error))
         reportFailures(trText("Cannot read the defaults database"), {error});

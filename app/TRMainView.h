@@ -35,6 +35,9 @@ public:
     // The same view with what an import would put in the domain's place beside what Tamrix holds.
     virtual void showImportChanges(const QString &domain, const TRValue &imported,
                                    const TRValue &inTamrix) = 0;
+    // The same view with what the store holds beside the unsaved changes a crash left (none: no file).
+    virtual void showRecoveredChanges(const QString &domain, const TRValue &stored,
+                                      const TRValue &recovered) = 0;
 
     // ---- The domain list
     // Shows the model; the view tells the controller when its selection changes.

@@ -54,6 +54,7 @@ void TRDomainController::reloadDomain(const TRDefaultsStore::DomainRead &read)
     m_inStore = false;
     m_fileIdentity = read.identity;
     setModified(false);
+    ++m_changeCount;
     if (m_outlineModel)
         m_outlineModel->endResetTree();
 }

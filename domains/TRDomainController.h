@@ -55,7 +55,15 @@ public:
     // Who made the changes a save writes, for the history: an import, a restore; empty for edits.
     const QString &changeSource() const { return m_changeSource; }
     void setChangeSource(const QString &source) { m_changeSource = source; }
-    void setModified(bool modified) { m_modified = modified; }
+    void setModified(bool modified)
+    {
+        m_modified = modified;
+        if (modified)
+            ++m_changeCount;
+    }
+    // Grows with every change of the contents (an edit, a reload, being marked modified): what a write
+    // taken at one count holds is the domain's latest only while the count stays.
+    quint64 changeCount() const { return m_changeCount; }
     TRValue databaseRepresentation() const;
     // The store's file as it stood when the contents were read from it or last written; a domain made in
     // Tamrix takes the file as it stands then (one restored from an archive: once its owner sets it).
@@ -120,6 +128,7 @@ private:
     int m_storeKeyCount = 0;                  // the store's count of top-level keys while m_inStore
     std::shared_ptr<TRKeyOutlineDragHandler> m_dragHandler;
     bool m_modified = false;
+    quint64 m_changeCount = 0;
     QString m_changeSource;
     mutable TRFileIdentity m_fileIdentity; // set again when contents() loads them from the store
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;

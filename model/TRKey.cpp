@@ -221,6 +221,9 @@ void TRKey::detach() const
         for (std::size_t i = 0; i < size; ++i)
             c.pending.push_back(c.nodes[i] ? TRValue() : unmadeValue(i));
     }
+    // The keys stay the source's until a key is added, removed or renamed.
+    if (isDictionary() && size > std::size_t(kTRLinearLimit))
+        c.layout = c.source;
     c.source = TRValue();
     c.sourceCount = 0;
 }
@@ -260,6 +263,7 @@ void TRKey::appendSlot(const TRKeyPtr &child) const
 {
     detach();
     Children &c = *m_children;
+    c.layout = TRValue();
     if (c.compound.size() == c.nodes.size())
         c.compound.push_back(false);
     c.nodes.push_back(child);
@@ -279,6 +283,7 @@ void TRKey::eraseSlot(std::size_t position) const
 {
     detach();
     Children &c = *m_children;
+    c.layout = TRValue();
     if (c.compound.size() == c.nodes.size())
         c.compound.erase(c.compound.begin() + std::ptrdiff_t(position));
     c.nodes.erase(c.nodes.begin() + std::ptrdiff_t(position));
@@ -354,6 +359,7 @@ TRKey::Edit TRKey::renameKey(const TRKeyPtr &oldChild, const TRKeyPtr &newChild,
     detach();
     setSlot(position, newChild);
     c.keys[position] = newKey;
+    c.layout = TRValue();
     if (c.nodes.size() > kLinearLimit) {
         c.index.remove(oldKey);
         c.index.insert(newKey, position);
@@ -553,11 +559,18 @@ TRValue TRKey::databaseRepresentation() const
         return TRValue::fromArray(std::move(elements));
     }
     if (isDictionary()) {
+        const TRValue &layout = m_children->source.isNone() ? m_children->layout : m_children->source;
+        if (layout.isDictionary() && std::size_t(layout.toDictionary().size()) == slotCount())
+            return TRValue::fromDictionary(TRDictionary::withKeysOf(
+                layout.toDictionary(), [&](qsizetype i) { return valueAt(std::size_t(i)); }));
         TRDictionary entries;
         entries.reserve(qsizetype(slotCount()));
         for (std::size_t i = 0; i < slotCount(); ++i)
             entries.insert(keyAtIndex(int(i)), valueAt(i));
-        return TRValue::fromDictionary(std::move(entries));
+        TRValue made = TRValue::fromDictionary(std::move(entries));
+        if (slotCount() > kTRLinearLimit)
+            m_children->layout = made;
+        return made;
     }
     return m_value;
 }

@@ -54,6 +54,10 @@ public:
         // first asked (far cheaper than one read of a value a row among the view's own work), then kept in
         // step with the positions while children are not made. Never asked for a made child.
         std::vector<bool> compound;
+        // A dictionary node's last representation while its keys stay those, in that order (none once
+        // a key is added, removed or renamed): the next one reuses its lookup table. Kept for large
+        // dictionaries only, where building the table is most of the work.
+        TRValue layout;
     };
 
     // initWithName:value:parent:domain: builds the node and, through its value, its whole subtree. Null,

@@ -59,6 +59,12 @@ qsizetype entryOf(std::size_t slotCount, quint32 slot)
 
 TRDictionary::TRDictionary(const TRDictionary &other) : m_entries(other.m_entries)
 {
+    copySlotsOf(other);
+}
+
+void TRDictionary::copySlotsOf(const TRDictionary &other)
+{
+    m_slots.reset();
     if (other.m_slots) {
         const std::size_t length = other.slotCount() + 1;
         m_slots = std::make_unique<quint32[]>(length);

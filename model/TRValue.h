@@ -155,6 +155,18 @@ public:
     // cache miss. The hash must be hashFor()'s answer for that key.
     size_t hashFor(const QString &key) const;
     bool insert(const QString &key, size_t hash, TRValue value);
+    // A dictionary of the other's keys, in its order, with the value valueAt(position) gives for each: the
+    // lookup table is the other's, copied rather than built again.
+    template<typename ValueAt>
+    static TRDictionary withKeysOf(const TRDictionary &keys, ValueAt valueAt)
+    {
+        TRDictionary made;
+        made.m_entries.reserve(keys.size());
+        for (qsizetype i = 0; i < keys.size(); ++i)
+            made.m_entries.emplace_back(keys.keyAt(i), valueAt(i));
+        made.copySlotsOf(keys);
+        return made;
+    }
     // Takes entries made elsewhere, in their order, and indexes them. Answers the position of the first
     // key that repeats an earlier one (the dictionary is then left empty), or -1.
     qsizetype adopt(QList<Entry> entries);
@@ -186,6 +198,7 @@ private:
 
     std::size_t slotCount() const { return m_slots ? m_slots[0] : 0; }
     std::size_t findSlot(const QString &key, size_t hash) const;
+    void copySlotsOf(const TRDictionary &other);
     void rebuildSlots(qsizetype capacityFor);
 };
 

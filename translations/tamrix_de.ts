@@ -2844,5 +2844,65 @@ Optionen:
             <source>It is not a file of unsaved changes Tamrix writes.</source>
             <translation>Das ist keine Datei ungesicherter Änderungen, wie Tamrix sie schreibt.</translation>
         </message>
+        <message>
+            <location filename="app/TRAppControllerBackground.cpp" />
+            <source>Writing changes to the defaults database…</source>
+            <translation>Änderungen werden in die Voreinstellungsdatenbank geschrieben…</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>Unsaved changes cannot be protected against a crash: %@</source>
+            <translation>Ungesicherte Änderungen können nicht gegen einen Absturz geschützt werden: %@</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>Tamrix ended without saving changes to %@. Recovered domains are marked modified; nothing is written until you save them.</source>
+            <translation>Tamrix wurde beendet, ohne Änderungen an %@ zu sichern. Wiederhergestellte Domänen sind als geändert markiert; geschrieben wird erst, wenn Sie sie sichern.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>Another program changed %@ since these changes were made. Saving will ask before replacing its file.</source>
+            <translation>Ein anderes Programm hat %@ geändert, seit diese Änderungen gemacht wurden. Beim Sichern wird gefragt, bevor seine Datei ersetzt wird.</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>These recovery files cannot be read and are never applied: %@</source>
+            <translation>Diese Wiederherstellungsdateien können nicht gelesen werden und werden nie angewendet: %@</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>Unsaved changes were found</source>
+            <translation>Ungesicherte Änderungen gefunden</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>Recover Unsaved Changes</source>
+            <translation>Ungesicherte Änderungen wiederherstellen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>Discard</source>
+            <translation>Verwerfen</translation>
+        </message>
+        <message>
+            <location filename="app/TRAppControllerRecovery.cpp" />
+            <source>Recover unsaved changes</source>
+            <translation>Ungesicherte Änderungen wiederherstellen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindowView.cpp" />
+            <source>Domain %@: the Defaults Database and the Recovered Changes</source>
+            <translation>Domäne %@: Voreinstellungsdatenbank und wiederhergestellte Änderungen</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindowView.cpp" />
+            <source>In the defaults database</source>
+            <translation>In der Voreinstellungsdatenbank</translation>
+        </message>
+        <message>
+            <location filename="ui/TRMainWindowView.cpp" />
+            <source>Recovered, not saved</source>
+            <translation>Wiederhergestellt, nicht gesichert</translation>
+        </message>
     </context>
 </TS>

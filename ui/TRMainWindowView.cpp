@@ -188,6 +188,17 @@ void TRMainWindowView::showImportChanges(const QString &domain, const TRValue &i
     view->show();
 }
 
+void TRMainWindowView::showRecoveredChanges(const QString &domain, const TRValue &stored,
+                                            const TRValue &recovered)
+{
+    const TRKeyDiffView::Labels labels{
+        trFormat(trText("Domain %@: the Defaults Database and the Recovered Changes"), {domain}),
+        trText("In the defaults database"), trText("Recovered, not saved")};
+    const TRValue onDisk = stored.isNone() ? TRValue::fromDictionary({}) : stored;
+    auto *view = new TRKeyDiffView(domain, onDisk, QString(), recovered, m_window, labels);
+    view->show();
+}
+
 // ---- The domain list
 
 void TRMainWindowView::setDomainListModel(QAbstractItemModel *model)

@@ -24,6 +24,8 @@ public:
     void showBothVersions(const QString &domain, const TRValue &onDisk, const QString &fileProblem,
                           const TRValue &inTamrix) override;
     void showImportChanges(const QString &domain, const TRValue &imported, const TRValue &inTamrix) override;
+    void showRecoveredChanges(const QString &domain, const TRValue &stored,
+                              const TRValue &recovered) override;
 
     void setDomainListModel(QAbstractItemModel *model) override;
     int selectedDomainRow() const override;

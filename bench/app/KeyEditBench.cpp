@@ -216,6 +216,51 @@ void BM_EditKeyWithAutoSave(benchmark::State &state)
     TRPreferences::shared().setValue(QString::fromLatin1(TRAppController::kAutoSave), TRValue());
 }
 
+// The same from the command until the file holds the edit (what AutoSave had under way has landed first).
+void BM_EditKeyWithAutoSaveUntilWritten(benchmark::State &state)
+{
+    TRPreferences::shared().setValue(QString::fromLatin1(TRAppController::kAutoSave),
+                                     TRValue::fromBool(true));
+    Window &w = window(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.selectLeaf();
+        w.controller().finishPendingWrites();
+        state.ResumeTiming();
+        w.editKey();
+        w.controller().finishPendingWrites();
+        state.PauseTiming();
+        w.trigger("actionUndo");
+        w.controller().finishPendingWrites();
+        state.ResumeTiming();
+    }
+    w.controller().undoManager()->removeAllActions();
+    TRPreferences::shared().setValue(QString::fromLatin1(TRAppController::kAutoSave), TRValue());
+}
+
+// The recovery file of an edited domain: the window's part (the contents handed to the writer, once a
+// burst of edits), or until the file is written.
+void BM_RecoveryFile(benchmark::State &state)
+{
+    Window &w = window(int(state.range(0)));
+    const bool untilWritten = state.range(1) != 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.selectLeaf();
+        w.editKey();
+        w.controller().finishPendingWrites();
+        state.ResumeTiming();
+        w.controller().keepRecoveryFilesNow();
+        if (untilWritten)
+            w.controller().finishPendingWrites();
+        state.PauseTiming();
+        w.trigger("actionUndo");
+        w.controller().finishPendingWrites();
+        state.ResumeTiming();
+    }
+    w.controller().undoManager()->removeAllActions();
+}
+
 // The heap memory 10,000 Edit key steps hold (each holds the old and the new key), per step.
 void BM_UndoStepsMemory(benchmark::State &state)
 {
@@ -254,6 +299,8 @@ BENCHMARK(BM_DeleteKeyUndo) TR_SIZES;
 BENCHMARK(BM_DeleteKeyRedo) TR_SIZES;
 BENCHMARK(BM_KeySearchEveryRowWithValues) TR_SIZES;
 BENCHMARK(BM_EditKeyWithAutoSave)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EditKeyWithAutoSaveUntilWritten)->Arg(200000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecoveryFile)->Args({200000, 0})->Args({200000, 1})->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoStepsMemory)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

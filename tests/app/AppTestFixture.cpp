@@ -8,6 +8,7 @@
 #include "store/TRDefaultsStore.h"
 #include "store/TRDomainHistory.h"
 #include "store/TRPreferences.h"
+#include "store/TRRecoveryStore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,7 +29,9 @@ public:
     {
         g_folder = new QTemporaryDir();
         ASSERT_TRUE(g_folder->isValid());
-        TRDefaultsStore::setStandardFolder(g_folder->path());
+        // A process another test started works on that test's folder.
+        const QString given = qEnvironmentVariable("TAMRIX_TEST_STORE_DIR");
+        TRDefaultsStore::setStandardFolder(given.isEmpty() ? g_folder->path() : given);
         QApplication::setQuitOnLastWindowClosed(false);
     }
     void TearDown() override
@@ -55,6 +58,7 @@ void AppTest::SetUp()
     }
     TRDefaultsStore::standard().synchronize();
     QDir(TRDomainHistory::defaultFolder()).removeRecursively();
+    QDir(TRRecoveryStore::defaultFolder()).removeRecursively();
     setFollowing(false);
     TRAlert::setScripted(true);
     TRAlert::resetScript();
@@ -75,7 +79,7 @@ void AppTest::TearDown()
 
 QString AppTest::storeFolder()
 {
-    return g_folder->path();
+    return TRDefaultsStore::standard().folder();
 }
 
 QString AppTest::domainFile(const QString &name)
@@ -156,6 +160,9 @@ void AppTest::trigger(const char *objectName)
     ASSERT_NE(command, nullptr) << objectName;
     command->trigger();
     settle();
+    // What AutoSave has under way lands before the test looks at the store.
+    if (m_controller)
+        m_controller->finishPendingWrites();
 }
 
 void AppTest::newDomain(const QString &name, int code)

@@ -49,6 +49,7 @@ protected:
         const TRKeyPtr old = root->childForName(str("a"));
         m_controller->replaceKeys({old, TRKey::create(str("a"), TRValue::fromInteger(value), root, kName)});
         settle();
+        m_controller->finishPendingWrites();
     }
     QTreeWidget *panelList(const char *name) const
     {
