@@ -618,3 +618,55 @@ TEST(TRKeyLazy, KindsOfChildrenNotMadeFollowEveryChange)
         }
     }
 }
+
+TEST(TRKeyDictionary, RepresentationAfterEveryKindOfChangeHoldsTheTreesKeys)
+{
+    // A large dictionary's representation reuses the lookup table of the one before while its keys stay
+    // the same: after each change (taken before any representation, and between two) the representation
+    // must hold the tree's keys in order, each found under its own name.
+    const auto change = [](const TRKeyPtr &tree, int kind) {
+        switch (kind) {
+        case 0: // a value replaced
+            tree->replaceKey(tree->childForName(str("k5")), leaf(str("k5"), str("new"), tree));
+            break;
+        case 1: // a key added
+            tree->addKey(leaf(str("added"), TRValue::fromInteger(-1), tree));
+            break;
+        case 2: // a key removed
+            tree->removeKey(tree->childForName(str("k3")));
+            break;
+        case 3: // a key renamed in place
+            tree->renameKey(tree->childForName(str("k7")), leaf(str("renamed"), str("r"), tree));
+            break;
+        default: // removed and added back: same count, another order
+            tree->removeKey(tree->childForName(str("k0")));
+            tree->addKey(leaf(str("k0"), str("last"), tree));
+            break;
+        }
+    };
+    for (int kind = 0; kind < 5; ++kind) {
+        for (const bool representedBefore : {false, true}) {
+            SCOPED_TRACE(kind * 2 + int(representedBefore));
+            TRDictionary entries;
+            for (int i = 0; i < 40; ++i)
+                entries.insert(QStringLiteral("k%1").arg(i), TRValue::fromInteger(i));
+            const TRKeyPtr tree = root(TRValue::fromDictionary(std::move(entries)));
+            if (representedBefore) {
+                tree->replaceKey(tree->childForName(str("k1")), leaf(str("k1"), str("one"), tree));
+                tree->databaseRepresentation();
+            }
+            change(tree, kind);
+            for (int twice = 0; twice < 2; ++twice) {
+                const TRValue representation = tree->databaseRepresentation();
+                const TRDictionary &made = representation.toDictionary();
+                ASSERT_EQ(made.size(), tree->count());
+                for (int i = 0; i < tree->count(); ++i) {
+                    const TRKeyPtr child = tree->childAtIndex(i);
+                    EXPECT_EQ(made.keyAt(i), child->name().toString());
+                    EXPECT_EQ(made.value(child->name().toString()), child->value());
+                }
+                tree->replaceKey(tree->childForName(str("k9")), leaf(str("k9"), str("again"), tree));
+            }
+        }
+    }
+}
