@@ -4,6 +4,9 @@
 
 #include <QMetaObject>
 #include <chrono>
+#include <pthread.h>
+#include <sys/resource.h>
+#include <unistd.h>
 #include <utility>
 
 TRBackgroundWriter::TRBackgroundWriter(const QString &storeFolder, const QString &historyFolder,
@@ -161,6 +164,9 @@ void TRBackgroundWriter::waitUntilDone(const std::function<void(qint64 waited)> 
 
 void TRBackgroundWriter::run()
 {
+    // Named in process listings and profiles; the window's thread goes first when both want a core.
+    ::pthread_setname_np(::pthread_self(), "tamrix-writer");
+    ::setpriority(PRIO_PROCESS, id_t(::gettid()), 5);
     for (;;) {
         Job job;
         std::vector<TRValue> discarded;
