@@ -456,6 +456,7 @@ private:
     void dropFollowedDomain(int row) override;
     void unreadableFilesChanged() override { reportUnreadableFiles(); }
     void recentChangesAdded() override { emit recentChangesChanged(); }
+    bool deferCheckForWrites() override;
 
     Sheets m_sheets;
     TRMainView *m_view = nullptr;

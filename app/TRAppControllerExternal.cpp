@@ -17,12 +17,15 @@ bool TRAppController::isChangedOnDisk(const TRDomainController &domain) const
 
 void TRAppController::checkExternalChanges()
 {
-    // A file Tamrix is writing is not another program's change: the check waits until it has landed.
-    if (hasPendingWrites()) {
-        m_checkWhenWritten = true;
-        return;
-    }
     m_externalChanges->check();
+}
+
+bool TRAppController::deferCheckForWrites()
+{
+    if (!hasPendingWrites())
+        return false;
+    m_checkWhenWritten = true;
+    return true;
 }
 
 void TRAppController::preferencesDidChange()

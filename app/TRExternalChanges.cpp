@@ -86,6 +86,8 @@ void TRExternalChanges::check()
             m_storeWatcher->noteChange();
         return;
     }
+    if (m_host.deferCheckForWrites())
+        return;
     TRDefaultsStore &store = TRDefaultsStore::standard();
     bool listChanged = false;
     bool lookAgain = false;

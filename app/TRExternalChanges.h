@@ -49,6 +49,9 @@ public:
         virtual TRMainView *mainView() const = 0;
         // Changes were added to the recent ones.
         virtual void recentChangesAdded() = 0;
+        // Whether Tamrix's own writes are under way: the check then waits for them (the host runs it
+        // again once they have landed), since a file being written is not another program's change.
+        virtual bool deferCheckForWrites() = 0;
 
     protected:
         ~Host() = default;

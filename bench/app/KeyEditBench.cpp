@@ -300,7 +300,11 @@ BENCHMARK(BM_DeleteKeyRedo) TR_SIZES;
 BENCHMARK(BM_KeySearchEveryRowWithValues) TR_SIZES;
 BENCHMARK(BM_EditKeyWithAutoSave)->Arg(200000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EditKeyWithAutoSaveUntilWritten)->Arg(200000)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_RecoveryFile)->Args({10000, 0})->Args({200000, 0})->Args({200000, 1})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RecoveryFile)
+    ->Args({10000, 0})
+    ->Args({200000, 0})
+    ->Args({200000, 1})
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UndoStepsMemory)->Arg(50000)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char **argv)

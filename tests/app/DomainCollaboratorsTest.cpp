@@ -120,6 +120,7 @@ public:
     void unreadableFilesChanged() override { ++unreadableLooks; }
     TRMainView *mainView() const override { return nullptr; }
     void recentChangesAdded() override {}
+    bool deferCheckForWrites() override { return false; }
 
     int listChanges = 0;
     int unreadableLooks = 0;
