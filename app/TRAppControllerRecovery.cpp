@@ -23,7 +23,9 @@ void TRAppController::scheduleRecovery()
 
 void TRAppController::syncRecovery(bool keepChanged)
 {
-    if (!m_writer)
+    // Run after every key change: with nothing kept there is nothing to forget, and the list of every
+    // domain is not walked.
+    if (!m_writer || (!keepChanged && m_recoveryKept.isEmpty()))
         return;
     QSet<QString> listed;
     bool later = false;
