@@ -61,7 +61,7 @@ void TRAppController::autoSaveDomain(TRDomainController *domain)
     }
     TRBackgroundWriter::Write write;
     write.domain = domain->name();
-    write.contents = domain->databaseRepresentation();
+    write.contents = domain->snapshot();
     write.expected = domain->fileIdentity();
     write.historySource = domain->changeSource();
     write.changeCount = domain->changeCount();

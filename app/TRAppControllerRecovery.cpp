@@ -45,7 +45,7 @@ void TRAppController::syncRecovery(bool keepChanged)
             later = true;
             continue;
         }
-        m_writer->keepRecovery(name, domain->fileIdentity(), domain->databaseRepresentation());
+        m_writer->keepRecovery(name, domain->fileIdentity(), domain->snapshot());
         m_recoveryKept.insert(name, domain->changeCount());
     }
     for (auto kept = m_recoveryKept.begin(); kept != m_recoveryKept.end();) {

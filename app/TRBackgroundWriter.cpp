@@ -73,7 +73,7 @@ void TRBackgroundWriter::write(Write job)
 }
 
 void TRBackgroundWriter::keepRecovery(const QString &domain, const TRFileIdentity &readFrom,
-                                      const TRValue &contents)
+                                      TRDomainController::Snapshot contents)
 {
     if (!m_recovery)
         return;
@@ -81,7 +81,7 @@ void TRBackgroundWriter::keepRecovery(const QString &domain, const TRFileIdentit
         const std::lock_guard lock(m_mutex);
         for (Job &queued : m_queue) {
             if (queued.kind == Job::Kind::Keep && queued.write.domain == domain) {
-                m_discarded.push_back(std::exchange(queued.write.contents, contents));
+                m_discarded.push_back(std::exchange(queued.write.contents, std::move(contents)));
                 queued.write.expected = readFrom;
                 return;
             }
@@ -90,7 +90,7 @@ void TRBackgroundWriter::keepRecovery(const QString &domain, const TRFileIdentit
         job.kind = Job::Kind::Keep;
         job.write.domain = domain;
         job.write.expected = readFrom;
-        job.write.contents = contents;
+        job.write.contents = std::move(contents);
         m_queue.push_back(std::move(job));
     }
     m_wake.notify_one();
@@ -169,7 +169,7 @@ void TRBackgroundWriter::run()
     ::setpriority(PRIO_PROCESS, id_t(::gettid()), 5);
     for (;;) {
         Job job;
-        std::vector<TRValue> discarded;
+        std::vector<TRDomainController::Snapshot> discarded;
         {
             std::unique_lock lock(m_mutex);
             m_wake.wait(lock, [this] { return m_stopping || !m_queue.empty(); });
@@ -211,15 +211,15 @@ void TRBackgroundWriter::runJob(Job &job)
                                                 ? m_lastWritten.value(domain)
                                                 : job.write.expected;
             outcome.result =
-                m_store->writePersistentDomain(job.write.contents, domain, &expected, &outcome.written,
-                                               &outcome.error, job.write.historySource);
+                m_store->writePersistentDomain(job.write.contents.contents(), domain, &expected,
+                                               &outcome.written, &outcome.error, job.write.historySource);
             if (outcome.result == TRDefaultsStore::WriteResult::Written)
                 m_lastWritten.insert(domain, outcome.written);
             else
                 m_failed.insert(domain);
         }
         // The contents are not needed any longer; they go here rather than on the owner's thread.
-        job.write.contents = TRValue();
+        job.write.contents = {};
         const std::lock_guard lock(m_mutex);
         m_outcomes.push_back(std::move(outcome));
         return;
@@ -232,8 +232,9 @@ void TRBackgroundWriter::runJob(Job &job)
     }
     QString error;
     bool kept = m_recovery->isOpen() || m_recovery->open(&error);
-    kept = kept && m_recovery->keep(domain, m_storeFolder, job.write.expected, job.write.contents, &error);
-    job.write.contents = TRValue();
+    kept = kept &&
+           m_recovery->keep(domain, m_storeFolder, job.write.expected, job.write.contents.contents(), &error);
+    job.write.contents = {};
     // Told once when keeping starts failing, and once when it works again.
     if (kept == !m_recoveryFailing)
         return;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "TRDomainController.h"
 #include "TRValue.h"
 #include "store/TRDefaultsStore.h"
 #include "store/TRDomainHistory.h"
@@ -34,7 +35,8 @@ public:
     struct Write
     {
         QString domain;
-        TRValue contents;
+        // Put together on the worker: taking them costs the window only what changed.
+        TRDomainController::Snapshot contents;
         // The file the contents are to replace; a write that follows another write of the same domain
         // still waiting replaces the file that one leaves instead.
         TRFileIdentity expected;
@@ -66,7 +68,8 @@ public:
     void write(Write job);
     // Keeps the domain's unsaved contents in its recovery file; a later keep of the same domain still
     // waiting takes the earlier one's place.
-    void keepRecovery(const QString &domain, const TRFileIdentity &readFrom, const TRValue &contents);
+    void keepRecovery(const QString &domain, const TRFileIdentity &readFrom,
+                      TRDomainController::Snapshot contents);
     void forgetRecovery(const QString &domain);
     void setHistoryLimits(const TRDomainHistory::Limits &limits);
 
@@ -117,7 +120,7 @@ private:
     std::deque<std::pair<bool, QString>> m_recoveryReports;
     std::deque<QString> m_messages;
     // Contents a newer job made needless, for the worker to free.
-    std::vector<TRValue> m_discarded;
+    std::vector<TRDomainController::Snapshot> m_discarded;
     std::optional<TRDomainHistory::Limits> m_newLimits;
     // The writes of each domain asked for and not yet told.
     QHash<QString, int> m_pendingWrites;

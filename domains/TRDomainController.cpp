@@ -48,6 +48,7 @@ void TRDomainController::reloadDomain(const TRDefaultsStore::DomainRead &read)
     if (m_outlineModel)
         m_outlineModel->beginResetTree();
     m_root.reset();
+    m_base = TRValue();
     m_keepsContents = false;
     m_contents = read.dictionary.isDictionary() ? read.dictionary : TRValue::fromDictionary({});
     m_contentsFromStore = true;
@@ -86,6 +87,7 @@ const TRKeyPtr &TRDomainController::rootKey() const
             m_keepsContents = true;
             return m_root;
         }
+        takeAsBase(from);
         m_contents = TRValue();
     }
     return m_root;
@@ -101,7 +103,71 @@ int TRDomainController::count() const
 TRValue TRDomainController::databaseRepresentation() const
 {
     // Values never change, so the contents a tree has not been built from yet are their own representation.
-    return m_root && !m_keepsContents ? m_root->databaseRepresentation() : contents();
+    if (!m_root || m_keepsContents)
+        return contents();
+    TRValue made = m_root->databaseRepresentation();
+    takeAsBase(made);
+    return made;
+}
+
+void TRDomainController::takeAsBase(const TRValue &contents) const
+{
+    m_base = contents;
+    m_changedSinceBase.clear();
+    m_keysChangedSinceBase = false;
+}
+
+TRDomainController::Snapshot TRDomainController::snapshot() const
+{
+    Snapshot taken;
+    // Past an eighth of the keys (and a few), taking the changed ones one by one stops paying.
+    const auto changed = std::size_t(m_changedSinceBase.size());
+    if (!m_root || m_keepsContents || m_base.isNone() ||
+        (changed > 64 && changed * 8 > std::size_t(m_root->count()))) {
+        taken.base = databaseRepresentation();
+        return taken;
+    }
+    taken.base = m_base;
+    taken.changed.reserve(changed);
+    for (const QString &name : m_changedSinceBase) {
+        const TRKeyPtr child = m_root->childForName(TRValue::fromString(name));
+        taken.changed.emplace_back(name, child ? child->databaseRepresentation() : TRValue());
+    }
+    if (m_keysChangedSinceBase) {
+        taken.reordered = true;
+        const int count = m_root->count();
+        taken.order.reserve(std::size_t(count));
+        for (int i = 0; i < count; ++i)
+            taken.order.push_back(m_root->keyAtIndex(i));
+    }
+    return taken;
+}
+
+TRValue TRDomainController::Snapshot::contents() const
+{
+    if (changed.empty() && !reordered)
+        return base;
+    const TRDictionary &was = base.toDictionary();
+    if (!reordered) {
+        // The same keys in the same order: the changed ones take their new values in place.
+        TRDictionary made = was;
+        for (const auto &[name, value] : changed) {
+            if (!value.isNone())
+                made.insert(name, value);
+        }
+        return TRValue::fromDictionary(std::move(made));
+    }
+    QHash<QString, const TRValue *> now;
+    now.reserve(qsizetype(changed.size()));
+    for (const auto &[name, value] : changed)
+        now.insert(name, &value);
+    TRDictionary made;
+    made.reserve(qsizetype(order.size()));
+    for (const QString &name : order) {
+        const auto found = now.constFind(name);
+        made.insert(name, found != now.cend() ? **found : was.value(name));
+    }
+    return TRValue::fromDictionary(std::move(made));
 }
 
 int TRDomainController::outlineViewNumberOfChildrenOfItem(const TRKey *item) const
@@ -160,7 +226,7 @@ bool TRDomainController::holdsParentOf(const TRKey &key) const
     return top == rootKey().get();
 }
 
-bool TRDomainController::edit(TRKey &parent,
+bool TRDomainController::edit(TRKey &parent, const TRKey &child, bool changesNames,
                               const std::function<TRKey::Edit(const TRKey::EditObserver &)> &mutate)
 {
     TRKeyOutlineModel *model = m_outlineModel.get();
@@ -173,8 +239,32 @@ bool TRDomainController::edit(TRKey &parent,
     }
     if (done.kind == TRKey::Edit::Kind::None)
         return false;
+    noteChanged(parent, child, changesNames);
     setModified(true);
     return true;
+}
+
+void TRDomainController::noteChanged(const TRKey &parent, const TRKey &child, bool changesNames)
+{
+    // With no base the next snapshot takes the whole tree anyway.
+    if (m_base.isNone())
+        return;
+    if (&parent == m_root.get()) {
+        m_changedSinceBase.insert(child.name().toString());
+        m_keysChangedSinceBase = m_keysChangedSinceBase || changesNames;
+        return;
+    }
+    // Below the top level the top-level key it is in changed as a whole.
+    TRKeyPtr topLevel = parent.parent();
+    const TRKey *inside = &parent;
+    while (topLevel && topLevel != m_root) {
+        inside = topLevel.get();
+        topLevel = topLevel->parent();
+    }
+    if (topLevel)
+        m_changedSinceBase.insert(inside->name().toString());
+    else
+        m_base = TRValue();
 }
 
 bool TRDomainController::insertKey(const TRKeyPtr &key)
@@ -184,7 +274,8 @@ bool TRDomainController::insertKey(const TRKeyPtr &key)
     const TRKeyPtr parent = key->parent();
     if (parent->isDictionary() && parent->keyExists(key->name()))
         return false;
-    return edit(*parent, [&](const TRKey::EditObserver &before) { return parent->addKey(key, before); });
+    return edit(*parent, *key, true,
+                [&](const TRKey::EditObserver &before) { return parent->addKey(key, before); });
 }
 
 bool TRDomainController::takeKey(const TRKeyPtr &key)
@@ -195,7 +286,8 @@ bool TRDomainController::takeKey(const TRKeyPtr &key)
     // A dictionary finds its entry by name: the very node must stand there.
     if (parent->isDictionary() && parent->childForName(key->name()) != key)
         return false;
-    return edit(*parent, [&](const TRKey::EditObserver &before) { return parent->removeKey(key, before); });
+    return edit(*parent, *key, true,
+                [&](const TRKey::EditObserver &before) { return parent->removeKey(key, before); });
 }
 
 bool TRDomainController::replaceKey(const TRKeyPtr &oldKey, const TRKeyPtr &newKey)
@@ -207,7 +299,7 @@ bool TRDomainController::replaceKey(const TRKeyPtr &oldKey, const TRKeyPtr &newK
     if (parent->isDictionary() && parent->childForName(oldKey->name()) != oldKey)
         return false;
     const bool rename = parent->isDictionary() && newKey->name() != oldKey->name();
-    return edit(*parent, [&](const TRKey::EditObserver &before) {
+    return edit(*parent, *newKey, rename, [&](const TRKey::EditObserver &before) {
         return rename ? parent->renameKey(oldKey, newKey, before)
                       : parent->replaceKey(oldKey, newKey, before);
     });

@@ -6,10 +6,13 @@
 #include "store/TRFileIdentity.h"
 
 #include <QObject>
+#include <QSet>
 #include <QString>
 #include <QVariant>
 #include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 class TRCoder;
 class TRKeyOutlineModel;
@@ -64,7 +67,25 @@ public:
     // Grows with every change of the contents (an edit, a reload, being marked modified): what a write
     // taken at one count holds is the domain's latest only while the count stays.
     quint64 changeCount() const { return m_changeCount; }
+    // The whole contents as a property list (it takes a pass over every key, and makes the next
+    // snapshot start from it).
     TRValue databaseRepresentation() const;
+
+    // The contents of this moment, cheap to take after every edit: a whole dictionary of an earlier
+    // moment, shared and immutable, and the top-level keys changed since with their values now. The
+    // window's thread takes one in time proportional to what changed; contents() puts the pieces together
+    // wherever a pass over every key costs nobody a frame.
+    struct Snapshot
+    {
+        TRValue base;
+        // The changed keys and their values now; none for a key that is gone.
+        std::vector<std::pair<QString, TRValue>> changed;
+        // When keys were added, removed or renamed since the base: every key in its order now.
+        std::vector<QString> order;
+        bool reordered = false;
+        TRValue contents() const;
+    };
+    Snapshot snapshot() const;
     // The store's file as it stood when the contents were read from it or last written; a domain made in
     // Tamrix takes the file as it stands then (one restored from an archive: once its owner sets it).
     // Saving replaces only that version of the file unasked.
@@ -117,7 +138,14 @@ private:
     static Loaded load(const QString &name);
     // Runs the mutator on the parent with the model told before and after; marks the domain modified when
     // the tree changed.
-    bool edit(TRKey &parent, const std::function<TRKey::Edit(const TRKey::EditObserver &)> &mutate);
+    // The child is the key the edit puts in or takes out (the new one of a replacement): its top-level
+    // ancestor is the key a snapshot takes again. changesNames: the edit adds, removes or renames a key
+    // (or element) of the parent.
+    bool edit(TRKey &parent, const TRKey &child, bool changesNames,
+              const std::function<TRKey::Edit(const TRKey::EditObserver &)> &mutate);
+    void noteChanged(const TRKey &parent, const TRKey &child, bool changesNames);
+    // The next snapshot starts from these contents of the tree as it stands.
+    void takeAsBase(const TRValue &contents) const;
 
     QString m_name;
     mutable TRKeyPtr m_root;                  // null until rootKey() builds it from m_contents
@@ -129,6 +157,11 @@ private:
     std::shared_ptr<TRKeyOutlineDragHandler> m_dragHandler;
     bool m_modified = false;
     quint64 m_changeCount = 0;
+    // What snapshots start from: the contents of the tree at some moment, the top-level keys changed
+    // since, and whether keys came or went (none: take the whole tree).
+    mutable TRValue m_base;
+    mutable QSet<QString> m_changedSinceBase;
+    mutable bool m_keysChangedSinceBase = false;
     QString m_changeSource;
     mutable TRFileIdentity m_fileIdentity; // set again when contents() loads them from the store
     std::unique_ptr<TRKeyOutlineModel> m_outlineModel;

@@ -5,6 +5,7 @@
 #include "TRMainWindow.h"
 #include "TRUndoManager.h"
 #include "TRUrlOpener.h"
+#include "plist/TRPropertyList.h"
 #include "store/TRDefaultsStore.h"
 #include "store/TRDomainHistory.h"
 #include "store/TRPreferences.h"
@@ -160,9 +161,20 @@ void AppTest::trigger(const char *objectName)
     ASSERT_NE(command, nullptr) << objectName;
     command->trigger();
     settle();
+    if (!m_controller)
+        return;
     // What AutoSave has under way lands before the test looks at the store.
-    if (m_controller)
-        m_controller->finishPendingWrites();
+    m_controller->finishPendingWrites();
+    // What AutoSave and the recovery files would write now is the tree, after every command of every test.
+    for (const TRDomainControllerPtr &domain : m_controller->domains()) {
+        const TRDomainController::Snapshot snapshot = domain->snapshot();
+        if (snapshot.changed.empty() && !snapshot.reordered)
+            continue;
+        QByteArray composed, tree;
+        ASSERT_TRUE(TRPropertyList::writeBinary(snapshot.contents(), &composed));
+        ASSERT_TRUE(TRPropertyList::writeBinary(domain->rootKey()->databaseRepresentation(), &tree));
+        EXPECT_EQ(composed, tree) << objectName << " in " << domain->name().toStdString();
+    }
 }
 
 void AppTest::newDomain(const QString &name, int code)

@@ -2,6 +2,7 @@
 // tree, the modified flag and the outline model's row notifications, with and without a model made.
 #include "TRDomainController.h"
 #include "TRKeyOutlineModel.h"
+#include "plist/TRPropertyList.h"
 
 #include <QAbstractItemModelTester>
 #include <QSignalSpy>
@@ -138,5 +139,72 @@ TEST(DomainControllerKeyEdits, ChangeTheTreeTellTheModelAndMarkTheDomain)
                 EXPECT_EQ(changed->count(), test.dataChanged);
             }
         }
+    }
+}
+
+namespace {
+
+// The bytes of the binary encoding: the same keys in the same order with the same values, bit for bit.
+QByteArray encoded(const TRValue &value)
+{
+    QByteArray bytes;
+    EXPECT_TRUE(TRPropertyList::writeBinary(value, &bytes));
+    return bytes;
+}
+
+TRKeyPtr replacement(const TRKeyPtr &old, const char *value)
+{
+    return leaf(old->name(), value, old->parent());
+}
+
+} // namespace
+
+// What AutoSave and the recovery files write is put together from a snapshot: after every kind of edit, in
+// one long sequence, it is the tree, key order included, while the window's part stays the changed keys.
+TEST(DomainControllerKeyEdits, SnapshotsPutTogetherAreTheTreeAfterEveryEdit)
+{
+    TRDictionary top = contents().toDictionary();
+    for (int i = 0; i < 100; ++i)
+        top.insert(QStringLiteral("k%1").arg(i, 2, 10, QLatin1Char('0')), TRValue::fromInteger(i));
+    TRDomainController domain(kDomain, TRValue::fromDictionary(std::move(top)));
+
+    struct Step
+    {
+        const char *what;
+        std::function<bool()> edit;
+        bool reordered;
+        std::size_t changed;
+    };
+    const auto k = [&](const char *name) { return child(domain, name); };
+    const Step steps[] = {
+        {"replace a top-level leaf", [&] { return domain.replaceKey(k("a"), replacement(k("a"), "new")); },
+         false, 1},
+        {"replace a leaf deep down",
+         [&] {
+             const TRKeyPtr b = k("d")->childForName(str("b"));
+             return domain.replaceKey(b, replacement(b, "deep"));
+         },
+         false, 2},
+        {"append to a list", [&] { return domain.insertKey(leaf(TRValue::fromInteger(2), "l2", k("l"))); },
+         false, 3},
+        {"take a list element", [&] { return domain.takeKey(k("l")->childAtIndex(0)); }, false, 3},
+        {"add a top-level key", [&] { return domain.insertKey(leaf("n", "1", domain.rootKey())); }, true, 4},
+        {"rename in place", [&] { return domain.replaceKey(k("k05"), leaf("z", "5", domain.rootKey())); },
+         true, 5},
+        {"take a top-level key", [&] { return domain.takeKey(k("k10")); }, true, 6},
+        {"bring it back at the end", [&] { return domain.insertKey(leaf("k10", "back", domain.rootKey())); },
+         true, 6},
+        {"the whole representation taken", [&] { return !domain.databaseRepresentation().isNone(); }, false,
+         0},
+        {"an edit after it", [&] { return domain.replaceKey(k("k20"), replacement(k("k20"), "20")); }, false,
+         1},
+    };
+    for (const Step &step : steps) {
+        SCOPED_TRACE(step.what);
+        ASSERT_TRUE(step.edit());
+        const TRDomainController::Snapshot snapshot = domain.snapshot();
+        EXPECT_EQ(encoded(snapshot.contents()), encoded(domain.rootKey()->databaseRepresentation()));
+        EXPECT_EQ(snapshot.reordered, step.reordered);
+        EXPECT_EQ(snapshot.changed.size(), step.changed);
     }
 }
