@@ -22,6 +22,14 @@ QString quoted(const QString &text)
     return out + u'"';
 }
 
+QString string(const QString &text, TROpenStepQuoting quoting)
+{
+    const bool plain =
+        quoting == TROpenStepQuoting::WhereNeeded && !text.isEmpty() &&
+        std::ranges::all_of(text, [](QChar c) { return c.unicode() < 128 && (c.isLetterOrNumber()); });
+    return plain ? text : quoted(text);
+}
+
 void collect(const TRValue &older, const TRValue &newer, QStringList &names, QList<TRValueChange> *changes)
 {
     using Kind = TRValueChange::Kind;
@@ -73,10 +81,10 @@ QList<TRValueChange> trValueChanges(const TRValue &older, const TRValue &newer)
     return changes;
 }
 
-QString trOpenStepText(const TRValue &value)
+QString trOpenStepText(const TRValue &value, TROpenStepQuoting quoting)
 {
     if (value.isString())
-        return quoted(value.toString());
+        return string(value.toString(), quoting);
     if (value.isBoolean())
         return value.toBool() ? QStringLiteral("<*BY>") : QStringLiteral("<*BN>");
     if (value.isInteger())
@@ -90,13 +98,14 @@ QString trOpenStepText(const TRValue &value)
     if (value.isArray()) {
         QStringList elements;
         for (const TRValue &element : value.toArray())
-            elements.append(trOpenStepText(element));
+            elements.append(trOpenStepText(element, quoting));
         return u'(' + elements.join(QStringLiteral(", ")) + u')';
     }
     if (value.isDictionary()) {
         QString out = QStringLiteral("{");
         for (const auto &[key, element] : value.toDictionary())
-            out += quoted(key) + QStringLiteral(" = ") + trOpenStepText(element) + QStringLiteral("; ");
+            out += string(key, quoting) + QStringLiteral(" = ") + trOpenStepText(element, quoting) +
+                   QStringLiteral("; ");
         return out + u'}';
     }
     return value.description();

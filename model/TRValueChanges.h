@@ -29,4 +29,11 @@ QList<TRValueChange> trValueChanges(const TRValue &older, const TRValue &newer);
 
 // A value as GNUstep's OpenStep text writes it, on one line: strings quoted, typed scalars as <*I5>,
 // <*R1.5>, <*BY>, <*D2024-01-02 03:04:05 +0000>, data as <0fab>, (lists) and {dictionaries}.
-QString trOpenStepText(const TRValue &value);
+// Strings are quoted always, or (as GNUstep's defaults read prints them) only when they hold anything but
+// ASCII letters and digits.
+enum class TROpenStepQuoting
+{
+    Always,
+    WhereNeeded
+};
+QString trOpenStepText(const TRValue &value, TROpenStepQuoting quoting = TROpenStepQuoting::Always);
