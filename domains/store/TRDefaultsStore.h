@@ -101,7 +101,8 @@ public:
 
     // Reads the domain (none when absent or unreadable), lets the change make its new contents and
     // writes them, all under one hold of the lock, so that a concurrent GNUstep writer loses nothing.
-    // A change that answers none or an empty dictionary removes the domain.
+    // A change that answers none or an empty dictionary removes the domain; one that answers the very
+    // value it was given (the same object, or none for none) leaves the file as it is.
     bool updatePersistentDomain(const QString &name, const std::function<TRValue(const TRValue &)> &change,
                                 QString *error = nullptr);
 

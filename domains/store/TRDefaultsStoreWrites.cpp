@@ -231,7 +231,10 @@ bool TRDefaultsStore::updatePersistentDomain(const QString &name,
     CachedFile current;
     const bool readable =
         readDomainFile(followLinks(filePathForName(name)), &current, true) == Lookup::Readable;
-    const TRValue changed = change(readable ? current.dictionary : TRValue());
+    const TRValue given = readable ? current.dictionary : TRValue();
+    const TRValue changed = change(given);
+    if (changed.isSameObject(given))
+        return true;
     if (changed.isDictionary() && !changed.toDictionary().isEmpty())
         return writeLocked(changed, name, error, QString());
     return removeLocked(name, error);

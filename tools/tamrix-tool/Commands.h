@@ -15,6 +15,7 @@ void printLine(FILE *stream, const QString &text);
 int storeCommand(const QStringList &arguments);
 int archiveCommand(const QStringList &arguments);
 int historyCommand(const QStringList &arguments);
+int keyCommand(const QStringList &arguments);
 
 class TRDefaultsStore;
 // Gives the store the history, so that every write and removal keeps the versions it replaces and

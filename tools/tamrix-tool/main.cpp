@@ -43,6 +43,16 @@ constexpr Subcommand kSubcommands[] = {
                        "is: + PATH VALUE, - PATH, ~ PATH OLD -> NEW")},
     {"history", "history restore DOMAIN N",
      QT_TRANSLATE_NOOP("Tamrix", "make version N the domain again, keeping the version it replaces")},
+    {"key", "key read DOMAIN [PATH] [--json]",
+     QT_TRANSLATE_NOOP("Tamrix", "print a domain or the value at a key path, as OpenStep text or JSON")},
+    {"key", "key type DOMAIN PATH", QT_TRANSLATE_NOOP("Tamrix", "print the kind of the value at a key path")},
+    {"key", "key write DOMAIN PATH VALUE | -string S | -int N | -float F | -bool B | -date D | -data HEX",
+     QT_TRANSLATE_NOOP("Tamrix", "write the value at a key path, making missing dictionaries")},
+    {"key", "key write DOMAIN PATH -array V... | -array-add V... | -dict K V... | -dict-add K V...",
+     QT_TRANSLATE_NOOP("Tamrix", "write or extend a list or a dictionary at a key path")},
+    {"key", "key delete DOMAIN PATH", QT_TRANSLATE_NOOP("Tamrix", "delete the key at a path")},
+    {"key", "key rename DOMAIN PATH NEW-NAME",
+     QT_TRANSLATE_NOOP("Tamrix", "rename a dictionary key, keeping its place")},
     {"archive", "archive read FILE",
      QT_TRANSLATE_NOOP("Tamrix",
                        "print the domains in an exchange file as JSON (exit 2: wrong kind of root)")},
@@ -139,6 +149,9 @@ int main(int argc, char **argv)
         printText(stdout, trText("Usage:") + QLatin1Char('\n') + groupList);
         return 0;
     }
+    // The key group takes type flags and values that start with a dash (-int -5).
+    if (group == QLatin1String("key"))
+        return keyCommand(arguments);
     for (qsizetype i = 0; i < arguments.size(); ++i) {
         const QString &argument = arguments.at(i);
         if (argument == QLatin1String("--")) {
