@@ -14,10 +14,12 @@
 #include <fcntl.h>
 #include <functional>
 #include <gtest/gtest.h>
+#include <memory>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
+#include <vector>
 
 using storetest::simpleDictionary;
 using storetest::writeFile;
@@ -71,9 +73,10 @@ protected:
         } else if (childSetUp) {
             process.setChildProcessModifier(childSetUp);
         }
-        process.start(m_tool, args.value(0) == QLatin1String("history")
-                                  ? args
-                                  : QStringList{QStringLiteral("store")} + args);
+        process.start(m_tool,
+                      args.value(0) == QLatin1String("history") || args.value(0) == QLatin1String("key")
+                          ? args
+                          : QStringList{QStringLiteral("store")} + args);
         process.waitForFinished(60000);
         return ToolRun{process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                        process.readAllStandardOutput(), process.readAllStandardError()};
@@ -306,4 +309,102 @@ TEST_F(StoreTool, NamesAreOneLineEachAndWhatCannotBeNamedIsReported)
     EXPECT_TRUE(shell.readAllStandardError().contains("UTF-8"));
     EXPECT_EQ(QDir(folder()).entryList({QStringLiteral("x*")}, QDir::Files), QStringList());
     ::unlink(undecodable.constData()); // a name QTemporaryDir could not name back
+}
+
+TEST_F(StoreTool, KeyCommandsWriteByPathAndFailuresChangeNothing)
+{
+    const auto key = [](std::initializer_list<const char *> words) {
+        QStringList args{QStringLiteral("key")};
+        for (const char *word : words)
+            args.append(QString::fromUtf8(word));
+        return args;
+    };
+    // Each write, then what key read prints of the key it wrote.
+    const struct
+    {
+        std::initializer_list<const char *> write;
+        const char *path;
+        const char *printed;
+    } writes[] = {
+        {{"write", "org.k", "Top/s", "-string", "two words"}, "Top/s", "\"two words\""},
+        {{"write", "org.k", "Top/i", "-int", "-5"}, "Top/i", "<*I-5>"},
+        {{"write", "org.k", "Top/r", "-float", "1.5"}, "Top/r", "<*R1.5>"},
+        {{"write", "org.k", "Top/b", "-bool", "NO"}, "Top/b", "<*BN>"},
+        {{"write", "org.k", "Top/d", "-date", "2024-01-02T03:04:05Z"},
+         "Top/d",
+         "<*D2024-01-02 03:04:05 +0000>"},
+        {{"write", "org.k", "Top/x", "-data", "0fab"}, "Top/x", "<0fab>"},
+        {{"write", "org.k", "Top/l", "(1, <*I2>)"}, "Top/l", "(1, <*I2>)"},
+        {{"write", "org.k", "Top/l/2", "{a = b;}"}, "Top/l", "(1, <*I2>, {a = b; })"},
+        {{"write", "org.k", "Top/l", "-array-add", "-int", "3"}, "Top/l/3", "<*I3>"},
+        {{"write", "org.k", "a\\/b", "<*BY>"}, "a\\/b", "<*BY>"},
+        {{"rename", "org.k", "Top/s", "t"}, "Top/t", "\"two words\""},
+    };
+    for (const auto &w : writes) {
+        const QStringList args = key(w.write);
+        const ToolRun wrote = run(args);
+        ASSERT_EQ(wrote.exitCode, 0) << args.join(u' ').toStdString() << wrote.err.toStdString();
+        const ToolRun read = run(key({"read", "org.k", w.path}));
+        EXPECT_EQ(read.out.trimmed().toStdString(), w.printed) << args.join(u' ').toStdString();
+    }
+    EXPECT_EQ(run(key({"type", "org.k", "Top/l"})).out.trimmed(), "array");
+
+    // Failures: the exit status, a reason, and the file untouched byte for byte.
+    const QByteArray before = readFile(folder() + QStringLiteral("/org.k.plist"));
+    const struct
+    {
+        std::initializer_list<const char *> args;
+        int status;
+        const char *reason;
+    } failures[] = {
+        {{"read", "org.k", "Top/none"}, 1, "No key Top/none in org.k"},
+        {{"read", "org.none"}, 1, "No domain org.none"},
+        {{"write", "org.k", "Top/i/deeper", "1"}, 1, "Top/i in org.k is neither a list nor a dictionary"},
+        {{"write", "org.k", "Top/l/9", "1"}, 1, "No key Top/l/9 in org.k"},
+        {{"write", "org.k", "Top/i", "-int", "five"}, 1, "five is not a valid -int value"},
+        {{"write", "org.k", "Top/i", "(unclosed"}, 1, ""},
+        {{"delete", "org.k", "Top/none"}, 1, "No key Top/none in org.k"},
+        {{"rename", "org.k", "Top/t", "i"}, 1, "Key exists: i"},
+        {{"write", "org.k"}, 64, "usage"},
+    };
+    for (const auto &f : failures) {
+        const QStringList args = key(f.args);
+        const ToolRun result = run(args);
+        EXPECT_EQ(result.exitCode, f.status) << args.join(u' ').toStdString();
+        EXPECT_TRUE(result.err.contains(f.reason)) << result.err.toStdString();
+        EXPECT_FALSE(result.err.isEmpty());
+    }
+    EXPECT_EQ(readFile(folder() + QStringLiteral("/org.k.plist")), before);
+    ASSERT_EQ(run(key({"delete", "org.k", "Top/l/0"})).exitCode, 0);
+    EXPECT_EQ(run(key({"read", "org.k", "Top/l/0"})).out.trimmed(), "<*I2>");
+}
+
+TEST_F(StoreTool, ConcurrentKeyWritersLoseNothing)
+{
+    // Eight processes, 25 distinct keys each, into one domain at once.
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int writer = 0; writer < 8; ++writer) {
+        auto shell = std::make_unique<QProcess>();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("TAMRIX_DEFAULTS_DIR"), folder());
+        environment.insert(QStringLiteral("TAMRIX_HISTORY_DIR"), historyFolder());
+        shell->setProcessEnvironment(environment);
+        shell->start(
+            QStringLiteral("/bin/sh"),
+            {QStringLiteral("-c"),
+             QStringLiteral("for i in $(seq 1 25); do \"$0\" key write org.c w%1/k$i -int $i || exit 1; done")
+                 .arg(writer),
+             m_tool});
+        writers.push_back(std::move(shell));
+    }
+    for (const auto &shell : writers) {
+        ASSERT_TRUE(shell->waitForFinished(120000));
+        EXPECT_EQ(shell->exitCode(), 0) << shell->readAllStandardError().toStdString();
+    }
+    TRValue stored;
+    ASSERT_TRUE(TRPropertyList::read(readFile(folder() + QStringLiteral("/org.c.plist")), &stored));
+    int found = 0;
+    for (const auto &[name, keys] : stored.toDictionary())
+        found += int(keys.toDictionary().size());
+    EXPECT_EQ(found, 200);
 }
