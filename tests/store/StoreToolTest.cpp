@@ -377,6 +377,13 @@ TEST_F(StoreTool, KeyCommandsWriteByPathAndFailuresChangeNothing)
     EXPECT_EQ(readFile(folder() + QStringLiteral("/org.k.plist")), before);
     ASSERT_EQ(run(key({"delete", "org.k", "Top/l/0"})).exitCode, 0);
     EXPECT_EQ(run(key({"read", "org.k", "Top/l/0"})).out.trimmed(), "<*I2>");
+    // store find: names, and with --values the values too, case-insensitive.
+    EXPECT_EQ(run({QStringLiteral("find"), QStringLiteral("TOP/T")}).out, "");
+    // A renamed key keeps its place: t is where s was, first.
+    EXPECT_TRUE(run({QStringLiteral("find"), QStringLiteral("T")})
+                    .out.startsWith("org.k/Top = {t = \"two words\"; "));
+    EXPECT_EQ(run({QStringLiteral("find"), QStringLiteral("WORDS"), QStringLiteral("--values")}).out,
+              "org.k/Top/t = \"two words\"\n");
 }
 
 TEST_F(StoreTool, ConcurrentKeyWritersLoseNothing)

@@ -1,8 +1,11 @@
 // tamrix-tool store: the per-user defaults store from the command line.
 #include "Commands.h"
+#include "TRKeyPath.h"
 #include "TRLimits.h"
 #include "TRText.h"
+#include "TRValueChanges.h"
 #include "plist/TRPropertyList.h"
+#include "plist/TRValueJson.h"
 #include "store/TRDefaultsStore.h"
 
 #include <QFile>
@@ -28,7 +31,8 @@ int fail(const QString &message)
 
 int usage()
 {
-    fail(trText("usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME"));
+    fail(trText("usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME | find WORD "
+                "[--values] [--json]"));
     return kExitUsage;
 }
 
@@ -137,6 +141,67 @@ void reportLockEvents(TRDefaultsStore &store)
     });
 }
 
+// Every key of the value (and with values, every leaf) whose name or text holds the word, below names.
+void findIn(const QString &domain, const TRValue &value, QStringList &names, const QString &word, bool values,
+            QJsonArray *json)
+{
+    const auto report = [&](const TRValue &found) {
+        const QString path = domain + u'/' + trKeyPath(names);
+        if (json) {
+            json->append(QJsonObject{
+                {QStringLiteral("domain"), domain},
+                {QStringLiteral("path"), trKeyPath(names)},
+                {QStringLiteral("value"), QJsonDocument::fromJson(TRValueJson::toJson(found)).object()}});
+        } else {
+            printLine(stdout,
+                      path + QStringLiteral(" = ") + trOpenStepText(found, TROpenStepQuoting::WhereNeeded));
+        }
+    };
+    const auto visit = [&](const QString &name, const TRValue &child, bool named) {
+        names.append(name);
+        const bool nameMatches = named && name.contains(word, Qt::CaseInsensitive);
+        const bool valueMatches =
+            values && !child.isArray() && !child.isDictionary() &&
+            (child.isString() ? child.toString() : trOpenStepText(child)).contains(word, Qt::CaseInsensitive);
+        if (nameMatches || valueMatches)
+            report(child);
+        findIn(domain, child, names, word, values, json);
+        names.removeLast();
+    };
+    if (value.isDictionary()) {
+        for (const auto &[name, child] : value.toDictionary())
+            visit(name, child, true);
+    } else if (value.isArray()) {
+        const TRArray &elements = value.toArray();
+        for (qsizetype i = 0; i < elements.size(); ++i)
+            visit(QString::number(i), elements.at(i), false);
+    }
+}
+
+int findKeys(TRDefaultsStore &store, const QStringList &args)
+{
+    const bool values = args.contains(QLatin1String("--values"));
+    const bool asJson = args.contains(QLatin1String("--json"));
+    QStringList words = args.mid(1);
+    words.removeAll(QStringLiteral("--values"));
+    words.removeAll(QStringLiteral("--json"));
+    if (words.size() != 1 || words.first().isEmpty())
+        return usage();
+    QJsonArray found;
+    for (const QString &domain : store.persistentDomainNames()) {
+        QStringList names;
+        findIn(domain, store.persistentDomainForName(domain), names, words.first(), values,
+               asJson ? &found : nullptr);
+    }
+    reportUnreadable(store);
+    if (asJson) {
+        const QByteArray json = QJsonDocument(found).toJson(QJsonDocument::Compact);
+        std::fwrite(json.constData(), 1, std::size_t(json.size()), stdout);
+        std::fputc('\n', stdout);
+    }
+    return std::fflush(stdout) == 0 ? 0 : 1;
+}
+
 } // namespace
 
 int storeCommand(const QStringList &args)
@@ -159,6 +224,8 @@ int storeCommand(const QStringList &args)
     }
     if (command == QLatin1String("names") && args.size() == 2 && args.at(1) == QLatin1String("--json"))
         return printNamesAsJson(store);
+    if (command == QLatin1String("find"))
+        return findKeys(store, args);
     if (command == QLatin1String("read") && args.size() == 2)
         return readDomain(store, args.at(1));
     if (command == QLatin1String("write") && args.size() == 3)

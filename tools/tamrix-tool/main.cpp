@@ -31,6 +31,10 @@ constexpr Subcommand kSubcommands[] = {
     {"store", "store write NAME FILE",
      QT_TRANSLATE_NOOP("Tamrix", "make the dictionary in a property-list file the domain NAME")},
     {"store", "store remove NAME", QT_TRANSLATE_NOOP("Tamrix", "delete the domain NAME")},
+    {"store", "store find WORD [--values] [--json]",
+     QT_TRANSLATE_NOOP("Tamrix",
+                       "print every key of every domain whose name (with --values: or value) holds WORD, "
+                       "case-insensitive: DOMAIN/PATH = VALUE")},
     {"history", "history list DOMAIN [--json]",
      QT_TRANSLATE_NOOP("Tamrix",
                        "list the versions kept of a domain, newest (1) first: number, UTC time, source, "
@@ -63,7 +67,8 @@ constexpr Subcommand kSubcommands[] = {
 // The options a subcommand takes itself; any other argument starting with '-' is a mistake.
 bool isSubcommandOption(const QString &argument)
 {
-    return argument == QLatin1String("--format") || argument == QLatin1String("--json");
+    return argument == QLatin1String("--format") || argument == QLatin1String("--json") ||
+           argument == QLatin1String("--values");
 }
 
 void printText(FILE *stream, const QString &text)
