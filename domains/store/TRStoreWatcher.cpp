@@ -65,7 +65,7 @@ void TRStoreWatcher::noteChange()
         m_firstPending.start();
     }
     const qint64 left = kLatestMs - m_firstPending.elapsed();
-    m_quiet.start(int(std::clamp<qint64>(left, 0, kQuietMs)));
+    m_quiet.start(int(std::clamp<qint64>(left, 0, m_quietMs)));
 }
 
 void TRStoreWatcher::flush()

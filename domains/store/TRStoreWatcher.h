@@ -28,6 +28,9 @@ public:
 
     explicit TRStoreWatcher(const QString &folder, QObject *parent = nullptr);
 
+    // How long the folder must be quiet before a change is announced (kQuietMs unless set): a follower
+    // that shows every change as it lands waits less.
+    void setQuietMs(int ms) { m_quietMs = ms; }
     // Watches these files as well as the folder; replaces the earlier list.
     void setFiles(const QStringList &paths);
     // The periodic comparison stands in for the system's watcher.
@@ -55,5 +58,6 @@ private:
     QTimer m_poll;
     QElapsedTimer m_firstPending;
     bool m_pending = false;
+    int m_quietMs = kQuietMs;
     QHash<QString, TRFileIdentity> m_lastScan;
 };

@@ -9,6 +9,7 @@
 
 #include <QDateTime>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -317,4 +318,95 @@ TEST_F(GnustepInterop, ConcurrentWritersLoseNoKeyAndLeaveNothingBehind)
     EXPECT_EQ(shared.toDictionary().size(), kGnustepWriters + kOurWrites);
     EXPECT_EQ(leftovers(), QStringList{QStringLiteral("shared.plist")});
     EXPECT_FALSE(QFileInfo::exists(TRDefaultsLock::lockPath(folder())));
+}
+
+// tamrix-tool's key paths against GNUstep's `defaults`: each reads what the other wrote, the typed text
+// `key read` prints is what `defaults write` takes back unchanged, and `store watch` prints the change
+// `defaults` makes.
+TEST_F(GnustepInterop, KeyPathsBothWaysAndWatchSeesDefaults)
+{
+    const QString historyFolder = m_dir.filePath(QStringLiteral("history"));
+    const auto startTool = [&](const QStringList &args) {
+        auto *process = new QProcess;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("GNUSTEP_CONFIG_FILE"), m_config);
+        environment.remove(QStringLiteral("TAMRIX_DEFAULTS_DIR"));
+        environment.insert(QStringLiteral("TAMRIX_HISTORY_DIR"), historyFolder);
+        process->setProcessEnvironment(environment);
+        process->start(QStringLiteral(TAMRIX_BINARY_DIR "/tools/tamrix-tool"), args);
+        return process;
+    };
+    const auto tool = [&](const QStringList &args) {
+        const std::unique_ptr<QProcess> process(startTool(args));
+        process->waitForFinished(60000);
+        EXPECT_EQ(process->exitCode(), 0)
+            << args.join(u' ').toStdString() << ": " << process->readAllStandardError().toStdString();
+        return QString::fromUtf8(process->readAllStandardOutput()).chopped(1);
+    };
+    const QString key = QStringLiteral("key");
+    // What we write, and what GNUstep's `defaults read` prints of it.
+    const struct
+    {
+        QStringList write;
+        const char *readByGnustep;
+    } kinds[] = {
+        {{QStringLiteral("Top/inner/n"), QStringLiteral("-int"), QStringLiteral("5")}, nullptr},
+        {{QStringLiteral("Top/list"), QStringLiteral("(a, \"b c\")")},
+         "'{\n    inner = {\n\tn = 5;\n    };\n    list = (\n\ta,\n\t\"b c\"\n    );\n}'"},
+        {{QStringLiteral("s"), QStringLiteral("-string"), QStringLiteral("é \"x\"\\n")}, "'é \"x\"\\n'"},
+        {{QStringLiteral("r"), QStringLiteral("-float"), QStringLiteral("1.5")}, "1.5"},
+        {{QStringLiteral("b"), QStringLiteral("-bool"), QStringLiteral("YES")}, "1"},
+        {{QStringLiteral("d"), QStringLiteral("-date"), QStringLiteral("2024-01-02T03:04:05Z")},
+         "2024-01-02T03:04:05Z"},
+        {{QStringLiteral("da"), QStringLiteral("-data"), QStringLiteral("0fab")}, "<0fab>"},
+        {{QStringLiteral("e"), QStringLiteral("-string"), QString()}, "''"},
+    };
+    for (const auto &kind : kinds) {
+        tool(QStringList{key, QStringLiteral("write"), QStringLiteral("ours")} + kind.write);
+        if (!kind.readByGnustep)
+            continue;
+        const QString top = kind.write.first().section(u'/', 0, 0);
+        EXPECT_EQ(gnustepValue(QStringLiteral("ours"), top), QString::fromUtf8(kind.readByGnustep));
+        // GNUstep takes our text back as the same value, and we read what it wrote.
+        const QString text = tool({key, QStringLiteral("read"), QStringLiteral("ours"), top});
+        ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("theirs"), top, text}).exitCode, 0);
+        EXPECT_EQ(tool({key, QStringLiteral("read"), QStringLiteral("theirs"), top}), text);
+        EXPECT_EQ(tool({key, QStringLiteral("type"), QStringLiteral("theirs"), top}),
+                  tool({key, QStringLiteral("type"), QStringLiteral("ours"), top}));
+    }
+    EXPECT_EQ(m_store->persistentDomainForName(QStringLiteral("theirs")),
+              m_store->persistentDomainForName(QStringLiteral("ours")));
+
+    // The watch is up once it prints a change of ours; then one made by `defaults` comes within 2 s.
+    const std::unique_ptr<QProcess> watch(
+        startTool({QStringLiteral("store"), QStringLiteral("watch"), QStringLiteral("ours")}));
+    ASSERT_TRUE(watch->waitForStarted());
+    QByteArray seen;
+    for (int i = 0; i < 100 && !seen.contains("ours/ready"); ++i) {
+        tool({key, QStringLiteral("write"), QStringLiteral("ours"), QStringLiteral("ready"),
+              QStringLiteral("-int"), QString::number(i)});
+        watch->waitForReadyRead(100);
+        seen += watch->readAllStandardOutput();
+    }
+    ASSERT_TRUE(seen.contains("ours/ready")) << seen.toStdString();
+    ASSERT_EQ(defaults({QStringLiteral("write"), QStringLiteral("ours"), QStringLiteral("Top"),
+                        QStringLiteral("{inner = {n = <*I6>;}; list = (a, \"b c\");}")})
+                  .exitCode,
+              0);
+    QElapsedTimer waited;
+    waited.start();
+    seen.clear();
+    while (!seen.contains('\n') && waited.elapsed() < 2000) {
+        watch->waitForReadyRead(50);
+        seen += watch->readAllStandardOutput();
+    }
+    const QList<QByteArray> line = seen.trimmed().split(' ');
+    ASSERT_EQ(line.size(), 5) << seen.toStdString();
+    EXPECT_TRUE(QDateTime::fromString(QString::fromLatin1(line[0]), Qt::ISODateWithMs).isValid());
+    EXPECT_TRUE(line[0].endsWith('Z'));
+    EXPECT_EQ(line.mid(1), (QList<QByteArray>{"ours/Top/inner/n", "<*I5>", "->", "<*I6>"}));
+    watch->terminate();
+    ASSERT_TRUE(watch->waitForFinished(10000));
+    EXPECT_EQ(watch->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(watch->exitCode(), 0);
 }

@@ -338,6 +338,8 @@ TEST_F(StoreTool, KeyCommandsWriteByPathAndFailuresChangeNothing)
         {{"write", "org.k", "Top/l/2", "{a = b;}"}, "Top/l", "(1, <*I2>, {a = b; })"},
         {{"write", "org.k", "Top/l", "-array-add", "-int", "3"}, "Top/l/3", "<*I3>"},
         {{"write", "org.k", "a\\/b", "<*BY>"}, "a\\/b", "<*BY>"},
+        // Not a property list and not opening as one: the string itself, as GNUstep's defaults takes it.
+        {{"write", "org.k", "Top/w", "x = b)"}, "Top/w", "\"x = b)\""},
         {{"rename", "org.k", "Top/s", "t"}, "Top/t", "\"two words\""},
     };
     for (const auto &w : writes) {
@@ -414,4 +416,84 @@ TEST_F(StoreTool, ConcurrentKeyWritersLoseNothing)
     for (const auto &[name, keys] : stored.toDictionary())
         found += int(keys.toDictionary().size());
     EXPECT_EQ(found, 200);
+}
+
+// store watch prints each change as it lands: keys added, changed and removed at any depth, a domain made
+// and removed as one line each, only the domains asked for, and an unreadable file on standard error
+// without being taken for a removal.
+TEST_F(StoreTool, WatchPrintsEveryChangeAsItLands)
+{
+    ASSERT_EQ(run({QStringLiteral("key"), QStringLiteral("write"), QStringLiteral("org.w"),
+                   QStringLiteral("A/b"), QStringLiteral("-int"), QStringLiteral("5")})
+                  .exitCode,
+              0);
+    QProcess watch;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("TAMRIX_DEFAULTS_DIR"), folder());
+    watch.setProcessEnvironment(environment);
+    watch.start(m_tool, {QStringLiteral("store"), QStringLiteral("watch"), QStringLiteral("org.w"),
+                         QStringLiteral("org.new")});
+    ASSERT_TRUE(watch.waitForStarted());
+    const auto key = [this](const char *command, const char *domain, const char *path,
+                            QStringList rest = {}) {
+        const ToolRun done = run(QStringList{QStringLiteral("key"), QString::fromLatin1(command),
+                                             QString::fromLatin1(domain), QString::fromLatin1(path)} +
+                                 rest);
+        EXPECT_EQ(done.exitCode, 0) << done.err.toStdString();
+    };
+    // Once a change of ours shows, the watch is up.
+    QByteArray out;
+    for (int i = 0; i < 100 && !out.contains("org.w/ready"); ++i) {
+        key("write", "org.w", "ready", {QStringLiteral("-int"), QString::number(i)});
+        watch.waitForReadyRead(100);
+        out += watch.readAllStandardOutput();
+    }
+    ASSERT_TRUE(out.contains("org.w/ready")) << out.toStdString();
+    watch.waitForReadyRead(200);
+    watch.readAllStandardOutput();
+
+    const struct
+    {
+        std::function<void()> change;
+        const char *line; // without the time
+    } steps[] = {
+        {[&] {
+             key("write", "org.w", "A/b", {QStringLiteral("-int"), QStringLiteral("6")});
+         },
+         "org.w/A/b <*I5> -> <*I6>"},
+        {[&] { key("write", "org.w", "A/c", {QStringLiteral("two words")}); }, "org.w/A/c + \"two words\""},
+        {[&] { key("delete", "org.w", "A/b"); }, "org.w/A/b - <*I6>"},
+        {[&] { key("write", "org.other", "x", {QStringLiteral("1")}); }, nullptr},
+        {[&] {
+             key("write", "org.new", "k", {QStringLiteral("-string"), QStringLiteral("hi")});
+         },
+         "org.new + {k = hi; }"},
+        {[&] {
+             EXPECT_EQ(run({QStringLiteral("remove"), QStringLiteral("org.new")}).exitCode, 0);
+         },
+         "org.new - {k = hi; }"},
+        {[&] { writeFile(folder() + QStringLiteral("/org.w.plist"), "not a property list", 0644); }, nullptr},
+        {[&] { key("write", "org.new", "k", {QStringLiteral("2")}); }, "org.new + {k = 2; }"},
+    };
+    for (const auto &step : steps) {
+        SCOPED_TRACE(step.line ? step.line : "(nothing)");
+        step.change();
+        // A line comes at once; nothing for a change outside the watch (the next step's line follows).
+        if (!step.line)
+            continue;
+        QByteArray line;
+        for (int i = 0; i < 100 && !line.contains('\n'); ++i) {
+            watch.waitForReadyRead(100);
+            line += watch.readAllStandardOutput();
+        }
+        ASSERT_TRUE(line.endsWith('\n')) << line.toStdString();
+        EXPECT_EQ(line.count('\n'), 1) << line.toStdString();
+        EXPECT_EQ(line.mid(line.indexOf(' ') + 1).chopped(1), QByteArray(step.line));
+    }
+    watch.terminate();
+    ASSERT_TRUE(watch.waitForFinished(10000));
+    EXPECT_EQ(watch.exitCode(), 0);
+    const QByteArray err = watch.readAllStandardError();
+    EXPECT_TRUE(err.contains("cannot read") && err.contains("org.w.plist")) << err.toStdString();
+    EXPECT_FALSE(watch.readAllStandardOutput().contains("org.w -")) << "an unreadable file is not a removal";
 }

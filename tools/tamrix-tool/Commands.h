@@ -21,3 +21,5 @@ class TRDefaultsStore;
 // Gives the store the history, so that every write and removal keeps the versions it replaces and
 // leaves; a history that cannot be written is told on standard error, and the command goes on.
 void useHistory(TRDefaultsStore &store);
+// store watch: runs until interrupted, printing the key-level changes of the domains (all when none given).
+int watchStore(TRDefaultsStore &store, const QStringList &domains);

@@ -51,10 +51,18 @@ QString typeName(const TRValue &value)
     return QStringLiteral("string");
 }
 
+// As GNUstep's `defaults write` takes a value: text that opens as a list, a dictionary, data, a typed
+// scalar or a quoted string must be one; any other text that is not a property list is the string itself
+// ("two words", "a = b").
 bool parseText(const QString &text, TRValue *value, QString *error)
 {
     TROpenStepReader reader(text.toUtf8());
-    return reader.read(value, error);
+    if (reader.read(value, error))
+        return true;
+    if (!text.isEmpty() && QStringView(u"{(<\"").contains(text.front()))
+        return false;
+    *value = TRValue::fromString(text);
+    return true;
 }
 
 // A typed leaf: the flag (without its dash) and its text.

@@ -32,7 +32,7 @@ int fail(const QString &message)
 int usage()
 {
     fail(trText("usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME | find WORD "
-                "[--values] [--json]"));
+                "[--values] [--json] | watch [DOMAIN...]"));
     return kExitUsage;
 }
 
@@ -226,6 +226,8 @@ int storeCommand(const QStringList &args)
         return printNamesAsJson(store);
     if (command == QLatin1String("find"))
         return findKeys(store, args);
+    if (command == QLatin1String("watch"))
+        return watchStore(store, args.mid(1));
     if (command == QLatin1String("read") && args.size() == 2)
         return readDomain(store, args.at(1));
     if (command == QLatin1String("write") && args.size() == 3)

@@ -35,6 +35,10 @@ constexpr Subcommand kSubcommands[] = {
      QT_TRANSLATE_NOOP("Tamrix",
                        "print every key of every domain whose name (with --values: or value) holds WORD, "
                        "case-insensitive: DOMAIN/PATH = VALUE")},
+    {"store", "store watch [DOMAIN...]",
+     QT_TRANSLATE_NOOP("Tamrix",
+                       "run until interrupted, printing each key-level change any program makes, as it "
+                       "lands: UTC time, DOMAIN/PATH, then + VALUE, - OLD or OLD -> NEW")},
     {"history", "history list DOMAIN [--json]",
      QT_TRANSLATE_NOOP("Tamrix",
                        "list the versions kept of a domain, newest (1) first: number, UTC time, source, "
