@@ -1926,11 +1926,6 @@ Optionen:
         </message>
         <message>
             <location filename="tools/tamrix-tool/StoreCommand.cpp" />
-            <source>usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME</source>
-            <translation>Aufruf: store dir | names [--json] | read NAME | write NAME DATEI | remove NAME</translation>
-        </message>
-        <message>
-            <location filename="tools/tamrix-tool/StoreCommand.cpp" />
             <source>cannot read %@: the file is larger than %@ MiB</source>
             <translation>%@ kann nicht gelesen werden: die Datei ist größer als %@ MiB</translation>
         </message>
@@ -2903,6 +2898,120 @@ Optionen:
             <location filename="ui/TRMainWindowView.cpp" />
             <source>Recovered, not saved</source>
             <translation>Wiederhergestellt, nicht gesichert</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>The key path is empty</source>
+            <translation>Der Schlüsselpfad ist leer</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>%@ in %@ is neither a list nor a dictionary</source>
+            <translation>%@ in %@ ist weder eine Liste noch ein Verzeichnis</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>The value for %@ in %@ is too large</source>
+            <translation>Der Wert für %@ in %@ ist zu groß</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>%@ in %@ is a list element: it has a position, not a name</source>
+            <translation>%@ in %@ ist ein Listenelement: Es hat eine Position, keinen Namen</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>The key name cannot be empty</source>
+            <translation>Der Schlüsselname darf nicht leer sein</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>Key exists: %@</source>
+            <translation>Schlüssel existiert bereits: %@</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>%@ in %@ is not a list</source>
+            <translation>%@ in %@ ist keine Liste</translation>
+        </message>
+        <message>
+            <location filename="domains/TRKeyPathEdit.cpp" />
+            <source>%@ in %@ is not a dictionary</source>
+            <translation>%@ in %@ ist kein Verzeichnis</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/KeyCommand.cpp" />
+            <source>usage: key read DOMAIN [PATH] [--json] | type DOMAIN PATH | write DOMAIN PATH VALUE | write DOMAIN PATH -TYPE VALUE... | delete DOMAIN PATH | rename DOMAIN PATH NEW-NAME</source>
+            <translation>Aufruf: key read DOMÄNE [PFAD] [--json] | type DOMÄNE PFAD | write DOMÄNE PFAD WERT | write DOMÄNE PFAD -TYP WERT... | delete DOMÄNE PFAD | rename DOMÄNE PFAD NEUER-NAME</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/KeyCommand.cpp" />
+            <source>unknown type -%@</source>
+            <translation>unbekannter Typ -%@</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/KeyCommand.cpp" />
+            <source>%@ is not a valid -%@ value</source>
+            <translation>%@ ist kein gültiger Wert für -%@</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/KeyCommand.cpp" />
+            <source>%@ needs a value</source>
+            <translation>%@ braucht einen Wert</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/StoreCommand.cpp" />
+            <source>usage: store dir | names [--json] | read NAME | write NAME FILE | remove NAME | find WORD [--values] [--json] | watch [DOMAIN...]</source>
+            <translation>Aufruf: store dir | names [--json] | read NAME | write NAME DATEI | remove NAME | find WORT [--values] [--json] | watch [DOMÄNE...]</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print every key of every domain whose name (with --values: or value) holds WORD, case-insensitive: DOMAIN/PATH = VALUE</source>
+            <translation>jeden Schlüssel jeder Domäne ausgeben, dessen Name (mit --values: oder Wert) WORT enthält, ohne Rücksicht auf Groß- und Kleinschreibung: DOMÄNE/PFAD = WERT</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>run until interrupted, printing each key-level change any program makes, as it lands: UTC time, DOMAIN/PATH, then + VALUE, - OLD or OLD -&gt; NEW</source>
+            <translation>bis zur Unterbrechung laufen und jede Schlüsseländerung eines beliebigen Programms ausgeben, sobald sie ankommt: UTC-Zeit, DOMÄNE/PFAD, dann + WERT, - ALT oder ALT -&gt; NEU</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print a domain or the value at a key path, as OpenStep text or JSON</source>
+            <translation>eine Domäne oder den Wert an einem Schlüsselpfad ausgeben, als OpenStep-Text oder JSON</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>print the kind of the value at a key path</source>
+            <translation>die Art des Werts an einem Schlüsselpfad ausgeben</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>write the value at a key path, making missing dictionaries</source>
+            <translation>den Wert an einem Schlüsselpfad schreiben und fehlende Verzeichnisse anlegen</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>write or extend a list or a dictionary at a key path</source>
+            <translation>eine Liste oder ein Verzeichnis an einem Schlüsselpfad schreiben oder erweitern</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>delete the key at a path</source>
+            <translation>den Schlüssel an einem Pfad löschen</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>rename a dictionary key, keeping its place</source>
+            <translation>einen Verzeichnisschlüssel umbenennen; er behält seinen Platz</translation>
+        </message>
+        <message>
+            <location filename="tools/tamrix-tool/main.cpp" />
+            <source>
+Examples:
+</source>
+            <translation>
+Beispiele:
+</translation>
         </message>
     </context>
 </TS>

@@ -105,7 +105,13 @@ QString helpText()
            subcommandList(QString()) +
            trText("\nOptions:\n"
                   "  -h, --help     show this help and exit\n"
-                  "  -v, --version  show the version and exit\n");
+                  "  -v, --version  show the version and exit\n") +
+           trText("\nExamples:\n") +
+           QStringLiteral("  tamrix-tool key write org.example.Editor Fonts/Body/size -int 13\n"
+                          "  tamrix-tool key write org.example.Editor Recent -array-add -string ~/notes.txt\n"
+                          "  tamrix-tool key read org.example.Editor Fonts/Body\n"
+                          "  tamrix-tool store find font --values\n"
+                          "  tamrix-tool store watch org.example.Editor\n");
 }
 
 int usageError(const QString &message)
