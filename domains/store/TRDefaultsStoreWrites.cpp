@@ -232,6 +232,17 @@ bool TRDefaultsStore::updatePersistentDomain(const QString &name,
     const bool readable =
         readDomainFile(followLinks(filePathForName(name)), &current, true) == Lookup::Readable;
     const TRValue given = readable ? current.dictionary : TRValue();
+    // The history need not read back what this has just read, to keep the change against it.
+    if (m_history && readable) {
+        TRFileIdentity read;
+        read.exists = true;
+        read.device = quint64(current.device);
+        read.inode = quint64(current.inode);
+        read.size = qint64(current.size);
+        read.mtimeSeconds = qint64(current.mtime.tv_sec);
+        read.mtimeNanoseconds = qint64(current.mtime.tv_nsec);
+        m_history->expectContents(name, read, given);
+    }
     const TRValue changed = change(given);
     if (changed.isSameObject(given))
         return true;

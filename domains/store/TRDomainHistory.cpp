@@ -371,6 +371,8 @@ bool TRDomainHistory::record(const QString &domain, const TRValue &contents, con
     }
     Newest last;
     const bool hasNewest = newest(domain, &last);
+    // Taken, or of no use: its contents are not held longer than this.
+    m_expected = Expected{};
     if (hasNewest && last.contents == contents) {
         // The same version, now in a file of another identity (written again, or touched).
         if (file.exists)
@@ -523,6 +525,32 @@ bool TRDomainHistory::rebuild(const QString &domain, qint64 id, TRValue *value, 
         }
         differenceBytes += size;
     }
+    // The version of a file its writer has just read (the same identity, so the same bytes): those are
+    // its contents.
+    const TRFileIdentity newestFile = TRFileIdentity::fromValue(records.last().value(kFile));
+    if (newestFile.exists && m_expected.domain == domain && m_expected.file == newestFile &&
+        m_expected.contents.isDictionary()) {
+        *value = m_expected.contents;
+    } else if (!rebuildFrom(records, domain, all, at, value, error)) {
+        return false;
+    }
+    if (chain) {
+        chain->files.clear();
+        for (qsizetype step = at; step < all.indexOf(id) + 1; ++step)
+            chain->files.append({all.at(step), TRFileIdentity::ofPath(pathOf(all.at(step)))});
+        chain->id = id;
+        chain->file = newestFile;
+        chain->wholeBytes = wholeBytes;
+        chain->differenceBytes = differenceBytes;
+    }
+    return true;
+}
+
+bool TRDomainHistory::rebuildFrom(const QList<TRDictionary> &records, const QString &domain,
+                                  const QList<qint64> &all, qsizetype at, TRValue *value,
+                                  QString *error) const
+{
+    QString reason;
     TRValue base;
     if (!TRPropertyList::read(records.first().value(kContents).toData(), &base, nullptr, &reason) ||
         !base.isDictionary()) {
@@ -543,16 +571,13 @@ bool TRDomainHistory::rebuild(const QString &domain, qint64 id, TRValue *value, 
         }
     }
     *value = TRValue::fromDictionary(std::move(built));
-    if (chain) {
-        chain->files.clear();
-        for (qsizetype step = 0; step < records.size(); ++step)
-            chain->files.append({all.at(at + step), TRFileIdentity::ofPath(pathOf(all.at(at + step)))});
-        chain->id = id;
-        chain->file = TRFileIdentity::fromValue(records.last().value(kFile));
-        chain->wholeBytes = wholeBytes;
-        chain->differenceBytes = differenceBytes;
-    }
     return true;
+}
+
+void TRDomainHistory::expectContents(const QString &domain, const TRFileIdentity &file,
+                                     const TRValue &contents)
+{
+    m_expected = Expected{domain, file, contents};
 }
 
 void TRDomainHistory::removeDropped(const QString &domain)

@@ -80,6 +80,10 @@ public:
     // Whether the newest version kept is what the domain file of that identity holds, so that keeping
     // it needs no reading of the file.
     bool holdsFile(const QString &domain, const TRFileIdentity &file) const;
+    // What the domain file of that identity holds, as its writer has just read it: when the newest version
+    // kept is that file's, the next record() takes these contents for it rather than rebuilding them
+    // from the whole version and the differences after it.
+    void expectContents(const QString &domain, const TRFileIdentity &file, const TRValue &contents);
     // The newest version's id (a listing of the folder, no reading); 0 with none.
     qint64 newestId(const QString &domain) const;
     // The newest version's contents; false when the history has none it can read.
@@ -117,6 +121,9 @@ private:
     bool readFile(const QString &path, TRDictionary *record, QString *error) const;
     bool writeFile(const QString &domain, qint64 id, const TRValue &record, qint64 *size, QString *error);
     bool rebuild(const QString &domain, qint64 id, TRValue *value, QString *error, Newest *chain) const;
+    // The contents from the whole version (records' first, version all[at]) and the differences after it.
+    bool rebuildFrom(const QList<TRDictionary> &records, const QString &domain, const QList<qint64> &all,
+                     qsizetype at, TRValue *value, QString *error) const;
     // The newest version kept, from the cache when nothing else has written to the history since.
     bool newest(const QString &domain, Newest *found) const;
     QDateTime oldestTime(const QString &domain) const;
@@ -131,4 +138,11 @@ private:
     // The size of every version file, counted on first need and kept up to date after; -1 before.
     qint64 m_bytes = -1;
     mutable QHash<QString, Newest> m_newest;
+    struct Expected
+    {
+        QString domain;
+        TRFileIdentity file;
+        TRValue contents;
+    };
+    Expected m_expected;
 };

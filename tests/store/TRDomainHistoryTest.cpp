@@ -268,6 +268,38 @@ TEST_F(History, AFolderItCannotWriteSaysWhy)
     EXPECT_TRUE(history.versions(kDomain).isEmpty());
 }
 
+// A writer that has just read the domain file tells the history its contents: a fresh history takes them
+// for the newest version only when that version is of the very file (its identity), and never otherwise.
+TEST_F(History, ContentsAWriterHasReadStandForTheNewestVersionOfThatFileOnly)
+{
+    TRFileIdentity first;
+    first.exists = true;
+    first.inode = 7;
+    first.size = 100;
+    TRFileIdentity other = first;
+    other.mtimeNanoseconds = 1;
+    ASSERT_TRUE(TRDomainHistory(folder()).record(kDomain, simpleDictionary(3), QStringLiteral("Tamrix"),
+                                                 nullptr, kStart, first));
+    for (const bool sameFile : {true, false}) {
+        SCOPED_TRACE(sameFile ? "that file" : "another file");
+        // A fresh history, as a new tamrix-tool process has; the hint's contents are the file's when it is
+        // that file's, and a stranger's otherwise (which must not be taken).
+        TRDomainHistory history(folder());
+        history.expectContents(kDomain, sameFile ? first : other,
+                               sameFile ? simpleDictionary(3) : simpleDictionary(50));
+        ASSERT_TRUE(history.record(kDomain,
+                                   with(simpleDictionary(3), QStringLiteral("n"), TRValue::fromInteger(1)),
+                                   QStringLiteral("Tamrix"), nullptr, kStart.addSecs(1)));
+        const TRDomainHistory::Version newest = history.versions(kDomain).first();
+        EXPECT_EQ(newest.added, 1);
+        EXPECT_EQ(newest.removed, 0);
+        EXPECT_EQ(contents(history, newest.id),
+                  with(simpleDictionary(3), QStringLiteral("n"), TRValue::fromInteger(1)));
+        ASSERT_TRUE(history.record(kDomain, simpleDictionary(3), QStringLiteral("Tamrix"), nullptr,
+                                   kStart.addSecs(2), first));
+    }
+}
+
 TEST(HistoryFolder, FollowsTheOverrideThenTheStateDirectory)
 {
     const QString home = QDir::homePath();

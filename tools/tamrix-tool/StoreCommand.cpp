@@ -12,6 +12,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 #include <cstdio>
 
 void printLine(FILE *stream, const QString &text)
@@ -141,9 +142,37 @@ void reportLockEvents(TRDefaultsStore &store)
     });
 }
 
+// Whether the OpenStep text of a leaf of that kind can hold the word (folded to lower case) at all: a
+// number's, a date's or data's text is made of a few characters, and most words have others, so that
+// most leaves are never written out as text to be searched.
+bool mayHold(TRValue::Kind kind, const QString &word)
+{
+    QLatin1StringView alphabet;
+    switch (kind) {
+    case TRValue::Kind::Integer:
+        alphabet = QLatin1StringView("<*i-0123456789>");
+        break;
+    case TRValue::Kind::Real:
+        alphabet = QLatin1StringView("<*r-+.0123456789einfa>");
+        break;
+    case TRValue::Kind::Boolean:
+        alphabet = QLatin1StringView("<*byn>");
+        break;
+    case TRValue::Kind::Date:
+        alphabet = QLatin1StringView("<*d0123456789-: +>");
+        break;
+    case TRValue::Kind::Data:
+        alphabet = QLatin1StringView("<0123456789abcdef >");
+        break;
+    default:
+        return true;
+    }
+    return std::all_of(word.cbegin(), word.cend(), [&](QChar c) { return alphabet.contains(c); });
+}
+
 // Every key of the value (and with values, every leaf) whose name or text holds the word, below names.
-void findIn(const QString &domain, const TRValue &value, QStringList &names, const QString &word, bool values,
-            QJsonArray *json)
+void findIn(const QString &domain, const TRValue &value, QStringList &names, const QString &word,
+            const QString &folded, bool values, QJsonArray *json)
 {
     const auto report = [&](const TRValue &found) {
         const QString path = domain + u'/' + trKeyPath(names);
@@ -162,10 +191,12 @@ void findIn(const QString &domain, const TRValue &value, QStringList &names, con
         const bool nameMatches = named && name.contains(word, Qt::CaseInsensitive);
         const bool valueMatches =
             values && !child.isArray() && !child.isDictionary() &&
-            (child.isString() ? child.toString() : trOpenStepText(child)).contains(word, Qt::CaseInsensitive);
+            (child.isString() ? child.stringView().contains(word, Qt::CaseInsensitive)
+                              : mayHold(child.kind(), folded) &&
+                                    trOpenStepText(child).contains(word, Qt::CaseInsensitive));
         if (nameMatches || valueMatches)
             report(child);
-        findIn(domain, child, names, word, values, json);
+        findIn(domain, child, names, word, folded, values, json);
         names.removeLast();
     };
     if (value.isDictionary()) {
@@ -188,9 +219,10 @@ int findKeys(TRDefaultsStore &store, const QStringList &args)
     if (words.size() != 1 || words.first().isEmpty())
         return usage();
     QJsonArray found;
+    const QString folded = words.first().toLower();
     for (const QString &domain : store.persistentDomainNames()) {
         QStringList names;
-        findIn(domain, store.persistentDomainForName(domain), names, words.first(), values,
+        findIn(domain, store.persistentDomainForName(domain), names, words.first(), folded, values,
                asJson ? &found : nullptr);
     }
     reportUnreadable(store);
