@@ -173,6 +173,10 @@ void TRBinaryPlistWriter::emitObject(const Object &object, QByteArray *bytes) co
 bool TRBinaryPlistWriter::write(const TRValue &value, QByteArray *out, QString *error)
 {
     quint64 top = 0;
+    // A large dictionary's keys, and most of its string values, are strings of their own: the table is
+    // made once near the size it ends at rather than grown through every doubling.
+    if (value.isDictionary() && value.toDictionary().size() > 1024)
+        m_strings.reserve(value.toDictionary().size() * 2);
     if (!collect(value, 0, &top)) {
         if (error) {
             *error = m_tooDeep ? trFormat(trText("The value is nested deeper than %@ levels."),
