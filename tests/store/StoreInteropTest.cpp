@@ -341,7 +341,11 @@ TEST_F(GnustepInterop, KeyPathsBothWaysAndWatchSeesDefaults)
         process->waitForFinished(60000);
         EXPECT_EQ(process->exitCode(), 0)
             << args.join(u' ').toStdString() << ": " << process->readAllStandardError().toStdString();
-        return QString::fromUtf8(process->readAllStandardOutput()).chopped(1);
+        // Without its line break; a write prints nothing.
+        QString out = QString::fromUtf8(process->readAllStandardOutput());
+        if (out.endsWith(u'\n'))
+            out.chop(1);
+        return out;
     };
     const QString key = QStringLiteral("key");
     // What we write, and what GNUstep's `defaults read` prints of it.
